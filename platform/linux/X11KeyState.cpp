@@ -4,8 +4,7 @@
 #include <QKeyEvent>
 #include <QPointer>
 
-#include <X11/Xlib.h>
-#include <X11/keysym.h>
+#include "platform/linux/X11Keymap.h"
 
 namespace pl {
 namespace {
@@ -34,12 +33,8 @@ public:
         if (!gui)
             return false;
         if (auto *x11 = gui->nativeInterface<QNativeInterface::QX11Application>()) {
-            if (Display *dpy = x11->display()) {
-                char keys[32];
-                XQueryKeymap(dpy, keys);
-                const KeyCode code = XKeysymToKeycode(dpy, XK_Escape);
-                return code && (keys[code / 8] & (1 << (code % 8)));
-            }
+            if (auto *dpy = x11->display())
+                return x11EscapeDown(dpy);
         }
         if (!filter_) {
             filter_ = new EventKeyFilter;

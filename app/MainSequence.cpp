@@ -1,0 +1,126 @@
+#include "app/MainSequence.h"
+
+#include "app/AppState.h"
+#include "app/DebugLog.h"
+#include "app/BusyIndicator.h"
+#include "app/StartupSwitches.h"
+#include "platform/FpuMask.h"
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+bool TerminationRequested = false;
+
+namespace {
+
+template <typename F, typename... A>
+auto call(const F &f, A &&...a)
+{
+    using R = decltype(f(std::forward<A>(a)...));
+    if constexpr (std::is_void_v<R>) {
+        if (f)
+            f(std::forward<A>(a)...);
+    } else {
+        return f ? f(std::forward<A>(a)...) : R{};
+    }
+}
+
+} // namespace
+
+bool PrepareInstance(const QStringList &args, const TMainHooks &hooks)
+{
+    App.InstanceName = QStringLiteral("OrvalePDF");
+    App.ExePath = pl::executablePath();
+    App.ExeFolder = QFileInfo(App.ExePath).path();
+    App.DataFolder = call(hooks.findDataFolder);
+
+    const TStartupScan scan = ScanStartupSwitches(args, App.ExeFolder, App.DataFolder);
+    App.Switches = scan.flags;
+    if (!scan.instanceName.isEmpty())
+        App.InstanceName = scan.instanceName;
+
+    if (!App.Switches.NewInstance && call(hooks.handOver, scan.commandText))
+        return false;
+
+    App.CommandText = scan.commandText;
+    call(hooks.applyDataFileSwitch, App.Switches.DataFileValue);
+    if (!App.Switches.LogPath.isEmpty())
+        OpenDebugLog(App.Switches.LogPath);
+    return true;
+}
+
+bool MainFormCloseQuery(const std::function<bool()> &writeData, const std::function<void()> &restoreDefaultViews)
+{
+    DebugLog(QStringLiteral("Closing..."), true);
+    call(restoreDefaultViews);
+    if (!call(writeData))
+        DebugLog(QStringLiteral("Saving Failed!"));
+    DebugLog(QStringLiteral("Saving Data Done..."));
+    return true;
+}
+
+void WaitForSyncTeXThreads(const TMainHooks &hooks)
+{
+    int count = SyncTeXThreadCount.load();
+    if (count <= 0)
+        return;
+    DebugLog(QStringLiteral("Waiting for SyncTeX Threads: ") + QString::number(count));
+    if (call(hooks.mainWindowVisible))
+        call(hooks.hideMainWindow);
+    int sleeps = 0;
+    while (sleeps < 16 && SyncTeXThreadCount.load() >= 1) {
+        SleepMs(111);
+        ++sleeps;
+    }
+    count = SyncTeXThreadCount.load();
+    if (sleeps > 0 || count > 0) {
+        DebugLog(QStringLiteral("Waiting for SyncTeX Thread: ") + QString::number(sleeps) + QStringLiteral(" / ") + QString::number(count));
+        SleepMs(sleeps + count * 111);
+    }
+}
+
+int RunMainSequence(const TMainHooks &hooks)
+{
+    pl::FpuMask::maskAll();
+    DebugLog(QStringLiteral("ReadData"));
+    call(hooks.readData);
+
+    std::unique_ptr<TEngineHandle> engine;
+    if (!TerminationRequested) {
+        DebugLog(QStringLiteral("Creating QPDF..."));
+        engine = call(hooks.createEngine);
+        const int status = engine ? engine->Status() : 0;
+        DebugLog(QStringLiteral("QPDF Done: ") + QString::number(status));
+        if (status != 1)
+            DebugLog(QStringLiteral("Error Creating QPDF."));
+    }
+
+    if (engine && engine->Status() == 1 && !TerminationRequested) {
+        DebugLog(QStringLiteral("Dark Mode Theme: ") + QString::number(call(hooks.themeIndex)));
+        DebugLog(QStringLiteral("Creating Main Form..."));
+        call(hooks.createMainForm);
+        DebugLog(QStringLiteral("Main Form Created..."));
+        DebugLog(QString());
+        call(hooks.createPanels);
+        DebugLog(QStringLiteral("Main Form Init..."));
+        call(hooks.formInit);
+        DebugLog(QStringLiteral("Application Running..."));
+        App.AppRunning = true;
+        call(hooks.runLoop);
+        App.AppRunning = false;
+        DebugLog(QStringLiteral("Stop Running!"));
+        WaitForSyncTeXThreads(hooks);
+        call(hooks.stopSyncTeXLoaders);
+    }
+
+    DebugLog(QStringLiteral("Cleanup..."), true);
+    call(hooks.destroyWindows);
+    if (engine) {
+        engine.reset();
+        DebugLog(QStringLiteral("QPDF Released"), true);
+    }
+    DebugLog(QStringLiteral("Delete Data..."), true);
+    CloseDebugLog();
+    return 0;
+}

@@ -1,0 +1,47 @@
+#pragma once
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+// The document engine as the main sequence sees it: a status (1 = ready) and a lifetime.
+class TEngineHandle {
+public:
+    virtual ~TEngineHandle() = default;
+    virtual int Status() const = 0;
+};
+
+// What the main sequence needs from the rest of the program; unset hooks do nothing.
+struct TMainHooks {
+    std::function<QString()> findDataFolder;                      // data folder before -L
+    std::function<void(const QString &)> applyDataFileSwitch;     // -L value: DataFolder and DataFile
+    std::function<bool(const QString &commandText)> handOver;     // true: a running instance took the command
+    std::function<bool()> readData;
+    std::function<int()> themeIndex;
+    std::function<std::unique_ptr<TEngineHandle>()> createEngine;
+    std::function<void()> createMainForm;
+    std::function<void()> createPanels;                           // client area, bookmarks, find, info window
+    std::function<void()> formInit;                               // docks the panels into the main form
+    std::function<void()> runLoop;
+    std::function<bool()> mainWindowVisible;
+    std::function<void()> hideMainWindow;
+    std::function<void()> stopSyncTeXLoaders;                     // cancel and join what is still running
+    std::function<void()> destroyWindows;
+};
+
+// Reads paths and start-up switches, hands the command to a running instance unless -N,
+// and opens the log. False when the process must end at once (the command was handed over).
+bool PrepareInstance(const QStringList &args, const TMainHooks &hooks);
+
+// Steps after the preparation: settings, engine, windows, event loop, shutdown.
+// Returns the process exit code.
+int RunMainSequence(const TMainHooks &hooks);
+
+// The main window's close query: writes the settings; the close always goes on.
+bool MainFormCloseQuery(const std::function<bool()> &writeData, const std::function<void()> &restoreDefaultViews = {});
+
+// Set by SIGTERM/SIGINT before the event loop runs: the start ends without writing anything.
+extern bool TerminationRequested;
+
+// Waits a bounded time for SyncTeX loaders still running at close.
+void WaitForSyncTeXThreads(const TMainHooks &hooks);

@@ -1,0 +1,19 @@
+#pragma once
+#include "app/AppState.h"
+
+#include <QStringList>
+
+// Expands a leading %B (program folder), %b (data folder), %!B or %!b (their parents);
+// a "\" right after the macro reads as "/". Other text is returned unchanged.
+QString ExpandPathMacros(const QString &value, const QString &exeFolder, const QString &dataFolder);
+
+struct TStartupScan {
+    TStartupFlags flags;
+    QString instanceName;   // empty when -C was not given
+    QString commandText;    // the arguments after the start-up part, each followed by LF
+};
+
+// Reads the start-up switches: for each letter the first matching argument counts; the
+// highest matched index ends the start-up part, and earlier arguments that are not
+// switches are dropped.
+TStartupScan ScanStartupSwitches(const QStringList &args, const QString &exeFolder, const QString &dataFolder);

@@ -1,0 +1,120 @@
+// Entry point: the start-up switches and the instance check run before the application
+// object exists, so a second start ends quickly even without a display.
+#include "app/AppState.h"
+#include "app/BusyIndicator.h"
+#include "app/DebugLog.h"
+#include "app/MainSequence.h"
+#include "app/MessageDialog.h"
+#include "platform/Termination.h"
+#include "ui/MainForm.h"
+#include "ui/MessageBoxSink.h"
+#include "ui/OrvaleApplication.h"
+#include "ui/WindowBusyHost.h"
+
+#include <QPointer>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const char kUsage[] =
+    "Usage: OrvalePDF [switches] [options] [file.pdf] ...\n"
+    "\n"
+    "Start-up switches (first):\n"
+    "  -L=path   data file location (%B program folder, %b data folder, %!B, %!b their parents)\n"
+    "  -D=path   write a diagnostic log\n"
+    "  -C=name   instance name\n"
+    "  -I=path   icon file\n"
+    "  -R / -V   always / never restore the documents that were open\n"
+    "  -B        hand the command over before focusing the running viewer\n"
+    "  -N        start a new instance\n"
+    "  -E        start with an empty recent documents list\n"
+    "  -Z        no data file checks\n"
+    "\n"
+    "Document options (before each file):\n"
+    "  -forward-search source.tex line   mark the typeset place of a source line\n"
+    "  -page-index n | -page-label l | -named-dest d\n"
+    "  -inverse-search \"command %f %l\"   editor command for double clicks\n";
+
+// Environment of the platform decisions: X11 (also under XWayland) and no scaling by Qt.
+void prepareEnvironment()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    if (!qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING"))
+        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+}
+
+class TStartupEngine final : public TEngineHandle {
+public:
+    int Status() const override { return 1; }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    if (!args.isEmpty() && args[0] == QLatin1String("--help")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (!args.isEmpty() && args[0] == QLatin1String("--version")) {
+        std::printf("OrvalePDF %s\n", ORVALE_VERSION);
+        return 0;
+    }
+    prepareEnvironment();
+    pl::ignoreQuietSignals();
+
+    std::unique_ptr<TOrvaleApplication> app;
+    QPointer<TMainForm> mainForm;
+    TMessageBoxSink messageSink;
+    TWindowBusyHost busyHost([&mainForm](const QString &text) {
+        if (mainForm)
+            mainForm->SetStatusText(text);
+    });
+    const std::function<bool()> writeData = [] { return true; };
+
+    TMainHooks hooks;
+    const auto startGui = [&] {
+        app = std::make_unique<TOrvaleApplication>(argc, argv);
+        app->setApplicationName(App.AppTitle);
+        app->setQuitOnLastWindowClosed(true);
+        SetMessageSink(&messageSink);
+        SetBusyHost(&busyHost);
+        pl::watchTermination(app.get(), [&mainForm] {
+            DebugLog(QStringLiteral("Termination signal"));
+            if (App.AppRunning && mainForm) {
+                mainForm->close();
+                return;
+            }
+            // Still starting: end without writing anything; close an open start-up message.
+            TerminationRequested = true;
+            if (QWidget *modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+    };
+    hooks.createEngine = [] { return std::make_unique<TStartupEngine>(); };
+    hooks.createMainForm = [&] { mainForm = new TMainForm(writeData); };
+    hooks.runLoop = [&] {
+        mainForm->show();
+        QApplication::exec();
+    };
+    hooks.mainWindowVisible = [&] { return mainForm && mainForm->isVisible(); };
+    hooks.hideMainWindow = [&] { mainForm->hide(); };
+    hooks.destroyWindows = [&] {
+        SetBusyHost(nullptr);
+        delete mainForm.data();
+    };
+
+    if (!PrepareInstance(args, hooks))
+        return 0;
+    startGui();
+    const int code = RunMainSequence(hooks);
+    SetMessageSink(nullptr);
+    return code;
+}
