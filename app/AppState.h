@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <cstdint>
@@ -27,6 +28,9 @@ struct TAppState {
     QString CommandText;    // arguments after the start-up switches, each followed by LF
     TStartupFlags Switches;
     bool AppRunning = false; // true exactly while the event loop runs
+    // Environment variables the program set for itself at start; programs it starts
+    // get the user's environment without them.
+    QStringList InjectedEnvironment;
 };
 
 extern TAppState App;

@@ -41,10 +41,14 @@ const char kUsage[] =
 void prepareEnvironment()
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        && !qEnvironmentVariableIsEmpty("DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "xcb");
-    if (!qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING"))
+        App.InjectedEnvironment << QStringLiteral("QT_QPA_PLATFORM");
+    }
+    if (!qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING")) {
         qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+        App.InjectedEnvironment << QStringLiteral("QT_ENABLE_HIGHDPI_SCALING");
+    }
 }
 
 class TStartupEngine final : public TEngineHandle {
