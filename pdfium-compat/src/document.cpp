@@ -171,6 +171,10 @@ FPDF_EXPORT void FPDF_CloseDocument(FPDF_DOCUMENT document) {
   guarded_void([&] {
     if (!document) return;
     PageCache::instance().drop_document(document->serial);
+    for (auto &[name, value] : document->named) {
+      pdf_drop_obj(ctx(), name);
+      pdf_drop_obj(ctx(), value);
+    }
     pdf_drop_document(ctx(), document->doc);
     delete document;
   });

@@ -35,6 +35,10 @@ struct fpdf_document_t__ {
   int auth = 0;              // pdf_authenticate_password result; bit 2 owner
   int generation = 0;        // bumped when a page is modified
   std::unordered_map<int, pdfc::PageGeom> geom;
+  // Named destinations in index order (name, value), each object kept;
+  // filled on first use.
+  std::vector<std::pair<pdf_obj *, pdf_obj *>> named;
+  bool named_loaded = false;
 };
 
 struct fpdf_page_t__ {
