@@ -1,0 +1,179 @@
+#include "platform/Files.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pl {
+namespace {
+
+int64_t fileTimeOf(const struct statx_timestamp &t)
+{
+    return (static_cast<int64_t>(t.tv_sec) * 10000000LL) + t.tv_nsec / 100 + FileTimeUnixEpoch;
+}
+
+struct timespec timespecOf(int64_t fileTime)
+{
+    const int64_t units = fileTime - FileTimeUnixEpoch;
+    int64_t sec = units / 10000000LL;
+    int64_t rest = units % 10000000LL;
+    if (rest < 0) {
+        rest += 10000000LL;
+        --sec;
+    }
+    struct timespec ts {};
+    ts.tv_sec = static_cast<time_t>(sec);
+    ts.tv_nsec = static_cast<long>(rest * 100);
+    return ts;
+}
+
+QByteArray native(const QString &path) { return QFile::encodeName(path); }
+
+// A lease break is announced by SIGIO, whose default action ends the process.
+void ignoreLeaseBreaks()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { std::signal(SIGIO, SIG_IGN); });
+}
+
+class PosixFiles final : public Files {
+public:
+    FileStatus status(const QString &path, bool followLinks) override
+    {
+        FileStatus st;
+        if (path.isEmpty())
+            return st;
+        struct statx sx {};
+        const int flags = followLinks ? 0 : AT_SYMLINK_NOFOLLOW;
+        if (::statx(AT_FDCWD, native(path).constData(), flags,
+                    STATX_TYPE | STATX_MODE | STATX_UID | STATX_SIZE | STATX_MTIME | STATX_ATIME | STATX_BTIME, &sx) != 0) {
+            st.accessDenied = errno == EACCES;
+            return st;
+        }
+        if (S_ISREG(sx.stx_mode))
+            st.kind = FileKind::Regular;
+        else if (S_ISDIR(sx.stx_mode))
+            st.kind = FileKind::Directory;
+        else
+            st.kind = FileKind::Other;
+        st.size = static_cast<int64_t>(sx.stx_size);
+        st.writeTime = fileTimeOf(sx.stx_mtime);
+        st.accessTime = fileTimeOf(sx.stx_atime);
+        st.creationTime = (sx.stx_mask & STATX_BTIME) ? fileTimeOf(sx.stx_btime) : st.writeTime;
+        st.mode = sx.stx_mode & 07777;
+        st.ownedByUser = sx.stx_uid == ::geteuid();
+        return st;
+    }
+
+    bool isLocked(const QString &path, bool writeFlag) override
+    {
+        const QByteArray name = native(path);
+        struct stat sb {};
+        if (path.isEmpty() || ::stat(name.constData(), &sb) != 0)
+            return false;
+        ignoreLeaseBreaks();
+        const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0)
+            return true;
+        bool locked = false;
+        if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0)
+            ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        else
+            locked = errno == EAGAIN; // a writer holds it open; other errors mean leases are unavailable here
+        ::close(fd);
+        if (!locked && writeFlag)
+            locked = ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0;
+        return locked;
+    }
+
+    bool makeFolders(const QString &path, bool privateMode) override
+    {
+        const QString clean = QDir::cleanPath(path);
+        if (clean.isEmpty())
+            return false;
+        const mode_t mode = privateMode ? 0700 : 0777;
+        int from = clean.startsWith('/') ? 1 : 0;
+        for (;;) {
+            const int slash = clean.indexOf('/', from);
+            const QString part = slash < 0 ? clean : clean.left(slash);
+            if (!part.isEmpty() && ::mkdir(native(part).constData(), mode) != 0 && errno != EEXIST)
+                return false;
+            if (slash < 0)
+                break;
+            from = slash + 1;
+        }
+        struct stat sb {};
+        return ::stat(native(clean).constData(), &sb) == 0 && S_ISDIR(sb.st_mode);
+    }
+
+    bool setMode(const QString &path, uint32_t mode) override
+    {
+        return ::chmod(native(path).constData(), static_cast<mode_t>(mode)) == 0;
+    }
+
+    bool setTimes(const QString &path, int64_t writeTime, int64_t accessTime) override
+    {
+        const struct timespec times[2] = {timespecOf(accessTime), timespecOf(writeTime)};
+        return ::utimensat(AT_FDCWD, native(path).constData(), times, 0) == 0;
+    }
+
+    FileHandle create(const QString &path, uint32_t mode, bool exclusive) override
+    {
+        const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC);
+        const int fd = ::open(native(path).constData(), flags, static_cast<mode_t>(mode));
+        return fd < 0 ? FileHandle() : FileHandle(this, fd);
+    }
+
+    bool write(FileHandle &file, const QByteArray &bytes) override
+    {
+        const char *p = bytes.constData();
+        qsizetype left = bytes.size();
+        while (left > 0) {
+            const ssize_t n = ::write(file.fd(), p, static_cast<size_t>(left));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            p += n;
+            left -= n;
+        }
+        return true;
+    }
+
+    bool sync(FileHandle &file) override { return file.isOpen() && ::fsync(file.fd()) == 0; }
+
+    void close(int fd) override { ::close(fd); }
+
+    bool rename(const QString &from, const QString &to) override
+    {
+        return ::rename(native(from).constData(), native(to).constData()) == 0;
+    }
+
+    bool remove(const QString &path) override { return ::unlink(native(path).constData()) == 0; }
+
+    bool syncFolder(const QString &path) override
+    {
+        const int fd = ::open(native(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        const bool ok = ::fsync(fd) == 0;
+        ::close(fd);
+        return ok;
+    }
+};
+
+PosixFiles posixFiles;
+Files *currentFiles = &posixFiles;
+
+} // namespace
+
+Files &files() { return *currentFiles; }
+void setFiles(Files *f) { currentFiles = f ? f : &posixFiles; }
+
+} // namespace pl
