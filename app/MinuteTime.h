@@ -10,7 +10,7 @@ struct TMinuteParts {
     int weekday;   // 0 Sunday .. 6 Saturday
     int day, month, year, hour, minute;
 };
-// The inverse of MinuteTime; a negative time counts as 0.
+// The inverse of MinuteTime; a negative time counts as 0, one past 9999 as its last minute.
 TMinuteParts SplitMinuteTime(qint64 t);
 
 qint64 MinuteTime(const QDateTime &t);

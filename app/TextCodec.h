@@ -20,9 +20,10 @@ constexpr int CpUtf8 = 65001;
 QByteArray EncodeText(const QString &text, bool bom, int format, int codepage, bool verify, int *status = nullptr);
 
 // Decodes bytes, trying in turn: byte-order mark, UTF-16, UTF-8, the given code page,
-// the system code page. format and codepage go in as hints and come out as what was used.
-// status: 0 ok, 1 the text came through a fallback (see LastConversionMessage),
-// 2 the text is shorter than expected, 3 nothing decoded, the bytes were taken one to one.
+// the system code page (which takes any byte, so some text always results). format and
+// codepage go in as hints and come out as what was used (code page 0 for the system one).
+// status: 0 ok, 1 the text came through a fallback or holds replacement characters
+// (see LastConversionMessage).
 QString DecodeText(const QByteArray &bytes, bool detectBom, int &format, int &codepage, bool verify, int *status = nullptr);
 
 // Why the last conversion lost characters or took a fallback; empty when it did neither.
