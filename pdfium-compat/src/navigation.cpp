@@ -348,7 +348,8 @@ FPDF_EXPORT int FPDFDest_GetDestPageIndex(FPDF_DOCUMENT document, FPDF_DEST dest
     int index = -1;
     if (document && dest)
       mu_try([&](fz_context *c) {
-        pdf_obj *first = pdf_resolve_indirect(c, pdf_array_get(c, as_obj(dest), 0));
+        // The page lookup needs the reference, not the object it names.
+        pdf_obj *first = pdf_array_get(c, as_obj(dest), 0);
         if (pdf_is_number(c, first))
           index = pdf_to_int(c, first);
         else if (pdf_is_dict(c, first))
