@@ -5,6 +5,7 @@
 #include "app/DebugLog.h"
 #include "app/MainSequence.h"
 #include "app/MessageDialog.h"
+#include "engine/QPDF.h"
 #include "platform/Termination.h"
 #include "ui/MainForm.h"
 #include "ui/MessageBoxSink.h"
@@ -12,6 +13,7 @@
 #include "ui/WindowBusyHost.h"
 
 #include <QPointer>
+#include <QScreen>
 
 #include <cstdio>
 #include <cstdlib>
@@ -50,11 +52,6 @@ void prepareEnvironment()
         App.InjectedEnvironment << QStringLiteral("QT_ENABLE_HIGHDPI_SCALING");
     }
 }
-
-class TStartupEngine final : public TEngineHandle {
-public:
-    int Status() const override { return 1; }
-};
 
 } // namespace
 
@@ -102,7 +99,10 @@ int main(int argc, char **argv)
                 modal->close();
         });
     };
-    hooks.createEngine = [] { return std::make_unique<TStartupEngine>(); };
+    hooks.createEngine = [] {
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        return std::make_unique<TQPDF>(screen ? screen->logicalDotsPerInch() : 96.0);
+    };
     hooks.createMainForm = [&] { mainForm = new TMainForm(writeData); };
     hooks.runLoop = [&] {
         mainForm->show();
