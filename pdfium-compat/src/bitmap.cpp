@@ -47,6 +47,19 @@ FPDF_BITMAP make_bitmap(int width, int height, int format, void *first_scan, int
   return b;
 }
 
+template <int N>
+void fill_pixels(unsigned char *p, int n, const unsigned char *px) {
+  for (int i = 0; i < n; ++i, p += N) std::memcpy(p, px, N);
+}
+
+void fill_row(unsigned char *p, int n, const unsigned char *px, int bpp) {
+  switch (bpp) {
+    case 1: std::memset(p, px[0], size_t(n)); break;
+    case 3: fill_pixels<3>(p, n, px); break;
+    default: fill_pixels<4>(p, n, px); break;
+  }
+}
+
 }  // namespace
 
 extern "C" {
@@ -81,10 +94,11 @@ FPDF_EXPORT FPDF_BOOL FPDFBitmap_FillRect(FPDF_BITMAP bitmap, int left, int top,
   const int bpp = bytes_per_pixel(bitmap->format);
   unsigned char px[4] = {bl, g, r, bitmap->format == FPDFBitmap_BGRA ? a : (unsigned char)0xFF};
   if (bitmap->format == FPDFBitmap_Gray) px[0] = (unsigned char)((r * 299 + g * 587 + bl * 114) / 1000);
-  for (int y = y0; y < y1; ++y) {
-    unsigned char *p = bitmap->buffer + size_t(y) * bitmap->stride + size_t(x0) * bpp;
-    for (int x = x0; x < x1; ++x, p += bpp) std::memcpy(p, px, bpp);
-  }
+  // The first row is filled pixel by pixel, the others copied from it.
+  unsigned char *first = bitmap->buffer + size_t(y0) * bitmap->stride + size_t(x0) * bpp;
+  fill_row(first, x1 - x0, px, bpp);
+  for (int y = y0 + 1; y < y1; ++y)
+    std::memcpy(first + size_t(y - y0) * bitmap->stride, first, size_t(x1 - x0) * bpp);
   return 1;
 }
 

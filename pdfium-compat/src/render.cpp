@@ -2,6 +2,8 @@
 // the shared cache for pages that are drawn repeatedly.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "cache.h"
 #include "handles.h"
@@ -174,6 +176,21 @@ int bytes_per_pixel(int format) {
   return format == FPDFBitmap_Gray ? 1 : format == FPDFBitmap_BGR ? 3 : 4;
 }
 
+// Makes the fourth byte of every BGRx pixel in `clip` opaque. MuPDF reads it
+// as alpha, and drawing over opaque pixels keeps them opaque.
+void make_opaque(FPDF_BITMAP b, fz_irect clip) {
+  const int w = clip.x1 - clip.x0;
+  for (int y = clip.y0; y < clip.y1; ++y) {
+    unsigned char *row = b->buffer + size_t(y) * b->stride + size_t(clip.x0) * 4;
+    for (int x = 0; x < w; ++x) {
+      uint32_t px;
+      std::memcpy(&px, row + 4 * x, 4);
+      px |= 0xFF000000u;
+      std::memcpy(row + 4 * x, &px, 4);
+    }
+  }
+}
+
 // Applies f(pixel pointer) to every pixel of `clip`.
 template <class F>
 void for_pixels(FPDF_BITMAP b, fz_irect clip, F &&f) {
@@ -226,7 +243,7 @@ void render(FPDF_BITMAP bitmap, FPDF_PAGE page, fz_matrix user_to_device, fz_ire
   std::shared_ptr<void> list = display_list_for(page, purpose);
 
   const int format = bitmap->format;
-  if (format == FPDFBitmap_BGRx) for_pixels(bitmap, clip, [](unsigned char *p) { p[3] = 0xFF; });
+  if (format == FPDFBitmap_BGRx) make_opaque(bitmap, clip);
   if (format == FPDFBitmap_BGRA) for_pixels(bitmap, clip, premultiply);
 
   fz_colorspace *cs = format == FPDFBitmap_Gray              ? fz_device_gray(c)
@@ -267,7 +284,6 @@ void render(FPDF_BITMAP bitmap, FPDF_PAGE page, fz_matrix user_to_device, fz_ire
     // A damaged content stream leaves what was drawn before the error.
   }
 
-  if (format == FPDFBitmap_BGRx) for_pixels(bitmap, clip, [](unsigned char *p) { p[3] = 0xFF; });
   if (format == FPDFBitmap_BGRA) for_pixels(bitmap, clip, unpremultiply);
   if (flags & FPDF_GRAYSCALE) to_gray(bitmap, clip);
 }
