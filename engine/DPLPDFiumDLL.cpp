@@ -57,13 +57,15 @@ bool TDPLPDFiumDLL::Init(const QString &DLLFileName)
     FPDF_LIBRARY_CONFIG config{};
     config.version = 2;
     FPDF_InitLibraryWithConfig(&config);
+    FLibraryInitialized = true;
     return true;
 }
 
 bool TDPLPDFiumDLL::Delete()
 {
-    if (!FCanRelease || !FPDF_DestroyLibrary)
+    if (!FCanRelease || !FLibraryInitialized)
         return false;
     FPDF_DestroyLibrary();
+    FLibraryInitialized = false;
     return true;
 }

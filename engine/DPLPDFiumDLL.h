@@ -129,7 +129,7 @@ public:
     // Loads (or finds already loaded) and binds the library at the absolute path, then
     // initialises it. True only when every required function resolved.
     bool Init(const QString &DLLFileName);
-    // Shuts the library down if this object loaded it; true when it did.
+    // Shuts the library down if this object loaded and initialised it; true when it did.
     bool Delete();
 
     bool CanRelease() const { return FCanRelease; }
@@ -149,4 +149,6 @@ private:
     bool FCanRelease = false;
     pl::DynLib DLLHandle;
     QByteArray DLLLoadErrFunction;
+    // A failed binding never initialised the library, so nothing of it is called afterwards.
+    bool FLibraryInitialized = false;
 };

@@ -75,6 +75,7 @@ TEST(DPLPDFiumDLLTest, FailedLoadsReportTheFirstMissingFunction)
         EXPECT_FALSE(dll.Init(c.path)) << c.path.toStdString();
         EXPECT_EQ(dll.LoadErrFunction(), c.missing) << c.path.toStdString();
         EXPECT_EQ(dll.FPDFText_IsGenerated, nullptr);
+        EXPECT_FALSE(dll.Delete()) << "nothing was initialised to shut down";
     }
 }
 
