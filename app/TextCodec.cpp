@@ -59,11 +59,13 @@ QByteArray encodeLowBytes(const QString &text, bool &lost)
     return bytes;
 }
 
-std::optional<QString> decodeUtf8Strict(const QByteArray &bytes)
+// Strict decoding fails on invalid sequences; lenient decoding turns them into U+FFFD.
+// A mark at the start belongs to the text here; the callers decide about marks.
+std::optional<QString> decodeUtf8(const QByteArray &bytes, bool strict)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = decoder.decode(bytes);
-    if (decoder.hasError())
+    if (strict && decoder.hasError())
         return std::nullopt;
     return text;
 }
@@ -184,7 +186,7 @@ std::optional<QString> decodeCodePage(const QByteArray &bytes, int cp, bool stri
     if (cp == CpAscii)
         return QString::fromLatin1(bytes);
     if (cp == CpUtf8)
-        return strict ? decodeUtf8Strict(bytes) : QString::fromUtf8(bytes);
+        return decodeUtf8(bytes, strict);
     Iconv conv("UTF-16LE", iconvName(cp));
     if (!conv.valid())
         return std::nullopt;
@@ -243,7 +245,7 @@ bool isUncheckedCodePage(int cp)
 // Lenient UTF-8 that keeps a text with a few bad sequences when the rest looks like UTF-8.
 std::optional<QString> decodeUtf8Tolerant(const QByteArray &body, qsizetype byteCount)
 {
-    const QString text = QString::fromUtf8(body);
+    const QString text = *decodeUtf8(body, false);
     const qsizetype length = text.size();
     const qsizetype n = text.count(QChar(QChar::ReplacementCharacter));
     if (length <= 15 || length + byteCount >= 255)
@@ -343,7 +345,7 @@ QString DecodeText(const QByteArray &bytes, bool detectBom, int &format, int &co
 
     std::optional<QString> text;
     if (format == tfUtf8 || format == tfUtf16LE || format == tfUtf16BE || codepage < 0) {
-        text = decodeUtf8Strict(body);
+        text = decodeUtf8(body, true);
         if (!text && verify)
             text = decodeUtf8Tolerant(body, count);
         if (text) {
@@ -389,7 +391,7 @@ QByteArray ToUtf8(const QString &text)
 
 QString FromUtf8(const QByteArray &bytes)
 {
-    if (std::optional<QString> text = decodeUtf8Strict(bytes))
+    if (std::optional<QString> text = decodeUtf8(bytes, true))
         return *text;
     return decodeCp1252(bytes);
 }
