@@ -8,7 +8,8 @@
 
 namespace {
 
-QString lastError;
+// Per thread, like the conversion message.
+thread_local QString lastError;
 
 constexpr quint64 kMaxPositive = quint64(std::numeric_limits<qint64>::max());
 

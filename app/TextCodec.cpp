@@ -10,7 +10,8 @@
 
 namespace {
 
-QString lastMessage;
+// Per thread: SyncTeX loaders convert text while the GUI thread does too.
+thread_local QString lastMessage;
 
 // Windows-1252 between 0x80 and 0x9F; the five unassigned bytes keep their C1 controls, and
 // every other byte is its Latin-1 character.

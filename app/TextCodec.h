@@ -26,7 +26,8 @@ QByteArray EncodeText(const QString &text, bool bom, int format, int codepage, b
 // (see LastConversionMessage).
 QString DecodeText(const QByteArray &bytes, bool detectBom, int &format, int &codepage, bool verify, int *status = nullptr);
 
-// Why the last conversion lost characters or took a fallback; empty when it did neither.
+// Why the last conversion on this thread lost characters or took a fallback; empty when
+// it did neither.
 QString LastConversionMessage();
 
 // UTF-8 without byte-order mark; the system code page if the text cannot be UTF-8.

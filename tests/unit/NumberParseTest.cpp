@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <clocale>
+#include <cstdio>
 #include <limits>
 
 namespace {
@@ -133,15 +139,31 @@ TEST(FormatReal, CutNotRounded)
         EXPECT_EQ(FormatReal(c.x, c.digits, c.width), QString::fromUtf8(c.text)) << c.x;
 }
 
+// Qt applications run with the user's locale for the C library; reals must not follow it.
 TEST(FormatReal, IgnoresTheProcessLocale)
 {
-    const char *old = setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = old ? old : "C";
-    if (!setlocale(LC_NUMERIC, "de_DE.UTF-8"))
-        GTEST_SKIP() << "no German locale installed";
+    struct Restore {
+        std::string saved = setlocale(LC_NUMERIC, nullptr);
+        ~Restore()
+        {
+            setlocale(LC_NUMERIC, saved.c_str());
+            qunsetenv("LOCPATH");
+        }
+    } restore;
+    QTemporaryDir localeDir;
+    if (!setlocale(LC_NUMERIC, "de_DE.UTF-8")) {
+        // Not installed: compile it for this test.
+        QProcess::execute("localedef", {"-i", "de_DE", "-f", "UTF-8", localeDir.filePath("de_DE.UTF-8")});
+        qputenv("LOCPATH", QFile::encodeName(localeDir.path()));
+        if (!setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+            GTEST_SKIP() << "no German locale available";
+    }
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+    EXPECT_STREQ(probe, "1,5");   // the C library now writes a decimal comma
     double v = 0;
     EXPECT_TRUE(ParseReal(QStringLiteral("1.5"), 0, 2, v));
     EXPECT_EQ(v, 1.5);
+    EXPECT_FALSE(ParseReal(QStringLiteral("1,5"), 0, 2, v));
     EXPECT_EQ(FormatReal(1.5, 1, 0), "1.5");
-    setlocale(LC_NUMERIC, saved.c_str());
 }
