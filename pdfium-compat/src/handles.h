@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -39,6 +40,9 @@ struct fpdf_document_t__ {
   // filled on first use.
   std::vector<std::pair<pdf_obj *, pdf_obj *>> named;
   bool named_loaded = false;
+  // Scratch for tree walks, held here so that a MuPDF error unwinding a
+  // walk by longjmp leaves nothing to free.
+  std::set<pdf_obj *> visited;
 };
 
 struct fpdf_page_t__ {

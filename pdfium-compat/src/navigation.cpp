@@ -70,9 +70,9 @@ pdf_obj *dest_array(fz_context *c, pdf_obj *value) {
 // Name tree first, then the old catalog /Dests dictionary.
 pdf_obj *lookup_named(fz_context *c, fpdf_document_t__ *d, const std::string &name) {
   pdf_obj *root = catalog(c, d);
-  std::set<pdf_obj *> seen;
+  d->visited.clear();
   pdf_obj *tree = pdf_dict_get(c, pdf_dict_get(c, root, PDF_NAME(Names)), PDF_NAME(Dests));
-  if (pdf_obj *v = name_tree_lookup(c, tree, name, 0, seen))
+  if (pdf_obj *v = name_tree_lookup(c, tree, name, 0, d->visited))
     if (pdf_obj *a = dest_array(c, v)) return a;
   pdf_obj *old = pdf_dict_get(c, root, PDF_NAME(Dests));
   if (pdf_is_dict(c, old)) return dest_array(c, pdf_dict_gets(c, old, name.c_str()));
@@ -83,9 +83,9 @@ void load_named(fz_context *c, fpdf_document_t__ *d) {
   if (d->named_loaded) return;
   d->named_loaded = true;
   pdf_obj *root = catalog(c, d);
-  std::set<pdf_obj *> seen;
+  d->visited.clear();
   name_tree_leaves(c, pdf_dict_get(c, pdf_dict_get(c, root, PDF_NAME(Names)), PDF_NAME(Dests)), 0,
-                   seen, d->named);
+                   d->visited, d->named);
   pdf_obj *old = pdf_dict_get(c, root, PDF_NAME(Dests));
   for (int i = 0; pdf_is_dict(c, old) && i < pdf_dict_len(c, old); ++i)
     d->named.emplace_back(pdf_keep_obj(c, pdf_dict_get_key(c, old, i)),
@@ -254,10 +254,10 @@ FPDF_EXPORT FPDF_BOOKMARK FPDFBookmark_Find(FPDF_DOCUMENT document, FPDF_WIDESTR
     pdf_obj *hit = nullptr;
     if (!document || !title || !*title) return FPDF_BOOKMARK(nullptr);
     const std::u32string wanted = folded(widestring(title));
-    std::set<pdf_obj *> seen;
+    document->visited.clear();
     mu_try([&](fz_context *c) {
       pdf_obj *outlines = pdf_dict_get(c, catalog(c, document), PDF_NAME(Outlines));
-      hit = find_bookmark(c, pdf_dict_get(c, outlines, PDF_NAME(First)), wanted, 0, seen);
+      hit = find_bookmark(c, pdf_dict_get(c, outlines, PDF_NAME(First)), wanted, 0, document->visited);
     });
     return reinterpret_cast<FPDF_BOOKMARK>(hit);
   });
@@ -439,10 +439,10 @@ FPDF_EXPORT unsigned long FPDF_GetPageLabel(FPDF_DOCUMENT document, int page_ind
       pdf_obj *labels = pdf_dict_gets(c, catalog(c, document), "PageLabels");
       if (!pdf_is_dict(c, labels)) return;
       has = true;
-      std::set<pdf_obj *> seen;
       int key = -1;
       pdf_obj *entry = nullptr;
-      find_label(c, labels, page_index, 0, seen, key, entry);
+      document->visited.clear();
+      find_label(c, labels, page_index, 0, document->visited, key, entry);
       entry = pdf_resolve_indirect(c, entry);
       if (!pdf_is_dict(c, entry)) {
         label = std::to_string(page_index + 1);
