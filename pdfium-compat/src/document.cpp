@@ -23,9 +23,13 @@ std::string latin1_of(const char *utf8) {
   return out;
 }
 
-unsigned long error_for_message(const char *msg) {
-  if (msg && (std::strstr(msg, "encryption") || std::strstr(msg, "crypt")))
-    return FPDF_ERR_SECURITY;
+// MuPDF's error while opening, as a load error: an unknown security
+// handler is a security error, running out of memory an unknown one, and
+// anything else means the file is not a readable PDF.
+unsigned long load_error(fz_context *c) {
+  if (fz_caught(c) == FZ_ERROR_MEMORY) return FPDF_ERR_UNKNOWN;
+  const char *msg = fz_caught_message(c);
+  if (msg && (std::strstr(msg, "encryption") || std::strstr(msg, "crypt"))) return FPDF_ERR_SECURITY;
   return FPDF_ERR_FORMAT;
 }
 
@@ -35,7 +39,7 @@ pdf_document *open_pdf(fz_context *c, fz_stream *stm, unsigned long *error) {
   fz_var(doc);
   fz_try(c) { doc = pdf_open_document_with_stream(c, stm); }
   fz_always(c) { fz_drop_stream(c, stm); }
-  fz_catch(c) { *error = error_for_message(fz_caught_message(c)); }
+  fz_catch(c) { *error = load_error(c); }
   return doc;
 }
 
@@ -60,7 +64,7 @@ void authenticate(fz_context *c, pdf_document *doc, const char *pw, const char *
   }
   fz_catch(c) {
     *valid = false;
-    *error = error_for_message(fz_caught_message(c));
+    *error = load_error(c);
   }
 }
 
