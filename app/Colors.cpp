@@ -18,7 +18,7 @@ std::optional<QPalette> systemPalette;
 const QPalette &SystemPalette()
 {
     if (!systemPalette)
-        systemPalette = qGuiApp ? QGuiApplication::palette() : QPalette();
+        systemPalette = qobject_cast<QGuiApplication *>(QCoreApplication::instance()) ? QGuiApplication::palette() : QPalette();
     return *systemPalette;
 }
 
