@@ -1,5 +1,6 @@
 // Loading and closing documents, load errors, security, version, metadata.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstring>

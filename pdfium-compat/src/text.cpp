@@ -29,7 +29,7 @@ FPDF_EXPORT FPDF_TEXTPAGE FPDFText_LoadPage(FPDF_PAGE page) {
     const CacheKey key{page->d->serial, page->index, page->d->generation, CacheKind::Text};
     auto stream = std::static_pointer_cast<const CharStream>(cache.find(key));
     if (!stream) {
-      stream = build_char_stream(ctx(), page->page);
+      stream = build_char_stream(page->page);
       if (!stream) return nullptr;
       cache.insert(key, std::const_pointer_cast<CharStream>(stream), stream->bytes());
     }

@@ -201,7 +201,7 @@ int weight_of(fz_context *c, pdf_obj *fontdict) {
   return w > 0 ? w : -1;
 }
 
-std::vector<int> font_weights(fz_context *c, pdf_page *page, const std::vector<std::string> &names) {
+std::vector<int> font_weights(pdf_page *page, const std::vector<std::string> &names) {
   std::vector<int> weights(names.size(), -1);
   std::vector<std::pair<std::string, int>> found;
   mu_try([&](fz_context *cc) {
@@ -215,7 +215,6 @@ std::vector<int> font_weights(fz_context *c, pdf_page *page, const std::vector<s
       found.emplace_back(strip_subset_prefix(base), w);
     }
   });
-  (void)c;
   for (size_t i = 0; i < names.size(); ++i) {
     const std::string n = strip_subset_prefix(names[i].c_str());
     for (const auto &[base, w] : found)
@@ -438,13 +437,13 @@ class Assembler {
 
 }  // namespace
 
-std::shared_ptr<const CharStream> build_char_stream(fz_context *c, pdf_page *page) {
+std::shared_ptr<const CharStream> build_char_stream(pdf_page *page) {
   CollectState st;
   // A damaged content stream still yields the characters shown before the
   // damage, as the renderer draws them.
   const bool ran = mu_try([&](fz_context *cc) { collect_glyphs(cc, page, &st); });
   if (!ran && st.glyphs.empty()) return nullptr;
-  const std::vector<int> weights = font_weights(c, page, st.fonts);
+  const std::vector<int> weights = font_weights(page, st.fonts);
   return Assembler(st.glyphs, weights).run();
 }
 

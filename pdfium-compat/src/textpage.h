@@ -40,8 +40,8 @@ struct CharStream {
   }
 };
 
-// Builds the stream of a loaded page (throws MuPDF errors).
-std::shared_ptr<const CharStream> build_char_stream(fz_context *c, pdf_page *page);
+// Builds the stream of a loaded page; NULL when its content cannot be read.
+std::shared_ptr<const CharStream> build_char_stream(pdf_page *page);
 
 }  // namespace pdfc
 
