@@ -7,6 +7,7 @@
 #include "app/MessageDialog.h"
 #include "engine/QPDF.h"
 #include "platform/Termination.h"
+#include "synctex/SyncTeXLoader.h"
 #include "ui/MainForm.h"
 #include "ui/MessageBoxSink.h"
 #include "ui/OrvaleApplication.h"
@@ -110,6 +111,7 @@ int main(int argc, char **argv)
     };
     hooks.mainWindowVisible = [&] { return mainForm && mainForm->isVisible(); };
     hooks.hideMainWindow = [&] { mainForm->hide(); };
+    hooks.stopSyncTeXLoaders = StopSyncTeXLoaders;
     hooks.destroyWindows = [&] {
         SetBusyHost(nullptr);
         delete mainForm.data();

@@ -1,0 +1,447 @@
+#include "synctex/SyncTeX.h"
+
+#include "app/AppState.h"
+#include "app/DebugLog.h"
+#include "app/FileIO.h"
+#include "app/FileUtils.h"
+#include "app/TextCodec.h"
+#include "platform/Clock.h"
+#include "synctex/SyncInflate.h"
+#include "synctex/SyncTeXLoader.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+namespace {
+
+constexpr double ScaledPointsPerPoint = 65781.76;   // 65536 * 72.27 / 72
+constexpr qint64 DefaultKeepThreshold = 1000000;
+constexpr qint64 MaxKeepThreshold = 4000000;
+constexpr qsizetype IdleDropSize = 100000;
+constexpr int64_t IdleDropMs = 900000;
+
+QString quoted(const QString &text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
+
+// Clears the Loading flag when a load ends, also by an exception; the fields are emptied
+// first unless the load finished normally.
+class LoadingClaim {
+public:
+    explicit LoadingClaim(TSyncTeX &sync, std::atomic<bool> &loading) : sync_(sync), loading_(loading) {}
+    ~LoadingClaim()
+    {
+        if (!released_) {
+            sync_.Data = QByteArray();
+            sync_.Ready.store(false);
+            loading_.store(false, std::memory_order_release);
+        }
+    }
+    LoadingClaim(const LoadingClaim &) = delete;
+    LoadingClaim &operator=(const LoadingClaim &) = delete;
+    bool release(bool ready)
+    {
+        sync_.Ready.store(ready, std::memory_order_release);
+        loading_.store(false, std::memory_order_release);
+        released_ = true;
+        return ready;
+    }
+
+private:
+    TSyncTeX &sync_;
+    std::atomic<bool> &loading_;
+    bool released_ = false;
+};
+
+} // namespace
+
+void TSyncTeX::ResetFields()
+{
+    SyncVersion = 1;
+    SyncUnit = 1;
+    SyncMag = 1000;
+    xOffset = 0;
+    yOffset = 0;
+    fUnit = 1 / ScaledPointsPerPoint;
+    fxOffset = 0;
+    fyOffset = 0;
+    Pending.store(false);
+    Ready.store(false);
+    Data = QByteArray();
+    ErrMsg = QString();
+    MainFile.clear();
+    MainPath.clear();
+    SyncFileName = QString();
+    SyncFileDate = 0;
+    LastUse = 0;
+    DataSize = 0;
+}
+
+void TSyncTeX::Init()
+{
+    ResetFields();
+    Loading.store(false);
+}
+
+void TSyncTeX::Error(const QString &message)
+{
+    ErrMsg = message;
+    Info(QStringLiteral("!!! ") + message);
+}
+
+void TSyncTeX::Info(const QString &line)
+{
+    if (Verbose)
+        InfoLog.append(line + QStringLiteral("\r\n"));
+}
+
+QString TSyncTeX::GetSyncFileName(const QString &PDFFileName)
+{
+    const QString base = FileFolder(PDFFileName) + QLatin1Char('/') + FileNameOnly(PDFFileName);
+    const QString plain = base + QStringLiteral(".synctex");
+    const QString packed = base + QStringLiteral(".synctex.gz");
+    if (FileExists(plain)) {
+        if (FileExists(packed) && !(FileTime64(packed) < FileTime64(plain)))
+            return packed;
+        return plain;
+    }
+    return FileExists(packed) ? packed : QString();
+}
+
+bool TSyncTeX::ClaimLoading()
+{
+    bool expected = false;
+    return Loading.compare_exchange_strong(expected, true, std::memory_order_acq_rel);
+}
+
+bool TSyncTeX::LoadSyncData(const QString &FN, bool thread)
+{
+    if (!ClaimLoading()) {
+        Error(QStringLiteral("SyncTeX File ") + quoted(FN) + QStringLiteral(" is still loading in the background thread..."));
+        return false;
+    }
+    return LoadClaimed(FN, thread);
+}
+
+bool TSyncTeX::StillRunning(bool thread) const
+{
+    // A loader thread learns of the shutdown through the cancel flag; the main thread owns
+    // the running state of the event loop.
+    return thread ? !SyncTeXLoadCancelled() : App.AppRunning;
+}
+
+bool TSyncTeX::LoadClaimed(const QString &FN, bool thread)
+{
+    LoadingClaim claim(*this, Loading);
+    if (FN.isEmpty() || !FileExists(FN)) {
+        ResetFields();
+        Error(QStringLiteral("SyncTeX File ") + quoted(FN) + QStringLiteral(" not found."));
+        return claim.release(false);
+    }
+    if (FileLocked(FN, false, true)) {
+        ResetFields();
+        Error(QStringLiteral("SyncTeX File ") + quoted(FN) + QStringLiteral(" is locked for reading."));
+        return claim.release(false);
+    }
+    const int64_t fileDate = FileTime64(FN);
+    if (Ready.load() && !Data.isEmpty() && SyncFileName.get() == FN && fileDate == SyncFileDate)
+        return claim.release(true);
+
+    ResetFields();
+    if (!StillRunning(thread)) {
+        const QString line = QStringLiteral("SyncTeX loading skipped, the program is closing: ") + FN;
+        Info(line);
+        if (!thread)
+            DebugLog(line);
+        return claim.release(false);
+    }
+
+    bool ok;
+    if (FileExtension(FN).compare(QLatin1String(".gz"), Qt::CaseInsensitive) == 0) {
+        ok = InflateFile(FN) > 0;
+    } else {
+        ok = ReadWholeFile(FN, Data) == frOk && !Data.isEmpty();
+    }
+    if (!StillRunning(thread)) {
+        Data = QByteArray();
+        Info(QStringLiteral("SyncTeX data dropped, the program is closing: ") + FN);
+        return claim.release(false);
+    }
+    if (!ok) {
+        Data = QByteArray();
+        Error(QStringLiteral("SyncTeX File  ") + quoted(FN) + QStringLiteral(" could not be loaded."));
+    }
+    DataSize = int32_t(std::min<qsizetype>(Data.size(), INT32_MAX));
+    if (ok) {
+        ok = CheckPreamble();
+        if (ok) {
+            SyncFileDate = fileDate;
+            SyncFileName = FN;
+        } else {
+            Data = QByteArray();
+            Error(QStringLiteral("SyncTeX Preamble  ") + quoted(FN) + QStringLiteral(" could not be processed."));
+        }
+    }
+    if (ok && thread && DataSize > KeepThreshold()) {
+        ok = false;
+        Pending.store(true);
+        Data = QByteArray();
+        Info(QStringLiteral("SyncTeX data left for its first use: ") + FN);
+    }
+    LastUse = uint64_t(pl::clock().tickMs());
+    return claim.release(ok);
+}
+
+int TSyncTeX::InflateFile(const QString &FN)
+{
+    QByteArray packed;
+    TInflateResult result = TInflateResult::Failed;
+    if (ReadWholeFile(FN, packed) == frOk)
+        result = InflateSyncText(packed, Data, [] { return SyncTeXLoadCancelled(); });
+    if (result == TInflateResult::Done)
+        return int(std::min<qsizetype>(Data.size(), INT32_MAX));
+    Data = QByteArray();
+    if (result == TInflateResult::Failed)
+        Error(QStringLiteral("An exception occured while decompressing: ") + quoted(FN));
+    return -1;
+}
+
+qint64 TSyncTeX::KeepThreshold() const
+{
+    const qint64 pdfSize = FileSize64(MainPath + QLatin1Char('/') + FileNameOnly(MainFile) + QStringLiteral(".pdf"));
+    if (pdfSize < 0)
+        return DefaultKeepThreshold;
+    return std::max(std::min(8 * pdfSize, MaxKeepThreshold), pdfSize / 2);
+}
+
+bool TSyncTeX::CheckPreamble()
+{
+    struct Key {
+        const char *text;
+        int TSyncTeX::*field;
+    };
+    static const Key keys[] = {
+        {"SyncTeX Version:", nullptr}, {"Unit:", &TSyncTeX::SyncUnit}, {"Magnification:", &TSyncTeX::SyncMag},
+        {"X Offset:", &TSyncTeX::xOffset}, {"Y Offset:", &TSyncTeX::yOffset},
+    };
+    bool ok = false;
+    for (qsizetype pos = 0; pos < Data.size(); pos = NextLine(pos)) {
+        qsizetype p = pos;
+        if (MatchSyncText(p, "Content:")) {
+            ok = true;
+            break;
+        }
+        for (const Key &key : keys) {
+            p = pos;
+            if (!MatchSyncText(p, key.text))
+                continue;
+            int value;
+            if (ReadSyncInt(p, '\n', value)) {
+                if (key.field)
+                    this->*key.field = value;
+                else
+                    SyncVersion = uint32_t(value);
+            }
+            break;
+        }
+    }
+    if (ok) {
+        ok = FindInputName(1, QString(), MainFile);
+        if (ok)
+            MainPath = FileFolder(MainFile);
+    }
+    fUnit = SyncUnit / ScaledPointsPerPoint * SyncMag / 1000;
+    fxOffset = xOffset * fUnit;
+    fyOffset = yOffset * fUnit;
+    return ok;
+}
+
+// ---- reading the text ----
+
+qsizetype TSyncTeX::NextLine(qsizetype pos) const
+{
+    const qsizetype lf = Data.indexOf('\n', pos);
+    return lf < 0 ? Data.size() : lf + 1;
+}
+
+qsizetype TSyncTeX::LineStart(qsizetype pos) const
+{
+    if (pos <= 0)
+        return 0;
+    const std::string_view text(Data.constData(), size_t(pos));
+    const size_t lf = text.rfind('\n');
+    return lf == std::string_view::npos ? 0 : qsizetype(lf) + 1;
+}
+
+qsizetype TSyncTeX::NextPageLine(qsizetype pos) const
+{
+    while (pos < Data.size() && Data[pos] != '{')
+        pos = NextLine(pos);
+    return pos < Data.size() ? pos : -1;
+}
+
+bool TSyncTeX::ReadSyncInt(qsizetype &pos, char term, int &value) const
+{
+    const qsizetype n = Data.size();
+    const char *d = Data.constData();
+    int sign = 1;
+    if (pos < n && d[pos] == '-') {
+        sign = -1;
+        ++pos;
+    } else if (pos < n && d[pos] == '+') {
+        ++pos;
+    }
+    int64_t v = 0;
+    int digits = 0;
+    bool stray = false;
+    while (digits < 15 && v < 2147483647 && pos < n) {
+        const char c = d[pos];
+        const bool digit = c >= '0' && c <= '9';
+        if (term == 0 ? !digit : (c == term || c == '\n' || c == '\r'))
+            break;
+        if (digit) {
+            v = v * 10 + (c - '0');
+            ++digits;
+        } else {
+            stray = true;
+        }
+        ++pos;
+    }
+    if (stray || digits < 1 || digits > 14 || v >= 2147483647)
+        return false;
+    value = int(sign * v);
+    return true;
+}
+
+bool TSyncTeX::MatchSyncText(qsizetype &pos, const char *literal) const
+{
+    const qsizetype len = qsizetype(std::strlen(literal));
+    if (pos < 0 || Data.size() - pos < len + 1)
+        return false;
+    if (std::memcmp(Data.constData() + pos, literal, size_t(len)) != 0)
+        return false;
+    pos += len;
+    return true;
+}
+
+QString TSyncTeX::ReadSyncLine(qsizetype pos) const
+{
+    qsizetype end = pos;
+    while (end < Data.size() && Data[end] != '\n' && Data[end] != '\r')
+        ++end;
+    return FromUtf8(Data.mid(pos, end - pos));
+}
+
+bool TSyncTeX::ReadField(qsizetype &pos, char term, int &value) const
+{
+    if (!ReadSyncInt(pos, term, value))
+        return false;
+    if (pos < Data.size() && Data[pos] == term)
+        ++pos;
+    return true;
+}
+
+bool TSyncTeX::ReadInputRecord(qsizetype lineStart, int &tag, qsizetype &namePos) const
+{
+    // The first line is the file's own header, never an Input record.
+    if (lineStart <= 0 || Data[lineStart] != 'I')
+        return false;
+    qsizetype p = lineStart;
+    if (!MatchSyncText(p, "Input:") || !ReadSyncInt(p, ':', tag) || p >= Data.size() || Data[p] != ':')
+        return false;
+    namePos = p + 1;
+    return true;
+}
+
+bool TSyncTeX::ReadRecordHead(qsizetype lineStart, TRecordHead &head) const
+{
+    qsizetype p = lineStart + 1;
+    head.type = Data[lineStart];
+    if (!ReadField(p, ',', head.tag) || !ReadField(p, ':', head.line))
+        return false;
+    head.after = p;
+    return true;
+}
+
+bool TSyncTeX::ReadBox(qsizetype lineStart, TSyncBox &box) const
+{
+    qsizetype p = lineStart + 1;
+    TSyncBox b;
+    b.pos = lineStart;
+    if (!ReadField(p, ',', b.tag) || !ReadField(p, ':', b.line) || !ReadField(p, ',', b.x) || !ReadField(p, ':', b.y)
+        || !ReadField(p, ',', b.W) || !ReadField(p, ',', b.H) || !ReadField(p, '\n', b.D))
+        return false;
+    box = b;
+    return true;
+}
+
+QString TSyncTeX::LocateFile(const QString &name, const QStringList &folders) const
+{
+    if (FileExists(name))
+        return CanonicalPath(name);
+    for (const QString &folder : folders) {
+        if (folder.isEmpty())
+            continue;
+        const QString candidate = folder + QLatin1Char('/') + name;
+        if (FileExists(candidate))
+            return CanonicalPath(candidate);
+    }
+    return QString();
+}
+
+bool TSyncTeX::FindInputName(int tag, const QString &folderList, QString &name) const
+{
+    qsizetype found = -1;
+    for (qsizetype pos = NextLine(0); pos < Data.size(); pos = NextLine(pos)) {
+        int t;
+        qsizetype namePos;
+        if (ReadInputRecord(pos, t, namePos) && t == tag)
+            found = namePos;
+    }
+    if (found < 0)
+        return false;
+    const QString recorded = ReadSyncLine(found);
+    QStringList folders = folderList.split(QLatin1Char(';'));
+    folders << FileFolder(SyncFileName);
+    const QString located = LocateFile(recorded, folders);
+    name = located.isEmpty() ? recorded : located;
+    return true;
+}
+
+bool TSyncTeX::UsableData()
+{
+    // A running load owns the data; the load attempt below then reports it.
+    if (!Loading.load(std::memory_order_acquire) && Ready.load(std::memory_order_acquire))
+        return true;
+    LoadSyncData(SyncFileName, false);
+    return !Loading.load(std::memory_order_acquire) && Ready.load(std::memory_order_acquire);
+}
+
+// ---- status and housekeeping ----
+
+QString UpdateSyncText(const TSyncTeX *sync)
+{
+    if (!sync)
+        return QString();
+    const bool ready = sync->Ready.load();
+    const bool loading = sync->Loading.load();
+    const bool pending = sync->Pending.load();
+    if (!ready && !loading && !pending)
+        return QStringLiteral("No SyncTeX Data");
+    const bool gz = FileExtension(sync->SyncFileName).compare(QLatin1String(".gz"), Qt::CaseInsensitive) == 0;
+    return QString(gz ? QStringLiteral("SyncTeX.gz") : QStringLiteral("SyncTeX"))
+        + (ready ? QStringLiteral(": Ready") : loading ? QStringLiteral(": Loading") : QStringLiteral(": Pending"));
+}
+
+bool DropIdleSyncData(TSyncTeX &sync)
+{
+    if (!sync.Ready.load() || sync.Loading.load() || sync.Pending.load() || sync.Data.size() <= IdleDropSize)
+        return false;
+    if (pl::clock().tickMs() - int64_t(sync.LastUse) <= IdleDropMs)
+        return false;
+    sync.Data = QByteArray();
+    sync.Ready.store(false);
+    sync.Pending.store(true);
+    return true;
+}
