@@ -174,11 +174,13 @@ bool TSyncTeX::LoadClaimed(const QString &FN, bool thread)
     }
     DataSize = int32_t(std::min<qsizetype>(Data.size(), INT32_MAX));
     if (ok) {
+        // The preamble check looks for the main file beside the SyncTeX file.
+        SyncFileName = FN;
         ok = CheckPreamble();
         if (ok) {
             SyncFileDate = fileDate;
-            SyncFileName = FN;
         } else {
+            SyncFileName = QString();
             Data = QByteArray();
             Error(QStringLiteral("SyncTeX Preamble  ") + quoted(FN) + QStringLiteral(" could not be processed."));
         }
