@@ -3,6 +3,8 @@
 // library's mapping between page points and device pixels.
 #include <fpdf_compat.h>
 
+#include <QString>
+
 class TPageSource {
 public:
     virtual ~TPageSource() = default;
@@ -11,6 +13,8 @@ public:
     virtual int PageCount() const = 0;
     // Size in points of the 0-based page as the library reports it.
     virtual bool PageSize(int index, FS_SIZEF &size) = 0;
+    // The document's own label of the 0-based page; empty when it has none.
+    virtual QString PageLabel(int index) = 0;
     // Makes the 0-based page the loaded one; false when it cannot be loaded.
     virtual bool LoadPage(int index) = 0;
     // The library's conversions for the 0-based page laid out at (startX, startY) with the

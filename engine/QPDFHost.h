@@ -40,4 +40,7 @@ public:
     virtual void FocusView() = 0;
     // The client area paints no document for the moment.
     virtual bool NoPDFPainting() const = 0;
+
+    // A short note in the information window, hidden after ms milliseconds.
+    virtual void ShowInfo(const QString &text, int ms) = 0;
 };

@@ -52,4 +52,5 @@ public:
     void UpdateView() override { calls << QStringLiteral("UpdateView"); }
     void FocusView() override { calls << QStringLiteral("FocusView"); }
     bool NoPDFPainting() const override { return noPDFPainting; }
+    void ShowInfo(const QString &text, int ms) override { calls << QStringLiteral("Info %1: %2").arg(ms).arg(text); }
 };

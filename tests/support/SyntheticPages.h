@@ -10,6 +10,7 @@
 class SyntheticPages : public TPageSource {
 public:
     std::vector<FS_SIZEF> sizes;
+    std::vector<QString> labels;   // the document's own labels; missing or empty: none
     int loads = 0;
 
     explicit SyntheticPages(std::vector<FS_SIZEF> s = {}) : sizes(std::move(s)) {}
@@ -23,6 +24,7 @@ public:
         size = sizes[index];
         return true;
     }
+    QString PageLabel(int index) override { return index >= 0 && index < int(labels.size()) ? labels[index] : QString(); }
     bool LoadPage(int index) override
     {
         ++loads;

@@ -1,0 +1,392 @@
+#include "engine/Navigator.h"
+
+#include "app/DebugLog.h"
+#include "app/NumberParse.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kInfoMs = 2222;
+
+} // namespace
+
+void TNavigator::UpdateStatus()
+{
+    if (!noUpdating && StatusChanged)
+        StatusChanged();
+}
+
+void TNavigator::RestorePosition(int page, double Top, double Left)
+{
+    if (!View.MoveTo(page, Top, Left))
+        return;
+    if (!Host.NoPDFPainting()) {
+        Host.InvalidateView();
+        UpdateStatus();
+    }
+}
+
+TPosition TNavigator::Current()
+{
+    TPosition p{View.SelPage, 0, 0};
+    SavePosition(p.cp, p.Top, p.Left);
+    return p;
+}
+
+bool TNavigator::StorePosition(bool test)
+{
+    for (int i = 0; i < 3; ++i)
+        View.SetupView();
+    // Across in points, down in pixels at the current zoom: a tolerance of an eleventh page.
+    return History.Store(Current(), View.FDocPageWidth / 11, View.FPageHeight / 11.0, test);
+}
+
+bool TNavigator::PrevPosition(bool test)
+{
+    TPosition target;
+    if (!History.Back(Current(), test, target))
+        return false;
+    if (!test)
+        Show(target);
+    return true;
+}
+
+bool TNavigator::NextPosition(bool test)
+{
+    TPosition target;
+    if (!History.Forward(Current(), test, target))
+        return false;
+    if (!test)
+        Show(target);
+    return true;
+}
+
+bool TNavigator::SetMark(bool test)
+{
+    if (!test) {
+        StorePosition(false);
+        Mark = Current();
+    }
+    return Mark.cp > 0;
+}
+
+bool TNavigator::GotoMark(bool test)
+{
+    if (Mark.cp <= 0)
+        return false;
+    const TPosition p = Current();
+    if (p.cp == Mark.cp && p.Top == Mark.Top && p.Left == Mark.Left)
+        return false;
+    if (!test) {
+        StorePosition(false);
+        Show(Mark);
+    }
+    return true;
+}
+
+int TNavigator::TopEdge()
+{
+    if (View.FRotate != 0)
+        return 0;
+    int x = 0, y = 0;
+    View.GetScrCoord(View.SelPage, 0, 0, x, y);
+    const int o = View.GetPageOrientation(View.SelPage);
+    return (o == 0 || o == 3) ? y - View.FPageHeight : y;
+}
+
+double TNavigator::PastTheEnd() const
+{
+    // Beyond the bottom of any page: the scroll bar clamps it to the end.
+    return View.GetDim(std::max(View.FPageWidth, View.FPageHeight)) + Host.ClientHeight() * 2 + 9;
+}
+
+bool TNavigator::NextPage(bool)
+{
+    const int before = View.GetPageView();
+    const int n = Source.PageCount();
+    if (n <= 0)
+        return false;
+    if (View.SelPage < n) {
+        if (View.AllowScrolling && TopEdge() > 0) {
+            RestorePosition(View.SelPage, 0, -1);
+            return View.SelPage != before;
+        }
+        ++View.SelPage;
+        if (View.PageView != 0 && View.SelPage < n)
+            ++View.SelPage;
+        RestorePosition(View.SelPage, 0, -1);
+    } else {
+        View.SelPage = n;
+        RestorePosition(n, PastTheEnd(), -1);
+    }
+    return View.SelPage != before;
+}
+
+bool TNavigator::PrevPage(bool)
+{
+    const int before = View.GetPageView();
+    if (View.SelPage > 1) {
+        const bool stepBack = View.AllowScrolling ? TopEdge() >= 0 : Host.VertPos() == 0;
+        if (stepBack) {
+            --View.SelPage;
+            if (View.PageView != 0 && View.SelPage > 1)
+                --View.SelPage;
+        }
+    } else {
+        View.SelPage = 1;
+    }
+    RestorePosition(View.SelPage, 0, -1);
+    return View.SelPage != before;
+}
+
+bool TNavigator::PageDown(bool test)
+{
+    if (View.AllowScrolling && View.FZoomMode == zfitPage)
+        return NextPage(test);
+    const int before = Host.VertPos();
+    Host.SetVertPos(Host.ClientHeight() + before - Host.VertLineIncrement());
+    if (!View.AllowScrolling && Host.VertPos() == before) {
+        // The bottom of the page: on to the next page or pair.
+        if ((View.PageView == 1 && (View.SelPage & 1)) || (View.PageView == 2 && !(View.SelPage & 1)))
+            ++View.SelPage;
+        NextPage(test);
+    }
+    return true;
+}
+
+bool TNavigator::PageUp(bool test)
+{
+    if (View.AllowScrolling && View.FZoomMode == zfitPage)
+        return PrevPage(test);
+    const int before = Host.VertPos();
+    Host.SetVertPos(before + Host.VertLineIncrement() - Host.ClientHeight());
+    if (!View.AllowScrolling && View.SelPage > 1 && Host.VertPos() == before) {
+        if ((View.PageView == 2 && (View.SelPage & 1)) || (View.PageView == 1 && !(View.SelPage & 1)))
+            --View.SelPage;
+        if (View.SelPage > 1)
+            --View.SelPage;
+        View.GetPageView();
+        RestorePosition(View.SelPage, View.FDocPageHeight, -1);
+    }
+    return true;
+}
+
+bool TNavigator::FirstPage(bool)
+{
+    View.SelPage = 1;
+    RestorePosition(1, 0, -1);
+    return true;
+}
+
+bool TNavigator::LastPage(bool)
+{
+    const int n = Source.PageCount();
+    if (View.SelPage < n) {
+        View.SelPage = n;
+        RestorePosition(n, 0, -1);
+    } else {
+        RestorePosition(n, PastTheEnd(), -1);
+    }
+    return true;
+}
+
+bool TNavigator::GOTOPage(int page, PDest dest)
+{
+    if (page < 1 || page > Source.PageCount())
+        return false;
+    if (StopQuickOpen)
+        StopQuickOpen();
+    StorePosition(false);
+    View.SelPage = page;
+    View.SetSelectedPage(page);
+    double Top = 0;
+    if (dest) {
+        if (dest->destZoom > 0)
+            DebugLog(QStringLiteral("Warning! Unsupported Destination Zoom ") + QString::number(dest->destZoom));
+        double y = dest->destTop;
+        if (View.GetPageOrientation(page) == 1)
+            y = View.FDocPageHeight - dest->destLeft;
+        if (View.FRotate == 0)
+            Top = View.FDocPageHeight - y;
+        else if (View.FRotate == 2)
+            Top = y - View.GetDim(Host.ClientHeight());
+        if (Top < 0 || Top > View.FDocPageHeight)
+            Top = 0;
+    }
+    View.MakePageVisible(page);
+    RestorePosition(page, Top, -1);
+    Host.UpdateView();
+    UpdateStatus();
+    return true;
+}
+
+int TNavigator::FindLabel(const QString &text)
+{
+    const int n = Source.PageCount();
+    for (int p = 1; p <= n; ++p)
+        if (GetPageLabelEx(p) == text)
+            return p;
+    return 0;
+}
+
+bool TNavigator::GOTOPageLabel(const QString &page, PDest dest)
+{
+    if (page.isEmpty())
+        return false;
+    int p = FindLabel(page);
+    if (p == 0 && !ParseInteger(page, 1, std::max(1, Source.PageCount()), p))
+        return false;
+    return GOTOPage(p, dest);
+}
+
+bool TNavigator::doGOTOPageLabel(const QString &page)
+{
+    if (page.isEmpty())
+        return false;
+    int p = FindLabel(page);
+    if (p == 0 && page.size() > 1 && page.front() == u' ')
+        ParseInteger(page.mid(1), 1, std::max(1, Source.PageCount()), p);
+    if (p > 0 && GOTOPage(p, nullptr)) {
+        if (Host.ViewVisible())
+            Host.FocusView();
+        UpdateStatus();
+        return true;
+    }
+    Host.ShowInfo(QStringLiteral("Page \"") + page + QStringLiteral("\" not found."), kInfoMs);
+    return false;
+}
+
+bool TNavigator::doSetZoom(const QString &zoom)
+{
+    QString text = zoom;
+    while (!text.isEmpty() && (text.back() < u' ' || text.back() == u' ' || text.back() == u'%'))
+        text.chop(1);
+    int value = 0;
+    if (!ParseInteger(text, 5, 9999, value)) {
+        Host.ShowInfo(QStringLiteral("Illegal Zoom Specification: ") + zoom, kInfoMs);
+        return false;
+    }
+    SetZoom(value);
+    if (Host.ViewVisible())
+        Host.FocusView();
+    UpdateStatus();
+    return true;
+}
+
+bool TNavigator::Zoom(double value, const TZoomStep *step, PMatchPoint ex)
+{
+    const double old = View.FZoom;
+    TPosition p = Current();
+    if (ex) {
+        ex->pp = -1;
+        if (!View.GetDocCoord(ex->pp, ex->x, ex->y, ex->l, ex->t))
+            ex->pp = -1;
+        if (ex->pp > 0 && ex->pp != p.cp)
+            p.cp = ex->pp;
+    }
+    if (step) {
+        View.FZoomMode = step->mode;
+        View.FZoom = step->zoom;
+        if (step->resetLeft)
+            p.Left = 0;
+        if (step->resetTop)
+            p.Top = 0;
+    } else {
+        View.FZoom = value;
+        View.FZoomMode = ZoomModeFor(value);
+    }
+    const bool changed = View.FZoom != old;
+    if (changed) {
+        noUpdating = true;
+        Show(p);
+        noUpdating = false;
+        UpdateStatus();
+    } else {
+        Show(p);
+    }
+    if (ex && ex->pp > 0 && View.GetScrCoord(ex->pp, ex->l, ex->t, ex->xx, ex->yy)) {
+        // The page point under the mouse stays under it.
+        Host.SetHorzPos(Host.HorzPos() + ex->xx - ex->x);
+        Host.SetVertPos(Host.VertPos() + ex->yy - ex->y);
+    }
+    return changed;
+}
+
+bool TNavigator::ZoomIn(PMatchPoint ex)
+{
+    const TZoomStep step = ZoomInStep(View.FZoom, View.GetZoomFitPage(), View.GetZoomFitWidth());
+    return Zoom(step.zoom, &step, ex);
+}
+
+bool TNavigator::ZoomOut(PMatchPoint ex)
+{
+    const TZoomStep step = ZoomOutStep(View.FZoom, View.GetZoomFitPage(), View.GetZoomFitWidth());
+    return Zoom(step.zoom, &step, ex);
+}
+
+bool TNavigator::ZoomCustom(double Value, PMatchPoint ex) { return Zoom(Value, nullptr, ex); }
+
+QString TNavigator::GetPageLabelEx(int Page)
+{
+    const QString label = Source.PageLabel(Page - 1);
+    if (label.isEmpty())
+        return QString::number(Page);
+    int n = 0;
+    while (Page - 1 - n >= 1 && Source.PageLabel(Page - 2 - n) == label)
+        ++n;
+    return n > 0 ? label + QLatin1Char('.') + QString::number(n) : label;
+}
+
+void TNavigator::SetZoomMode(TZoomMode m)
+{
+    if (m == View.FZoomMode)
+        return;
+    TPosition p = Current();
+    View.FZoomMode = m;
+    if (m == zfitPage)
+        p.Top = p.Left = 0;
+    Show(p);
+}
+
+void TNavigator::SetZoom(double z)
+{
+    if (z == View.FZoom)
+        return;
+    const TPosition p = Current();
+    View.FZoom = z;
+    View.FZoomMode = ZoomModeFor(z);
+    Show(p);
+}
+
+void TNavigator::SetRotate(int r)
+{
+    if (r == View.FRotate)
+        return;
+    const TPosition p = Current();
+    View.FRotate = r & 3;
+    Show(p);
+}
+
+bool TNavigator::ChangeView(int value)
+{
+    if (value == View.PageView)
+        return false;
+    const TPosition p = Current();
+    View.PageView = value;
+    Show(p);
+    return true;
+}
+
+bool TNavigator::SetContinuousView(int value)
+{
+    const bool on = View.AllowScrolling;
+    if ((value > 0 && on) || (value < 0 && !on))
+        return on;
+    const TPosition p = Current();
+    View.AllowScrolling = !on;
+    View.SetupView();
+    Show(p);
+    UpdateStatus();
+    return View.AllowScrolling;
+}

@@ -1,0 +1,198 @@
+#include "engine/Navigator.h"
+
+#include "RecordingHost.h"
+#include "SyntheticPages.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Nav : ::testing::Test {
+    SyntheticPages pages{std::vector<FS_SIZEF>(6, FS_SIZEF{100, 200})};
+    RecordingHost host;
+    TPageLayout view{pages, host};
+    TNavigator nav{view, pages, host};
+    int statusUpdates = 0;
+
+    void SetUp() override
+    {
+        host.clientWidth = 300;
+        host.clientHeight = 150;
+        view.FPixelsPerInch = 72;
+        view.FZoomMode = zActualSize;
+        view.SelPage = 1;
+        nav.StatusChanged = [this] { ++statusUpdates; };
+        nav.RestorePosition(1, 0, 0);
+    }
+    int page()
+    {
+        int cp = view.SelPage;
+        double top = 0, left = 0;
+        nav.SavePosition(cp, top, left);
+        return cp;
+    }
+};
+
+} // namespace
+
+TEST_F(Nav, JumpsAreStoredSoBackAndForwardReturn)
+{
+    EXPECT_FALSE(nav.PrevPosition(true));
+    ASSERT_TRUE(nav.GOTOPage(4, nullptr));
+    EXPECT_EQ(page(), 4);
+    ASSERT_TRUE(nav.GOTOPage(6, nullptr));
+    EXPECT_FALSE(nav.GOTOPage(7, nullptr));
+    EXPECT_FALSE(nav.GOTOPage(0, nullptr));
+    EXPECT_FALSE(nav.NextPosition(true));
+    ASSERT_TRUE(nav.PrevPosition(false));
+    EXPECT_EQ(page(), 4);
+    ASSERT_TRUE(nav.PrevPosition(false));
+    EXPECT_EQ(page(), 1);
+    EXPECT_FALSE(nav.PrevPosition(true));
+    ASSERT_TRUE(nav.NextPosition(false));
+    ASSERT_TRUE(nav.NextPosition(false));
+    EXPECT_EQ(page(), 6);
+}
+
+TEST_F(Nav, ADestinationPutsItsTopAtTheWindowsTop)
+{
+    const TDest dest{0, 150, 0};     // 50 points below the top of a 200-point page
+    ASSERT_TRUE(nav.GOTOPage(3, &dest));
+    int cp = view.SelPage;
+    double top = 0, left = 0;
+    nav.SavePosition(cp, top, left);
+    EXPECT_EQ(cp, 3);
+    EXPECT_NEAR(top, 50, 0.01);
+}
+
+TEST_F(Nav, TheMarkIsStoredAndReturnedTo)
+{
+    EXPECT_FALSE(nav.GotoMark(true));
+    EXPECT_TRUE(nav.SetMark(false));
+    EXPECT_FALSE(nav.GotoMark(true)) << "the view is on the mark";
+    nav.GOTOPage(5, nullptr);
+    ASSERT_TRUE(nav.GotoMark(false));
+    EXPECT_EQ(page(), 1);
+}
+
+TEST_F(Nav, LabelsAreMadeUniqueAndAPageWithoutOneShowsItsNumber)
+{
+    pages.labels = {"i", "i", "i", "ii", "", "1"};
+    EXPECT_EQ(nav.GetPageLabelEx(1), "i");
+    EXPECT_EQ(nav.GetPageLabelEx(2), "i.1");
+    EXPECT_EQ(nav.GetPageLabelEx(3), "i.2");
+    EXPECT_EQ(nav.GetPageLabelEx(4), "ii");
+    EXPECT_EQ(nav.GetPageLabelEx(5), "5");
+    EXPECT_EQ(nav.GetPageLabelEx(6), "1");
+}
+
+TEST_F(Nav, TypedPageTextsALeadingSpaceForcesAPageNumber)
+{
+    pages.labels = {"i", "ii", "1", "2", "3", "4"};
+    struct Case {
+        const char *typed;
+        int page;
+    };
+    for (const Case &c : {Case{"3", 5}, Case{" 3", 3}, Case{"ii", 2}, Case{" 6", 6}, Case{"9", 0}, Case{" 9", 0},
+                          Case{" ", 0}, Case{"iii", 0}}) {
+        host.calls.clear();
+        nav.RestorePosition(1, 0, 0);
+        EXPECT_EQ(nav.doGOTOPageLabel(c.typed), c.page > 0) << c.typed;
+        EXPECT_EQ(page(), c.page > 0 ? c.page : 1) << c.typed;
+        if (c.page == 0) {
+            EXPECT_TRUE(host.calls.contains(QStringLiteral("Info 2222: Page \"%1\" not found.").arg(c.typed)))
+                << host.calls.join('|').toStdString();
+        }
+    }
+    EXPECT_TRUE(nav.GOTOPageLabel("4", nullptr)) << "the label";
+    EXPECT_EQ(page(), 6);
+    pages.labels.clear();
+    EXPECT_TRUE(nav.GOTOPageLabel("2", nullptr));
+    EXPECT_EQ(page(), 2);
+}
+
+TEST_F(Nav, TypedZoomTexts)
+{
+    EXPECT_TRUE(nav.doSetZoom("250 %"));
+    EXPECT_EQ(view.FZoom, 250);
+    EXPECT_EQ(view.FZoomMode, zCustom);
+    EXPECT_TRUE(nav.doSetZoom("100%\t"));
+    EXPECT_EQ(view.FZoomMode, zActualSize);
+    for (const char *bad : {"4", "10000", "abc", ""}) {
+        host.calls.clear();
+        EXPECT_FALSE(nav.doSetZoom(bad)) << bad;
+        EXPECT_TRUE(host.calls.contains(QStringLiteral("Info 2222: Illegal Zoom Specification: ") + bad));
+    }
+    EXPECT_EQ(view.FZoom, 100);
+}
+
+TEST_F(Nav, ZoomInStopsAtFitWidthThenActualSize)
+{
+    host.clientWidth = 96;      // fit width: 96 * 100 / 101 - 0.25 = 94.80 %
+    nav.ZoomCustom(90, nullptr);
+    ASSERT_TRUE(nav.ZoomIn(nullptr));
+    EXPECT_EQ(view.FZoomMode, zfitWidth);
+    EXPECT_NEAR(view.FZoom, 96 * 100.0 / 101 - 0.25, 1e-9);
+    ASSERT_TRUE(nav.ZoomIn(nullptr));
+    EXPECT_EQ(view.FZoomMode, zActualSize);
+    EXPECT_EQ(view.FZoom, 100);
+    nav.ZoomCustom(5, nullptr);
+    EXPECT_FALSE(nav.ZoomOut(nullptr));
+    nav.ZoomCustom(10000, nullptr);
+    EXPECT_FALSE(nav.ZoomIn(nullptr));
+}
+
+TEST_F(Nav, AZoomStepKeepsThePagePointUnderTheMouse)
+{
+    nav.ZoomCustom(200, nullptr);      // wider than the window: free to scroll both ways
+    nav.GOTOPage(3, nullptr);
+    TMatchPoint ex;
+    ex.x = 140;
+    ex.y = 100;
+    int cp = 0;
+    double px, py;
+    ASSERT_TRUE(view.GetDocCoord(cp, ex.x, ex.y, px, py));
+    ASSERT_TRUE(nav.ZoomIn(&ex));
+    EXPECT_EQ(ex.pp, cp);
+    int x, y;
+    ASSERT_TRUE(view.GetScrCoord(cp, px, py, x, y));
+    EXPECT_LE(std::abs(x - ex.x), 2);
+    EXPECT_LE(std::abs(y - ex.y), 2);
+}
+
+TEST_F(Nav, NextPageOnTheLastPageScrollsToItsBottom)
+{
+    nav.LastPage(false);
+    EXPECT_EQ(view.SelPage, 6);
+    nav.NextPage(false);
+    EXPECT_EQ(host.vertPos, host.vertRange - host.clientHeight);
+}
+
+TEST_F(Nav, PrevPageGoesToTheTopOfTheCurrentPageFirst)
+{
+    nav.RestorePosition(3, 60, -1);
+    EXPECT_FALSE(nav.PrevPage(false));
+    EXPECT_EQ(page(), 3);
+    EXPECT_EQ(host.vertPos, view.PagesRect.PR[2].Top);
+    EXPECT_TRUE(nav.PrevPage(false));
+    EXPECT_EQ(page(), 2);
+    EXPECT_EQ(host.vertPos, view.PagesRect.PR[1].Top);
+}
+
+TEST_F(Nav, SwitchesKeepTheViewOnTheSamePage)
+{
+    nav.GOTOPage(4, nullptr);
+    EXPECT_TRUE(nav.SetContinuousView(1)) << "already on: the state is returned";
+    EXPECT_TRUE(view.AllowScrolling);
+    EXPECT_FALSE(nav.SetContinuousView(0));
+    EXPECT_EQ(view.SelPage, 4);
+    EXPECT_EQ(page(), 4);
+    EXPECT_TRUE(nav.SetContinuousView(0));
+    EXPECT_TRUE(nav.ChangeView(2));
+    EXPECT_FALSE(nav.ChangeView(2));
+    EXPECT_EQ(page(), 4);
+    nav.SetRotate(1);
+    EXPECT_EQ(page(), 4);
+    nav.SetZoomMode(zfitPage);
+    EXPECT_EQ(page(), 4);
+}
