@@ -2,9 +2,13 @@
 // object exists, so a second start ends quickly even without a display.
 #include "app/AppState.h"
 #include "app/BusyIndicator.h"
+#include "app/Colors.h"
+#include "app/DataFolder.h"
 #include "app/DebugLog.h"
 #include "app/MainSequence.h"
 #include "app/MessageDialog.h"
+#include "app/Prefer.h"
+#include "app/PreferStore.h"
 #include "engine/QPDF.h"
 #include "platform/Termination.h"
 #include "synctex/SyncTeXLoader.h"
@@ -16,6 +20,7 @@
 #include <QPointer>
 #include <QScreen>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -54,6 +59,19 @@ void prepareEnvironment()
     }
 }
 
+// The monitor's physical density averaged over both axes, weighted by its width and height
+// in pixels, so 100 % zoom shows a page at its printed size; the logical density otherwise.
+double MonitorPixelsPerInch()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return 96.0;
+    const QSize size = screen->geometry().size();
+    const double dpi = (screen->physicalDotsPerInchX() * size.width() + screen->physicalDotsPerInchY() * size.height())
+        / double(size.width() + size.height());
+    return std::max(1.0, std::isfinite(dpi) && dpi > 0 ? dpi : screen->logicalDotsPerInch());
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -79,7 +97,7 @@ int main(int argc, char **argv)
         if (mainForm)
             mainForm->SetStatusText(text);
     });
-    const std::function<bool()> writeData = [] { return true; };
+    const std::function<bool()> writeData = [] { return WriteData(); };
 
     TMainHooks hooks;
     const auto startGui = [&] {
@@ -100,10 +118,18 @@ int main(int argc, char **argv)
                 modal->close();
         });
     };
-    hooks.createEngine = [] {
-        const QScreen *screen = QGuiApplication::primaryScreen();
-        return std::make_unique<TQPDF>(screen ? screen->logicalDotsPerInch() : 96.0);
+    hooks.findDataFolder = FindDataFolder;
+    hooks.applyDataFileSwitch = ApplyDataFileSwitch;
+    hooks.readData = [] {
+        // Sizes in the settings are kept at the screen's density; system colours come from
+        // the palette of the session, before any theme changes the application's.
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            CurrentPPI = qRound(screen->logicalDotsPerInch());
+        RememberSystemPalette(QGuiApplication::palette());
+        return ReadData();
     };
+    hooks.themeIndex = [] { return int(Prefer.ThemeModeIndex); };
+    hooks.createEngine = [] { return std::make_unique<TQPDF>(MonitorPixelsPerInch()); };
     hooks.createMainForm = [&] { mainForm = new TMainForm(writeData); };
     hooks.runLoop = [&] {
         mainForm->show();

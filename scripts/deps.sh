@@ -8,7 +8,7 @@ PACKAGES=(
   libmupdf-dev libmujs-dev libgumbo-dev libopenjp2-7-dev libjbig2dec0-dev
   libjpeg-dev libfreetype-dev libharfbuzz-dev zlib1g-dev
   libx11-dev libgtest-dev libgmock-dev
-  mupdf-tools poppler-utils qpdf
+  mupdf-tools poppler-utils qpdf python3
   xvfb xdotool x11-utils xdg-utils xauth fonts-dejavu-core
 )
 
