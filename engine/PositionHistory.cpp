@@ -32,9 +32,25 @@ bool TPositionHistory::Store(const TPosition &p, double leftTolerance, double to
 
 bool TPositionHistory::Back(const TPosition &P, bool test, TPosition &target)
 {
+    return Walk(P, test, target, -1);
+}
+
+bool TPositionHistory::Forward(const TPosition &P, bool test, TPosition &target)
+{
+    if (Positions[CPos].cp == 0)
+        return false;
+    return Walk(P, test, target, +1);
+}
+
+// Steps through the ring in one direction to the first entry that is not P itself; P is then
+// kept right behind that entry, so the opposite walk returns to it.
+bool TPositionHistory::Walk(const TPosition &P, bool test, TPosition &target, int direction)
+{
+    const auto ahead = [direction](int j) { return direction < 0 ? Prev(j) : Next(j); };
+    const auto behind = [direction](int j) { return direction < 0 ? Next(j) : Prev(j); };
     int j = CPos;
     for (int steps = 1;; ++steps) {
-        j = Prev(j);
+        j = ahead(j);
         // An empty slot ends the walk, also the last slot of a ring that never wrapped.
         if (Positions[j].cp == 0)
             return false;
@@ -48,30 +64,7 @@ bool TPositionHistory::Back(const TPosition &P, bool test, TPosition &target)
     CPos = j;
     target = Positions[j];
     if (!Near(target, P, 0.01))
-        Positions[Next(j)] = P;
-    return true;
-}
-
-bool TPositionHistory::Forward(const TPosition &P, bool test, TPosition &target)
-{
-    if (Positions[CPos].cp == 0)
-        return false;
-    int j = CPos;
-    for (int steps = 1;; ++steps) {
-        j = Next(j);
-        if (Positions[j].cp == 0)
-            return false;
-        if (!Near(Positions[j], P, 0.001))
-            break;
-        if (steps >= kSlots)
-            return false;
-    }
-    if (test)
-        return true;
-    CPos = j;
-    target = Positions[j];
-    if (!Near(target, P, 0.01))
-        Positions[Prev(j)] = P;
+        Positions[behind(j)] = P;
     return true;
 }
 

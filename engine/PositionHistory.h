@@ -19,4 +19,7 @@ public:
 
     TPositions Positions{};
     int32_t CPos = 0;
+
+private:
+    bool Walk(const TPosition &P, bool test, TPosition &target, int direction);
 };
