@@ -163,7 +163,7 @@ private:
 
     // Forward search steps.
     bool FindInputTag(const QString &inpFile, int &tag, qsizetype &start) const;
-    bool FindBestLine(int tag, int lin, qsizetype start, TBestLine &best) const;
+    bool FindBestLine(int tag, int lin, qsizetype start, bool anyRecord, TBestLine &best) const;
     qsizetype WalkBackToOpen(qsizetype from) const;
     bool FindEnclosingBox(int tag, qsizetype from, TSyncBox &box) const;
     void RefineWithParent(int tag, int lin, TSyncBox &box) const;

@@ -74,7 +74,9 @@ bool TSyncTeX::FindInputTag(const QString &inpFile, int &tag, qsizetype &start) 
 
 // The smallest line >= lin of the file, on the page where the line dominates: the first page
 // with a match, unless one of the next pages has clearly more hits and a clearly better ratio.
-bool TSyncTeX::FindBestLine(int tag, int lin, qsizetype start, TBestLine &best) const
+// The first match is a line box unless anyRecord is set, which lets any glyph, kern, glue or
+// math record be the first match.
+bool TSyncTeX::FindBestLine(int tag, int lin, qsizetype start, bool anyRecord, TBestLine &best) const
 {
     const char *d = Data.constData();
     qsizetype p = NextPageLine(NextLine(start));
@@ -109,7 +111,7 @@ bool TSyncTeX::FindBestLine(int tag, int lin, qsizetype start, TBestLine &best) 
                 break;
             p = next;
             continue;
-        } else if (c == '(' || (bestPos >= 0 && isForwardRecord(c))) {
+        } else if (c == '(' || ((anyRecord || bestPos >= 0) && isForwardRecord(c))) {
             TRecordHead head;
             if (ReadRecordHead(p, head) && head.tag == tag) {
                 if (head.line < lin || head.line > bestLine) {
@@ -287,7 +289,9 @@ void TSyncTeX::ChooseExactSibling(int tag, int lin, TSyncBox &box) const
 
 bool TSyncTeX::FindPlace(int tag, int lin, qsizetype start, TBestLine &best, TSyncBox &box, bool &haveBox) const
 {
-    if (!FindBestLine(tag, lin, start, best))
+    // The last paragraph of an input file is set in line boxes that carry the including
+    // file's line, so its lines have glyph records but no line box of their own.
+    if (!FindBestLine(tag, lin, start, false, best) && !FindBestLine(tag, lin, start, true, best))
         return false;
     haveBox = FindEnclosingBox(tag, best.pos, box);
     if (haveBox) {
