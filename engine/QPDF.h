@@ -1,12 +1,19 @@
 #pragma once
-// The document engine: binds the PDF library and holds the current document's view state.
+// The document engine: binds the PDF library, keeps the list of open documents and lays out,
+// moves and loads the current one.
 #include "app/MainSequence.h"
 #include "engine/DPLPDFiumDLL.h"
-#include "engine/PdfHandles.h"
-#include "engine/Position.h"
-#include "engine/ZoomMode.h"
+#include "engine/Document.h"
+#include "engine/HostRelay.h"
+#include "engine/Navigator.h"
+#include "engine/PageLayout.h"
+#include "engine/PdfPageSource.h"
+
+#include <QByteArray>
+#include <QString>
 
 #include <memory>
+#include <vector>
 
 class TQPDF : public TEngineHandle {
 public:
@@ -14,53 +21,119 @@ public:
     // the status stays 0. pixelsPerInch: the screen density used for layout until the
     // windows know their monitor.
     explicit TQPDF(double pixelsPerInch);
-    // Closes what is open, then shuts the library down and unloads it.
+    // Closes every document, then shuts the library down and unloads it.
     ~TQPDF() override;
     TQPDF(const TQPDF &) = delete;
     TQPDF &operator=(const TQPDF &) = delete;
 
     // 0 = the library is not available, 1 = ready.
     int Status() const override { return QPDFStatus; }
-    // The bound library; null when none was found.
-    const TDPLPDFiumDLL *PDFium() const { return PDFiumDLL.get(); }
+    // The bound library; null when no library file was found.
+    const TDPLPDFiumDLL *PDFium() const { return Located ? PDFiumDLL.get() : nullptr; }
 
-    double PixelsPerInch() const { return FPixelsPerInch; }
+    double PixelsPerInch() const { return View.FPixelsPerInch; }
     void SetPixelsPerInch(double ppi);
 
-    // Forgets the loaded page and text page and recounts the current document's pages.
-    void PDFiumDocChanged();
+    // The windows the engine talks to; null until they exist and after they are gone.
+    void SetHost(TQPDFHost *host) { Host.SetTarget(host); }
 
-private:
-    bool BindPDFium();
+    TPageLayout &Layout() { return View; }
+    TNavigator &Navigator() { return Nav; }
+    TPdfPageSource &Pages() { return Source; }
 
-    int QPDFStatus = 0;
-    std::unique_ptr<TDPLPDFiumDLL> PDFiumDLL;
-
-    // The current document's handle is owned by its slot; the engine keeps a copy.
-    FPDF_DOCUMENT PDFiumDoc = nullptr;
-    TPdfPage PDFiumPage;
-    TPdfTextPage PDFiumText;
-    int PDFiumPageIndex = -1;
-    int PDFiumPageCount = 0;
-
-    int FSelDoc = -1;
-    int PreviousSelDoc = -1;
-    bool FQuickOpen = false;
-    bool FQuickClose = false;
-    bool FAnimatePending = false;
-    double FPixelsPerInch = 96;
-
-    // The current document's view state; without a document these are the defaults.
-    TZoomMode FZoomMode = zActualSize;
-    double FZoom = 100;
-    int FRotate = 0;
-    int PageView = 0;
-    bool AllowScrolling = true;
+    // The open documents in tab order; the current one is SelDoc (-1 none).
+    int DocumentCount() const { return nDocuments; }
+    const TDocument &Document(int index) const { return Documents[size_t(index)]; }
+    int SelDoc() const { return FSelDoc; }
+    int PreviousSelDoc() const { return FPreviousSelDoc; }
+    void SetSelDoc(int index);
+    // The current document's file name; empty without one.
+    QString FileName() const { return FSelDoc >= 0 ? Documents[size_t(FSelDoc)].FileName : QString(); }
+    const std::shared_ptr<TSyncTeX> &SyncTeX() const { return FSyncTeX; }
     bool RenderAnnot = false;
     bool FrameLinks = true;
     bool ShowBookmarks = false;
     bool TrackBookmarks = false;
-    int CPos = 0;
-    TPositions Positions{};
-    TPosition Mark;
+
+    // Forgets the loaded page and text page and recounts the current document's pages.
+    void PDFiumDocChanged();
+    void DocChanged();
+
+    // A slot to an empty document with the default view from the settings.
+    void InitDoc(TDocument &Doc);
+    // The current view into slot Doc, and back: RestoreDoc makes it the shown document.
+    void StoreDoc(int Doc);
+    void RestoreDoc(int Doc);
+
+    // Opens, selects, reloads when the file changed, and navigates: dest_type 0 (a forward
+    // search when SRC is a source file, lnum its line), 1 page index lnum, 2 page label SRC,
+    // 3 named destination SRC. False only while the password is being asked for.
+    bool OpenDocument(QString FN, bool force_reload, const QString &SRC, int lnum, int dest_type);
+    bool LoadFile(const QString &FN);
+    bool ReloadFile(const QString &FN);
+    // Writes the current document to FN: a temporary file beside it, renamed over it.
+    bool SaveFile(const QString &FN);
+    // The document serialised by the library; empty on failure.
+    QByteArray GetDocAsString(int Doc);
+
+    // Closes the document named FN or, when FN is empty, the one at ind (-1 the current).
+    bool CloseFile(const QString &FN, int ind);
+    // Closes all but index Sel (-1 all), last first; true when any was closed.
+    bool CloseAllFiles(int Sel);
+
+    // Batching of many opens or closes: the view is laid out and shown once at the end.
+    bool SetQuickOpen(bool q);
+    bool StopQuickOpen();
+    bool SetQuickClose(bool q);
+    bool QuickOpen() const { return FQuickOpen; }
+    bool QuickClose() const { return FQuickClose; }
+
+    // The recent documents list in the settings.
+    void InsertDocList(const TDocument &Doc, int opened);
+    void UpdateDocList();
+    // Opens the documents that were open at the last exit; the number opened.
+    int RestoreOpenedDocuments();
+
+    // Recomputes the status flags of document ind (-1 current); the tab is drawn again when
+    // upd > 0 or a flag changed (never when upd < 0).
+    void UpdateTab(int ind, int upd);
+    // Status line and tab state after a view change; nothing while batching.
+    void UpdateStatus();
+
+private:
+    bool BindPDFium();
+    TDocument &Current() { return Documents[size_t(FSelDoc)]; }
+    // A new slot at the end of the list for FN, with the view the recent list remembers.
+    int AddDocument(const QString &FN);
+    // Loads FN with password retries; the document or null, the buffer it reads from.
+    TPdfDocument LoadPDF(const QString &FN, QByteArray &buffer, QString &password, bool &remember);
+    TPdfDocument LoadOnce(const QByteArray &path, const QByteArray &buffer, const QByteArray &password, bool fromFile);
+    void LoadSyncTeX(TDocument &slot, bool inThread);
+    void ReloadNewerSyncTeX(bool inThread);
+    void Navigate(const QString &SRC, int lnum, int dest_type);
+    // Fit page or fit width for a document shown for the first time, by what fits the window.
+    void ChooseInitialZoom();
+    void FinishDisplay();
+    void ResetToDefaults();
+    void ShowDocument();
+
+    int QPDFStatus = 0;
+    bool Located = false;
+    std::unique_ptr<TDPLPDFiumDLL> PDFiumDLL;
+    THostRelay Host;
+    // The current document's pages, layout and movement; they hold no state of other documents.
+    TPdfPageSource Source;
+    TPageLayout View;
+    TNavigator Nav;
+
+    std::vector<TDocument> Documents;
+    int nDocuments = 0;
+    int FSelDoc = -1;
+    int FPreviousSelDoc = -1;
+    std::shared_ptr<TSyncTeX> FSyncTeX;
+    bool FQuickOpen = false;
+    bool FQuickClose = false;
+    bool FAnimatePending = false;
+    bool Restoring = false;
+    bool PasswordDialog = false;
 };

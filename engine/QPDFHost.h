@@ -43,4 +43,29 @@ public:
 
     // A short note in the information window, hidden after ms milliseconds.
     virtual void ShowInfo(const QString &text, int ms) = 0;
+
+    // The main window around the documents. Without windows (start-up, tests) they do nothing.
+    // The caption shows the current file name (empty: no document).
+    virtual void SetCaption(const QString &fileName) { (void)fileName; }
+    // Document tabs, one per open document in the engine's order.
+    virtual void AddTab(const QString &fileName) { (void)fileName; }
+    virtual void DeleteTab(int index) { (void)index; }
+    virtual void SelectTab(int index) { (void)index; }
+    // The document at index now has another file name.
+    virtual void RenameTab(int index, const QString &fileName) { (void)index, (void)fileName; }
+    // The tab's state icon is to be drawn again from the document's status flags.
+    virtual void UpdateTabIcon(int index) { (void)index; }
+    // The main window lays out its panels and the page view again.
+    virtual void Relayout() {}
+    // Status line, tab states and menus follow the current document.
+    virtual void StatusUpdated() {}
+    // The page view's coordinate display goes away.
+    virtual void HideCoordinates() {}
+    // Asks for a document's password: password holds the candidate and receives the typed
+    // one, remember the check box. False on Cancel.
+    virtual bool AskPassword(const QString &fileName, QString &password, bool &remember)
+    {
+        (void)fileName, (void)password, (void)remember;
+        return false;
+    }
 };

@@ -1,0 +1,47 @@
+#pragma once
+// One open document: its file, the library's handle, the view it had when it was last
+// current, its SyncTeX data and its status flags.
+#include "engine/PdfHandles.h"
+#include "engine/Position.h"
+#include "engine/PositionHistory.h"
+#include "engine/ZoomMode.h"
+#include "synctex/SyncTeX.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+struct TDocument {
+    QString FileName;          // canonical path; the document's identity (exact comparison)
+    QString FilePwd;           // kept only when the user asked to remember it
+    int64_t FileDate = 0;      // last-write time when loaded, 100 ns units since 1601; 0 never
+    // The library reads from the buffer for the document's lifetime: declared first, so that
+    // the document is closed before its buffer goes.
+    QByteArray PDFiumDocBuf;   // the whole file when loaded into memory, else empty
+    TPdfDocument PDFiumDoc;
+    // Shared with loader threads, which may still hold it after the slot is recycled.
+    std::shared_ptr<TSyncTeX> SyncTeX;
+
+    TZoomMode ZoomMode = zActualSize;
+    double Zoom = 100;
+    int32_t Rotate = 0;
+    int32_t PageView = 0;
+    bool AllowScrolling = true;
+    bool RenderAnnot = false;
+    bool FrameLinks = true;
+    bool ShowBookmarks = false;
+    bool TrackBookmarks = false;
+
+    TPosition Position;
+    TPosition Mark;
+    TPositionHistory History;
+
+    bool _Exists = true;
+    bool _Locked = false;
+    bool _Modified = false;
+    bool _Error = false;
+    bool _Sync = false;
+    bool _PDF = true;
+};

@@ -1,0 +1,360 @@
+#include "app/FileUtils.h"
+
+#include "EngineFixture.h"
+
+#include "platform/Files.h"
+
+#include <QDir>
+
+namespace {
+
+constexpr int64_t kSecond = 10000000;   // file-time units
+
+struct Opening : EngineFixture {
+    bool open(const QString &name, bool force = false, const QString &SRC = QString(), int lnum = 0, int dest = 0)
+    {
+        return engine->OpenDocument(name, force, SRC, lnum, dest);
+    }
+    const TDocument &current() { return engine->Document(engine->SelDoc()); }
+    // Replaces the file's content, dated seconds later than before.
+    void rewrite(const QString &path, const QByteArray &bytes, int seconds = 10)
+    {
+        const int64_t before = FileTime64(path);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+        ASSERT_TRUE(pl::files().setTimes(path, before + seconds * kSecond, before));
+    }
+    static QByteArray fixture(const QString &name)
+    {
+        QFile f(fixturePath(name));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+};
+
+} // namespace
+
+// Different spellings of one path find the same document.
+TEST_F(Opening, OneDocumentPerFileWhateverTheSpelling)
+{
+    const QString path = copy("multi/multi.pdf", "x.pdf");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+    const QString spellings[] = {
+        path,
+        dir.path() + "/./x.pdf",
+        dir.path() + "/sub/../x.pdf",
+        dir.path() + "//x.pdf",
+    };
+    for (const QString &name : spellings) {
+        ASSERT_TRUE(open(name)) << name.toStdString();
+        EXPECT_EQ(engine->DocumentCount(), 1) << name.toStdString();
+        EXPECT_EQ(engine->FileName(), path);
+    }
+    EXPECT_EQ(host.tabs, QStringList{path});
+    EXPECT_EQ(pageCount(), 7);
+}
+
+// A folder macro stands for the executable's or the data folder, their parents or the
+// current document's folder, unless a file of the literal name exists.
+TEST_F(Opening, FolderMacrosResolveToExistingFiles)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath("exe/bin"));
+    ASSERT_TRUE(QDir(dir.path()).mkpath("data/cfg"));
+    ASSERT_TRUE(QDir(dir.path()).mkpath("doc"));
+    const QString inExe = copy("multi/multi.pdf", "exe/bin/m.pdf");
+    const QString aboveExe = copy("multi/multi.pdf", "exe/h.pdf");
+    const QString inData = copy("multi/multi.pdf", "data/cfg/d.pdf");
+    const QString aboveData = copy("multi/multi.pdf", "data/p.pdf");
+    const QString current = copy("widths/widths.pdf", "doc/w.pdf");
+    const QString beside = copy("multi/multi.pdf", "doc/beside.pdf");
+    App.ExeFolder = dir.filePath("exe/bin");
+    App.DataFolder = dir.filePath("data/cfg");
+    struct Case {
+        QString name;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"%B/m.pdf", inExe},
+        {"%B\\m.pdf", inExe},
+        {"%H/h.pdf", aboveExe},
+        {"%b/d.pdf", inData},
+        {"%h/p.pdf", aboveData},
+        {"%P/beside.pdf", beside},
+    };
+    for (const Case &c : cases) {
+        engine->CloseAllFiles(-1);
+        ASSERT_TRUE(open(current));
+        ASSERT_TRUE(open(c.name)) << c.name.toStdString();
+        EXPECT_EQ(engine->FileName(), c.expected) << c.name.toStdString();
+        EXPECT_EQ(pageCount(), 7) << c.name.toStdString();
+    }
+    // A macro that resolves to nothing is an unloadable name of its own.
+    engine->CloseAllFiles(-1);
+    ASSERT_TRUE(open("%B/none.pdf"));
+    EXPECT_EQ(engine->DocumentCount(), 1);
+    EXPECT_EQ(pageCount(), 0);
+    EXPECT_TRUE(log().contains("non-existent..."));
+}
+
+// Opening the current document again with an unchanged date loads nothing; it navigates.
+TEST_F(Opening, AnUnchangedFileIsOnlyNavigated)
+{
+    const QString path = copy("multi/multi.pdf", "x.pdf");
+    ASSERT_TRUE(open(path));
+    const FPDF_DOCUMENT loaded = current().PDFiumDoc.get();
+    struct Case {
+        QString SRC;
+        int lnum;
+        int dest;
+        int expectedPage;
+        QString info;
+    };
+    const Case cases[] = {
+        {"", 4, 1, 4, ""},
+        {"3", 0, 2, 5, ""},
+        {"ii", 0, 2, 2, ""},
+        {"", 9, 1, 2, "Page Index out of bounds: 9"},
+        {"vi", 0, 2, 2, "Page Label not found: \"vi\""},
+        {"", 0, 0, 2, ""},
+    };
+    for (const Case &c : cases) {
+        host.calls.clear();
+        ASSERT_TRUE(open(path, false, c.SRC, c.lnum, c.dest));
+        EXPECT_EQ(current().PDFiumDoc.get(), loaded);
+        EXPECT_EQ(page(), c.expectedPage) << c.SRC.toStdString() << c.lnum;
+        EXPECT_EQ(host.calls.filter("Info").join(""), c.info.isEmpty() ? "" : "Info 2222: " + c.info);
+    }
+    EXPECT_EQ(log().count("Loaded: "), 1) << "only the first call loaded the file";
+    // An empty name reloads the current document when forced.
+    ASSERT_TRUE(open(QString(), true));
+    EXPECT_TRUE(log().contains("Force reload: " + path));
+    EXPECT_EQ(page(), 2) << "a reload keeps the place";
+}
+
+// The TeX engine rewrote the file: it is reloaded in place, on the same page, with its
+// history; the new date is recorded so that the next call loads nothing.
+TEST_F(Opening, ARewrittenFileIsReloadedInPlace)
+{
+    const QString path = copy("multi/multi.pdf", "x.pdf");
+    ASSERT_TRUE(open(path));
+    engine->Navigator().GOTOPage(3, nullptr);
+    rewrite(path, fixture("widths/widths.pdf"));
+    EXPECT_EQ(pageCount(), 7);
+    engine->UpdateTab(-1, 0);
+    EXPECT_TRUE(current()._Modified);
+    ASSERT_TRUE(open(path));
+    EXPECT_EQ(pageCount(), 3);
+    EXPECT_EQ(page(), 3);
+    EXPECT_EQ(current().FileDate, FileTime64(path));
+    EXPECT_FALSE(current()._Modified);
+    EXPECT_EQ(engine->DocumentCount(), 1);
+    ASSERT_TRUE(engine->Navigator().PrevPosition(false));
+    EXPECT_EQ(page(), 1) << "the history survives the reload";
+}
+
+// Missing, locked and half-written files leave the last good document on show; a
+// half-written one is tried again on the next call and shown once complete.
+TEST_F(Opening, AnUnreadableFileKeepsThePreviousContent)
+{
+    const QString path = copy("multi/multi.pdf", "x.pdf");
+    const QByteArray complete = fixture("widths/widths.pdf");
+    ASSERT_TRUE(open(path));
+    engine->Navigator().GOTOPage(5, nullptr);
+    const int64_t goodDate = current().FileDate;
+
+    rewrite(path, complete.left(complete.size() / 3));
+    ASSERT_TRUE(open(path));
+    EXPECT_EQ(pageCount(), 7) << "the truncated file is not shown";
+    EXPECT_EQ(page(), 5);
+    EXPECT_EQ(current().FileDate, goodDate);
+    EXPECT_FALSE(current()._Error);
+    EXPECT_TRUE(current()._Modified);
+
+    {
+        QFile writer(path);
+        ASSERT_TRUE(writer.open(QIODevice::WriteOnly | QIODevice::Append));
+        rewrite(path, complete, 20);
+        ASSERT_TRUE(open(path));
+        EXPECT_EQ(pageCount(), 7) << "a file held open for writing is not read";
+        EXPECT_TRUE(log().contains("locked for reading..."));
+        EXPECT_TRUE(current()._Locked);
+    }
+    ASSERT_TRUE(open(path));
+    EXPECT_EQ(pageCount(), 3) << "the completed file is shown";
+    EXPECT_EQ(page(), 3) << "the place is kept as far as the document reaches";
+
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(open(path));
+    EXPECT_EQ(pageCount(), 3);
+    EXPECT_FALSE(current()._Exists);
+    EXPECT_TRUE(log().contains("non-existent..."));
+}
+
+// Password prompts: at most four, Cancel stops, a remembered password reaches the recent list.
+TEST_F(Opening, APasswordIsAskedForAtMostFourTimes)
+{
+    struct Case {
+        QStringList answers;
+        bool remember;
+        int prompts;
+        bool loaded;
+        QString stored;
+    };
+    const Case cases[] = {
+        {{"user"}, false, 1, true, ""},
+        {{"wrong", "user"}, true, 2, true, "user"},
+        {{"a", "b", "c", "d", "user"}, false, 4, false, ""},
+        {{""}, true, 1, false, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(qPrintable(c.answers.join(",")));
+        engine->CloseAllFiles(-1);
+        const QString path = copy("multi/multi-locked.pdf", "locked.pdf");
+        host.passwords = c.answers;
+        host.rememberAnswer = c.remember;
+        host.passwordPrompts = 0;
+        ASSERT_TRUE(open(path));
+        EXPECT_EQ(host.passwordPrompts, c.prompts);
+        EXPECT_EQ(pageCount(), c.loaded ? 7 : 0);
+        EXPECT_EQ(current()._Error, !c.loaded);
+        EXPECT_EQ(current().FilePwd, c.stored);
+        engine->CloseFile(QString(), -1);
+        EXPECT_EQ(Prefer.DocList[0].FilePwd, c.stored);
+    }
+    // With RememberDoc the recent list's password opens the file without asking.
+    const QString path = copy("multi/multi-locked.pdf", "locked.pdf");
+    host.passwords = {"user"};
+    host.rememberAnswer = true;
+    ASSERT_TRUE(open(path));
+    ASSERT_TRUE(engine->CloseFile(path, -1));
+    Prefer.RememberDoc = true;
+    host.passwordPrompts = 0;
+    ASSERT_TRUE(open(path));
+    EXPECT_EQ(host.passwordPrompts, 0);
+    EXPECT_EQ(pageCount(), 7);
+}
+
+TEST_F(Opening, OpeningIsRefusedWhileThePasswordIsAskedFor)
+{
+    const QString locked = copy("multi/multi-locked.pdf", "locked.pdf");
+    const QString other = copy("multi/multi.pdf", "other.pdf");
+    bool nested = true;
+    host.passwords = {"user"};
+    host.duringPrompt = [&] {
+        nested = engine->OpenDocument(other, false, QString(), 0, 0);
+        nested = nested || engine->LoadFile(other) || engine->ReloadFile(other);
+    };
+    ASSERT_TRUE(open(locked));
+    EXPECT_FALSE(nested);
+    EXPECT_EQ(engine->DocumentCount(), 1);
+    EXPECT_EQ(pageCount(), 7);
+}
+
+// With PDFMemory the library reads a copy in memory; without it, the file.
+TEST_F(Opening, MemoryLoadingKeepsTheFileContentInTheSlot)
+{
+    for (const bool memory : {true, false}) {
+        engine->CloseAllFiles(-1);
+        Prefer.PDFMemory = memory;
+        const QString path = copy("multi/multi.pdf", "x.pdf");
+        ASSERT_TRUE(open(path));
+        EXPECT_EQ(pageCount(), 7);
+        EXPECT_EQ(current().PDFiumDocBuf.size(), memory ? QFileInfo(path).size() : 0);
+        EXPECT_EQ(log().contains("Loaded from file: " + path), !memory);
+    }
+}
+
+TEST_F(Opening, SyncTeXDataIsLoadedWithTheDocument)
+{
+    const QString path = copy("multi/multi.pdf", "x.pdf");
+    QFile::copy(fixturePath("multi/multi.synctex.gz"), dir.filePath("x.synctex.gz"));
+    App.AppRunning = true;   // loading on the main thread needs the running event loop
+    ASSERT_TRUE(open(path));
+    App.AppRunning = false;
+    ASSERT_TRUE(engine->SyncTeX());
+    EXPECT_TRUE(engine->SyncTeX()->Ready) << engine->SyncTeX()->ErrMsg.get().toStdString();
+    EXPECT_EQ(engine->SyncTeX(), current().SyncTeX);
+    engine->UpdateTab(-1, 0);
+    EXPECT_TRUE(current()._Sync);
+}
+
+// Saving writes through a new file beside the target, keeps its mode, and a save under
+// another name renames the document.
+TEST_F(Opening, SavingWritesACompleteCopy)
+{
+    const QString path = copy("multi/multi.pdf", "x.pdf");
+    ASSERT_TRUE(open(path));
+    engine->Navigator().GOTOPage(4, nullptr);
+    const QString target = dir.filePath("saved.pdf");
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    ASSERT_TRUE(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    ASSERT_TRUE(engine->SaveFile(target));
+    EXPECT_EQ(pl::files().status(target).mode & 0777, 0640u);
+    EXPECT_EQ(engine->FileName(), target);
+    EXPECT_EQ(host.tabs, QStringList{target});
+    EXPECT_EQ(current().FileDate, FileTime64(target));
+    EXPECT_EQ(page(), 4);
+    EXPECT_EQ(Prefer.DocList[0].FileName, path);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).filter("saved").size(), 1) << "no temporary file is left";
+    // The copy is a complete document.
+    ASSERT_TRUE(open(target, true));
+    EXPECT_EQ(pageCount(), 7);
+    EXPECT_FALSE(engine->SaveFile(dir.filePath("no/such/folder/x.pdf")));
+    EXPECT_EQ(engine->FileName(), target);
+}
+
+// One document at a time: opening another file closes the open ones first.
+TEST_F(Opening, OneDocumentAtATimeClosesTheOthersFirst)
+{
+    Prefer.SDInterface = true;
+    const QString a = copy("multi/multi.pdf", "a.pdf");
+    const QString b = copy("widths/widths.pdf", "b.pdf");
+    ASSERT_TRUE(open(a));
+    ASSERT_TRUE(open(b));
+    ASSERT_TRUE(open(b));
+    EXPECT_EQ(engine->DocumentCount(), 1);
+    EXPECT_EQ(engine->FileName(), b);
+    EXPECT_EQ(pageCount(), 3);
+    EXPECT_EQ(host.tabs, QStringList{b});
+    EXPECT_EQ(host.caption, b);
+    EXPECT_EQ(Prefer.DocList[0].FileName, a);
+}
+
+// The initial zoom of a new document: fit width or fit page by what the window holds, and
+// no continuous view for a single fitted page or pages of different widths.
+TEST_F(Opening, TheInitialZoomFollowsTheWindow)
+{
+    Prefer.ZoomAuto = true;
+    Prefer.ZoomMode = zCustom;
+    Prefer.Zoom = 100;
+    Prefer.AllowScrolling = true;
+    Prefer.PageView = 0;
+    struct Case {
+        QString fixture;
+        int width, height;   // client pixels at 72 pixels per inch: one pixel per point
+        TZoomMode mode;
+        bool scrolling;
+    };
+    const Case cases[] = {
+        {"multi/multi.pdf", 800, 600, zfitWidth, true},     // fits 191 % wide, 101 % high
+        {"multi/multi.pdf", 300, 300, zCustom, true},       // neither reaches the zoom
+        {"multi/multi.pdf", 1600, 1200, zfitPage, false},   // a whole page at 202 %
+        {"widths/widths.pdf", 800, 600, zfitWidth, false},  // a landscape page among portrait
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.width);
+        engine->CloseAllFiles(-1);
+        host.clientWidth = c.width;
+        host.clientHeight = c.height;
+        ASSERT_TRUE(open(copy(c.fixture, "z.pdf")));
+        EXPECT_EQ(engine->Layout().FZoomMode, c.mode);
+        EXPECT_EQ(engine->Layout().AllowScrolling, c.scrolling);
+        EXPECT_EQ(current().ZoomMode, c.mode);
+    }
+}
