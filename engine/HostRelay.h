@@ -45,6 +45,7 @@ public:
     void UpdateTabIcon(int index) override { if (Target) Target->UpdateTabIcon(index); }
     void Relayout() override { if (Target) Target->Relayout(); }
     void StatusUpdated() override { if (Target) Target->StatusUpdated(); }
+    void StartMarkAnimation() override { if (Target) Target->StartMarkAnimation(); }
     void HideCoordinates() override { if (Target) Target->HideCoordinates(); }
     bool AskPassword(const QString &fileName, QString &password, bool &remember) override
     {

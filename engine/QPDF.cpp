@@ -15,6 +15,9 @@
 
 #include "platform/Files.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
 #include <algorithm>
 #include <cmath>
 
@@ -674,9 +677,104 @@ void TQPDF::Navigate(const QString &SRC, int lnum, int dest_type)
         if (!Nav.GOTOPageLabel(SRC, nullptr))
             Host.ShowInfo(QStringLiteral("Page Label not found: ") + Quoted(SRC), kInfoMs);
         return;
+    case 0: {
+        if (SRC.isEmpty())
+            return;
+        TPosition start{View.SelPage, 0, 0};
+        Nav.SavePosition(start.cp, start.Top, start.Left);
+        if (!ForwardSearch(SRC, lnum, start))
+            return;
+        Nav.RestorePosition(start.cp, start.Top, start.Left);
+        FAnimatePending = !Prefer.PersistentFS;
+        if (FAnimatePending)
+            Host.StartMarkAnimation();
+        return;
+    }
     default:
         return;
     }
+}
+
+TFloatRect TQPDF::MarkRect(const TFloatRect &r, int page)
+{
+    const double pw = View.FDocPageWidth, ph = View.FDocPageHeight;
+    double x = r.Left, y = r.Top, w = r.Right - r.Left, h = r.Bottom - r.Top;
+    if (w < 1 || h < 1) {
+        x = y = 0;
+        w = pw;
+        h = ph;
+    } else if (h > (ph - 1) * 0.8) {
+        x = 0;
+        w = pw;
+    }
+    // One point of margin around the boxes, kept on the page.
+    h = std::min(h, ph) + 1;
+    w = std::min(w, pw) + 1;
+    if (y > 0) {
+        y -= 1;
+        h += 1;
+    }
+    if (x > 0) {
+        x -= 1;
+        w += 1;
+    }
+    TFloatRect m;
+    if (View.GetPageOrientation(page) & 1) {
+        m = {y, x, y + h, x + w};
+    } else {
+        View.GetBottomLeftCoord(page, x, y, m.Left, m.Top);
+        View.GetBottomLeftCoord(page, x + w, y + h, m.Right, m.Bottom);
+    }
+    return m;
+}
+
+bool TQPDF::ForwardSearch(const QString &SRC, int lnum, TPosition &start)
+{
+    const std::shared_ptr<TSyncTeX> sync = Current().SyncTeX;
+    if (sync->Loading) {
+        QElapsedTimer waited;
+        waited.start();
+        while (sync->Loading && !sync->Ready && waited.elapsed() <= 1110) {
+            QCoreApplication::processEvents();
+            SleepMs(11);
+        }
+        QCoreApplication::processEvents();
+        SleepMs(11);
+        QCoreApplication::processEvents();
+    }
+    int page = 0, numrect = 0;
+    TFloatRectangles rects;
+    // The data belongs to a loader thread while Loading is set.
+    if (sync->Loading || !sync->ForwardSearch(SRC, lnum, page, numrect, rects) || rects.empty()) {
+        StopQuickOpen();
+        QString text;
+        const QString syncFile = TSyncTeX::GetSyncFileName(Current().FileName);
+        if (sync->Ready)
+            text = QStringLiteral("No source info for line ") + QString::number(lnum) + QStringLiteral(" in ") + Quoted(SRC);
+        else if (syncFile.isEmpty())
+            text = QStringLiteral("No SyncTeX Data for: ") + Quoted(FileNameOnly(Current().FileName));
+        else
+            text = QStringLiteral("No SyncTeX Data: ") + Quoted(syncFile);
+        Host.ShowInfo(text, kInfoMs);
+        return false;
+    }
+    StopQuickOpen();
+    if (page != View.SelPage)
+        Nav.StorePosition(false);
+    View.SelPage = page;
+    View.SetSelectedPage(page);
+    for (int i = 0; i < 3; ++i)
+        View.SetupView();
+    FSelBoxPage = page;
+    SelBoxRects.clear();
+    for (const TFloatRect &r : rects)
+        SelBoxRects.push_back(MarkRect(r, page));
+    const TFloatRect &u = SelBoxRects[0];
+    start.cp = View.SelPage;
+    View.MakeRectVisible(start.cp, start.Left, start.Top, page, std::min(u.Left, u.Right), std::min(u.Top, u.Bottom),
+                         std::abs(u.Right - u.Left), std::abs(u.Bottom - u.Top));
+    View.SelPage = start.cp;
+    return true;
 }
 
 bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int lnum, int dest_type)

@@ -55,6 +55,12 @@ public:
     bool ShowBookmarks = false;
     bool TrackBookmarks = false;
 
+    // The forward-search mark: its page and rectangles in page points (bottom-left origin),
+    // entry 0 the union of the others; the mark fades while FAnimatePending is set.
+    int FSelBoxPage = 0;
+    TFloatRectangles SelBoxRects;
+    bool AnimatePending() const { return FAnimatePending; }
+
     // Forgets the loaded page and text page and recounts the current document's pages.
     void PDFiumDocChanged();
     void DocChanged();
@@ -111,6 +117,10 @@ private:
     void LoadSyncTeX(TDocument &slot, bool inThread);
     void ReloadNewerSyncTeX(bool inThread);
     void Navigate(const QString &SRC, int lnum, int dest_type);
+    // Marks and shows the typeset place of a source line; start receives the position.
+    bool ForwardSearch(const QString &SRC, int lnum, TPosition &start);
+    // The mark in page points from a SyncTeX rectangle: at least a visible band of the page.
+    TFloatRect MarkRect(const TFloatRect &r, int page);
     // Fit page or fit width for a document shown for the first time, by what fits the window.
     void ChooseInitialZoom();
     void FinishDisplay();

@@ -59,6 +59,8 @@ public:
     virtual void Relayout() {}
     // Status line, tab states and menus follow the current document.
     virtual void StatusUpdated() {}
+    // The forward-search mark has just been set: the page view starts fading it.
+    virtual void StartMarkAnimation() {}
     // The page view's coordinate display goes away.
     virtual void HideCoordinates() {}
     // Asks for a document's password: password holds the candidate and receives the typed

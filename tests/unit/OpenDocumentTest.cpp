@@ -358,3 +358,76 @@ TEST_F(Opening, TheInitialZoomFollowsTheWindow)
         EXPECT_EQ(current().ZoomMode, c.mode);
     }
 }
+
+// A source line given with the document: its typeset place on the right page is marked
+// with a point of margin and brought into view; a second search is stored in the history.
+TEST_F(Opening, AForwardSearchShowsAndMarksTheTypesetLine)
+{
+    App.AppRunning = true;   // SyncTeX data loads on the main thread only while the loop runs
+    const QString pdf = fixturePath("multi/multi.pdf");
+    const QString stone = fixturePath("multi/chapters/stone.tex");
+    int animations = 0;
+    struct AnimatingHost : DocumentHost {
+        int *count = nullptr;
+        void StartMarkAnimation() override { ++*count; }
+    } animating;
+    animating.count = &animations;
+    engine->SetHost(&animating);
+    animating.clientHeight = 300;
+
+    ASSERT_TRUE(open(pdf, false, stone, 9));
+    EXPECT_EQ(page(), 3);
+    EXPECT_EQ(engine->FSelBoxPage, 3);
+    ASSERT_EQ(engine->SelBoxRects.size(), 2u);
+    // x 51.02-368.50 and y 272.98-309.77 from the top, with the margin, from the bottom.
+    const TFloatRect &u = engine->SelBoxRects[0];
+    EXPECT_NEAR(u.Left, 50.02, 0.05);
+    EXPECT_NEAR(u.Right, 369.50, 0.05);
+    EXPECT_NEAR(u.Top, 595.276 - 271.98, 0.05);
+    EXPECT_NEAR(u.Bottom, 595.276 - 310.77, 0.05);
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    ASSERT_TRUE(engine->Layout().GetScrCoord(3, u.Left, u.Top, x1, y1));
+    ASSERT_TRUE(engine->Layout().GetScrCoord(3, u.Right, u.Bottom, x2, y2));
+    EXPECT_GE(std::min(y1, y2), 0);
+    EXPECT_LE(std::max(y1, y2), animating.clientHeight);
+    EXPECT_EQ(animations, 1);
+    EXPECT_TRUE(engine->AnimatePending());
+
+    ASSERT_TRUE(open(pdf, false, fixturePath("multi/chapters/iron.tex"), 2));
+    EXPECT_EQ(page(), 6);
+    ASSERT_TRUE(engine->Navigator().PrevPosition(false));
+    EXPECT_EQ(page(), 3);
+
+    Prefer.PersistentFS = true;
+    ASSERT_TRUE(open(pdf, false, stone, 17));
+    EXPECT_EQ(animations, 2) << "a persistent mark does not fade";
+    EXPECT_FALSE(engine->AnimatePending());
+    engine->SetHost(&host);
+    App.AppRunning = false;
+}
+
+TEST_F(Opening, AFailedForwardSearchSaysWhy)
+{
+    App.AppRunning = true;
+    const QString noSync = copy("multi/multi.pdf", "plain.pdf");
+    const QString badSync = copy("multi/multi.pdf", "bad.pdf");
+    QFile::copy(fixturePath("pdfium/garbage.pdf"), dir.filePath("bad.synctex"));
+    const QString stone = fixturePath("multi/chapters/stone.tex");
+    struct Case {
+        QString pdf;
+        int line;
+        QString info;
+    };
+    const Case cases[] = {
+        {fixturePath("multi/multi.pdf"), 30, "No source info for line 30 in \"" + stone + "\""},
+        {noSync, 9, "No SyncTeX Data for: \"plain\""},
+        {badSync, 9, "No SyncTeX Data: \"" + dir.filePath("bad.synctex") + "\""},
+    };
+    for (const Case &c : cases) {
+        host.calls.clear();
+        ASSERT_TRUE(open(c.pdf, false, stone, c.line));
+        EXPECT_EQ(host.calls.filter("Info").join(""), "Info 2222: " + c.info);
+        EXPECT_EQ(page(), 1);
+    }
+    App.AppRunning = false;
+}
