@@ -677,6 +677,18 @@ void TQPDF::Navigate(const QString &SRC, int lnum, int dest_type)
         if (!Nav.GOTOPageLabel(SRC, nullptr))
             Host.ShowInfo(QStringLiteral("Page Label not found: ") + Quoted(SRC), kInfoMs);
         return;
+    case 3: {
+        if (SRC.isEmpty())
+            return;
+        FinishDisplay();
+        FPDF_DOCUMENT doc = Current().PDFiumDoc.get();
+        FPDF_DEST dest = doc ? PDFiumDLL->FPDF_GetNamedDestByName(doc, ToUtf8(SRC).constData()) : nullptr;
+        if (!dest)
+            Host.ShowInfo(QStringLiteral("Named Destination not found: ") + Quoted(SRC), kInfoMs);
+        else if (!ExeDest(doc, dest))
+            Host.ShowInfo(QStringLiteral("Named Destination GoTo Error: ") + Quoted(SRC), kInfoMs);
+        return;
+    }
     case 0: {
         if (SRC.isEmpty())
             return;
@@ -693,6 +705,18 @@ void TQPDF::Navigate(const QString &SRC, int lnum, int dest_type)
     default:
         return;
     }
+}
+
+bool TQPDF::ExeDest(FPDF_DOCUMENT doc, FPDF_DEST dest)
+{
+    const int page = PDFiumDLL->FPDFDest_GetDestPageIndex(doc, dest);
+    if (page < 0)
+        return false;
+    FPDF_BOOL hasX = 0, hasY = 0, hasZoom = 0;
+    FS_FLOAT x = 0, y = 0, zoom = 0;
+    PDFiumDLL->FPDFDest_GetLocationInPage(dest, &hasX, &hasY, &hasZoom, &x, &y, &zoom);
+    const TDest target{hasX ? x : 0, hasY ? y : 0, hasZoom ? zoom : 0};
+    return Nav.GOTOPage(page + 1, &target);
 }
 
 TFloatRect TQPDF::MarkRect(const TFloatRect &r, int page)

@@ -82,6 +82,9 @@ public:
     // The document serialised by the library; empty on failure.
     QByteArray GetDocAsString(int Doc);
 
+    // Goes to a destination of the current document; false when it names no page.
+    bool ExeDest(FPDF_DOCUMENT doc, FPDF_DEST dest);
+
     // Closes the document named FN or, when FN is empty, the one at ind (-1 the current).
     bool CloseFile(const QString &FN, int ind);
     // Closes all but index Sel (-1 all), last first; true when any was closed.

@@ -117,6 +117,9 @@ TEST_F(Opening, AnUnchangedFileIsOnlyNavigated)
         {"ii", 0, 2, 2, ""},
         {"", 9, 1, 2, "Page Index out of bounds: 9"},
         {"vi", 0, 2, 2, "Page Label not found: \"vi\""},
+        {"section.4", 0, 3, 6, ""},
+        {"page.ii", 0, 3, 2, ""},
+        {"section.9", 0, 3, 2, "Named Destination not found: \"section.9\""},
         {"", 0, 0, 2, ""},
     };
     for (const Case &c : cases) {
