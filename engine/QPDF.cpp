@@ -942,6 +942,12 @@ bool TQPDF::SaveFile(const QString &name)
     if (FSelDoc < 0 || name.isEmpty())
         return false;
     const QString FN = CanonicalPath(name);
+    // A file shown in another tab keeps its content: two tabs never share one name.
+    for (int i = 0; i < nDocuments; ++i)
+        if (i != FSelDoc && Documents[size_t(i)].FileName == FN) {
+            DebugLog(QStringLiteral("Not Saved, open in another tab: ") + FN);
+            return false;
+        }
     const QByteArray bytes = GetDocAsString(FSelDoc);
     // A new file beside the target, renamed over it: an interrupted save leaves the old file.
     const pl::FileStatus st = pl::files().status(FN);

@@ -310,6 +310,17 @@ TEST_F(Opening, SavingWritesACompleteCopy)
     EXPECT_EQ(pageCount(), 7);
     EXPECT_FALSE(engine->SaveFile(dir.filePath("no/such/folder/x.pdf")));
     EXPECT_EQ(engine->FileName(), target);
+    // Saving over a file that another tab shows is refused and leaves that file alone.
+    const QString other = copy("widths/widths.pdf", "other.pdf");
+    ASSERT_TRUE(open(other));
+    const QByteArray before = fixture("widths/widths.pdf");
+    EXPECT_FALSE(engine->SaveFile(target));
+    ASSERT_TRUE(open(target));
+    EXPECT_FALSE(engine->SaveFile(other));
+    QFile f(other);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+    EXPECT_EQ(engine->DocumentCount(), 2);
 }
 
 // One document at a time: opening another file closes the open ones first.
