@@ -125,14 +125,14 @@ std::string latin1_to_utf8(const std::string &bytes) {
   return utf16_to_utf8(u);
 }
 
-std::string file_spec_path(fz_context *c, pdf_obj *spec) {
-  spec = pdf_resolve_indirect(c, spec);
-  if (pdf_is_string(c, spec)) return latin1_to_utf8(bytes_of(c, spec));
-  if (!pdf_is_dict(c, spec)) return std::string();
-  pdf_obj *uf = pdf_dict_get(c, spec, PDF_NAME(UF));
+std::string file_specification_path(fz_context *c, pdf_obj *filespec) {
+  filespec = pdf_resolve_indirect(c, filespec);
+  if (pdf_is_string(c, filespec)) return latin1_to_utf8(bytes_of(c, filespec));
+  if (!pdf_is_dict(c, filespec)) return std::string();
+  pdf_obj *uf = pdf_dict_get(c, filespec, PDF_NAME(UF));
   if (pdf_is_string(c, uf)) return text_of(c, uf);
   for (const char *key : {"F", "DOS", "Mac", "Unix"}) {
-    pdf_obj *v = pdf_dict_gets(c, spec, key);
+    pdf_obj *v = pdf_dict_gets(c, filespec, key);
     if (pdf_is_string(c, v)) return latin1_to_utf8(bytes_of(c, v));
   }
   return std::string();
@@ -316,9 +316,9 @@ FPDF_EXPORT unsigned long FPDFAction_GetFilePath(FPDF_ACTION action, void *buffe
       const unsigned long t = action_type(c, a);
       if (t != PDFACTION_REMOTEGOTO && t != PDFACTION_LAUNCH && t != PDFACTION_EMBEDDEDGOTO) return;
       ok = true;
-      pdf_obj *spec = pdf_dict_get(c, a, PDF_NAME(F));
-      if (!spec && t == PDFACTION_LAUNCH) spec = pdf_dict_gets(c, pdf_dict_gets(c, a, "Win"), "F");
-      path = file_spec_path(c, spec);
+      pdf_obj *filespec = pdf_dict_get(c, a, PDF_NAME(F));
+      if (!filespec && t == PDFACTION_LAUNCH) filespec = pdf_dict_gets(c, pdf_dict_gets(c, a, "Win"), "F");
+      path = file_specification_path(c, filespec);
     });
     return ok ? put_bytes(path, buffer, buflen) : 0;
   });
