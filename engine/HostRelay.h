@@ -51,6 +51,12 @@ public:
     {
         return Target && Target->AskPassword(fileName, password, remember);
     }
+    void InvalidateRect(const QRect &rect) override { if (Target) Target->InvalidateRect(rect); }
+    bool CoordinatesVisible() const override { return Target && Target->CoordinatesVisible(); }
+    QPointF MeasureOrigin() const override { return Target ? Target->MeasureOrigin() : QPointF(); }
+    void RefreshCoordinates() override { if (Target) Target->RefreshCoordinates(); }
+    bool PointerBusy() const override { return Target && Target->PointerBusy(); }
+    QPoint CursorPos() const override { return Target ? Target->CursorPos() : QPoint(-1, -1); }
 
 private:
     TQPDFHost *Target = nullptr;

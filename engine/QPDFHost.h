@@ -3,6 +3,9 @@
 // includes a widget. Positions and ranges are pixels of the page view's client area.
 #include "engine/ZoomMode.h"
 
+#include <QPoint>
+#include <QPointF>
+#include <QRect>
 #include <QString>
 
 class TQPDFHost {
@@ -70,4 +73,15 @@ public:
         (void)fileName, (void)password, (void)remember;
         return false;
     }
+    // Painting: a part of the client area to be painted again.
+    virtual void InvalidateRect(const QRect &rect) { (void)rect; InvalidateView(); }
+    // The measuring display of the page view: shown or not, its origin in points from the
+    // page's top-left corner, and a refresh of its text after a paint.
+    virtual bool CoordinatesVisible() const { return false; }
+    virtual QPointF MeasureOrigin() const { return {}; }
+    virtual void RefreshCoordinates() {}
+    // A mouse button is held down or automatic scrolling runs.
+    virtual bool PointerBusy() const { return false; }
+    // The pointer in client coordinates; outside the client area when unknown.
+    virtual QPoint CursorPos() const { return {-1, -1}; }
 };
