@@ -57,6 +57,7 @@ public:
     void RefreshCoordinates() override { if (Target) Target->RefreshCoordinates(); }
     bool PointerBusy() const override { return Target && Target->PointerBusy(); }
     QPoint CursorPos() const override { return Target ? Target->CursorPos() : QPoint(-1, -1); }
+    void SetSyncTeXStatus(const QString &text) override { if (Target) Target->SetSyncTeXStatus(text); }
 
 private:
     TQPDFHost *Target = nullptr;

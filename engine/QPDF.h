@@ -5,6 +5,7 @@
 #include "engine/DPLPDFiumDLL.h"
 #include "engine/Document.h"
 #include "engine/HostRelay.h"
+#include "engine/MarkFade.h"
 #include "engine/Navigator.h"
 #include "engine/PageLayout.h"
 #include "engine/PdfPageSource.h"
@@ -14,6 +15,9 @@
 
 #include <memory>
 #include <vector>
+
+class QImage;
+class QPainter;
 
 class TQPDF : public TEngineHandle {
 public:
@@ -60,6 +64,33 @@ public:
     int FSelBoxPage = 0;
     TFloatRectangles SelBoxRects;
     bool AnimatePending() const { return FAnimatePending; }
+    // Strength of the mark in percent (0 = not shown) and its area in client pixels as the
+    // last paint of its page placed it.
+    int FSelBoxFactor = 0;
+    TRect FSelBoxRect;
+    // Fades the mark out: full strength, half strength, gone. A mark that no paint has put
+    // on screen goes at once.
+    void Animate();
+    // The mark is gone and its fading stopped (a reload, another document).
+    void ResetMark();
+    // Tests step the fading through their own timer.
+    void SetFadeTimer(std::unique_ptr<TFadeTimer> timer);
+
+    // Paints what falls into rect (client coordinates) for the scroll positions t (vertical)
+    // and l (horizontal) and a client of h x w into dest, whose origin is rect's top-left
+    // corner; the caller fills dest with the workspace colour first. A dest in
+    // QImage::Format_BGR888 takes the pages by plain row copies. True when a part of a page
+    // was laid out.
+    bool RefreshScreen(int t, int l, int h, int w, const QRect &rect, QImage &dest);
+    // Page cp (1-based) of doc rendered upright into bmp's own pixels, at (left, top) with the
+    // pixel size width x height, rotate quarter turns and the library's render flags. A 32-bit
+    // image keeps its format; any other becomes QImage::Format_BGR888. False without a
+    // document, with an empty image or when the page does not load.
+    bool RenderPageBitmap(QImage &bmp, FPDF_DOCUMENT doc, int cp, int left, int top, int width, int height,
+                          int rotate, int flags);
+    // The same drawn through dc, clipped to its device.
+    bool RenderPage(QPainter &dc, FPDF_DOCUMENT doc, int cp, int left, int top, int width, int height, int rotate,
+                    int flags);
 
     // Forgets the loaded page and text page and recounts the current document's pages.
     void PDFiumDocChanged();
@@ -109,6 +140,13 @@ public:
     // Status line and tab state after a view change; nothing while batching.
     void UpdateStatus();
 
+    // Inverse search at the pointer: the source line of the point under it is opened in the
+    // editor. True when the editor was started.
+    bool InverseSearch();
+    // The status line's SyncTeX field for the current document; nothing while the event loop
+    // is not running.
+    void UpdateSync();
+
 private:
     bool BindPDFium();
     TDocument &Current() { return Documents[size_t(FSelDoc)]; }
@@ -147,6 +185,8 @@ private:
     bool FQuickOpen = false;
     bool FQuickClose = false;
     bool FAnimatePending = false;
+    void MarkFadeStep();
+    TMarkFade Fade{FSelBoxFactor, [this] { MarkFadeStep(); }};
     bool Restoring = false;
     bool PasswordDialog = false;
 };

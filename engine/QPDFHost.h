@@ -84,4 +84,6 @@ public:
     virtual bool PointerBusy() const { return false; }
     // The pointer in client coordinates; outside the client area when unknown.
     virtual QPoint CursorPos() const { return {-1, -1}; }
+    // The SyncTeX field of the status line (empty: no document).
+    virtual void SetSyncTeXStatus(const QString &text) { (void)text; }
 };

@@ -1,0 +1,74 @@
+// The engine's side of SyncTeX: inverse search from the pointer and the status line field.
+#include "engine/QPDF.h"
+
+#include "app/AppState.h"
+#include "app/DebugLog.h"
+#include "app/FileUtils.h"
+#include "app/Prefer.h"
+#include "synctex/EditorCommand.h"
+
+namespace {
+
+// The information window's own 555 ms before its timed stop.
+constexpr int kNoSourceInfoMs = 555 + 2222;
+
+QString Quoted(const QString &text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
+
+} // namespace
+
+bool TQPDF::InverseSearch()
+{
+    if (FSelDoc < 0 || !Source.Document())
+        return false;
+    const QPoint pt = Host.CursorPos();
+    if (pt.x() <= 0 || pt.x() >= Host.ClientWidth() || pt.y() <= 0 || pt.y() >= Host.ClientHeight())
+        return false;
+    const int count = View.GetLayoutView();
+    int cp = 0;
+    for (int i = 0; i < count && cp == 0; ++i) {
+        const TLayout &e = View.Layout[size_t(i)];
+        if (pt.x() >= e.destLeft && pt.x() < e.destLeft + e.width && pt.y() >= e.destTop && pt.y() < e.destTop + e.height)
+            cp = e.cp;
+    }
+    if (cp == 0)
+        return false;
+    View.SetSelectedPage(cp);
+    View.SelPage = cp;
+    double px = 0, py = 0, x = 0, y = 0;
+    View.GetDocCoord(cp, pt.x(), pt.y(), px, py);
+    View.GetTopLeftCoord(cp, px, py, x, y);
+
+    const std::shared_ptr<TSyncTeX> sync = Current().SyncTeX;
+    QString inpFile;
+    int line = 0;
+    // The data belongs to a loader thread while Loading is set; the search then reports it.
+    if (sync && sync->InverseSearch(cp, x, y, inpFile, line))
+        return StartInverseSearchEditor(Prefer.InverseSearchCmd, inpFile, line);
+
+    const QString page = QString::number(cp);
+    if (sync && sync->Ready && !sync->Loading) {
+        DebugLog(QStringLiteral("No source link found on page ") + page + QLatin1Char('.'));
+        Host.ShowInfo(QStringLiteral("No source link found on page ") + page, kNoSourceInfoMs);
+        return false;
+    }
+    const QString syncFile = sync ? sync->SyncFileName.get() : QString();
+    DebugLog(QStringLiteral("No SyncTeX Data: ") + Quoted(syncFile));
+    if (syncFile.isEmpty())
+        Host.ShowInfo(QStringLiteral("No SyncTeX Data for: ") + Quoted(FileNameOnly(FileName())), kNoSourceInfoMs);
+    else
+        Host.ShowInfo(QStringLiteral("No SyncTeX Data: ") + Quoted(syncFile), kNoSourceInfoMs);
+    return false;
+}
+
+void TQPDF::UpdateSync()
+{
+    if (!App.AppRunning)
+        return;
+    if (FSelDoc < 0) {
+        Host.SetSyncTeXStatus(QString());
+        return;
+    }
+    const std::shared_ptr<TSyncTeX> &sync = Current().SyncTeX;
+    if (sync)
+        Host.SetSyncTeXStatus(UpdateSyncText(sync.get()));
+}
