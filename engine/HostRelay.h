@@ -58,6 +58,23 @@ public:
     bool PointerBusy() const override { return Target && Target->PointerBusy(); }
     QPoint CursorPos() const override { return Target ? Target->CursorPos() : QPoint(-1, -1); }
     void SetSyncTeXStatus(const QString &text) override { if (Target) Target->SetSyncTeXStatus(text); }
+    bool PageGotoFocused() const override { return Target && Target->PageGotoFocused(); }
+    void SetPageGoto(const QString &label, const QString &pages) override
+    {
+        if (Target)
+            Target->SetPageGoto(label, pages);
+    }
+    void EnablePageGoto(bool enabled) override { if (Target) Target->EnablePageGoto(enabled); }
+    bool ZoomBoxFocused() const override { return Target && Target->ZoomBoxFocused(); }
+    void SetZoomBox(const QString &text) override { if (Target) Target->SetZoomBox(text); }
+    void EnableZoomBox(bool enabled) override { if (Target) Target->EnableZoomBox(enabled); }
+    void CheckZoomMode(TZoomMode mode) override { if (Target) Target->CheckZoomMode(mode); }
+    void SetSLPanel(int index, const QString &text) override { if (Target) Target->SetSLPanel(index, text); }
+    bool AskGotoPage(const QString &label, const QString &pages, QString &typed) override
+    {
+        return Target && Target->AskGotoPage(label, pages, typed);
+    }
+    bool AskZoom(const QString &zoom, QString &typed) override { return Target && Target->AskZoom(zoom, typed); }
 
 private:
     TQPDFHost *Target = nullptr;

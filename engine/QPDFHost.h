@@ -86,4 +86,35 @@ public:
     virtual QPoint CursorPos() const { return {-1, -1}; }
     // The SyncTeX field of the status line (empty: no document).
     virtual void SetSyncTeXStatus(const QString &text) { (void)text; }
+
+    // The toolbar's page box edPageGoto: the label of the page in view ("?" when there is
+    // none, empty without a document), and the count box edPages beside it: "(3/12)". The
+    // page box keeps what the user types: the engine writes neither while it has the focus.
+    virtual bool PageGotoFocused() const { return false; }
+    virtual void SetPageGoto(const QString &label, const QString &pages) { (void)label, (void)pages; }
+    virtual void EnablePageGoto(bool enabled) { (void)enabled; }
+    // The toolbar's zoom box cbZoom: its text ("250%") and whether it can be used. While it
+    // has the focus the user is typing; FocusView takes the focus from it.
+    virtual bool ZoomBoxFocused() const { return false; }
+    virtual void SetZoomBox(const QString &text) { (void)text; }
+    virtual void EnableZoomBox(bool enabled) { (void)enabled; }
+    // The check marks of the four zoom-mode menu items follow mode.
+    virtual void CheckZoomMode(TZoomMode mode) { (void)mode; }
+    // One panel of the status line: 0 slPanelPage ("Page:  iv"), 1 slPanelPages ("(4/12)"),
+    // 2 slPanelZoom ("Zoom:  125%"), 3 slPanelZoomMode ("Fit Width"); empty without a document.
+    virtual void SetSLPanel(int index, const QString &text) { (void)index, (void)text; }
+    // The Goto Page dialog TGotoPageDlg showing label in its edit and pages ("(3 / 12)") beside
+    // it; typed receives the edit's text. False on Cancel.
+    virtual bool AskGotoPage(const QString &label, const QString &pages, QString &typed)
+    {
+        (void)label, (void)pages, (void)typed;
+        return false;
+    }
+    // The Custom Zoom dialog TZoomDlg showing zoom ("125%") in its combo box; typed receives
+    // the combo's text. False on Cancel.
+    virtual bool AskZoom(const QString &zoom, QString &typed)
+    {
+        (void)zoom, (void)typed;
+        return false;
+    }
 };
