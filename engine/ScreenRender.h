@@ -1,0 +1,65 @@
+#pragma once
+// One paint of the page view: each visible page part is rendered by the PDF library into a
+// 24-bit bitmap, its pixels are post-processed for the render mode, the overlays are drawn
+// and the bitmap is copied to its place.
+#include "engine/Layout.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+
+#include <cstdint>
+#include <vector>
+
+class TQPDF;
+class TQPDFHost;
+
+class TScreenRender {
+public:
+    // The render settings are read once, when the paint starts.
+    TScreenRender(TQPDF &engine, TQPDFHost &host);
+
+    // Draws page part e into dest, whose pixel (0, 0) is the client point origin.
+    void DrawEntry(const TLayout &e, QImage &dest, const QPoint &origin);
+
+private:
+    // The visible part of e's page, white where the page does not load.
+    void RenderPart(const TLayout &e);
+    void DrawLinkFrames(const TLayout &e);
+    void DrawMark(const TLayout &e);
+    // The text selection and the found strings need the engine's selection and search
+    // state, which it does not keep yet; until then they draw nothing.
+    void DrawTextSelection(const TLayout &e);
+    void DrawFoundStrings(const TLayout &e);
+    void DrawOrigin(const TLayout &e);
+    void DrawPageFrame(const TLayout &e);
+    void CopyTo(const TLayout &e, QImage &dest, const QPoint &origin) const;
+
+    // A page point of e's page in bitmap pixels.
+    bool ToDevice(const TLayout &e, double x, double y, int &dx, int &dy) const;
+    // The page rectangle (x1, y1) - (x2, y2) in bitmap pixels, sorted; empty when it
+    // covers no pixel or does not convert.
+    QRect DeviceRect(const TLayout &e, double x1, double y1, double x2, double y2) const;
+    // Straight lines as the screen's pen draws them: pen pixels wide, centred on the line.
+    void HLine(int x1, int x2, int y, int pen, int32_t color);
+    void VLine(int x, int y1, int y2, int pen, int32_t color);
+    void Outline(const QRect &r, int pen, int32_t color);
+    void Fill(const QRect &r, int32_t color);
+    // Pixels scaled from 96 per inch to the screen's density.
+    int Scaled(int n) const;
+
+    TQPDF &Q;
+    TQPDFHost &Host;
+    int RenderModeIndex;
+    bool RenderGray;
+    bool BlendEnabled;
+    int Flags;
+    int FramePen;
+    // The bitmap's memory, large enough for the largest part so far; Bmp views it.
+    std::vector<uint8_t> Pixels;
+    QImage Bmp;
+    // The current page's full pixel size at the zoom and rotation.
+    int PageW = 0;
+    int PageH = 0;
+    bool PageLoaded = false;
+};
