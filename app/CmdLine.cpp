@@ -1,0 +1,195 @@
+#include "app/CmdLine.h"
+
+#include "app/DebugLog.h"
+#include "app/MessageDialog.h"
+#include "app/NumberParse.h"
+#include "app/Prefer.h"
+#include "engine/QPDF.h"
+
+#include <algorithm>
+
+namespace {
+
+QString decoded(const QString &item)
+{
+    QString text = item;
+    return text.replace(QStringLiteral("||"), QStringLiteral("\""));
+}
+
+bool lineNumber(const QString &item, int &value)
+{
+    return ParseInteger(item, 0, 999999999, value);
+}
+
+// Walks the items by the grammar; paths receives the indexes of file and source items.
+std::vector<TCmdStep> Walk(const QStringList &items, std::vector<qsizetype> *paths)
+{
+    std::vector<TCmdStep> steps;
+    const qsizetype n = items.size();
+    qsizetype i = 0;
+    while (i < n) {
+        TCmdStep open;
+        while (i < n && items[i].startsWith(QLatin1Char('-'))) {
+            qsizetype dashes = 0;
+            while (dashes < items[i].size() && items[i][dashes] == QLatin1Char('-'))
+                ++dashes;
+            const QString sw = QLatin1Char('-') + items[i].mid(dashes);
+            const QString item = items[i++];
+            if (sw == QLatin1String("-inverse-search")) {
+                TCmdStep step;
+                step.kind = TCmdStep::SetInverseSearch;
+                if (i < n)
+                    step.text = decoded(items[i++]);
+                else
+                    step.restoreDefault = true;
+                steps.push_back(step);
+            } else if (sw == QLatin1String("-page-index")) {
+                int value = 0;
+                if (i < n && lineNumber(items[i++], value)) {
+                    open.lnum = value;
+                    open.dest_type = 1;
+                }
+            } else if (sw == QLatin1String("-page-label") || sw == QLatin1String("-named-dest")) {
+                if (i < n) {
+                    open.SRC = decoded(items[i++]);
+                    open.dest_type = sw == QLatin1String("-page-label") ? 2 : 3;
+                }
+            } else if (sw == QLatin1String("-forward-search")) {
+                open.dest_type = 0;
+                open.SRC.clear();
+                open.lnum = 0;
+                if (i < n) {
+                    if (paths)
+                        paths->push_back(i);
+                    open.SRC = decoded(items[i++]);
+                    if (i < n && !lineNumber(items[i++], open.lnum))
+                        open.lnum = 0;
+                }
+            } else {
+                TCmdStep step;
+                step.kind = TCmdStep::IllegalSwitch;
+                step.text = decoded(item);
+                steps.push_back(step);
+                return steps;
+            }
+        }
+        if (i >= n)
+            break;
+        if (paths)
+            paths->push_back(i);
+        open.kind = TCmdStep::Open;
+        open.text = decoded(items[i++]);
+        steps.push_back(open);
+    }
+    return steps;
+}
+
+QString Quoted(const QString &text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+} // namespace
+
+QStringList CmdLineItems(const QString &CL)
+{
+    QStringList items;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= CL.size(); ++i) {
+        if (i == CL.size() || CL[i] == QLatin1Char('\r') || CL[i] == QLatin1Char('\n')) {
+            if (i > start)
+                items << CL.mid(start, i - start);
+            start = i + 1;
+        }
+    }
+    return items;
+}
+
+std::vector<TCmdStep> ParseCmdLine(const QString &CL)
+{
+    return Walk(CmdLineItems(CL), nullptr);
+}
+
+QString AbsoluteCmdLine(const QString &CL, const QString &folder)
+{
+    QStringList items = CmdLineItems(CL);
+    std::vector<qsizetype> paths;
+    Walk(items, &paths);
+    for (qsizetype at : paths) {
+        QString &item = items[at];
+        if (!item.startsWith(QLatin1Char('/')) && !item.startsWith(QLatin1Char('%')))
+            item = folder + QLatin1Char('/') + item;
+    }
+    QString text;
+    for (const QString &item : items)
+        text += item + QLatin1Char('\n');
+    return text;
+}
+
+bool ExeCmdLine(TQPDF &QPDF, const QString &CL)
+{
+    bool opened = false;
+    for (const TCmdStep &step : ParseCmdLine(CL)) {
+        switch (step.kind) {
+        case TCmdStep::SetInverseSearch:
+            Prefer.InverseSearchCmd = step.restoreDefault ? TPrefer().InverseSearchCmd : step.text;
+            break;
+        case TCmdStep::IllegalSwitch:
+            DebugLog(QStringLiteral("Illegal Command Line Switch: ") + Quoted(step.text));
+            MessageDialog(QStringLiteral("Unknown Switch"), QStringLiteral("Illegal Command Line Switch: ") + Quoted(step.text),
+                          mtError, MsgButtons({mbOK}));
+            return opened;
+        case TCmdStep::Open: {
+            const bool search = step.dest_type == 0 && !step.SRC.isEmpty();
+            // The mark as it was, to tell whether this search placed a new one.
+            const int pageBefore = QPDF.FSelBoxPage;
+            const TFloatRectangles rectsBefore = QPDF.SelBoxRects;
+            const bool paintedBefore = QPDF.FSelBoxRect.Right > QPDF.FSelBoxRect.Left;
+            if (QPDF.OpenDocument(step.text, false, step.SRC, step.lnum, step.dest_type))
+                opened = true;
+            if (search) {
+                const bool sameRects = std::equal(rectsBefore.begin(), rectsBefore.end(), QPDF.SelBoxRects.begin(),
+                                                  QPDF.SelBoxRects.end(), [](const TFloatRect &a, const TFloatRect &b) {
+                                                      return a.Left == b.Left && a.Top == b.Top && a.Right == b.Right
+                                                          && a.Bottom == b.Bottom;
+                                                  });
+                const bool painted = QPDF.FSelBoxRect.Right > QPDF.FSelBoxRect.Left;
+                const bool marked = !QPDF.SelBoxRects.empty()
+                    && (QPDF.FSelBoxPage != pageBefore || !sameRects || (paintedBefore && !painted));
+                DebugLog(QStringLiteral("Forward Search: ") + Quoted(step.SRC) + QStringLiteral(" line ")
+                         + QString::number(step.lnum)
+                         + (marked ? QStringLiteral(": page ") + QString::number(QPDF.FSelBoxPage)
+                                   : QStringLiteral(": no mark")));
+            }
+            break;
+        }
+        }
+    }
+    return opened;
+}
+
+bool RestoreOpenedAtStart(const TStartupFlags &flags, int restoreOpened, const QString &commandText)
+{
+    if (flags.NeverRestore)
+        return false;
+    return flags.AlwaysRestore || restoreOpened == 2 || (restoreOpened == 1 && commandText.isEmpty());
+}
+
+void DeferredStart(TQPDF &QPDF, const std::function<void()> &repaint)
+{
+    QPDF.SetQuickOpen(true);
+    if (RestoreOpenedAtStart(App.Switches, Prefer.RestoreOpened, App.CommandText)) {
+        QPDF.RestoreOpenedDocuments();
+        if (QPDF.SelDoc() >= 0)
+            QPDF.RestoreDoc(QPDF.SelDoc());
+    }
+    if (!App.CommandText.isEmpty()) {
+        // Cleared first: a command that arrives while this one runs must not run it again.
+        const QString text = App.CommandText;
+        App.CommandText.clear();
+        ExeCmdLine(QPDF, text);
+    }
+    QPDF.StopQuickOpen();
+    if (repaint)
+        repaint();
+}

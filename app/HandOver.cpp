@@ -1,0 +1,196 @@
+#include "app/HandOver.h"
+
+#include "app/AppState.h"
+#include "app/CmdLine.h"
+#include "app/DebugLog.h"
+#include "app/TextCodec.h"
+#include "platform/InstanceLink.h"
+
+#include <QDir>
+
+namespace {
+
+// At most this many sockets are asked; more would be leftovers of something odd.
+constexpr int MaxInstances = 64;
+// A hand-over in progress holds the lock for at most its command wait and a few requests.
+constexpr int LockWaitMs = LinkCommandTimeoutMs + 4 * LinkRequestTimeoutMs;
+constexpr int64_t MaxCommandBytes = 1 << 20;
+
+// The link of this process: its folder, why it is off, and the lock a first start keeps
+// until it listens.
+QString Folder;
+QString OffReason;
+bool FolderChecked = false;
+std::unique_ptr<pl::LinkLock> StartLock;
+
+const QString &LinkFolder()
+{
+    if (!FolderChecked) {
+        Folder = pl::linkFolder(&OffReason);
+        FolderChecked = true;
+    }
+    return Folder;
+}
+
+QString HandOverFile()
+{
+    return LinkFolder() + QLatin1Char('/') + QString::fromUtf16(HandOverFileName);
+}
+
+bool Replied(pl::LinkConnection &link, uint32_t message, int64_t wParam, int64_t expected, int timeoutMs)
+{
+    const std::optional<pl::LinkReply> reply = link.request(message, wParam, timeoutMs);
+    return reply && reply->result == expected;
+}
+
+// The first instance, most recently activated first, whose caption begins with name and
+// which identifies itself as this program.
+std::unique_ptr<pl::LinkConnection> FindInstance(const QString &name)
+{
+    for (const QString &socket : pl::instanceSockets(LinkFolder(), MaxInstances)) {
+        pl::LinkConnection::Outcome outcome;
+        std::unique_ptr<pl::LinkConnection> link = pl::LinkConnection::connectTo(socket, LinkConnectTimeoutMs, &outcome);
+        if (!link)
+            continue;
+        const std::optional<pl::LinkReply> caption = link->request(LinkMessage::Caption, 0, LinkRequestTimeoutMs);
+        if (!caption || !caption->text.startsWith(name, Qt::CaseInsensitive))
+            continue;
+        if (Replied(*link, LinkMessage::Ident1, 0, LinkMessage::Ident1Reply, LinkRequestTimeoutMs)
+            && Replied(*link, LinkMessage::Ident2, 0, LinkMessage::Ident2Reply, LinkRequestTimeoutMs))
+            return link;
+    }
+    return nullptr;
+}
+
+QString ItemsForLog(const QString &text)
+{
+    QStringList quoted;
+    for (const QString &item : CmdLineItems(text))
+        quoted << QLatin1Char('"') + item + QLatin1Char('"');
+    return quoted.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+bool HandOverCommand(const QString &commandText, bool sendBeforeFocus)
+{
+    if (LinkFolder().isEmpty())
+        return false;
+    // Serialises the starts: a search, then either the hand-over or this start's listening.
+    auto lock = std::make_unique<pl::LinkLock>(LinkFolder(), LockWaitMs);
+    std::unique_ptr<pl::LinkConnection> link = FindInstance(App.InstanceName);
+    if (!link) {
+        StartLock = std::move(lock);
+        return false;
+    }
+    // The running instance has its own current folder.
+    const QString text = AbsoluteCmdLine(commandText, QDir::currentPath());
+    const bool accepted = Replied(*link, LinkMessage::Focus, sendBeforeFocus ? 1 : 0, 1, LinkRequestTimeoutMs);
+    if (accepted && !CmdLineItems(text).isEmpty()) {
+        const QString file = HandOverFile();
+        QString why;
+        // A file that cannot be written safely ends the hand-over and stays as it is.
+        if (pl::writeHandOverFile(file, EncodeText(text, false, tfUtf16LE, 0, false), &why)) {
+            link->request(LinkMessage::CmdLine, 0, LinkCommandTimeoutMs);
+            pl::removeHandOverFile(file);
+        }
+    }
+    if (sendBeforeFocus)
+        link->request(LinkMessage::Focus, 0, LinkRequestTimeoutMs);
+    return true;
+}
+
+TInstanceListener::TInstanceListener(Hooks hooks) : hooks(std::move(hooks)) {}
+
+TInstanceListener::~TInstanceListener() = default;
+
+bool TInstanceListener::Listen()
+{
+    if (LinkFolder().isEmpty()) {
+        DebugLog(QStringLiteral("Instance link off: ") + OffReason);
+        return false;
+    }
+    server = std::make_unique<pl::LinkServer>(
+        [this](uint32_t message, int64_t wParam, pl::LinkServer::Reply reply) { Handle(message, wParam, std::move(reply)); });
+    QString why;
+    const bool listening = server->listen(LinkFolder(), &why);
+    if (!listening) {
+        server.reset();
+        DebugLog(QStringLiteral("Instance link off: ") + why);
+    } else {
+        DebugLog(QStringLiteral("Instance link: ") + server->socketPath());
+    }
+    StartLock.reset();
+    return listening;
+}
+
+void TInstanceListener::Touch()
+{
+    if (server)
+        server->touch();
+}
+
+void TInstanceListener::SetReady()
+{
+    ready = true;
+    RunCommands();
+}
+
+void TInstanceListener::Handle(uint32_t message, int64_t wParam, std::function<void(int64_t, const QString &)> reply)
+{
+    switch (message) {
+    case LinkMessage::Caption:
+        reply(0, hooks.caption ? hooks.caption() : QString());
+        return;
+    case LinkMessage::Ident1:
+        reply(LinkMessage::Ident1Reply, {});
+        return;
+    case LinkMessage::Ident2:
+        reply(LinkMessage::Ident2Reply, {});
+        return;
+    case LinkMessage::Ping:
+        reply(1, {});
+        return;
+    case LinkMessage::Focus:
+        reply(wParam != 0 || (hooks.focus && hooks.focus()) ? 1 : 0, {});
+        return;
+    case LinkMessage::CmdLine: {
+        // Read at once: the sender deletes the file when the reply comes or its wait ends.
+        QByteArray bytes;
+        QString why;
+        if (!pl::readHandOverFile(HandOverFile(), MaxCommandBytes, bytes, &why)) {
+            DebugLog(QStringLiteral("Failing to read the command line... ") + why);
+            reply(0, {});
+            return;
+        }
+        int format = tfUtf16LE, codepage = -1;
+        const QString text = DecodeText(bytes, false, format, codepage, false);
+        if (CmdLineItems(text).isEmpty()) {
+            reply(0, {});
+            return;
+        }
+        jobs.push_back({text, std::move(reply)});
+        RunCommands();
+        return;
+    }
+    default:
+        reply(0, {});
+    }
+}
+
+void TInstanceListener::RunCommands()
+{
+    // A command that comes while another runs (its long work lets events through) waits.
+    if (!ready || running)
+        return;
+    running = true;
+    while (!jobs.empty()) {
+        Job job = std::move(jobs.front());
+        jobs.pop_front();
+        DebugLog(QStringLiteral("Command Line Received: ") + ItemsForLog(job.text));
+        if (hooks.execute)
+            hooks.execute(job.text);
+        job.reply(1, {});
+    }
+    running = false;
+}

@@ -1,0 +1,74 @@
+#pragma once
+// The exchange between a second start and the running instance of the same name. The second
+// start finds the instance (caption prefix and two identification values), asks it to take
+// the focus and to accept a command, and passes the command text through a file in the link
+// folder; the running instance answers these requests from its event loop.
+#include <QString>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+
+namespace pl {
+class LinkServer;
+}
+
+namespace LinkMessage {
+constexpr uint32_t Caption = 0x000D;   // the main window's caption as the reply's text
+constexpr uint32_t CmdLine = 1145;     // read and execute the command file: 1 executed, 0 not
+constexpr uint32_t Focus = 1146;       // wParam 0: take the focus; 1 when allowed to send
+constexpr uint32_t Ping = 1147;        // 1
+constexpr uint32_t Ident1 = 1148;      // 20260613
+constexpr uint32_t Ident2 = 1149;      // 21
+constexpr int64_t Ident1Reply = 20260613;
+constexpr int64_t Ident2Reply = 21;
+} // namespace LinkMessage
+
+// The file that carries a command text, in the link folder.
+inline constexpr char16_t HandOverFileName[] = u"OrvalePDF.tmp";
+
+// Waits for a reply: 60 s for a command, 5 s for anything else; a connection 500 ms.
+constexpr int LinkCommandTimeoutMs = 60000;
+constexpr int LinkRequestTimeoutMs = 5000;
+constexpr int LinkConnectTimeoutMs = 500;
+
+// A second start: looks for a running instance named App.InstanceName and hands it the
+// command text. True when one was found: this process ends then, whatever came of the
+// hand-over. False: this process becomes the viewer; the link lock stays taken until it
+// listens, so a start at the same moment waits and then finds it.
+bool HandOverCommand(const QString &commandText, bool sendBeforeFocus);
+
+// The running instance's side of the link.
+class TInstanceListener {
+public:
+    struct Hooks {
+        std::function<QString()> caption;                  // the main window's caption
+        std::function<bool()> focus;                       // FocusApplication
+        std::function<void(const QString &text)> execute;  // runs a command text
+    };
+    explicit TInstanceListener(Hooks hooks);
+    ~TInstanceListener();
+
+    // Listens in the link folder, then lets waiting starts search. Logs why when the link is
+    // off; the program then runs on its own.
+    bool Listen();
+    // This instance was activated: later searches try it first.
+    void Touch();
+    // Commands wait until the deferred start has run; they run in the order they came.
+    void SetReady();
+
+private:
+    struct Job {
+        QString text;
+        std::function<void(int64_t, const QString &)> reply;
+    };
+    void Handle(uint32_t message, int64_t wParam, std::function<void(int64_t, const QString &)> reply);
+    void RunCommands();
+
+    Hooks hooks;
+    std::unique_ptr<pl::LinkServer> server;
+    std::deque<Job> jobs;
+    bool ready = false;
+    bool running = false;
+};
