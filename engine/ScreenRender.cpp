@@ -129,10 +129,12 @@ void TScreenRender::VLine(int x, int y1, int y2, int pen, int32_t color)
 
 void TScreenRender::Outline(const QRect &r, int pen, int32_t color)
 {
-    HLine(r.left(), r.right(), r.top(), pen, color);
-    HLine(r.left(), r.right(), r.bottom(), pen, color);
-    VLine(r.left(), r.top(), r.bottom(), pen, color);
-    VLine(r.right(), r.top(), r.bottom(), pen, color);
+    // Inside the rectangle, so that all four sides show on a part cut at the page's edges.
+    const int p = std::min({pen, (r.width() + 1) / 2, (r.height() + 1) / 2});
+    Fill(QRect(r.left(), r.top(), r.width(), p), color);
+    Fill(QRect(r.left(), r.bottom() - p + 1, r.width(), p), color);
+    Fill(QRect(r.left(), r.top(), p, r.height()), color);
+    Fill(QRect(r.right() - p + 1, r.top(), p, r.height()), color);
 }
 
 void TScreenRender::DrawLinkFrames(const TLayout &e)
@@ -210,16 +212,10 @@ void TScreenRender::DrawOrigin(const TLayout &e)
 
 void TScreenRender::DrawPageFrame(const TLayout &e)
 {
-    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     const TPageLayout &view = Q.Layout();
-    if (!ToDevice(e, 0, view.FDocPageHeight, x1, y1) || !ToDevice(e, view.FDocPageWidth, 0, x2, y2))
-        return;
-    const int32_t color = RgbColor(RenderModeIndex == 0 ? kFrameLight : kFrameDark);
-    const int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
-    HLine(l, r, t, FramePen, color);
-    HLine(l, r, b, FramePen, color);
-    VLine(l, t, b, FramePen, color);
-    VLine(r, t, b, FramePen, color);
+    const QRect r = DeviceRect(e, 0, view.FDocPageHeight, view.FDocPageWidth, 0);
+    if (!r.isEmpty())
+        Outline(r, FramePen, RgbColor(RenderModeIndex == 0 ? kFrameLight : kFrameDark));
 }
 
 void TScreenRender::CopyTo(const TLayout &e, QImage &dest, const QPoint &origin) const

@@ -40,7 +40,7 @@ private:
     // The page rectangle (x1, y1) - (x2, y2) in bitmap pixels, sorted; empty when it
     // covers no pixel or does not convert.
     QRect DeviceRect(const TLayout &e, double x1, double y1, double x2, double y2) const;
-    // Straight lines as the screen's pen draws them: pen pixels wide, centred on the line.
+    // Straight lines pen pixels wide, centred on the line; a frame pen pixels wide inside r.
     void HLine(int x1, int x2, int y, int pen, int32_t color);
     void VLine(int x, int y1, int y2, int pen, int32_t color);
     void Outline(const QRect &r, int pen, int32_t color);
