@@ -1,23 +1,207 @@
 #pragma once
+// The main window: menu bar, the top panel with the toolbar strip and the document tabs,
+// the client panel that holds the page view, and the status line. It holds no document
+// state; every command goes to the engine, and the engine's status update comes back here
+// to refresh caption, toolbar edits, status text and menus.
+#include <QEvent>
+#include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QFileDialog;
+class QFrame;
 class QLabel;
+class QLineEdit;
+class QMenu;
+class QScreen;
+class TQPDF;
 
-// The main window frame: caption = instance name, a status text, and the close query
-// that writes the settings.
+// Work the window posts to itself so that it runs after the current event has finished.
+class TDeferredEvent final : public QEvent {
+public:
+    enum Kind { Start = QEvent::User + 126, ThemeRefresh = QEvent::User + 131, DpiRefresh = QEvent::User + 132 };
+    TDeferredEvent(Kind kind, int param) : QEvent(Type(kind)), param(param) {}
+    const int param;
+};
+
 class TMainForm final : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TMainForm(std::function<bool()> writeData, QWidget *parent = nullptr);
+    // engine may be null (no document commands then); writeData saves the settings at close.
+    TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // Runs once after the first show, from a posted event (restores documents, runs the
+    // start-up command).
+    std::function<void()> DeferredStart;
+
+    // ---- Frame ------------------------------------------------------------------------
+    void SetupView();
+    void UpdateMainFont();
+    // Periodic refresh: idle SyncTeX data, engine status, tab states, reload of a changed
+    // file, menus. Nothing before start-up has completed.
+    void UpdateStatus();
+    // Title := application title, plus " - [doc]"; true when it changed.
+    bool SetCaption(const QString &doc);
+    void ResizeMainWindow(bool doMin);
+    void SetMainSize();
+    // Where dialogs open: the client area's top-left corner on the screen, and the top-left
+    // that centres a box on the main window.
+    QPoint DialogOrigin() const;
+    QPoint CenterOnMainWindow(int width, int height) const;
+    // A change of the window's pixels per inch (another screen, another density).
+    void DpiChanged(int newPPI);
+    // The status text of the window (a plain line until the status line exists).
     void SetStatusText(const QString &text);
+    QString StatusText() const;
+
+    // ---- The page view and the engine's main-window calls -------------------------------
+    // Puts the page view into the client panel; it gets the focus after commands.
+    void SetPageView(QWidget *view);
+    QWidget *PageView() const { return PageViewWidget; }
+    QWidget *ClientPanel() const { return MainClientPanel; }
+    // The engine's status update: toolbar edits, status text, menus.
+    void StatusUpdated();
+    // The engine asks for a new layout of the panels (a document came or went).
+    void Relayout() { SetupView(); }
+    // Switches the engine to document index (the document list is the tab order).
+    void TabControlChange(int index);
+
+    // ---- Commands ----------------------------------------------------------------------
+    void BuildMenu();
+    void EnableMenu();
+    void CreateZoomMenu();
+    QAction *Command(const QString &field) const { return Commands.value(field); }
+    QList<QAction *> CommandActions() const { return Commands.values(); }
+    QMenu *PopupMenuView() const { return PopupView; }
+    // Fills the context menu from the main commands and shows it at a screen point.
+    void PopupMenuViewPopup(const QPoint &globalPos);
+    // Opens dropped local files in drop order; folders, missing files and other URLs are
+    // skipped; Esc or an abort request stops the rest. The number opened.
+    int OpenDroppedFiles(const QList<QUrl> &urls);
+    // Keyboard routing for the toolbar edits; true when the key was handled here.
+    bool WantChildKey(QObject *child, QEvent *event);
+    // Set by a request to stop long work; cleared on activation and after a drop.
+    bool Aborted = false;
+
+    // Click handlers of the command table.
+    void menuOpenClick();
+    void menuSaveClick();
+    void menuReloadClick();
+    void menuCloseClick();
+    void menuCloseAllClick();
+    void menuMeasuringModeClick();
+    void menuInverseSearchClick();
+    void menuGoToPageClick();
+    void menuSetMarkClick();
+    void menuGotoMarkClick();
+    void menuBackClick();
+    void menuForwardClick();
+    void menuNextDocClick();
+    void menuPrevDocClick();
+    void menuToggleDocClick();
+    void menuPageViewClick();
+    void menuCountiniousViewClick();
+    void menuShowBookmarksClick();
+    void menuFrameLinksClick();
+    void menuRenderAnnotClick();
+    void menuRotateRightClick();
+    void menuRotateLeftClick();
+    void menuZoomFitPageClick();
+    void menuZoomActualSizeClick();
+    void menuZoomFitWidthClick();
+    void menuZoomCustomClick();
+    void menuZoomInClick();
+    void menuZoomOutClick();
+    void menuZoomClick();
+    void menuShowToolbarClick();
+    void menuShowTabsClick();
+    void menuShowStatusLineClick();
+    void menuShowScrollbarsClick();
+    void menuRenderToBitmapClick();
+    void menuManualClick();
+    void menuAboutClick();
+
+    // The files the open dialog returns; a test replaces the dialog with a list.
+    std::function<QStringList()> ChooseOpenFiles;
+    std::function<QString(const QString &folder)> ChooseSaveFile;
+
+    // Components, named as the window's parts.
+    QWidget *TopPanel = nullptr;
+    QWidget *CoolBar = nullptr;
+    QFrame *CoolBevel = nullptr;
+    QWidget *TabPanel = nullptr;
+    QFrame *TabBottomBevel = nullptr;
+    QWidget *MainClientPanel = nullptr;
+    QWidget *StatusBar = nullptr;
+    QLabel *edPageLabel = nullptr;
+    QLineEdit *edPageGoto = nullptr;
+    QLabel *edPages = nullptr;
+    QLabel *edZoom = nullptr;
+    QComboBox *cbZoom = nullptr;
+    QLabel *edFindLabel = nullptr;
+    QLineEdit *edFindString = nullptr;
+    QLabel *edFoundLabel = nullptr;
+    QFileDialog *dlgOpen = nullptr;
+    QFileDialog *dlgSave = nullptr;
 
 protected:
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void CreateComponents();
+    void CreateToolbarEdits();
+    void CreateDialogs();
+    void AddCommand(QMenu *parent, const struct TMenuEntry &entry);
+    void RunCommand(QAction *action, void (TMainForm::*click)());
+    void NotAvailableYet(QAction *action);
+    void SetCommandState(const char *field, bool enabled);
+    void SetCommandCheck(const char *field, bool checked);
+    void AfterViewSwitch();
+    void LeaveToolbarEditing();
+    void FocusPageView();
+    void GotoPageEnter();
+    void ZoomEnter();
+    int Scaled(int n) const;
+    int WindowPPI() const;
+    void WatchScreen(QScreen *screen);
+    void ScaleStoredSizes(int oldPPI, int newPPI);
+    void ApplyStoredRect();
+    void FormShow();
+    bool FormCloseQuery();
+    bool TabsVisible() const;
+    int DocumentCount() const;
+    bool HasPages() const;
+
+    TQPDF *QPDF;
     std::function<bool()> writeData_;
-    QLabel *statusText_;
-    bool closing_ = false;
+    QLabel *StatusLabel = nullptr;
+    QWidget *Body = nullptr;
+    QPointer<QWidget> PageViewWidget;
+    QMenu *PopupView = nullptr;
+    QMenu *ZoomMenu = nullptr;
+    QHash<QString, QAction *> Commands;
+    QList<QMenu *> Menus;
+    QHash<int, QActionGroup *> RadioGroups;
+    QAction *CurrentCommand = nullptr;   // the action whose handler runs
+    QPointer<QScreen> WatchedScreen;
+
+    bool isInit = false;
+    bool Shown = false;
+    bool Closing = false;
+    bool ToolbarEditing = false;
+    bool Updating = false;
+    bool InActiveFormChange = false;
+    bool ThemeRefreshPending = false;
 };

@@ -1,0 +1,243 @@
+#include "ui/MainCommands.h"
+
+#include "app/NumberParse.h"
+#include "ui/MainForm.h"
+
+namespace {
+
+using E = TMenuEntry;
+using F = TMainForm;
+
+E item(const char *field, const char *caption, const char *shortcut, const char *image, const char *toolbar,
+       void (F::*click)())
+{
+    E e;
+    e.field = field;
+    e.caption = caption;
+    e.shortcut = shortcut;
+    e.image = image;
+    e.toolbar = toolbar;
+    e.click = click;
+    return e;
+}
+
+E check(E e)
+{
+    e.checkable = true;
+    return e;
+}
+
+E radio(E e, int group, int tag = 0)
+{
+    e.radioGroup = group;
+    e.tag = tag;
+    e.checkable = true;
+    return e;
+}
+
+E hidden(E e)
+{
+    e.visible = false;
+    return e;
+}
+
+E alternate(const char *field, const char *caption, const char *shortcut, const char *of)
+{
+    E e = hidden(item(field, caption, shortcut, "", "", nullptr));
+    e.alternateOf = of;
+    return e;
+}
+
+E menu(const char *field, const char *caption) { return item(field, caption, "", "", "", nullptr); }
+
+const E sep{E::Separator};
+const E down{E::Descend};
+const E up{E::Ascend};
+
+std::vector<E> buildTable()
+{
+    return {
+        menu("menuFile", "&File"), down,
+        item("menuOpen", "&Open...", "Ctrl+O", "Open", "Open", &F::menuOpenClick),
+        sep,
+        item("menuSave", "&Save As...", "Ctrl+S", "Save", "Save", &F::menuSaveClick),
+        sep,
+        item("menuPrint", "&Print...", "Ctrl+P", "Print", "Print", nullptr),
+        item("menuSendMail", "Send by e-&Mail...", "", "SendMail", "SendMail", nullptr),
+        sep,
+        item("menuOpenHomeFolder", "Open &Folder...", "Shift+Ctrl+O", "Explorer", "OpenFolder", nullptr),
+        // Caption, shortcut and visibility come from the settings when the menu is built.
+        item("menuOpenAdobe", "Open in Adobe...", "Ctrl+Alt+O", "AcroRead", "OpenAdobe", nullptr),
+        item("menuNewInstance", "Open &New Instance...", "Ctrl+Shift+N", "FileSYNC", "", nullptr),
+        sep,
+        item("menuDocumentProperties", "&Document Properties...", "Ctrl+F3", "DocInfo", "DocumentProperties",
+             nullptr),
+        item("menuReload", "&Reload Document", "Shift+F4", "Reload", "Reload", &F::menuReloadClick),
+        item("menuClose", "&Close Document", "Ctrl+F4", "Close", "Close", &F::menuCloseClick),
+        sep,
+        item("menuCloseAll", "Close &All Documents", "Shift+Ctrl+F4", "CloseAll", "CloseAll", &F::menuCloseAllClick),
+        sep,
+        item("menuFileList", "Recent Files &List...", "F2", "History", "FileList", nullptr),
+        up,
+
+        menu("menuEdit", "&Edit"), down,
+        item("menuSelAll", "Select &All", "Ctrl+A", "SelectAll", "SelAll", nullptr),
+        item("menuSelPage", "Select &Page", "Shift+Ctrl+A", "SelectPage", "SelPage", nullptr),
+        sep,
+        item("menuCopy", "&Copy", "Ctrl+C", "Copy", "Copy", nullptr),
+        sep,
+        check(item("menuMeasuringMode", "&Measuring Mode", "Ctrl+M", "", "", &F::menuMeasuringModeClick)),
+        up,
+
+        menu("menuSearch", "&Search"), down,
+        item("menuFind", "&Find...", "Ctrl+F", "Find", "Find", nullptr),
+        sep,
+        item("menuFindNext", "Find &Next", "F3", "FindNext", "FindNext", nullptr),
+        item("menuFindPrev", "Find &Previous", "Shift+F3", "FindPrevious", "FindPrev", nullptr),
+        hidden(item("menuFindOpt", "Find &Options", "", "FindOpt", "FindOpt", nullptr)),
+        sep,
+        item("menuInverseSearch", "&Inverse Search...", "Ctrl+E", "FileSYNC", "", &F::menuInverseSearchClick),
+        up,
+
+        menu("menuGoTo", "&Goto"), down,
+        item("menuGoToPage", "Goto &Page...", "Ctrl+G", "GotoPage", "", &F::menuGoToPageClick),
+        sep,
+        item("menuSetMark", "Set &Mark", "Shift+Ctrl+Space", "Mark", "SetMark", &F::menuSetMarkClick),
+        item("menuGotoMark", "&Goto Mark", "Ctrl+Space", "GotoMark", "GotoMark", &F::menuGotoMarkClick),
+        sep,
+        item("menuBack", "&Back", "Alt+Left", "Previous", "Back", &F::menuBackClick),
+        item("menuForward", "&Forward", "Alt+Right", "Next", "Forward", &F::menuForwardClick),
+        sep,
+        item("menuNextDoc", "&Next Doc", "Ctrl+Tab", "Right", "", &F::menuNextDocClick),
+        item("menuPrevDoc", "Previous &Doc", "Shift+Ctrl+Tab", "Left", "", &F::menuPrevDocClick),
+        sep,
+        item("menuToggleDoc", "&Toggle Windows", "Shift+F2", "Toggle", "", &F::menuToggleDocClick),
+        up,
+
+        menu("menuView", "&View"), down,
+        radio(item("menuSinglePage", "&Single Page", "Ctrl+Shift+1", "", "", &F::menuPageViewClick), 1, 0),
+        radio(item("menuDoublePage", "&Double Page", "Ctrl+Shift+2", "", "", &F::menuPageViewClick), 1, 1),
+        radio(item("menuBookView", "Book &View", "Ctrl+Shift+3", "", "", &F::menuPageViewClick), 1, 2),
+        sep,
+        check(item("menuCountiniousView", "&Continuous View", "Ctrl+Shift+C", "", "CountiniousView",
+                   &F::menuCountiniousViewClick)),
+        sep,
+        check(item("menuShowBookmarks", "Show &Bookmarks", "F4", "", "ShowBookmarks", &F::menuShowBookmarksClick)),
+        sep,
+        check(item("menuFrameLinks", "Render Link &Frames", "F6", "", "", &F::menuFrameLinksClick)),
+        check(item("menuRenderAnnot", "Render &Annotations", "Shift+F6", "", "", &F::menuRenderAnnotClick)),
+        sep,
+        check(item("menuPresentation", "&Presentation Mode", "F5", "", "", nullptr)),
+        alternate("menuPresentationAlt", "&Presentation Mode", "Ctrl+L", "menuPresentation"),
+        check(item("menuFullScreen", "Full Screen &Mode", "Shift+F5", "", "", nullptr)),
+        alternate("menuFullScreenAlt", "&Full Screen Mode", "Shift+Ctrl+L", "menuFullScreen"),
+        sep,
+        item("menuRotateRight", "Rotate &Right", "Ctrl+Alt+Right", "RotateRight", "RotateRight",
+             &F::menuRotateRightClick),
+        item("menuRotateLeft", "Rotate &Left", "Ctrl+Alt+Left", "RotateLeft", "RotateLeft", &F::menuRotateLeftClick),
+        up,
+
+        menu("menuZoom", "&Zoom"), down,
+        radio(item("menuZoomFitPage", "Fit &Page", "Ctrl+0", "", "ZoomFitPage", &F::menuZoomFitPageClick), 2),
+        radio(item("menuZoomActualSize", "&Actual Size", "Ctrl+1", "", "", &F::menuZoomActualSizeClick), 2),
+        radio(item("menuZoomFitWidth", "Fit &Width", "Ctrl+2", "", "ZoomFitWidth", &F::menuZoomFitWidthClick), 2),
+        sep,
+        radio(item("menuZoomCustom", "Custom &Zoom...", "Ctrl+Z", "", "", &F::menuZoomCustomClick), 2),
+        sep,
+        item("menuZoomIn", "Zoom &in", "Alt+Up", "ZoomIn", "ZoomIn", &F::menuZoomInClick),
+        item("menuZoomOut", "Zoom &out", "Alt+Down", "ZoomOut", "ZoomOut", &F::menuZoomOutClick),
+        sep,
+        up,
+
+        menu("menuOptions", "&Options"), down,
+        item("menuPreferences", "&Preferences...", "", "UserPrefs", "", nullptr),
+        sep,
+        check(item("menuShowToolbar", "Show Tool&bar", "", "", "", &F::menuShowToolbarClick)),
+        check(item("menuShowTabs", "Show Document &Tabs", "", "", "", &F::menuShowTabsClick)),
+        check(item("menuShowStatusLine", "Show Status &Line", "", "", "", &F::menuShowStatusLineClick)),
+        sep,
+        check(item("menuShowScrollbars", "Show &Scrollbars", "", "", "", &F::menuShowScrollbarsClick)),
+        sep,
+        check(item("menuRenderToBitmap", "&Render to Bitmap", "", "", "", &F::menuRenderToBitmapClick)),
+        sep,
+        check(item("menuToggleTheme", "&Dark Theme", "F7", "", "", nullptr)),
+        up,
+
+        menu("menuThemes", "&Themes"), down,
+        radio(item("menuDefaultTheme", "Default &Theme", "", "", "", nullptr), 3, 0),
+        radio(item("menuDarkTheme", "&Dark Theme", "", "", "", nullptr), 3, 1),
+        radio(item("menuLightTheme", "&Light Theme", "", "", "", nullptr), 3, 2),
+        sep,
+        radio(item("menuRenderNormal", "&Normal Render Mode", "", "", "", nullptr), 4, 0),
+        radio(item("menuInvertBrightness", "Invert &Brighness", "", "", "", nullptr), 4, 1),
+        radio(item("menuInvertRGB", "Invert RGB &Colors", "", "", "", nullptr), 4, 2),
+        sep,
+        check(item("menuColorRange", "Apply Color &Range", "", "", "", nullptr)),
+        check(item("menuGrayShades", "&Gray Shades Only", "", "", "", nullptr)),
+        up,
+
+        menu("menuHelp", "&Help"), down,
+        item("menuManual", "OrvalePDF &Manual", "F1", "Help", "", &F::menuManualClick),
+        sep,
+        item("menuAbout", "&About OrvalePDF...", "", "FileSYNC", "", &F::menuAboutClick),
+        up,
+    };
+}
+
+} // namespace
+
+const std::vector<TMenuEntry> &MainMenuTable()
+{
+    static const std::vector<TMenuEntry> table = buildTable();
+    return table;
+}
+
+const std::vector<TPopupEntry> &PopupMenuViewTable()
+{
+    static const std::vector<TPopupEntry> table{
+        {"OpenFolder1", "Open Folder...", "menuOpenHomeFolder"},
+        {"OpeninAdobe1", "Open in Adobe...", "menuOpenAdobe"},
+        {"OpenNewinstance1", "Open New instance...", "menuNewInstance"},
+        {"", "", ""},
+        {"DocumentProperties1", "Document Properties...", "menuDocumentProperties"},
+        {"", "", ""},
+        {"CopySelection1", "Copy Selection", "menuCopy"},
+        {"SelectAll1", "Select All", "menuSelAll"},
+        {"SelectPage1", "Select Page", "menuSelPage"},
+        {"", "", ""},
+        {"RotateRight1", "Rotate Right", "menuRotateRight"},
+        {"RotateLeft1", "Rotate Left", "menuRotateLeft"},
+        {"", "", ""},
+        {"ShowBookmarks1", "Show Bookmarks", "menuShowBookmarks"},
+    };
+    return table;
+}
+
+QList<int> ZoomMenuPresets(const QString &values)
+{
+    QList<int> presets;
+    qsizetype i = 0;
+    const qsizetype n = values.size();
+    while (true) {
+        while (i < n && !(values[i] >= QLatin1Char('1') && values[i] <= QLatin1Char('9')))
+            ++i;
+        if (i >= n)
+            break;
+        const qsizetype start = i;
+        while (i < n && values[i].isDigit() && values[i].unicode() < 128)
+            ++i;
+        int value = 0;
+        if (ParseInteger(values.mid(start, i - start), 5, 10000, value))
+            presets << value;
+    }
+    return presets;
+}
+
+QString PlainCaption(const QString &caption)
+{
+    QString text = caption;
+    text.remove(QLatin1Char('&'));
+    if (text.endsWith(QLatin1String("...")))
+        text.chop(3);
+    return text;
+}
