@@ -142,8 +142,12 @@ public:
     // Recomputes the status flags of document ind (-1 current); the tab is drawn again when
     // upd > 0 or a flag changed (never when upd < 0).
     void UpdateTab(int ind, int upd);
-    // Status line and tab state after a view change; nothing while batching.
+    // Status line, toolbar boxes and tab state after a view change; nothing while batching,
+    // while a document is being switched in or while a zoom step is restoring its view.
     void UpdateStatus();
+    // The page box, count box and page panels; the zoom box, zoom-mode marks and zoom panels.
+    void UpdatePage();
+    void UpdateZoom();
 
     // Inverse search at the pointer: the source line of the point under it is opened in the
     // editor. True when the editor was started.
@@ -194,4 +198,6 @@ private:
     TMarkFade Fade{FSelBoxFactor, [this] { MarkFadeStep(); }};
     bool Restoring = false;
     bool PasswordDialog = false;
+    // The zoom the zoom box was last given, in whole percent.
+    int LastZoomShown = -1;
 };
