@@ -4,6 +4,7 @@
 #include "app/NumberParse.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -272,6 +273,26 @@ bool TNavigator::doSetZoom(const QString &zoom)
         Host.FocusView();
     UpdateStatus();
     return true;
+}
+
+bool TNavigator::ShowGotoPageDlg()
+{
+    QString label, pages;
+    if (Source.Document()) {
+        View.GetPageView();
+        label = View.SelPage > 0 ? GetPageLabelEx(View.SelPage) : QStringLiteral("?");
+        pages = QStringLiteral("(%1 / %2)").arg(View.SelPage).arg(Source.PageCount());
+    }
+    QString typed;
+    return Host.AskGotoPage(label, pages, typed) && doGOTOPageLabel(typed);
+}
+
+bool TNavigator::ShowZoomDlg()
+{
+    const QString zoom =
+        Source.Document() ? QString::number(int(std::trunc(View.FZoom + 0.0001))) + QLatin1Char('%') : QStringLiteral("%");
+    QString typed;
+    return Host.AskZoom(zoom, typed) && doSetZoom(typed);
 }
 
 bool TNavigator::Zoom(double value, const TZoomStep *step, PMatchPoint ex)

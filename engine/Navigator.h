@@ -61,6 +61,10 @@ public:
     // Text typed by the user: a label, or after a leading space a page number.
     bool doGOTOPageLabel(const QString &page);
     bool doSetZoom(const QString &zoom);
+    // The Goto Page and Custom Zoom dialogs, opened on the view's page and zoom; OK goes on
+    // as the toolbar boxes do. False on Cancel or when the typed text does not fit.
+    bool ShowGotoPageDlg();
+    bool ShowZoomDlg();
     bool ZoomIn(PMatchPoint ex);
     bool ZoomOut(PMatchPoint ex);
     bool ZoomCustom(double Value, PMatchPoint ex);

@@ -17,6 +17,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -28,7 +29,8 @@ const QString kLibraryErrorTitle = QStringLiteral("PDFuium Library Error");
 constexpr qint64 kMemoryLimit = 1073741824;
 constexpr int kMaxPasswordAttempts = 4;
 constexpr unsigned long kPasswordError = 4;   // FPDF_ERR_PASSWORD
-constexpr int kInfoMs = 2222;
+// Notes of an open stay 555 ms for the open to finish, then the usual 2222 ms.
+constexpr int kInfoMs = 555 + 2222;
 
 void ShowLibraryError(const QString &text)
 {
@@ -152,6 +154,7 @@ void TQPDF::ResetToDefaults()
     FrameLinks = Prefer.FrameLinks;
     ShowBookmarks = Prefer.ShowBookmarks;
     TrackBookmarks = Prefer.TrackBookmarks;
+    View.PageGap = Prefer.PageGap;
     View.SelPage = 0;
     Nav.History.Clear();
     Nav.Mark = TPosition();
@@ -235,6 +238,7 @@ void TQPDF::RestoreDoc(int Doc)
     FrameLinks = d.FrameLinks;
     ShowBookmarks = d.ShowBookmarks;
     TrackBookmarks = d.TrackBookmarks;
+    View.PageGap = Prefer.PageGap;
     if (d.History.Empty()) {
         d.History.CPos = 1;
         d.History.Positions[0] = d.Position;
@@ -254,10 +258,67 @@ void TQPDF::RestoreDoc(int Doc)
 
 void TQPDF::UpdateStatus()
 {
-    if (FQuickOpen || FQuickClose || FSelDoc < 0)
+    if (Nav.noUpdating || Restoring || FQuickOpen || FQuickClose)
         return;
-    UpdateTab(-1, 0);
+    UpdatePage();
+    UpdateZoom();
+    UpdateSync();
+    if (FSelDoc >= 0)
+        UpdateTab(-1, 0);
     Host.StatusUpdated();
+}
+
+void TQPDF::UpdatePage()
+{
+    if (FSelDoc < 0) {
+        Host.EnablePageGoto(false);
+        Host.SetPageGoto(QString(), QString());
+        Host.SetSLPanel(0, QString());
+        Host.SetSLPanel(1, QString());
+        return;
+    }
+    View.GetPageView();
+    const int n = Source.PageCount();
+    const QString label = View.SelPage <= 0 || n <= 0 ? QStringLiteral("?") : Nav.GetPageLabelEx(View.SelPage);
+    View.SelPage = std::min(View.SelPage, n);
+    const QString pages = QStringLiteral("(%1/%2)").arg(View.SelPage).arg(n);
+    // What the user is typing into the page box stays.
+    if (!Host.PageGotoFocused())
+        Host.SetPageGoto(label, pages);
+    Host.EnablePageGoto(n > 0);
+    Host.SetSLPanel(0, QStringLiteral("Page:  ") + label);
+    Host.SetSLPanel(1, pages);
+}
+
+void TQPDF::UpdateZoom()
+{
+    if (Restoring)
+        return;
+    if (FSelDoc < 0) {
+        Host.EnableZoomBox(false);
+        Host.SetZoomBox(QStringLiteral("100%"));
+        LastZoomShown = 100;
+        Host.SetSLPanel(2, QString());
+        Host.SetSLPanel(3, QString());
+        return;
+    }
+    const int zoom = int(std::trunc(View.FZoom + 0.0001));
+    const QString text = QString::number(zoom) + QLatin1Char('%');
+    static const QString modes[] = {QStringLiteral("Fit Page"), QStringLiteral("Fit Width"),
+                                    QStringLiteral("Actual Size"), QStringLiteral("Custom Zoom")};
+    Host.SetSLPanel(2, QStringLiteral("Zoom:  ") + text);
+    Host.SetSLPanel(3, modes[std::clamp<int>(View.FZoomMode, zfitPage, zCustom)]);
+    Host.EnableZoomBox(true);
+    // A zoom box with the focus keeps the user's text until the zoom really changes; then
+    // the page view takes the focus back.
+    const bool focused = Host.ZoomBoxFocused();
+    if (zoom != LastZoomShown || !focused) {
+        LastZoomShown = zoom;
+        Host.CheckZoomMode(View.FZoomMode);
+        Host.SetZoomBox(text);
+        if (focused)
+            Host.FocusView();
+    }
 }
 
 void TQPDF::UpdateTab(int ind, int upd)
@@ -954,10 +1015,18 @@ bool TQPDF::SaveFile(const QString &name)
             return false;
         }
     const QByteArray bytes = GetDocAsString(FSelDoc);
+    // A link stays a link: the file it points to is the one replaced.
+    QString target = FN;
+    const QFileInfo info(FN);
+    if (info.isSymLink()) {
+        target = info.canonicalFilePath();
+        if (target.isEmpty())
+            target = info.symLinkTarget();
+    }
     // A new file beside the target, renamed over it: an interrupted save leaves the old file.
-    const pl::FileStatus st = pl::files().status(FN);
+    const pl::FileStatus st = pl::files().status(target);
     const uint32_t mode = st.kind == pl::FileKind::Regular ? st.mode : 0644;
-    const bool written = !bytes.isEmpty() && WriteFileDurably(FN, bytes, mode);
+    const bool written = !bytes.isEmpty() && WriteFileDurably(target, bytes, mode);
     if (written) {
         TDocument &slot = Current();
         if (FN == slot.FileName) {

@@ -127,7 +127,7 @@ TEST_F(Opening, AnUnchangedFileIsOnlyNavigated)
         ASSERT_TRUE(open(path, false, c.SRC, c.lnum, c.dest));
         EXPECT_EQ(current().PDFiumDoc.get(), loaded);
         EXPECT_EQ(page(), c.expectedPage) << c.SRC.toStdString() << c.lnum;
-        EXPECT_EQ(host.calls.filter("Info").join(""), c.info.isEmpty() ? "" : "Info 2222: " + c.info);
+        EXPECT_EQ(host.calls.filter("Info").join(""), c.info.isEmpty() ? "" : "Info 2777: " + c.info);
     }
     EXPECT_EQ(log().count("Loaded: "), 1) << "only the first call loaded the file";
     // An empty name reloads the current document when forced.
@@ -323,6 +323,22 @@ TEST_F(Opening, SavingWritesACompleteCopy)
     EXPECT_EQ(engine->DocumentCount(), 2);
 }
 
+// Saving under a name that is a symbolic link replaces the file it points to; the link stays.
+TEST_F(Opening, SavingThroughALinkKeepsTheLink)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("real"));
+    const QString real = copy("widths/widths.pdf", "real/w.pdf");
+    const QString link = dir.filePath("link.pdf");
+    ASSERT_TRUE(QFile::link(real, link));
+    ASSERT_TRUE(open(copy("multi/multi.pdf", "x.pdf")));
+    ASSERT_TRUE(engine->SaveFile(link));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(engine->FileName(), link);
+    EXPECT_EQ(QDir(dir.filePath("real")).entryList(QDir::Files), QStringList{"w.pdf"}) << "no temporary file is left";
+    ASSERT_TRUE(open(real));
+    EXPECT_EQ(pageCount(), 7);
+}
+
 // One document at a time: opening another file closes the open ones first.
 TEST_F(Opening, OneDocumentAtATimeClosesTheOthersFirst)
 {
@@ -440,7 +456,7 @@ TEST_F(Opening, AFailedForwardSearchSaysWhy)
     for (const Case &c : cases) {
         host.calls.clear();
         ASSERT_TRUE(open(c.pdf, false, stone, c.line));
-        EXPECT_EQ(host.calls.filter("Info").join(""), "Info 2222: " + c.info);
+        EXPECT_EQ(host.calls.filter("Info").join(""), "Info 2777: " + c.info);
         EXPECT_EQ(page(), 1);
     }
     App.AppRunning = false;
