@@ -1,10 +1,13 @@
 // Entry point: the start-up switches and the instance check run before the application
 // object exists, so a second start ends quickly even without a display.
 #include "app/AppState.h"
+#include "app/CmdLine.h"
 #include "app/BusyIndicator.h"
 #include "app/Colors.h"
 #include "app/DataFolder.h"
 #include "app/DebugLog.h"
+#include "app/FocusApplication.h"
+#include "app/HandOver.h"
 #include "app/MainSequence.h"
 #include "app/MessageDialog.h"
 #include "app/Prefer.h"
@@ -129,8 +132,48 @@ int main(int argc, char **argv)
         return ReadData();
     };
     hooks.themeIndex = [] { return int(Prefer.ThemeModeIndex); };
-    hooks.createEngine = [] { return std::make_unique<TQPDF>(MonitorPixelsPerInch()); };
-    hooks.createMainForm = [&] { mainForm = new TMainForm(writeData); };
+    TQPDF *engine = nullptr;
+    // The instance link: a second start hands its command over before any window exists; the
+    // running viewer listens once its main window does, and runs commands after its deferred start.
+    std::unique_ptr<TInstanceListener> instanceLink;
+    hooks.handOver = [](const QString &commandText) { return HandOverCommand(commandText, App.Switches.SendBeforeFocus); };
+    const auto startInstanceLink = [&] {
+        const auto repaintMain = [&mainForm] {
+            if (mainForm)
+                mainForm->repaint();
+        };
+        SetFocusWindows({[&mainForm] { return mainForm ? mainForm->windowHandle() : nullptr; }, {}, repaintMain});
+        instanceLink = std::make_unique<TInstanceListener>(TInstanceListener::Hooks{
+            [&mainForm] { return mainForm ? mainForm->windowTitle() : QString(); },
+            [] { return FocusApplication(); },
+            [&engine, &mainForm, repaintMain](const QString &text) {
+                if (!App.AppRunning || !mainForm)
+                    return; // closing: the engine goes soon
+                ExeCmdLine(*engine, text);
+                engine->UpdateStatus();
+                // Drawn before the reply, so the sender ends once the result is on screen.
+                repaintMain();
+                DebugLog(QStringLiteral("Command Line Done"));
+            }});
+        instanceLink->Listen();
+        QObject::connect(app.get(), &QGuiApplication::applicationStateChanged, [&instanceLink](Qt::ApplicationState state) {
+            if (state == Qt::ApplicationActive && instanceLink)
+                instanceLink->Touch();
+        });
+        mainForm->DeferredStart = [&engine, &instanceLink, repaintMain] {
+            DeferredStart(*engine, repaintMain);
+            instanceLink->SetReady();
+        };
+    };
+    hooks.createEngine = [&engine] {
+        auto created = std::make_unique<TQPDF>(MonitorPixelsPerInch());
+        engine = created.get();
+        return created;
+    };
+    hooks.createMainForm = [&] {
+        mainForm = new TMainForm(engine, writeData);
+        startInstanceLink();
+    };
     hooks.runLoop = [&] {
         mainForm->show();
         QApplication::exec();
