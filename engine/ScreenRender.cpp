@@ -42,6 +42,19 @@ void TScreenRender::DrawEntry(const TLayout &e, QImage &dest, const QPoint &orig
 {
     if (e.width <= 0 || e.height <= 0)
         return;
+    // A 24-bit destination that holds the whole part is drawn in place: no copy afterwards.
+    const QPoint at(e.destLeft - origin.x(), e.destTop - origin.y());
+    const bool inPlace = dest.format() == QImage::Format_BGR888 && dest.rect().contains(QRect(at, QSize(e.width, e.height)));
+    if (inPlace) {
+        Bmp = QImage(dest.scanLine(at.y()) + size_t(at.x()) * 3, e.width, e.height, dest.bytesPerLine(),
+                     QImage::Format_BGR888);
+    } else {
+        const int stride = Stride24(e.width);
+        const size_t bytes = size_t(stride) * size_t(e.height);
+        if (Pixels.size() < bytes)
+            Pixels.resize(bytes);
+        Bmp = QImage(Pixels.data(), e.width, e.height, stride, QImage::Format_BGR888);
+    }
     RenderPart(e);
     if (RenderGray)
         GrayShades(Bmp);
@@ -61,28 +74,28 @@ void TScreenRender::DrawEntry(const TLayout &e, QImage &dest, const QPoint &orig
             MapColorRange(Bmp, Bmp.rect(), B, W);
     }
     DrawPageFrame(e);
-    CopyTo(e, dest, origin);
+    if (!inPlace) {
+        QPainter painter(&dest);
+        painter.drawImage(at, Bmp);
+    }
 }
 
 void TScreenRender::RenderPart(const TLayout &e)
 {
-    const int stride = Stride24(e.width);
-    const size_t bytes = size_t(stride) * size_t(e.height);
-    if (Pixels.size() < bytes)
-        Pixels.resize(bytes);
-    Bmp = QImage(Pixels.data(), e.width, e.height, stride, QImage::Format_BGR888);
-    std::memset(Pixels.data(), 0xFF, bytes);
-
     TPageLayout &view = Q.Layout();
     view.SetSelectedPage(e.cp);
     PageLoaded = Q.Pages().Page() && Q.Pages().PageIndex() == e.cp - 1;
+    if (PageLoaded) {
+        PageW = view.GetPxl(view.FDocPageWidth);
+        PageH = view.GetPxl(view.FDocPageHeight);
+        if (view.FRotate & 1)
+            std::swap(PageW, PageH);
+        // The library clears the part to white before it renders.
+        PageLoaded = Q.RenderPageBitmap(Bmp, Q.Document(Q.SelDoc()).PDFiumDoc.get(), e.cp, -e.srcLeft, -e.srcTop,
+                                        PageW, PageH, view.FRotate, Flags);
+    }
     if (!PageLoaded)
-        return;
-    PageW = view.GetPxl(view.FDocPageWidth);
-    PageH = view.GetPxl(view.FDocPageHeight);
-    if (view.FRotate & 1)
-        std::swap(PageW, PageH);
-    Q.RenderPageBitmap(Bmp, Q.Document(Q.SelDoc()).PDFiumDoc.get(), e.cp, -e.srcLeft, -e.srcTop, PageW, PageH, view.FRotate, Flags);
+        Bmp.fill(Qt::white);
 }
 
 bool TScreenRender::ToDevice(const TLayout &e, double x, double y, int &dx, int &dy) const
@@ -216,23 +229,6 @@ void TScreenRender::DrawPageFrame(const TLayout &e)
     const QRect r = DeviceRect(e, 0, view.FDocPageHeight, view.FDocPageWidth, 0);
     if (!r.isEmpty())
         Outline(r, FramePen, RgbColor(RenderModeIndex == 0 ? kFrameLight : kFrameDark));
-}
-
-void TScreenRender::CopyTo(const TLayout &e, QImage &dest, const QPoint &origin) const
-{
-    const QPoint at(e.destLeft - origin.x(), e.destTop - origin.y());
-    if (dest.format() != QImage::Format_BGR888) {
-        QPainter painter(&dest);
-        painter.drawImage(at, Bmp);
-        return;
-    }
-    const QRect target = QRect(at, Bmp.size()) & dest.rect();
-    if (target.isEmpty())
-        return;
-    const size_t bytes = size_t(target.width()) * 3;
-    for (int y = target.top(); y <= target.bottom(); ++y)
-        std::memcpy(dest.scanLine(y) + size_t(target.left()) * 3,
-                    Bmp.constScanLine(y - at.y()) + size_t(target.left() - at.x()) * 3, bytes);
 }
 
 // ---- The engine's side ---------------------------------------------------------------------

@@ -1,7 +1,7 @@
 #pragma once
 // One paint of the page view: each visible page part is rendered by the PDF library into a
 // 24-bit bitmap, its pixels are post-processed for the render mode, the overlays are drawn
-// and the bitmap is copied to its place.
+// and the bitmap is drawn at its place (in place when the destination is 24-bit).
 #include "engine/Layout.h"
 
 #include <QImage>
@@ -33,7 +33,6 @@ private:
     void DrawFoundStrings(const TLayout &e);
     void DrawOrigin(const TLayout &e);
     void DrawPageFrame(const TLayout &e);
-    void CopyTo(const TLayout &e, QImage &dest, const QPoint &origin) const;
 
     // A page point of e's page in bitmap pixels.
     bool ToDevice(const TLayout &e, double x, double y, int &dx, int &dy) const;
@@ -55,7 +54,8 @@ private:
     bool BlendEnabled;
     int Flags;
     int FramePen;
-    // The bitmap's memory, large enough for the largest part so far; Bmp views it.
+    // The part's bitmap: a view into the destination, or into Pixels (large enough for the
+    // largest part so far) when the destination cannot hold it as it is.
     std::vector<uint8_t> Pixels;
     QImage Bmp;
     // The current page's full pixel size at the zoom and rotation.

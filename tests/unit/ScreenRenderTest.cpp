@@ -201,6 +201,11 @@ TEST_F(ScreenRender, APartialPaintMatchesTheWholePaint)
     dest.fill(QColor(1, 2, 3));
     ASSERT_TRUE(engine->RefreshScreen(host.vertPos, host.horzPos, host.clientHeight, host.clientWidth, part, dest));
     EXPECT_EQ(dest, whole.copy(part));
+    // Any other destination format gets the same pixels drawn over it.
+    QImage other(part.size(), QImage::Format_RGB32);
+    other.fill(QColor(1, 2, 3));
+    ASSERT_TRUE(engine->RefreshScreen(host.vertPos, host.horzPos, host.clientHeight, host.clientWidth, part, other));
+    EXPECT_EQ(other.convertToFormat(QImage::Format_BGR888), whole.copy(part));
 }
 
 TEST_F(ScreenRender, NothingIsPaintedWithoutADocument)
