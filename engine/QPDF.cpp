@@ -225,7 +225,9 @@ void TQPDF::RestoreDoc(int Doc)
         return;
     }
     Restoring = true;
-    ResetMark();
+    // Another document's mark ends; the shown one's stays when its view is only restored.
+    if (Doc != FSelDoc)
+        ResetMark();
     const bool quick = FQuickOpen || FQuickClose;
     if (!quick)
         Host.SetCaption(d.FileName);

@@ -1,0 +1,60 @@
+#include "engine/DocumentRefresh.h"
+
+#include "app/DebugLog.h"
+#include "app/FileUtils.h"
+#include "engine/QPDF.h"
+
+void TDocumentRefresh::Run()
+{
+    if (QPDF.PasswordPrompt())
+        return;
+    DropIdleSyncTeX();
+    QPDF.UpdateStatus();
+    if (TabsVisible && TabsVisible())
+        for (int i = 0; i < QPDF.DocumentCount(); ++i)
+            QPDF.UpdateTab(i, 0);
+    ReloadChangedFile();
+}
+
+void TDocumentRefresh::DropIdleSyncTeX()
+{
+    for (int i = 0; i < QPDF.DocumentCount(); ++i)
+        if (const auto &sync = QPDF.Document(i).SyncTeX)
+            DropIdleSyncData(*sync);
+}
+
+void TDocumentRefresh::ReloadChangedFile()
+{
+    const int sel = QPDF.SelDoc();
+    if (sel < 0)
+        return;
+    const TDocument &doc = QPDF.Document(sel);
+    const QString FN = doc.FileName;
+    if (!FileExists(FN))
+        return;
+    const int64_t date = FileTime64(FN);
+    if (date == doc.FileDate || (FN == TriedName && date == TriedDate))
+        return;
+    if (doc.FileDate <= 0 && FN != TriedName) {
+        // Never loaded: the open that just failed was this version; wait for another one.
+        TriedName = FN;
+        TriedDate = date;
+        return;
+    }
+    // TeX still writing the file: a later tick finds it complete.
+    if (FileLocked(FN, false, true))
+        return;
+    if (Reloading) {
+        DebugLog(QStringLiteral("Inside Updating..."));
+        return;
+    }
+    Reloading = true;
+    DebugLog(QStringLiteral("File date update: ") + FN);
+    QPDF.LoadFile(FN);
+    Reloading = false;
+    const int now = QPDF.SelDoc();
+    if (now >= 0 && QPDF.Document(now).FileName == FN && QPDF.Document(now).FileDate != date) {
+        TriedName = FN;
+        TriedDate = date;
+    }
+}

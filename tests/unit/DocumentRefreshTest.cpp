@@ -1,0 +1,165 @@
+#include "app/FileUtils.h"
+#include "engine/DocumentRefresh.h"
+
+#include "EngineFixture.h"
+#include "ManualClock.h"
+
+#include "platform/Files.h"
+
+namespace {
+
+constexpr int64_t kSecond = 10000000;   // file-time units
+
+class TabHost : public DocumentHost {
+public:
+    QList<int> iconUpdates;
+    void UpdateTabIcon(int index) override { iconUpdates << index; }
+};
+
+struct Refresh : EngineFixture {
+    pl::fake::ScopedManualTime time;
+    TabHost tabHost;
+    std::unique_ptr<TDocumentRefresh> refresh;
+
+    void SetUp() override
+    {
+        EngineFixture::SetUp();
+        engine->SetHost(&tabHost);
+        refresh = std::make_unique<TDocumentRefresh>(*engine);
+        refresh->TabsVisible = [] { return true; };
+    }
+    const TDocument &current() { return engine->Document(engine->SelDoc()); }
+    // Replaces the file's content, dated seconds later than before.
+    void rewrite(const QString &path, const QByteArray &bytes, int seconds)
+    {
+        const int64_t before = FileTime64(path);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+        ASSERT_TRUE(pl::files().setTimes(path, before + seconds * kSecond, before));
+    }
+    static QByteArray fixture(const QString &name)
+    {
+        QFile f(fixturePath(name));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+    int reloads() const { return log().count("File date update: "); }
+};
+
+} // namespace
+
+// TeX rewrote the document: the next tick shows the new file at the same place.
+TEST_F(Refresh, AChangedFileIsReloadedInPlace)
+{
+    const QString path = copy("multi/multi.pdf", "thesis.pdf");
+    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
+    ASSERT_TRUE(engine->Navigator().GOTOPage(5, nullptr));
+    refresh->Run();
+    EXPECT_EQ(reloads(), 0) << "an unchanged file is left alone";
+
+    rewrite(path, fixture("multi/multi.pdf"), 10);
+    refresh->Run();
+    EXPECT_EQ(reloads(), 1);
+    EXPECT_TRUE(log().contains("File date update: " + path));
+    EXPECT_EQ(current().FileDate, FileTime64(path));
+    EXPECT_EQ(page(), 5);
+    EXPECT_EQ(pageCount(), 7);
+    EXPECT_FALSE(current()._Modified);
+}
+
+// A file caught half-written is not shown and not read again until it changes; while TeX
+// holds it open for writing it is not read at all; the completed file is shown.
+TEST_F(Refresh, AHalfWrittenFileWaitsForTheCompleteOne)
+{
+    const QString path = copy("multi/multi.pdf", "thesis.pdf");
+    const QByteArray complete = fixture("widths/widths.pdf");
+    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
+    ASSERT_TRUE(engine->Navigator().GOTOPage(5, nullptr));
+
+    rewrite(path, complete.left(complete.size() / 3), 10);
+    refresh->Run();
+    EXPECT_EQ(pageCount(), 7) << "the broken file is not shown";
+    EXPECT_EQ(page(), 5);
+    EXPECT_TRUE(current()._Modified);
+    refresh->Run();
+    EXPECT_EQ(reloads(), 1) << "the same broken version is tried once";
+
+    {
+        QFile writer(path);
+        ASSERT_TRUE(writer.open(QIODevice::WriteOnly | QIODevice::Append));
+        rewrite(path, complete, 20);
+        refresh->Run();
+        EXPECT_EQ(reloads(), 1) << "a file held open for writing is not read";
+        EXPECT_TRUE(current()._Locked);
+        EXPECT_EQ(pageCount(), 7);
+    }
+    refresh->Run();
+    EXPECT_EQ(reloads(), 2);
+    EXPECT_EQ(pageCount(), 3) << "the completed file is shown";
+    EXPECT_EQ(current().FileDate, FileTime64(path));
+}
+
+// A document that never loaded (damaged, or its password prompt was cancelled) is not
+// opened again on every tick, only when its file changes.
+TEST_F(Refresh, ADocumentThatNeverLoadedWaitsForAChange)
+{
+    const QString path = copy("pdfium/garbage.pdf", "broken.pdf");
+    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
+    ASSERT_TRUE(current()._Error);
+    refresh->Run();
+    refresh->Run();
+    EXPECT_EQ(reloads(), 0);
+
+    rewrite(path, fixture("widths/widths.pdf"), 10);
+    refresh->Run();
+    EXPECT_EQ(reloads(), 1);
+    EXPECT_EQ(pageCount(), 3);
+    EXPECT_FALSE(current()._Error);
+}
+
+// Every tab follows its file, not only the current one; only changed states are drawn.
+TEST_F(Refresh, EveryTabFollowsItsFile)
+{
+    const QString first = copy("multi/multi.pdf", "a.pdf");
+    const QString second = copy("widths/widths.pdf", "b.pdf");
+    ASSERT_TRUE(engine->OpenDocument(first, false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(second, false, QString(), 0, 0));
+    refresh->Run();
+    tabHost.iconUpdates.clear();
+    refresh->Run();
+    EXPECT_TRUE(tabHost.iconUpdates.isEmpty());
+
+    ASSERT_TRUE(QFile::remove(first));
+    refresh->Run();
+    EXPECT_EQ(tabHost.iconUpdates, QList<int>{0});
+    EXPECT_FALSE(engine->Document(0)._Exists);
+
+    tabHost.iconUpdates.clear();
+    refresh->TabsVisible = [] { return false; };
+    ASSERT_TRUE(QFile::remove(second));
+    refresh->Run();
+    EXPECT_EQ(tabHost.iconUpdates, QList<int>{1}) << "the current tab is refreshed by the status update";
+}
+
+// SyncTeX data nobody searched for 15 minutes is dropped and read again when needed.
+TEST_F(Refresh, IdleSyncTeXDataIsDropped)
+{
+    const QString path = copy("multi/multi.pdf", "multi.pdf");
+    copy("multi/multi.synctex.gz", "multi.synctex.gz");
+    App.AppRunning = true;   // loading on the main thread needs the running event loop
+    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
+    App.AppRunning = false;
+    const TSyncTeX &sync = *current().SyncTeX;
+    ASSERT_TRUE(sync.Ready) << sync.ErrMsg.get().toStdString();
+    time.clock.ms += 900000;
+    refresh->Run();
+    EXPECT_TRUE(sync.Ready);
+    time.clock.ms += 1;
+    refresh->Run();
+    EXPECT_FALSE(sync.Ready);
+    EXPECT_TRUE(sync.Pending);
+    EXPECT_TRUE(sync.Data.isEmpty());
+    EXPECT_TRUE(current()._Sync) << "pending data still counts as SyncTeX data";
+}
