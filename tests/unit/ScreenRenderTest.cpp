@@ -401,14 +401,27 @@ TEST_F(MarkFading, AMarkNotOnScreenGoesAtOnce)
     EXPECT_TRUE(fadeHost.invalidated.isEmpty());
 }
 
-// A reload ends the mark and its fading.
-TEST_F(MarkFading, AReloadEndsTheMark)
+// A reload or another document ends the mark and its fading; showing the same document
+// again after a batch of opens keeps it.
+TEST_F(MarkFading, AReloadOrAnotherDocumentEndsTheMark)
 {
+    const QString multi = fixturePath("multi/multi.pdf");
     mark(9);
     paintView();
     engine->Animate();
     ASSERT_TRUE(timer->pending);
-    ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), true, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(multi, true, QString(), 0, 0));
+    EXPECT_EQ(engine->FSelBoxFactor, 0);
+    EXPECT_FALSE(timer->pending);
+
+    mark(9);
+    paintView();
+    engine->Animate();
+    engine->SetQuickOpen(true);
+    engine->SetQuickOpen(false);
+    EXPECT_EQ(engine->FSelBoxFactor, 100);
+    EXPECT_TRUE(timer->pending);
+    openColors();
     EXPECT_EQ(engine->FSelBoxFactor, 0);
     EXPECT_FALSE(timer->pending);
 }
