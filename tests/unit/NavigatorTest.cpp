@@ -196,3 +196,55 @@ TEST_F(Nav, SwitchesKeepTheViewOnTheSamePage)
     nav.SetZoomMode(zfitPage);
     EXPECT_EQ(page(), 4);
 }
+
+// A window height less a line at a time; in the views of one page or pair, the bottom goes on
+// to the top of the next one and the top back to the bottom of the previous one.
+TEST_F(Nav, PageDownAndPageUpStepByTheWindow)
+{
+    const int step = host.clientHeight - host.lineIncrement;
+    nav.PageDown(false);
+    EXPECT_EQ(host.vertPos, step);
+    nav.PageDown(false);
+    EXPECT_EQ(host.vertPos, 2 * step);
+    nav.PageUp(false);
+    EXPECT_EQ(host.vertPos, step);
+
+    nav.SetZoomMode(zfitPage);
+    nav.RestorePosition(2, 0, -1);
+    nav.PageDown(false);
+    EXPECT_EQ(page(), 3) << "a whole page in view: a page step";
+    nav.PageUp(false);
+    EXPECT_EQ(page(), 2);
+
+    nav.SetZoomMode(zActualSize);
+    nav.SetContinuousView(-1);
+    nav.RestorePosition(1, 0, -1);
+    const int bottom = 200 - host.clientHeight;   // a page of 200 pixels
+    nav.PageDown(false);
+    EXPECT_EQ(host.vertPos, bottom);
+    EXPECT_EQ(page(), 1);
+    nav.PageDown(false);
+    EXPECT_EQ(page(), 2);
+    EXPECT_EQ(host.vertPos, 0);
+    nav.PageUp(false);
+    EXPECT_EQ(page(), 1);
+    EXPECT_EQ(host.vertPos, bottom);
+    nav.PageUp(false);
+    EXPECT_EQ(host.vertPos, 0);
+    nav.PageUp(false);
+    EXPECT_EQ(page(), 1) << "the first page stays";
+    EXPECT_EQ(host.vertPos, 0);
+
+    nav.ChangeView(1);
+    nav.RestorePosition(1, 0, -1);
+    nav.PageDown(false);
+    nav.PageDown(false);
+    EXPECT_EQ(host.vertPos, 0);
+    ASSERT_EQ(view.GetLayoutView(), 2);
+    EXPECT_EQ(view.Layout[0].cp, 3) << "the next pair";
+    EXPECT_EQ(view.Layout[1].cp, 4);
+    nav.PageUp(false);
+    EXPECT_EQ(host.vertPos, bottom);
+    EXPECT_EQ(view.GetLayoutView(), 2);
+    EXPECT_EQ(view.Layout[0].cp, 1) << "back to the bottom of the first pair";
+}
