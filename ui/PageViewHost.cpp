@@ -41,7 +41,9 @@ void TPageViewHost::SetWindow(TPageViewWindow *window)
     if (!window) {
         f.OnContextMenu = nullptr;
         f.DisplayState = nullptr;
-        f.LeaveFullScreen = nullptr;
+        f.EscapeReset = nullptr;
+        f.WindowEscape = nullptr;
+        f.OnFocused = nullptr;
         f.OnPainted = nullptr;
         f.WindowActive = nullptr;
         f.NoPDFPainting = nullptr;
@@ -49,7 +51,9 @@ void TPageViewHost::SetWindow(TPageViewWindow *window)
     }
     f.OnContextMenu = [window](const QPoint &p) { window->PopupMenuView(p); };
     f.DisplayState = [window] { return window->DisplayState(); };
-    f.LeaveFullScreen = [window] { return window->LeaveFullScreen(); };
+    f.EscapeReset = [window] { window->EscapeReset(); };
+    f.WindowEscape = [window] { return window->EscapeKey(); };
+    f.OnFocused = [window] { window->PageViewFocused(); };
     f.OnPainted = [window] { window->PagePainted(); };
     f.WindowActive = [window] { return window->MainWindowActive(); };
     f.NoPDFPainting = [window] { return window->NoPDFPainting(); };

@@ -22,10 +22,16 @@ class TScrollForm;
 //     SetSyncTeXStatus, PageGotoFocused, SetPageGoto, EnablePageGoto, ZoomBoxFocused,
 //     SetZoomBox, EnableZoomBox, CheckZoomMode, SetSLPanel, AskGotoPage, AskZoom;
 //   - the page view's own questions: PopupMenuView (a right click without panning, at a
-//     screen point), DisplayState (0 normal, 1 full screen, 2 presentation), LeaveFullScreen
-//     (Esc; true when a mode was left), PagePainted (after each paint: the status timer's
-//     activity tick and its interval of at most 1000 ms), MainWindowActive (a press may take
-//     the focus) and NoPDFPainting (the client area paints no document for the moment).
+//     screen point), DisplayState (0 normal, 1 full screen, 2 presentation), EscapeReset (Esc
+//     in the page view, first: no dialog registered for message routing, the toolbar-edit
+//     focus flag cleared, a window-update lock released, suspended PDF painting re-enabled
+//     with a repaint), EscapeKey (Esc when the page view's own uses did not take it: hide a
+//     visible find dialog and turn the found-string marks off, else turn visible marks off,
+//     else leave full screen or presentation; true when one of them acted), PageViewFocused
+//     (the page view took the focus: the toolbar-edit focus flag is cleared), PagePainted
+//     (after each paint: the status timer's activity tick, its interval at most 1000 ms),
+//     MainWindowActive (a press may take the focus) and NoPDFPainting (the client area
+//     paints no document for the moment).
 class TPageViewWindow {
 public:
     virtual ~TPageViewWindow() = default;
@@ -65,7 +71,9 @@ public:
 
     virtual void PopupMenuView(const QPoint &globalPos) { (void)globalPos; }
     virtual int DisplayState() const { return 0; }
-    virtual bool LeaveFullScreen() { return false; }
+    virtual void EscapeReset() {}
+    virtual bool EscapeKey() { return false; }
+    virtual void PageViewFocused() {}
     virtual void PagePainted() {}
     virtual bool MainWindowActive() const { return true; }
     virtual bool NoPDFPainting() const { return false; }

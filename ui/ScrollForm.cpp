@@ -62,6 +62,9 @@ TScrollForm::TScrollForm(TQPDF *qpdf, QWidget *parent) : QAbstractScrollArea(par
     viewport()->setAttribute(Qt::WA_NoSystemBackground);
     viewport()->setAttribute(Qt::WA_AcceptTouchEvents);
     viewport()->setMouseTracking(true);
+    // The right button pans or asks the main window for its menu: no menu event of its own.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    viewport()->setContextMenuPolicy(Qt::PreventContextMenu);
     SetShowScrollbars(Prefer.ShowScrollbars);
 
     edCoord = new QLineEdit(this);
@@ -167,7 +170,8 @@ void TScrollForm::scrollContentsBy(int dx, int dy)
 {
     if (isLocked || isSettingView) {
         // The engine moves the view and repaints it when it is done.
-        LockedChanges = isLocked;
+        if (isLocked)
+            LockedChanges = true;
         return;
     }
     viewport()->scroll(dx, dy);
@@ -333,6 +337,13 @@ void TScrollForm::focusOutEvent(QFocusEvent *e)
     QAbstractScrollArea::focusOutEvent(e);
 }
 
+void TScrollForm::focusInEvent(QFocusEvent *e)
+{
+    if (OnFocused)
+        OnFocused();
+    QAbstractScrollArea::focusInEvent(e);
+}
+
 bool TScrollForm::focusNextPrevChild(bool next)
 {
     // Tab belongs to the page view's own keys.
@@ -409,7 +420,6 @@ void TScrollForm::mousePressEvent(QMouseEvent *e)
     switch (e->button()) {
     case Qt::LeftButton: {
         isDragging = 0;
-        isMouseClick = true;
         if (!WindowActive || WindowActive())
             setFocus(Qt::MouseFocusReason);
         LastMouseDownX = p.x();
@@ -417,7 +427,6 @@ void TScrollForm::mousePressEvent(QMouseEvent *e)
         AllowPageDownClick = true;
         if (AutoScrollActive()) {
             StopAutoScroll();
-            isMouseClick = false;
             return;
         }
         const int code = TrackPointer(p);
@@ -433,7 +442,6 @@ void TScrollForm::mousePressEvent(QMouseEvent *e)
         if (e->modifiers() & Qt::ControlModifier)
             AllowPageDownClick = false;
         LastMouseDown = pl::clock().tickMs();
-        isMouseClick = false;
         break;
     }
     case Qt::RightButton:
@@ -665,6 +673,8 @@ bool TScrollForm::HorizontalWheel(int delta, Qt::KeyboardModifiers modifiers, co
 
 bool TScrollForm::EscapeKey()
 {
+    if (EscapeReset)
+        EscapeReset();
     if (AutoScrollActive()) {
         StopAutoScroll();
         return true;
@@ -673,7 +683,7 @@ bool TScrollForm::EscapeKey()
         HideCoord();
         return true;
     }
-    return LeaveFullScreen && LeaveFullScreen();
+    return WindowEscape && WindowEscape();
 }
 
 void TScrollForm::AltZoom(int step, bool up)
@@ -693,8 +703,6 @@ void TScrollForm::AltZoom(int step, bool up)
 
 void TScrollForm::keyPressEvent(QKeyEvent *e)
 {
-    LastKeyDown = e->key();
-    LastKeyDownIgnore = false;
     if (e->key() == Qt::Key_Escape) {
         EscapeKey();
     } else if (AutoScrollActive()) {
@@ -737,15 +745,13 @@ bool TScrollForm::HandleKey(QKeyEvent *e)
         break;
     case Qt::Key_E:
     case Qt::Key_F8:
-        if (alt)
-            LastKeyDownIgnore = true;
-        else if (QPDF->InverseSearch())
+        if (!alt && QPDF->InverseSearch())
             return false;
         break;
     case Qt::Key_M:
-        if (alt || ctrl) {
-            LastKeyDownIgnore = true;
-        } else if (!CoordVisible()) {
+        if (alt || ctrl)
+            break;
+        if (!CoordVisible()) {
             ShowCoord();
         } else {
             Prefer.MeasureUnit = (std::clamp<int32_t>(Prefer.MeasureUnit, 0, 2) + 1) % 3;
@@ -753,9 +759,7 @@ bool TScrollForm::HandleKey(QKeyEvent *e)
         }
         break;
     case Qt::Key_O:
-        if (alt || ctrl || !CoordVisible())
-            LastKeyDownIgnore = true;
-        else
+        if (!alt && !ctrl && CoordVisible())
             SetOrigin(shift);
         break;
     case Qt::Key_Tab:
@@ -844,7 +848,6 @@ bool TScrollForm::HandleKey(QKeyEvent *e)
         UpdateStatus();
         break;
     default:
-        LastKeyDownIgnore = true;
         // The character of an unhandled key: "+" and "-" from other keyboard layouts.
         if (e->text() == QLatin1String("+"))
             nav.ZoomIn(nullptr);

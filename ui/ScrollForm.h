@@ -50,8 +50,13 @@ public:
     std::function<void(const QPoint &globalPos)> OnContextMenu;
     // 0 normal, 1 full screen, 2 presentation.
     std::function<int()> DisplayState;
-    // Esc: leaves full screen or presentation; true when it did.
-    std::function<bool()> LeaveFullScreen;
+    // Esc, first: the modal bookkeeping of the main window is reset.
+    std::function<void()> EscapeReset;
+    // Esc when neither automatic scrolling nor the measuring box took it: the main window's
+    // part (find dialog, found-string marks, full screen); true when something was done.
+    std::function<bool()> WindowEscape;
+    // The page view took the keyboard focus.
+    std::function<void()> OnFocused;
     // After each paint (the status timer's activity tick and interval).
     std::function<void()> OnPainted;
     // The main window is ready and active, so a press may take the keyboard focus.
@@ -130,6 +135,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *e) override;
     void wheelEvent(QWheelEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
     void customEvent(QEvent *e) override;
     bool focusNextPrevChild(bool next) override;
@@ -168,7 +174,6 @@ private:
     bool LockedChanges = false;   // a change arrived while locked: repaint at unlock
 
     bool AllowPageDownClick = false;
-    bool isMouseClick = false;
     bool isLocked = false;
     bool isSelecting = false;     // a left press on a page, until its release
     int isDragging = 0;           // 0 none, 1 a pan is armed, 2 panning
@@ -177,8 +182,6 @@ private:
     int LastMouseDownX = 0, LastMouseDownY = 0;
     int64_t LastMouseDown = -1000;
     QPoint LastMovePoint{-1, -1};
-    int LastKeyDown = 0;
-    bool LastKeyDownIgnore = false;
     // Wheel deltas below a notch (touchpads) wait here until they make one.
     int WheelRest = 0;
     int ShiftWheelRest = 0;
