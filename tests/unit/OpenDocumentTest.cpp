@@ -98,6 +98,21 @@ TEST_F(Opening, FolderMacrosResolveToExistingFiles)
     EXPECT_TRUE(log().contains("non-existent..."));
 }
 
+// A name that is a macro but also an existing file of that literal name opens that file.
+TEST_F(Opening, AFileNamedLikeAMacroWinsOverTheMacro)
+{
+    App.ExeFolder = dir.path();
+    copy("widths/widths.pdf", "m.pdf");
+    const QString literal = copy("multi/multi.pdf", "%B\\m.pdf");
+    const QString cwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    const bool opened = open("%B\\m.pdf");
+    QDir::setCurrent(cwd);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(engine->FileName(), literal);
+    EXPECT_EQ(pageCount(), 7);
+}
+
 // Opening the current document again with an unchanged date loads nothing; it navigates.
 TEST_F(Opening, AnUnchangedFileIsOnlyNavigated)
 {
@@ -266,6 +281,50 @@ TEST_F(Opening, MemoryLoadingKeepsTheFileContentInTheSlot)
         EXPECT_EQ(pageCount(), 7);
         EXPECT_EQ(current().PDFiumDocBuf.size(), memory ? QFileInfo(path).size() : 0);
         EXPECT_EQ(log().contains("Loaded from file: " + path), !memory);
+    }
+}
+
+// Files of 1 GiB and more are read by the library from disk even with memory loading on;
+// the size comes from a file system that reports it larger than the file is.
+TEST_F(Opening, OneGibibyteAndMoreIsOpenedFromTheFile)
+{
+    struct SizedFiles final : pl::Files {
+        pl::Files &real = pl::files();
+        int64_t size = 0;
+        SizedFiles() { pl::setFiles(this); }
+        ~SizedFiles() override { pl::setFiles(nullptr); }
+        pl::FileStatus status(const QString &path, bool followLinks) override
+        {
+            pl::FileStatus st = real.status(path, followLinks);
+            if (st.kind == pl::FileKind::Regular && path.endsWith(".pdf"))
+                st.size = size;
+            return st;
+        }
+        bool isLocked(const QString &path, bool writeFlag) override { return real.isLocked(path, writeFlag); }
+        bool makeFolders(const QString &path, bool privateMode) override { return real.makeFolders(path, privateMode); }
+        bool setMode(const QString &path, uint32_t mode) override { return real.setMode(path, mode); }
+        bool setTimes(const QString &path, int64_t w, int64_t a) override { return real.setTimes(path, w, a); }
+        pl::FileHandle create(const QString &path, uint32_t mode, bool exclusive) override
+        {
+            return real.create(path, mode, exclusive);
+        }
+        bool write(pl::FileHandle &file, const QByteArray &bytes) override { return real.write(file, bytes); }
+        bool sync(pl::FileHandle &file) override { return real.sync(file); }
+        void close(int fd) override { real.close(fd); }
+        bool rename(const QString &from, const QString &to) override { return real.rename(from, to); }
+        bool remove(const QString &path) override { return real.remove(path); }
+        bool syncFolder(const QString &path) override { return real.syncFolder(path); }
+    } files;
+    for (const int64_t size : {int64_t(1073741823), int64_t(1073741824), int64_t(5000000000)}) {
+        SCOPED_TRACE(size);
+        engine->CloseAllFiles(-1);
+        files.size = size;
+        const QString path = copy("multi/multi.pdf", "x.pdf");
+        ASSERT_TRUE(open(path));
+        const bool fromFile = size >= 1073741824;
+        EXPECT_EQ(pageCount(), 7);
+        EXPECT_EQ(current().PDFiumDocBuf.isEmpty(), fromFile);
+        EXPECT_EQ(log().contains("File Size too Large: " + QString::number(size)), fromFile);
     }
 }
 
