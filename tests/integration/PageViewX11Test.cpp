@@ -1,0 +1,157 @@
+// The page view under a real X server: wheel buttons and the middle button sent through the
+// server (xdotool) reach it with the signs and the mouse grab the program relies on. The test
+// starts its own Xvfb on a free display, runs itself there and stops only that server.
+#include "EngineFixture.h"
+
+#include "ui/AutoScrollForm.h"
+#include "ui/PageViewHost.h"
+#include "ui/ScrollForm.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QWindow>
+
+#include <functional>
+
+namespace {
+
+bool WaitFor(const std::function<bool()> &done, int ms = 5000)
+{
+    QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+// A private X server: the display number it chose, stopped with the test.
+struct PrivateXvfb {
+    QProcess server;
+    QString display;
+
+    bool start()
+    {
+        if (QStandardPaths::findExecutable("Xvfb").isEmpty() || QStandardPaths::findExecutable("xdotool").isEmpty())
+            return false;
+        // -displayfd 1: the server picks a free display and writes its number to stdout.
+        server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-dpi", "96", "-nolisten", "tcp"});
+        if (!server.waitForStarted(10000))
+            return false;
+        QDeadlineTimer deadline(10000);
+        QByteArray out;
+        while (!out.contains('\n') && !deadline.hasExpired()) {
+            server.waitForReadyRead(100);
+            out += server.readAllStandardOutput();
+        }
+        display = ':' + QString::fromLatin1(out).trimmed();
+        return out.contains('\n');
+    }
+    ~PrivateXvfb()
+    {
+        if (server.state() != QProcess::NotRunning) {
+            server.terminate();
+            if (!server.waitForFinished(5000))
+                server.kill();
+            server.waitForFinished(5000);
+        }
+    }
+};
+
+TEST(PageViewX11, RunsUnderItsOwnServer)
+{
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        GTEST_SKIP() << "this is the run under the server";
+    PrivateXvfb xvfb;
+    if (!xvfb.start())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", xvfb.display);
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=PageViewX11Input.*"});
+    ASSERT_TRUE(child.waitForFinished(120000));
+    const QString output = QString::fromLocal8Bit(child.readAll());
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+}
+
+struct PageViewX11Input : EngineFixture {
+    std::unique_ptr<QWidget> window;
+    TScrollForm *form = nullptr;
+    std::unique_ptr<TPageViewHost> pvHost;
+    bool wasRunning = App.AppRunning;
+
+    void SetUp() override
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            GTEST_SKIP() << "runs under the test's own X server";
+        EngineFixture::SetUp();
+        App.AppRunning = true;
+        window = std::make_unique<QWidget>();
+        window->setGeometry(0, 0, 800, 600);
+        form = new TScrollForm(engine.get(), window.get());
+        form->setGeometry(0, 0, 800, 600);
+        pvHost = std::make_unique<TPageViewHost>(form);
+        engine->SetHost(pvHost.get());
+        window->show();
+        ASSERT_TRUE(WaitFor([&] { return window->windowHandle() && window->windowHandle()->isExposed(); }));
+    }
+    void TearDown() override
+    {
+        if (!window)
+            return;
+        engine->SetHost(&host);
+        pvHost.reset();
+        window.reset();
+        App.AppRunning = wasRunning;
+        EngineFixture::TearDown();
+    }
+    static void xdotool(const QStringList &args) { ASSERT_EQ(QProcess::execute("xdotool", args), 0) << args.join(' ').toStdString(); }
+    void pointTo(QPoint client)
+    {
+        const QPoint g = form->viewport()->mapToGlobal(client);
+        xdotool({"mousemove", QString::number(g.x()), QString::number(g.y())});
+        WaitFor([&] { return form->viewport()->underMouse(); }, 2000);
+    }
+};
+
+TEST_F(PageViewX11Input, ServerWheelButtonsAndTheMiddleButton)
+{
+    ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, 0));
+    engine->Navigator().SetContinuousView(1);
+    engine->Navigator().SetZoom(300);
+    engine->Navigator().FirstPage(false);
+    QApplication::processEvents();
+    ASSERT_GT(form->HorzRange(), pvHost->ClientWidth());
+    pvHost->SetVertPos(1000);
+    pvHost->SetHorzPos(200);
+    pointTo({400, 300});
+
+    // Button 5 is a notch down; 7 tilts right and 6 left.
+    xdotool({"click", "5"});
+    EXPECT_TRUE(WaitFor([&] { return pvHost->VertPos() == 1120; })) << pvHost->VertPos();
+    xdotool({"click", "7"});
+    EXPECT_TRUE(WaitFor([&] { return pvHost->HorzPos() == 320; })) << pvHost->HorzPos();
+    xdotool({"click", "6"});
+    EXPECT_TRUE(WaitFor([&] { return pvHost->HorzPos() == 200; })) << pvHost->HorzPos();
+
+    // The middle button starts automatic scrolling; the indicator holds the mouse and the view
+    // follows the pointer to the right.
+    xdotool({"click", "2"});
+    ASSERT_TRUE(WaitFor([&] { return form->AutoScrollActive(); }));
+    EXPECT_EQ(QWidget::mouseGrabber(), form->AutoScrollIndicator());
+    const QPoint g = form->viewport()->mapToGlobal(QPoint(460, 300));
+    xdotool({"mousemove", QString::number(g.x()), QString::number(g.y())});
+    EXPECT_TRUE(WaitFor([&] { return pvHost->HorzPos() > 260; })) << pvHost->HorzPos();
+    EXPECT_EQ(form->AutoScrollIndicator()->CursorId(), acRight);
+    // Any press ends it and gives the mouse back.
+    xdotool({"click", "1"});
+    EXPECT_TRUE(WaitFor([&] { return !form->AutoScrollActive(); }));
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+} // namespace
