@@ -1,0 +1,267 @@
+// Two and more real processes of the program sharing one runtime folder: the first start
+// becomes the viewer, later starts hand their command over and end.
+#include "ProgramRun.h"
+
+#include "platform/InstanceLink.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDirIterator>
+#include <QFileInfo>
+
+#include <csignal>
+#include <cstring>
+#include <map>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+// A running viewer with its own runtime, config and home folders and a log.
+struct Viewer : ProgramRun {
+    QString log = home.path() + "/a.log";
+
+    Viewer()
+    {
+        // The link folder then has the same name whatever display the test machine has.
+        QProcessEnvironment env = process.processEnvironment();
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        process.setProcessEnvironment(env);
+    }
+    ~Viewer()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            ::kill(pid_t(process.processId()), SIGTERM);
+            process.waitForFinished(30000);
+        }
+    }
+    QString linkFolder() const { return home.path() + "/runtime/OrvalePDF/nodisplay"; }
+    void startViewer(const QStringList &more = {})
+    {
+        start(QStringList{"-D=" + log} + more);
+        ASSERT_TRUE(waitForText(log, "Instance link: " + linkFolder())) << LogTexts(log).join('\n').toStdString();
+    }
+    // Another start of the program in the same environment.
+    std::unique_ptr<QProcess> second(const QStringList &args, const QString &folder = QString()) const
+    {
+        auto p = std::make_unique<QProcess>();
+        p->setProcessEnvironment(process.processEnvironment());
+        p->setProgram(binPath("OrvalePDF"));
+        p->setArguments(args);
+        if (!folder.isEmpty())
+            p->setWorkingDirectory(folder);
+        p->start();
+        return p;
+    }
+    QStringList logTexts() const { return LogTexts(log); }
+};
+
+// Every file under folder with its modification time.
+std::map<QString, QDateTime> FileTimes(const QString &folder)
+{
+    std::map<QString, QDateTime> times;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        times[it.filePath()] = it.fileInfo().lastModified();
+    }
+    return times;
+}
+
+bool Contains(const QStringList &texts, const QString &part)
+{
+    for (const QString &t : texts)
+        if (t.contains(part))
+            return true;
+    return false;
+}
+
+// The link folder as the program makes it: every level closed to others.
+void MakeLinkFolder(const Viewer &viewer)
+{
+    for (const QString &level : {viewer.home.path() + "/runtime/OrvalePDF", viewer.linkFolder()}) {
+        QDir().mkpath(level);
+        QFile::setPermissions(level, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+}
+
+// A socket file that nobody listens on, as a crashed viewer leaves it.
+void MakeStaleSocket(const QString &path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr {};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, QFile::encodeName(path).constData(), sizeof(addr.sun_path) - 1);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof(addr)), 0);
+    ::close(fd);
+}
+
+TEST(HandOverTest, ForwardSearchRunsInTheFirstInstanceAndTheSecondEndsQuietly)
+{
+    Viewer a;
+    a.startViewer();
+    const auto configBefore = FileTimes(a.home.path() + "/config");
+
+    // Relative names from the second start's folder.
+    const QString bLog = a.home.path() + "/b.log";
+    auto b = a.second({"-D=" + bLog, "-forward-search", "chapters/iron.tex", "2", "multi.pdf"}, fixturePath("multi"));
+    ASSERT_TRUE(b->waitForFinished(60000));
+    EXPECT_EQ(b->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(b->exitCode(), 0);
+    EXPECT_FALSE(QFileInfo::exists(bLog));
+    EXPECT_EQ(FileTimes(a.home.path() + "/config"), configBefore);
+    EXPECT_FALSE(QFileInfo::exists(a.linkFolder() + "/OrvalePDF.tmp"));
+
+    const QString source = fixturePath("multi/chapters/iron.tex");
+    const QString pdf = fixturePath("multi/multi.pdf");
+    ASSERT_TRUE(ProgramRun::waitForText(a.log, "Command Line Done"));
+    const QStringList log = a.logTexts();
+    EXPECT_TRUE(log.contains("Command Line Received: \"-forward-search\" \"" + source + "\" \"2\" \"" + pdf + "\""))
+        << log.join('\n').toStdString();
+    EXPECT_TRUE(log.contains("Forward Search: \"" + source + "\" line 2: page 6")) << log.join('\n').toStdString();
+}
+
+TEST(HandOverTest, SecondStartWithoutDisplayNeverMakesItsWindowObjects)
+{
+    Viewer a;
+    a.startViewer();
+    auto b = std::make_unique<QProcess>();
+    QProcessEnvironment env = a.process.processEnvironment();
+    env.insert("QT_QPA_PLATFORM", "xcb"); // would end the process at once without a display
+    b->setProcessEnvironment(env);
+    b->setProgram(binPath("OrvalePDF"));
+    b->setArguments({fixturePath("multi/multi.pdf")});
+    b->start();
+    ASSERT_TRUE(b->waitForFinished(60000));
+    EXPECT_EQ(b->exitCode(), 0);
+    EXPECT_TRUE(b->readAllStandardError().isEmpty());
+    ASSERT_TRUE(ProgramRun::waitForText(a.log, "Command Line Done"));
+}
+
+TEST(HandOverTest, EmptyCommandTextOnlyFocuses)
+{
+    Viewer a;
+    a.startViewer();
+    auto b = a.second({});
+    ASSERT_TRUE(b->waitForFinished(60000));
+    EXPECT_EQ(b->exitCode(), 0);
+    ASSERT_TRUE(ProgramRun::waitForText(a.log, "Setting Focus..."));
+    const QStringList log = a.logTexts();
+    EXPECT_FALSE(Contains(log, "Command Line Received")) << log.join('\n').toStdString();
+    EXPECT_FALSE(Contains(log, "Failing to read the command line"));
+    EXPECT_FALSE(QFileInfo::exists(a.linkFolder() + "/OrvalePDF.tmp"));
+}
+
+TEST(HandOverTest, StaleSocketIsReplacedByTheNewViewer)
+{
+    Viewer a;
+    MakeLinkFolder(a);
+    const QString stale = a.linkFolder() + "/inst-999999.sock";
+    MakeStaleSocket(stale);
+    a.startViewer();
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_EQ(QDir(a.linkFolder()).entryList({"inst-*.sock"}, QDir::System),
+              QStringList{QStringLiteral("inst-%1.sock").arg(a.process.processId())});
+
+    auto b = a.second({fixturePath("multi/multi.pdf")});
+    ASSERT_TRUE(b->waitForFinished(60000));
+    EXPECT_EQ(b->exitCode(), 0);
+    EXPECT_TRUE(ProgramRun::waitForText(a.log, "Command Line Done"));
+}
+
+TEST(HandOverTest, ListenerWithTheWrongIdentificationIsNotTaken)
+{
+    Viewer b;
+    MakeLinkFolder(b);
+    // Another program's listener with a matching caption but other identification values.
+    std::vector<uint32_t> asked;
+    pl::LinkServer foreign([&asked](uint32_t message, int64_t, pl::LinkServer::Reply reply) {
+        asked.push_back(message);
+        reply(0, message == 0x000D ? QStringLiteral("OrvalePDF") : QString());
+    });
+    QString why;
+    ASSERT_TRUE(foreign.listen(b.linkFolder(), &why)) << why.toStdString();
+
+    b.start({"-D=" + b.log, fixturePath("multi/multi.pdf")});
+    // The foreign listener answers from this event loop while the program searches.
+    QDeadlineTimer deadline(60000);
+    while (!deadline.hasExpired() && !QFile(b.log).exists())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_TRUE(ProgramRun::waitForText(b.log, "Instance link: " + b.linkFolder()));
+    EXPECT_EQ(b.process.state(), QProcess::Running);
+    // It was asked for its caption and identification, never for the focus or a command.
+    EXPECT_EQ(asked, (std::vector<uint32_t>{0x000D, 1148}));
+}
+
+TEST(HandOverTest, SymlinkAtTheCommandFileIsNotFollowed)
+{
+    Viewer a;
+    a.startViewer();
+    const QString target = a.home.path() + "/target";
+    QFile t(target);
+    ASSERT_TRUE(t.open(QIODevice::WriteOnly));
+    t.write("keep me");
+    t.close();
+    ASSERT_TRUE(QFile::link(target, a.linkFolder() + "/OrvalePDF.tmp"));
+
+    auto b = a.second({"-page-index", "3", fixturePath("multi/multi.pdf")});
+    ASSERT_TRUE(b->waitForFinished(60000));
+    EXPECT_EQ(b->exitCode(), 0);
+    ASSERT_TRUE(t.open(QIODevice::ReadOnly));
+    EXPECT_EQ(t.readAll(), "keep me");
+    EXPECT_TRUE(QFileInfo(a.linkFolder() + "/OrvalePDF.tmp").isSymLink());
+    ASSERT_TRUE(ProgramRun::waitForText(a.log, "Setting Focus..."));
+    EXPECT_FALSE(Contains(a.logTexts(), "Command Line Received"));
+}
+
+TEST(HandOverTest, TwentySimultaneousStartsGiveOneViewer)
+{
+    Viewer env;
+    std::vector<std::unique_ptr<QProcess>> starts;
+    for (int i = 0; i < 20; ++i)
+        starts.push_back(env.second({QStringLiteral("-D=%1/log%2.txt").arg(env.home.path()).arg(i), "-page-index",
+                                     QString::number(i % 7), fixturePath("multi/multi.pdf")}));
+    // Nineteen end; the one left is the viewer.
+    QDeadlineTimer deadline(120000);
+    int finished = 0;
+    while (!deadline.hasExpired()) {
+        finished = 0;
+        for (auto &p : starts)
+            finished += p->state() == QProcess::NotRunning || p->waitForFinished(10);
+        if (finished >= 19)
+            break;
+    }
+    ASSERT_EQ(finished, 19);
+    QProcess *viewer = nullptr;
+    for (auto &p : starts) {
+        if (p->state() == QProcess::NotRunning)
+            EXPECT_EQ(p->exitCode(), 0);
+        else
+            viewer = p.get();
+    }
+    ASSERT_TRUE(viewer);
+    EXPECT_EQ(QDir(env.linkFolder()).entryList({"inst-*.sock"}, QDir::System),
+              QStringList{QStringLiteral("inst-%1.sock").arg(viewer->processId())});
+    int logs = 0;
+    QString viewerLog;
+    for (int i = 0; i < 20; ++i) {
+        const QString path = QStringLiteral("%1/log%2.txt").arg(env.home.path()).arg(i);
+        if (QFileInfo::exists(path)) {
+            ++logs;
+            viewerLog = path;
+        }
+    }
+    EXPECT_EQ(logs, 1);
+    int received = 0;
+    for (const QString &t : LogTexts(viewerLog))
+        received += t.startsWith("Command Line Received");
+    EXPECT_EQ(received, 19);
+    ::kill(pid_t(viewer->processId()), SIGTERM);
+    EXPECT_TRUE(viewer->waitForFinished(30000));
+}
+
+} // namespace
