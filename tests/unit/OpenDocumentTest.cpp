@@ -210,6 +210,27 @@ TEST_F(Opening, AnUnreadableFileKeepsThePreviousContent)
     EXPECT_TRUE(log().contains("non-existent..."));
 }
 
+// A file deleted while shown stays on show, whether the library read it into memory or reads
+// it from the file, and its pages still load; the tab shows it missing.
+TEST_F(Opening, AVanishedFileStaysDisplayed)
+{
+    for (const bool memory : {true, false}) {
+        SCOPED_TRACE(memory);
+        engine->CloseAllFiles(-1);
+        Prefer.PDFMemory = memory;
+        const QString path = copy("multi/multi.pdf", "gone.pdf");
+        ASSERT_TRUE(open(path));
+        ASSERT_TRUE(QFile::remove(path));
+        ASSERT_TRUE(open(path));
+        EXPECT_EQ(pageCount(), 7);
+        ASSERT_TRUE(engine->Navigator().GOTOPage(6, nullptr));
+        EXPECT_EQ(engine->Layout().SelectedPage(), 6) << "the page loads";
+        EXPECT_GT(engine->Layout().FDocPageWidth, 0);
+        EXPECT_FALSE(current()._Exists);
+        EXPECT_FALSE(current()._Error);
+    }
+}
+
 // Password prompts: at most four, Cancel stops, a remembered password reaches the recent list.
 TEST_F(Opening, APasswordIsAskedForAtMostFourTimes)
 {
