@@ -69,6 +69,7 @@ void TSyncTeX::ResetFields()
     Pending.store(false);
     Ready.store(false);
     Data = QByteArray();
+    Index.Clear();
     ErrMsg = QString();
     MainFile.clear();
     MainPath.clear();
@@ -174,6 +175,7 @@ bool TSyncTeX::LoadClaimed(const QString &FN, bool thread)
     }
     DataSize = int32_t(std::min<qsizetype>(Data.size(), INT32_MAX));
     if (ok) {
+        BuildIndex();
         // The preamble check looks for the main file beside the SyncTeX file.
         SyncFileName = FN;
         ok = CheckPreamble();
@@ -182,6 +184,7 @@ bool TSyncTeX::LoadClaimed(const QString &FN, bool thread)
         } else {
             SyncFileName = QString();
             Data = QByteArray();
+            Index.Clear();
             Error(QStringLiteral("SyncTeX Preamble  ") + quoted(FN) + QStringLiteral(" could not be processed."));
         }
     }
@@ -189,6 +192,7 @@ bool TSyncTeX::LoadClaimed(const QString &FN, bool thread)
         ok = false;
         Pending.store(true);
         Data = QByteArray();
+        Index.Clear();
         Info(QStringLiteral("SyncTeX data left for its first use: ") + FN);
     }
     LastUse = uint64_t(pl::clock().tickMs());
@@ -260,6 +264,71 @@ bool TSyncTeX::CheckPreamble()
 }
 
 // ---- reading the text ----
+
+void TSyncTeX::BuildIndex()
+{
+    Index.Begin(Data);
+    const char *d = Data.constData();
+    for (qsizetype p = 0; p < Data.size(); p = NextLine(p)) {
+        switch (d[p]) {
+        case 'I': {
+            int tag;
+            qsizetype namePos;
+            if (ReadInputRecord(p, tag, namePos))
+                Index.AddInput(p);
+            break;
+        }
+        case '{': {
+            qsizetype q = p + 1;
+            int number;
+            Index.AddBlock(p, ReadSyncInt(q, '\n', number) ? number : TSyncIndex::NoNumber);
+            break;
+        }
+        case '}':
+            Index.EndBlock();
+            break;
+        case '(':
+        case '$':
+        case 'g':
+        case 'k':
+        case 'x': {
+            TRecordHead head;
+            if (ReadRecordHead(p, head))
+                Index.AddRecord(head.tag, head.line, d[p] == '(');
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    Index.Finish();
+}
+
+void TSyncTeX::ForEachInput(const std::function<bool(qsizetype, int, qsizetype)> &f) const
+{
+    int tag;
+    qsizetype namePos;
+    if (Indexed()) {
+        for (qsizetype pos : Index.Inputs())
+            if (ReadInputRecord(pos, tag, namePos) && f(pos, tag, namePos))
+                return;
+        return;
+    }
+    for (qsizetype pos = NextLine(0); pos < Data.size(); pos = NextLine(pos))
+        if (ReadInputRecord(pos, tag, namePos) && f(pos, tag, namePos))
+            return;
+}
+
+qsizetype TSyncTeX::NextMatchingBlock(qsizetype pos, int tag, int lin, bool anyRecord) const
+{
+    qsizetype b = Index.BlockAt(pos);
+    if (b < 0)
+        return pos;
+    const auto &blocks = Index.Blocks();
+    while (b < qsizetype(blocks.size()) && Index.MaxLine(b, tag, anyRecord) < lin)
+        ++b;
+    return b < qsizetype(blocks.size()) ? blocks[size_t(b)].pos : Data.size();
+}
 
 qsizetype TSyncTeX::NextLine(qsizetype pos) const
 {
@@ -395,12 +464,11 @@ QString TSyncTeX::LocateFile(const QString &name, const QStringList &folders) co
 bool TSyncTeX::FindInputName(int tag, const QString &folderList, QString &name) const
 {
     qsizetype found = -1;
-    for (qsizetype pos = NextLine(0); pos < Data.size(); pos = NextLine(pos)) {
-        int t;
-        qsizetype namePos;
-        if (ReadInputRecord(pos, t, namePos) && t == tag)
+    ForEachInput([&](qsizetype, int t, qsizetype namePos) {
+        if (t == tag)
             found = namePos;
-    }
+        return false;
+    });
     if (found < 0)
         return false;
     const QString recorded = ReadSyncLine(found);
@@ -443,6 +511,7 @@ bool DropIdleSyncData(TSyncTeX &sync)
     if (pl::clock().tickMs() - int64_t(sync.LastUse) <= IdleDropMs)
         return false;
     sync.Data = QByteArray();
+    sync.Index.Clear();
     sync.Ready.store(false);
     sync.Pending.store(true);
     return true;

@@ -1,9 +1,12 @@
 #pragma once
+#include "synctex/SyncIndex.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -88,6 +91,11 @@ public:
     int64_t SyncFileDate = 0;   // 100 ns units since 1601
     uint64_t LastUse = 0;       // milliseconds of the platform clock
     int32_t DataSize = 0;
+    // Queries go through the index built at load time; false makes them read the text from
+    // its start as well (the answers are the same).
+    bool UseIndex = true;
+    bool Indexed() const { return UseIndex && Index.Covers(Data); }
+    size_t IndexMemory() const { return Index.MemoryUse(); }
 
     // All fields to their initial values. Never while a load runs on another thread.
     void Init();
@@ -128,6 +136,8 @@ public:
     qint64 KeepThreshold() const;
 
 private:
+    friend bool DropIdleSyncData(TSyncTeX &sync);
+
     struct TRecordHead {
         char type = 0;
         int tag = 0;
@@ -151,6 +161,13 @@ private:
     bool StillRunning(bool thread) const;
     int InflateFile(const QString &FN);
     bool CheckPreamble();
+    void BuildIndex();
+    // Calls f(lineStart, tag, namePos) for each Input record in file order until f
+    // returns true.
+    void ForEachInput(const std::function<bool(qsizetype lineStart, int tag, qsizetype namePos)> &f) const;
+    // From the "{" line at pos, with no match yet: the first "{" line whose block holds a
+    // record of tag with a line of at least lin (the text's end when none does).
+    qsizetype NextMatchingBlock(qsizetype pos, int tag, int lin, bool anyRecord) const;
 
     qsizetype NextLine(qsizetype pos) const;
     qsizetype LineStart(qsizetype pos) const;
@@ -180,6 +197,8 @@ private:
     bool ScanBoxes(int page, qsizetype first, int64_t X, int64_t Y, int &tag, int &line) const;
     int RefineLine(const TSyncBox &box, int mode, int64_t X) const;
     void NearestRecord(qsizetype first, int64_t Y, int &tag, int &line) const;
+
+    TSyncIndex Index;
 };
 
 // The text of the status line's SyncTeX field for a document's SyncTeX object; empty

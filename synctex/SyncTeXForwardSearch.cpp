@@ -35,14 +35,11 @@ bool TSyncTeX::FindInputTag(const QString &inpFile, int &tag, qsizetype &start) 
     int equalCount = 0;
     int firstEqualTag = 0, fallbackTag = 0;
     qsizetype firstEqualStart = -1, fallbackStart = -1;
-    for (qsizetype pos = NextLine(0); pos < Data.size(); pos = NextLine(pos)) {
-        int t;
-        qsizetype namePos;
-        if (!ReadInputRecord(pos, t, namePos))
-            continue;
+    bool answered = false;
+    ForEachInput([&](qsizetype pos, int t, qsizetype namePos) {
         const QString name = ReadSyncLine(namePos);
         if (!containsIgnoringCase(name, target))
-            continue;
+            return false;
         const qsizetype end = NextLine(pos) - 1;   // on the line's LF
         // Identity of source files is exact: two files may differ only in case.
         if (LocateFile(name, folders) == wanted) {
@@ -50,7 +47,7 @@ bool TSyncTeX::FindInputTag(const QString &inpFile, int &tag, qsizetype &start) 
             if (!docstrip || equalCount == 2) {
                 tag = t;
                 start = end;
-                return true;
+                return answered = true;
             }
             firstEqualTag = t;
             firstEqualStart = end;
@@ -58,7 +55,10 @@ bool TSyncTeX::FindInputTag(const QString &inpFile, int &tag, qsizetype &start) 
             fallbackTag = t;
             fallbackStart = end;
         }
-    }
+        return false;
+    });
+    if (answered)
+        return true;
     if (docstrip && equalCount == 1) {
         tag = firstEqualTag;
         start = firstEqualStart;
@@ -85,7 +85,13 @@ bool TSyncTeX::FindBestLine(int tag, int lin, qsizetype start, bool anyRecord, T
     int bestLine = NoLine;
     qsizetype bestPos = -1, firstOcc = -1;
     int hits = 1, misses = 0, chosenHits = 1, chosenMisses = 0, pagesSinceMatch = 0;
-    for (p = NextLine(p); p < Data.size();) {
+    // Until the first match a page only counts for itself: pages that cannot match are
+    // passed over whole.
+    const bool indexed = Indexed();
+    const qsizetype firstPage = p;
+    if (indexed)
+        p = NextMatchingBlock(p, tag, lin, anyRecord);
+    for (p = p == firstPage ? NextLine(p) : p; p < Data.size();) {
         if (bestPos >= 0 && (pagesSinceMatch > MaxPagesAfterMatch || p - bestPos > MaxBytesAfterMatch))
             break;
         const char c = d[p];
@@ -104,6 +110,13 @@ bool TSyncTeX::FindBestLine(int tag, int lin, qsizetype start, bool anyRecord, T
             hits = 1;
             misses = 0;
             firstOcc = -1;
+            if (indexed && bestPos < 0) {
+                const qsizetype next = NextMatchingBlock(p, tag, lin, anyRecord);
+                if (next != p) {
+                    p = next;
+                    continue;
+                }
+            }
         } else if (c == '}') {
             // Whatever stands between pages is passed over.
             const qsizetype next = NextPageLine(NextLine(p));

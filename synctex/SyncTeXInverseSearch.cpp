@@ -41,6 +41,12 @@ int64_t toFileUnits(double v, double offset, double unit)
 // The "{" line of the page; -1 when the page is not in the data.
 qsizetype TSyncTeX::FindPage(int page) const
 {
+    if (Indexed()) {
+        for (const TSyncIndex::TBlock &b : Index.Blocks())
+            if (b.number == page)
+                return b.pos;
+        return -1;
+    }
     for (qsizetype p = NextPageLine(0); p >= 0; p = NextPageLine(NextLine(p))) {
         qsizetype q = p + 1;
         int number;
