@@ -988,8 +988,10 @@ void TScrollForm::TouchEvent(QTouchEvent *e)
     StopAutoScroll();
     const QList<QEventPoint> &points = e->points();
     const bool ending = e->type() == QEvent::TouchEnd || e->type() == QEvent::TouchCancel;
+    // Positions from the screen: they hold for touches that began on another widget too.
+    const auto at = [this](const QEventPoint &point) { return viewport()->mapFromGlobal(point.globalPosition()); };
     if (points.size() >= 2) {
-        const QPointF a = points[0].position(), b = points[1].position();
+        const QPointF a = at(points[0]), b = at(points[1]);
         const double distance = std::hypot(b.x() - a.x(), b.y() - a.y());
         const double angle = std::atan2(-(b.y() - a.y()), b.x() - a.x());
         const QPoint centre = ((a + b) / 2).toPoint();
@@ -1003,7 +1005,7 @@ void TScrollForm::TouchEvent(QTouchEvent *e)
         }
         TouchPanning = false;
     } else if (points.size() == 1) {
-        const QPoint p = points[0].position().toPoint();
+        const QPoint p = at(points[0]).toPoint();
         if (e->type() == QEvent::TouchBegin || !TouchPanning) {
             DragX = p.x();
             DragY = p.y();

@@ -18,7 +18,9 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QPointingDevice>
 #include <QStyle>
+#include <QTouchEvent>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -513,6 +515,28 @@ TEST(AutoScroll, CursorZonesAndSpeeds)
         EXPECT_EQ(TAutoScrollForm::Speed(s[0], 96), s[1]) << s[0];
     EXPECT_EQ(TAutoScrollForm::IndicatorSize(191), 26);
     EXPECT_EQ(TAutoScrollForm::IndicatorSize(192), 52);
+}
+
+TEST_F(PageView, TwoFingersSpreadingZoomAboutTheirCentre)
+{
+    open(100);
+    QPointingDevice screen(QStringLiteral("touch"), 1, QInputDevice::DeviceType::TouchScreen,
+                           QPointingDevice::PointerType::Finger, QInputDevice::Capability::Position, 10, 0);
+    const auto touch = [&](QEvent::Type type, QEventPoint::State state, QPointF a, QPointF b) {
+        QTouchEvent e(type, &screen, Qt::NoModifier,
+                      {QEventPoint(1, state, a, vp()->mapToGlobal(a)), QEventPoint(2, state, b, vp()->mapToGlobal(b))});
+        QApplication::sendEvent(vp(), &e);
+    };
+    touch(QEvent::TouchBegin, QEventPoint::Pressed, {350, 300}, {450, 300});
+    EXPECT_DOUBLE_EQ(engine->Layout().FZoom, 100);
+    // 200 px wider on a client of 800 + 600: (100 div 25) x (200 x 250 div 1400) = 4 x 35.
+    touch(QEvent::TouchUpdate, QEventPoint::Updated, {250, 300}, {550, 300});
+    EXPECT_DOUBLE_EQ(engine->Layout().FZoom, 240);
+    // Closing again: a step down by the same rule from the new zoom.
+    touch(QEvent::TouchUpdate, QEventPoint::Updated, {300, 300}, {500, 300});
+    EXPECT_DOUBLE_EQ(engine->Layout().FZoom, 240 - 9 * 17);
+    touch(QEvent::TouchEnd, QEventPoint::Released, {300, 300}, {500, 300});
+    EXPECT_DOUBLE_EQ(engine->Layout().FZoom, 240 - 9 * 17);
 }
 
 TEST_F(PageView, AMiddlePressWithNothingToScrollStartsNothing)
