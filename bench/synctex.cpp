@@ -1,58 +1,138 @@
-// SyncTeX figures: load time of a .synctex.gz, and forward and inverse search time per query
-// (median and largest over many queries). Usage: bench_synctex FILE.synctex.gz
-// (make one with tests/fixtures/make-large.sh OUTDIR 300).
+// SyncTeX figures on a large document: load time next to plain zlib inflation of the same
+// file (the floor), the growth of resident memory by a load next to the size of the text,
+// and forward and inverse search time per query (median and worst, the worst named), with
+// and without the index built at load time.
+// Usage: bench_synctex FILE.synctex.gz (make one with tests/fixtures/make-large.sh OUTDIR 1600).
+// Targets: load within 1.3x of inflation, memory growth within 1.15x of the text, a forward
+// search within 50 ms and an inverse search within 10 ms at worst.
 #include "app/AppState.h"
 #include "synctex/SyncTeX.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
 #include <set>
+#include <string>
 #include <vector>
 
 namespace {
 
+struct Timing {
+    double ms;
+    std::string what;
+};
+
 struct Figures {
-    double median = 0, largest = 0;
+    double median = 0, worst = 0;
+    std::string worstWhat;
     size_t count = 0;
 };
 
-Figures summarise(std::vector<double> ms)
+Figures summarise(std::vector<Timing> t)
 {
     Figures f;
-    f.count = ms.size();
-    if (ms.empty())
+    f.count = t.size();
+    if (t.empty())
         return f;
-    std::sort(ms.begin(), ms.end());
-    f.median = ms[ms.size() / 2];
-    f.largest = ms.back();
+    std::sort(t.begin(), t.end(), [](const Timing &a, const Timing &b) { return a.ms < b.ms; });
+    f.median = t[t.size() / 2].ms;
+    f.worst = t.back().ms;
+    f.worstWhat = t.back().what;
     return f;
 }
 
-// Source lines that produced boxes, per input tag, spread over the whole document.
-std::vector<std::pair<int, int>> sampleLines(const QByteArray &data, size_t wanted)
+double medianOf(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+double residentMB()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    return 0;
+}
+
+double timeMs(const std::function<void()> &f)
+{
+    QElapsedTimer t;
+    t.start();
+    f();
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+// Reading the file and inflating it in one call into a buffer of the size the gzip trailer
+// gives: what any load has to do at least.
+qsizetype plainInflate(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray packed = f.readAll();
+    if (packed.size() < 18)
+        return -1;
+    const auto *b = reinterpret_cast<const unsigned char *>(packed.constData() + packed.size() - 4);
+    const quint32 isize = quint32(b[0]) | quint32(b[1]) << 8 | quint32(b[2]) << 16 | quint32(b[3]) << 24;
+    QByteArray out(qsizetype(isize), Qt::Uninitialized);
+    z_stream zs{};
+    if (inflateInit2(&zs, 15 + 32) != Z_OK)
+        return -1;
+    zs.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(packed.constData()));
+    zs.avail_in = uInt(packed.size());
+    zs.next_out = reinterpret_cast<Bytef *>(out.data());
+    zs.avail_out = uInt(out.size());
+    const int ret = inflate(&zs, Z_FINISH);
+    const qsizetype produced = qsizetype(zs.total_out);
+    inflateEnd(&zs);
+    return ret == Z_STREAM_END ? produced : -1;
+}
+
+struct Line {
+    int tag, line;
+};
+
+// Source lines that produced boxes, spread over the whole document, and for each file a
+// line past its last one (the search then reads to the end of the data).
+std::vector<Line> sampleLines(const QByteArray &data, size_t wanted)
 {
     std::set<std::pair<int, int>> seen;
-    std::vector<std::pair<int, int>> all;
+    std::vector<Line> all;
+    std::map<int, int> last;
     for (qsizetype p = 0; p < data.size();) {
         const qsizetype lf = data.indexOf('\n', p);
         const qsizetype end = lf < 0 ? data.size() : lf;
         if (data[p] == '(') {
-            const QList<QByteArray> parts = data.mid(p + 1, end - p - 1).split(':');
-            const QList<QByteArray> tagLine = parts.value(0).split(',');
+            const QList<QByteArray> tagLine = data.mid(p + 1, end - p - 1).split(':').value(0).split(',');
             bool ok1, ok2;
             const int tag = tagLine.value(0).toInt(&ok1), line = tagLine.value(1).toInt(&ok2);
-            if (ok1 && ok2 && seen.insert({tag, line}).second)
+            if (ok1 && ok2 && seen.insert({tag, line}).second) {
                 all.push_back({tag, line});
+                last[tag] = std::max(last[tag], line);
+            }
         }
         p = end + 1;
     }
-    std::vector<std::pair<int, int>> chosen;
+    std::vector<Line> chosen;
     const size_t step = std::max<size_t>(1, all.size() / wanted);
     for (size_t i = 0; i < all.size(); i += step)
         chosen.push_back(all[i]);
+    int n = 0;
+    for (const auto &[tag, line] : last)
+        if (n++ % 25 == 0 || tag == 1)
+            chosen.push_back({tag, line + 1});
     return chosen;
 }
 
@@ -62,6 +142,12 @@ int pageCount(const QByteArray &data)
     for (qsizetype p = data.indexOf("\n{"); p >= 0; p = data.indexOf("\n{", p + 1))
         ++pages;
     return pages;
+}
+
+void printQueries(const char *what, const Figures &f, int found, const char *unit)
+{
+    std::printf("%s: median %.3f ms, worst %.3f ms (%s) over %zu %s (%d answered)\n", what, f.median, f.worst, f.worstWhat.c_str(),
+                f.count, unit, found);
 }
 
 } // namespace
@@ -76,55 +162,74 @@ int main(int argc, char **argv)
     App.AppRunning = true;
     const QString file = QString::fromLocal8Bit(argv[1]);
 
-    std::vector<double> loads;
-    QByteArray data;
+    // The memory first, before other loads leave freed blocks behind.
+    const double before = residentMB();
+    auto sync = std::make_unique<TSyncTeX>();
+    if (!sync->LoadSyncData(file, false)) {
+        std::fprintf(stderr, "%s\n", qPrintable(sync->ErrMsg.get()));
+        return 1;
+    }
+    const double after = residentMB();
+    const double textMB = sync->Data.size() / 1048576.0;
+    const int pages = pageCount(sync->Data);
+    std::printf("file: %s, %.1f MB compressed\npages: %d, text: %.1f MB, index: %.3f MB\n", argv[1], QFile(file).size() / 1048576.0,
+                pages, textMB, sync->IndexMemory() / 1048576.0);
+    std::printf("resident memory: %.1f MB before the load, %.1f MB after: growth %.1f MB = %.3fx the text (target 1.15x)\n", before,
+                after, after - before, (after - before) / textMB);
+
+    std::vector<double> floors, loads;
     for (int i = 0; i < 7; ++i) {
-        TSyncTeX sync;
-        QElapsedTimer t;
-        t.start();
-        if (!sync.LoadSyncData(file, false)) {
-            std::fprintf(stderr, "%s\n", qPrintable(sync.ErrMsg.get()));
-            return 1;
-        }
-        loads.push_back(t.nsecsElapsed() / 1e6);
-        data = sync.Data;
+        floors.push_back(timeMs([&] { plainInflate(file); }));
+        TSyncTeX s;
+        loads.push_back(timeMs([&] { s.LoadSyncData(file, false); }));
     }
-    const Figures load = summarise(loads);
-    const int pages = pageCount(data);
-    std::printf("file: %s\npages: %d, text: %.1f MB\n", argv[1], pages, data.size() / 1048576.0);
-    std::printf("load (inflate + preamble check): median %.1f ms, largest %.1f ms over %zu loads\n", load.median, load.largest, load.count);
+    const double floor = medianOf(floors), load = medianOf(loads);
+    std::printf("plain inflation (floor): median %.1f ms, %.0f MB/s\n", floor, textMB / floor * 1000);
+    std::printf("load (inflate, index, preamble check): median %.1f ms, %.0f MB/s = %.2fx the floor (target 1.3x)\n", load,
+                textMB / load * 1000, load / floor);
 
-    TSyncTeX sync;
-    sync.LoadSyncData(file, false);
-    std::vector<double> forward;
-    int forwardFound = 0;
-    for (const auto &[tag, line] : sampleLines(data, 400)) {
-        QString source;
-        if (!sync.FindInputName(tag, sync.MainPath, source))
-            continue;
-        int page, numrect;
-        TFloatRectangles rects;
-        QElapsedTimer t;
-        t.start();
-        forwardFound += sync.ForwardSearch(source, line, page, numrect, rects);
-        forward.push_back(t.nsecsElapsed() / 1e6);
-    }
-    const Figures fw = summarise(forward);
-    std::printf("forward search: median %.3f ms, largest %.3f ms over %zu lines (%d found)\n", fw.median, fw.largest, fw.count, forwardFound);
-
-    std::vector<double> inverse;
-    int inverseFound = 0;
-    for (int page = 1; page <= pages; ++page) {
-        for (int i = 0; i < 5; ++i) {
+    const std::vector<Line> lines = sampleLines(sync->Data, 600);
+    const auto forwardRun = [&](size_t step, std::vector<Timing> &times) {
+        int found = 0;
+        for (size_t i = 0; i < lines.size(); i += step) {
             QString source;
-            int line;
-            QElapsedTimer t;
-            t.start();
-            inverseFound += sync.InverseSearch(page, 100 + 80 * i, 120 + 130 * i, source, line);
-            inverse.push_back(t.nsecsElapsed() / 1e6);
+            if (!sync->FindInputName(lines[i].tag, sync->MainPath, source))
+                continue;
+            int page, numrect;
+            TFloatRectangles rects;
+            bool ok = false;
+            const double ms = timeMs([&] { ok = sync->ForwardSearch(source, lines[i].line, page, numrect, rects); });
+            found += ok;
+            times.push_back({ms, (source.section('/', -1) + ':' + QString::number(lines[i].line)).toStdString()});
         }
-    }
-    const Figures inv = summarise(inverse);
-    std::printf("inverse search: median %.3f ms, largest %.3f ms over %zu points (%d found)\n", inv.median, inv.largest, inv.count, inverseFound);
+        return found;
+    };
+    const auto inverseRun = [&](int pageStep, std::vector<Timing> &times) {
+        int found = 0;
+        for (int page = 1; page <= pages; page += pageStep) {
+            for (int i = 0; i < 5; ++i) {
+                const double x = 100 + 80 * i, y = 120 + 130 * i;
+                QString source;
+                int line;
+                bool ok = false;
+                const double ms = timeMs([&] { ok = sync->InverseSearch(page, x, y, source, line); });
+                found += ok;
+                times.push_back({ms, "page " + std::to_string(page) + " (" + std::to_string(int(x)) + ", " + std::to_string(int(y)) + ")"});
+            }
+        }
+        return found;
+    };
+
+    std::vector<Timing> forward, inverse, forwardPlain, inversePlain;
+    const int forwardFound = forwardRun(1, forward);
+    const int inverseFound = inverseRun(1, inverse);
+    printQueries("forward search (target 50 ms worst)", summarise(forward), forwardFound, "lines");
+    printQueries("inverse search (target 10 ms worst)", summarise(inverse), inverseFound, "points");
+    // The same queries reading the text from its start, for comparison (a sample: they are slow).
+    sync->UseIndex = false;
+    const int forwardPlainFound = forwardRun(lines.size() / 30 + 1, forwardPlain);
+    const int inversePlainFound = inverseRun(std::max(1, pages / 8), inversePlain);
+    printQueries("forward search without the index", summarise(forwardPlain), forwardPlainFound, "lines");
+    printQueries("inverse search without the index", summarise(inversePlain), inversePlainFound, "points");
     return 0;
 }
