@@ -234,6 +234,9 @@ TEST_F(SyncTeXFixture, InverseSearchFindsFileAndLine)
         {6, 95.7, 193.9, "chapters/iron.tex", 11, "\"Rust\" in the heading"},
         {7, 200, 186, "multi.tex", 57, "the head's box in the text, right of it"},
         {7, 100, 186, "multi.tex", 17, "the head's box in the text"},
+        // The paragraphs of lines 5-7 and 9 end at 267.0 and start at 273.0.
+        {3, 200, 270, "chapters/stone.tex", 9, "between two paragraphs, as far from both: the lower one"},
+        {3, 200, 5, "chapters/timber.tex", 4, "far above the head: the head box's smallest line"},
     };
     for (const Case &c : cases) {
         const std::string what = std::to_string(c.page) + " (" + std::to_string(c.x) + ", " + std::to_string(c.y) + ") " + c.what;
@@ -242,6 +245,9 @@ TEST_F(SyncTeXFixture, InverseSearchFindsFileAndLine)
         EXPECT_EQ(s.file, multiSource(c.file)) << what;
         EXPECT_EQ(s.line, c.line) << what;
     }
+    // Beyond the last page.
+    EXPECT_FALSE(inverse(8, 100, 100).ok);
+    EXPECT_EQ(sync.ErrMsg.get(), "Page 8 not found.");
 }
 
 // Every line of a chapter that left records: the search from the centre of its first marked

@@ -143,3 +143,29 @@ TEST_F(SyncTeXLoader, ShutdownCancelsAndJoinsRunningLoads)
     ASSERT_TRUE(StartSyncTeXLoader(writeDocument("a.synctex.gz"), next));
     ASSERT_TRUE(processEventsUntil([&] { return next->Ready.load(); }));
 }
+
+// A file above the keep threshold (no PDF beside the main file: 1,000,000 bytes) is not kept
+// by its loader; the next search reads it on the main thread and answers.
+TEST_F(SyncTeXLoader, ALargeFileEndsPendingAndTheNextSearchLoadsIt)
+{
+    App.AppRunning = true;
+    QByteArray padding;
+    for (int i = 0; padding.size() < 1200000; ++i)
+        padding += "{" + QByteArray::number(i + 2) + "\n(1,9:1,2:3,4,5\n)\n}" + QByteArray::number(i + 2) + "\n";
+    const QString file = writeDocument("big.synctex.gz", padding);
+    auto sync = std::make_shared<TSyncTeX>();
+    ASSERT_TRUE(StartSyncTeXLoader(file, sync));
+    ASSERT_TRUE(processEventsUntil([&] { return receiver.ends == 1; }));
+    EXPECT_TRUE(sync->Pending);
+    EXPECT_FALSE(sync->Ready);
+    EXPECT_TRUE(sync->Data.isEmpty());
+    EXPECT_EQ(UpdateSyncText(sync.get()), "SyncTeX.gz: Pending");
+    int page = 0, numrect = 0;
+    TFloatRectangles rects;
+    EXPECT_TRUE(sync->ForwardSearch(main, 1, page, numrect, rects)) << sync->ErrMsg.get();
+    EXPECT_EQ(page, 1);
+    EXPECT_TRUE(sync->Ready);
+    EXPECT_FALSE(sync->Pending);
+    EXPECT_EQ(UpdateSyncText(sync.get()), "SyncTeX.gz: Ready");
+    App.AppRunning = false;
+}
