@@ -1,0 +1,341 @@
+// The document tab strip with the real engine: tab texts, state images, closing by the cross
+// and by double click, reordering by drag, and the context menu.
+#include "EngineFixture.h"
+#include "ManualClock.h"
+
+#include "app/FileUtils.h"
+#include "ui/DocTabs.h"
+
+#include "platform/Files.h"
+
+#include <QAction>
+#include <QFontMetrics>
+#include <QMenu>
+#include <QTest>
+
+namespace {
+
+constexpr int64_t kSecond = 10000000;   // file-time units
+
+// The windows as the main window answers the engine: the tab calls go to the strip.
+class TabsHost : public DocumentHost {
+public:
+    TDocTabs *strip = nullptr;
+    QList<int> icons;
+    void AddTab(const QString &fileName) override
+    {
+        DocumentHost::AddTab(fileName);
+        strip->AddTab(fileName);
+    }
+    void DeleteTab(int index) override
+    {
+        DocumentHost::DeleteTab(index);
+        strip->DeleteTab(index);
+    }
+    void SelectTab(int index) override { strip->SelectTab(index); }
+    void RenameTab(int index, const QString &fileName) override { strip->RenameTab(index, fileName); }
+    void UpdateTabIcon(int index) override { icons << strip->UpdateTabImage(index); }
+};
+
+struct DocTabs : EngineFixture {
+    pl::fake::ScopedManualTime time;
+    TabsHost tabsHost;
+    std::unique_ptr<TDocTabs> tabs;
+    QList<QPoint> cursorMoves;
+
+    void SetUp() override
+    {
+        EngineFixture::SetUp();
+        time.clock.ms = 1000000;
+        tabs = std::make_unique<TDocTabs>();
+        tabs->SetEngine(engine.get());
+        tabs->SetImages(TTabImageList::DocumentStates(16));
+        tabs->SetCursorPos = [this](const QPoint &global) { cursorMoves << tabs->mapFromGlobal(global); };
+        // The main window's switch of documents.
+        QObject::connect(tabs.get(), &TDocTabs::TabControlChange, [this](int index) {
+            engine->StoreDoc(engine->SelDoc());
+            engine->RestoreDoc(index);
+        });
+        tabsHost.strip = tabs.get();
+        engine->SetHost(&tabsHost);
+        tabs->resize(760, tabs->height());
+        tabs->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(tabs.get()));
+    }
+    void TearDown() override
+    {
+        engine->SetHost(nullptr);
+        tabs.reset();
+        EngineFixture::TearDown();
+    }
+    QString open(const QString &fixture, const QString &name)
+    {
+        const QString path = copy(fixture, name);
+        EXPECT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
+        return path;
+    }
+    // Tab i shows document i, and the selected tab is the current document.
+    void expectTabsFollowDocuments()
+    {
+        ASSERT_EQ(tabs->count(), engine->DocumentCount());
+        for (int i = 0; i < tabs->count(); ++i) {
+            EXPECT_EQ(tabs->tabData(i).toString(), engine->Document(i).FileName) << i;
+            EXPECT_EQ(tabs->tabText(i), tabs->GetTabText(engine->Document(i).FileName)) << i;
+        }
+        EXPECT_EQ(tabs->currentIndex(), engine->SelDoc());
+    }
+    QPoint centre(int tab) { return tabs->tabRect(tab).center(); }
+    QPoint textPoint(int tab) { return tabs->tabRect(tab).topRight() + QPoint(-3, tabs->tabRect(tab).height() / 2); }
+    void press(const QPoint &pos, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mousePress(tabs.get(), button, Qt::NoModifier, pos);
+    }
+    void release(const QPoint &pos, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseRelease(tabs.get(), button, Qt::NoModifier, pos);
+    }
+    void rewrite(const QString &path, int seconds)
+    {
+        const int64_t before = FileTime64(path);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Append));
+        f.write("\n% edited\n");
+        f.close();
+        ASSERT_TRUE(pl::files().setTimes(path, before + seconds * kSecond, before));
+    }
+};
+
+} // namespace
+
+TEST_F(DocTabs, TabTexts)
+{
+    struct Case {
+        QString file;
+        bool fileTypes;
+        QString text;
+    };
+    const Case cases[] = {
+        {"/t/Thesis.pdf", false, "Thesis"},   {"/t/Thesis.pdf", true, "Thesis.pdf"}, {"/t/notes.PDF", false, "notes"},
+        {"/t/notes.PDF", true, "notes.PDF"},  {"/t/data.txt", false, "data.txt"},    {"/t/data.txt", true, "data.txt"},
+        {"/t/.pdf", false, ".pdf"},           {"/t/a.b.pdf", false, "a.b"},
+    };
+    for (const Case &c : cases) {
+        Prefer.TabFiletypes = c.fileTypes;
+        EXPECT_EQ(tabs->GetTabText(c.file), c.text) << c.file.toStdString() << " " << c.fileTypes;
+    }
+
+    Prefer.TabFiletypes = false;
+    const QFontMetrics fm(tabs->font());
+    const int max = fm.horizontalAdvance(Prefer.MaxTabString);
+    const QString name = "Chapter three of the very long thesis about everything";
+    const QString cut = tabs->GetTabText("/t/" + name + ".pdf");
+    EXPECT_TRUE(cut.endsWith(" ...")) << cut.toStdString();
+    EXPECT_LE(fm.horizontalAdvance(cut), max);
+    EXPECT_TRUE(name.startsWith(cut.chopped(4)));
+    EXPECT_GT(fm.horizontalAdvance(name.left(cut.size() - 3) + " ..."), max) << "no more is cut than needed";
+    // A name that just fits stays whole.
+    EXPECT_EQ(tabs->GetTabText("/t/A very long filename.pdf"), "A very long filename");
+
+    Prefer.MaxTabString.clear();
+    EXPECT_EQ(tabs->GetTabText("/t/" + name + ".pdf"), name);
+}
+
+// The image of each document state, from the flags the engine works out from the file.
+TEST_F(DocTabs, StateImages)
+{
+    const QString plain = open("multi/multi.pdf", "plain.pdf");
+    const QString other = open("multi/multi.pdf", "notes.dat");
+    const QString broken = open("pdfium/garbage.pdf", "broken.pdf");
+    copy("multi/multi.synctex.gz", "sync.synctex.gz");
+    App.AppRunning = true;   // loading on the main thread needs the running event loop
+    const QString sync = open("multi/multi.pdf", "sync.pdf");
+    App.AppRunning = false;
+    const QString gone = open("multi/multi.pdf", "gone.pdf");
+    const QString changed = open("multi/multi.pdf", "changed.pdf");
+    const QString locked = open("multi/multi.pdf", "locked.pdf");
+    const QString lockedChanged = open("multi/multi.pdf", "lockedchanged.pdf");
+
+    ASSERT_TRUE(QFile::remove(gone));
+    rewrite(changed, 10);
+    rewrite(lockedChanged, 10);
+    QFile writer(locked), writer2(lockedChanged);
+    ASSERT_TRUE(writer.open(QIODevice::WriteOnly | QIODevice::Append));
+    ASSERT_TRUE(writer2.open(QIODevice::WriteOnly | QIODevice::Append));
+
+    const QStringList expected = {"DocPdf", "Doc", "DocErr", "DocSync", "DocGone", "DocMod", "DocLocked", "DocLockedMod"};
+    tabsHost.icons.clear();
+    for (int i = 0; i < engine->DocumentCount(); ++i) {
+        engine->UpdateTab(i, 1);
+        EXPECT_EQ(tabs->TabImageName(i), expected[i]) << engine->Document(i).FileName.toStdString();
+        EXPECT_EQ(tabsHost.icons.value(i), tabs->Images().IndexOf(expected[i]));
+    }
+
+    // The lock ends when the writer closes the file.
+    writer.close();
+    tabsHost.icons.clear();
+    engine->UpdateTab(6, 0);
+    EXPECT_EQ(tabs->TabImageName(6), "DocPdf");
+    EXPECT_EQ(tabsHost.icons.size(), 1) << "a changed state draws the tab again";
+    engine->UpdateTab(6, 0);
+    EXPECT_EQ(tabsHost.icons.size(), 1) << "an unchanged state does not";
+    EXPECT_EQ(tabs->TabImageName(99), "");
+    EXPECT_EQ(tabs->TabControlGetImageIndex(99), -1);
+}
+
+// A press on the close cross of a tab closes its document and selects nothing; a press
+// beside the cross selects the tab.
+TEST_F(DocTabs, TheCrossClosesItsDocument)
+{
+    const QString a = open("multi/multi.pdf", "a.pdf");
+    const QString b = open("multi/multi.pdf", "b.pdf");
+    const QString c = open("widths/widths.pdf", "c.pdf");
+    tabs->SelectTab(0);
+    engine->StoreDoc(engine->SelDoc());
+    engine->RestoreDoc(0);
+
+    const QRect cross = tabs->CloseIconRect(2);
+    ASSERT_FALSE(cross.isEmpty());
+    QTest::mouseMove(tabs.get(), cross.center());
+    EXPECT_EQ(tabs->HotTab(), 2);
+    EXPECT_TRUE(tabs->OverClose());
+    QTest::mouseMove(tabs.get(), textPoint(2));
+    EXPECT_FALSE(tabs->OverClose());
+
+    press(cross.center());
+    release(cross.center());
+    EXPECT_EQ(tabsHost.tabs, QStringList({a, b}));
+    EXPECT_EQ(engine->FileName(), a) << "the first tab stays selected";
+    expectTabsFollowDocuments();
+
+    time.clock.ms += 1000;
+    press(textPoint(1));
+    release(textPoint(1));
+    EXPECT_EQ(engine->FileName(), b);
+    expectTabsFollowDocuments();
+
+    // Without the close icon the same press selects the tab.
+    Prefer.CustomTabs = 0;
+    time.clock.ms += 1000;
+    press(tabs->tabRect(0).topLeft() + QPoint(tabs->Images().Size().width() / 2 + 6, tabs->tabRect(0).height() / 2));
+    EXPECT_EQ(engine->DocumentCount(), 2);
+    EXPECT_EQ(engine->FileName(), a);
+}
+
+// Two presses within the double-click time close the document under the second one, on
+// whichever tab the first one was.
+TEST_F(DocTabs, DoubleClickClosing)
+{
+    struct Case {
+        bool enabled;
+        int gapMs;
+        int left;
+    };
+    const Case cases[] = {{true, 100, 2}, {true, 399, 2}, {true, 400, 3}, {false, 100, 3}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.enabled << " " << c.gapMs);
+        engine->CloseAllFiles(-1);
+        open("multi/multi.pdf", "a.pdf");
+        open("multi/multi.pdf", "b.pdf");
+        open("multi/multi.pdf", "c.pdf");
+        Prefer.DblClickClose = c.enabled;
+        time.clock.ms += 10000;
+        press(textPoint(0));
+        release(textPoint(0));
+        time.clock.ms += c.gapMs;
+        press(textPoint(1));
+        release(textPoint(1));
+        EXPECT_EQ(engine->DocumentCount(), c.left);
+        if (c.left == 2) {
+            EXPECT_EQ(tabsHost.tabs, QStringList({dir.filePath("a.pdf"), dir.filePath("c.pdf")}));
+        }
+        expectTabsFollowDocuments();
+    }
+}
+
+// Dragging a tab moves its document in the engine's list with it; a short press never
+// reorders, and after a swap the pointer is kept on the moved tab.
+TEST_F(DocTabs, DraggingReordersTheDocuments)
+{
+    const QString narrow = open("multi/multi.pdf", "n.pdf");
+    const QString wide = open("multi/multi.pdf", "a rather wide name.pdf");
+    const QString third = open("widths/widths.pdf", "third.pdf");
+    tabs->SelectTab(0);
+    engine->StoreDoc(engine->SelDoc());
+    engine->RestoreDoc(0);
+    const int pages = pageCount();
+
+    press(textPoint(0));
+    QTest::mouseMove(tabs.get(), centre(1));
+    EXPECT_FALSE(tabs->Dragging()) << "within 256 ms a press is a click";
+    EXPECT_EQ(engine->Document(0).FileName, narrow);
+
+    time.clock.ms += 256;
+    // Onto the left end of the wide tab: the narrow document takes its place, and the
+    // pointer, which now lies on the wide tab, is moved onto the dragged one.
+    const QPoint leftEnd = tabs->tabRect(1).topLeft() + QPoint(4, tabs->tabRect(1).height() / 2);
+    QTest::mouseMove(tabs.get(), leftEnd);
+    EXPECT_TRUE(tabs->Dragging());
+    EXPECT_EQ(engine->Document(0).FileName, wide);
+    EXPECT_EQ(engine->Document(1).FileName, narrow);
+    EXPECT_EQ(engine->FileName(), narrow) << "the dragged document stays the current one";
+    EXPECT_EQ(tabs->DragTab(), 1);
+    expectTabsFollowDocuments();
+    EXPECT_EQ(pageCount(), pages);
+    ASSERT_EQ(tabs->tabAt(leftEnd), 0);
+    ASSERT_EQ(cursorMoves.size(), 1);
+    EXPECT_EQ(cursorMoves[0], QPoint(tabs->tabRect(1).left() + 2, leftEnd.y()));
+    // Where the pointer would be without the move it finds the wide tab again: no flip back.
+    QTest::mouseMove(tabs.get(), leftEnd);
+    EXPECT_EQ(engine->Document(0).FileName, wide);
+    EXPECT_EQ(engine->Document(1).FileName, narrow);
+
+    QTest::mouseMove(tabs.get(), centre(2));
+    EXPECT_EQ(engine->Document(2).FileName, narrow);
+    EXPECT_EQ(engine->Document(1).FileName, third);
+    expectTabsFollowDocuments();
+
+    release(centre(2));
+    EXPECT_FALSE(tabs->Dragging());
+    time.clock.ms += 1000;
+    QTest::mouseMove(tabs.get(), centre(0));
+    EXPECT_EQ(engine->Document(0).FileName, wide) << "no drag without a press";
+    EXPECT_EQ(tabsHost.tabs, QStringList({narrow, wide, third})) << "no tab was added or removed";
+}
+
+TEST_F(DocTabs, HintsAndContextMenu)
+{
+    const QString a = open("multi/multi.pdf", "a.pdf");
+    const QString b = open("multi/multi.pdf", "b.pdf");
+    const QString c = open("multi/multi.pdf", "c.pdf");
+    EXPECT_EQ(tabs->TabHint(1), b);
+
+    QMenu *menu = tabs->PopupMenuDocTabs();
+    const auto action = [menu](const char *name) { return menu->findChild<QAction *>(name); };
+    Prefer.NewInstanceCmd = "-V";
+    tabs->PopupMenuDocTabsPopup(-1, QPoint(10, 10));
+    EXPECT_FALSE(action("DTCloseAllOtherTabs")->isVisible());
+    EXPECT_FALSE(action("DTOpenNewInstance")->isVisible());
+    menu->hide();
+    tabs->PopupMenuDocTabsPopup(1, QPoint(10, 10));
+    EXPECT_FALSE(action("DTOpenNewInstance")->isVisible()) << "only on the selected tab";
+    EXPECT_TRUE(action("DTCloseAllOtherTabs")->isVisible());
+    EXPECT_TRUE(action("DTCustomTabDrawing")->isChecked());
+    menu->hide();
+    tabs->PopupMenuDocTabsPopup(2, QPoint(10, 10));
+    EXPECT_TRUE(action("DTOpenNewInstance")->isVisible());
+    menu->hide();
+
+    action("DTShowFileTypes")->trigger();
+    EXPECT_EQ(tabs->tabText(0), "a.pdf");
+    action("DTCustomTabDrawing")->trigger();
+    EXPECT_EQ(Prefer.CustomTabs, 0);
+    EXPECT_TRUE(tabs->CloseIconRect(0).isEmpty());
+    action("DTDocumentList")->trigger();
+    EXPECT_TRUE(log().contains("Documents List: not available yet"));
+
+    tabs->PopupMenuDocTabsPopup(1, QPoint(10, 10));
+    menu->hide();
+    action("DTCloseAllOtherTabs")->trigger();
+    EXPECT_EQ(tabsHost.tabs, QStringList{b});
+    expectTabsFollowDocuments();
+}
