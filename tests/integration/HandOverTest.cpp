@@ -55,6 +55,7 @@ struct Viewer : ProgramRun {
         if (!folder.isEmpty())
             p->setWorkingDirectory(folder);
         p->start();
+        p->waitForStarted(10000);
         return p;
     }
     QStringList logTexts() const { return LogTexts(log); }
@@ -216,6 +217,32 @@ TEST(HandOverTest, SymlinkAtTheCommandFileIsNotFollowed)
     EXPECT_TRUE(QFileInfo(a.linkFolder() + "/OrvalePDF.tmp").isSymLink());
     ASSERT_TRUE(ProgramRun::waitForText(a.log, "Setting Focus..."));
     EXPECT_FALSE(Contains(a.logTexts(), "Command Line Received"));
+}
+
+TEST(HandOverTest, NewInstanceSwitchAndNamesChooseTheViewer)
+{
+    Viewer a;
+    a.startViewer({"-C=Alpha"});
+    const QString pdf = fixturePath("multi/multi.pdf");
+
+    // -N opens the file itself beside the running viewer; so does another name.
+    for (const QString &sw : {QStringLiteral("-N"), QStringLiteral("-C=Beta")}) {
+        const QString log = a.home.path() + "/" + sw.mid(1, 1) + ".log";
+        auto b = a.second({"-D=" + log, sw, pdf});
+        ASSERT_TRUE(ProgramRun::waitForText(log, "Loaded: " + pdf)) << sw.toStdString();
+        EXPECT_EQ(b->state(), QProcess::Running);
+        EXPECT_TRUE(QFileInfo::exists(a.linkFolder() + QStringLiteral("/inst-%1.sock").arg(b->processId())));
+        ::kill(pid_t(b->processId()), SIGTERM);
+        EXPECT_TRUE(b->waitForFinished(30000));
+    }
+    EXPECT_FALSE(Contains(a.logTexts(), "Command Line Received"));
+
+    // The name is a caption prefix, compared without case.
+    auto c = a.second({"-C=alpha", "-page-index", "2", pdf});
+    ASSERT_TRUE(c->waitForFinished(60000));
+    EXPECT_EQ(c->exitCode(), 0);
+    ASSERT_TRUE(ProgramRun::waitForText(a.log, "Command Line Done"));
+    EXPECT_TRUE(Contains(a.logTexts(), "Command Line Received: \"-page-index\" \"2\""));
 }
 
 TEST(HandOverTest, TwentySimultaneousStartsGiveOneViewer)
