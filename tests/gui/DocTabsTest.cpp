@@ -339,3 +339,28 @@ TEST_F(DocTabs, HintsAndContextMenu)
     EXPECT_EQ(tabsHost.tabs, QStringList{b});
     expectTabsFollowDocuments();
 }
+
+// A deleted document's tab in red on a light background while another tab is selected; the
+// tab under the pointer shows the close cross in place of its image.
+TEST_F(DocTabs, GoneTabsAndTheCrossAreDrawn)
+{
+    const QString gone = open("multi/multi.pdf", "gone.pdf");
+    open("multi/multi.pdf", "other.pdf");
+    ASSERT_TRUE(QFile::remove(gone));
+    engine->UpdateTab(0, 0);
+    QImage image = tabs->grab().toImage();
+    const QRect r = tabs->tabRect(0);
+    EXPECT_EQ(QColor(image.pixel(r.left() + 1, r.top() + 1)), QColor(0xF0, 0xD1, 0xB3));
+    bool red = false;
+    for (int x = r.left(); x <= r.right() && !red; ++x)
+        for (int y = r.top(); y <= r.bottom() && !red; ++y)
+            red = QColor(image.pixel(x, y)) == QColor(0xAA, 0x00, 0x00);
+    EXPECT_TRUE(red) << "the file name in red";
+
+    const QRect cross = tabs->CloseIconRect(0);
+    QTest::mouseMove(tabs.get(), cross.center());
+    ASSERT_TRUE(tabs->OverClose());
+    image = tabs->grab().toImage();
+    EXPECT_EQ(QColor(image.pixel(cross.left() + 1, cross.top() + 2)), QColor(0xAA, 0x00, 0x00)) << "the cross's fill";
+    EXPECT_EQ(QColor(image.pixel(r.left() + 1, r.top() + 1)), QColor(0xD4, 0xE4, 0xF4)) << "the hot tab's background";
+}
