@@ -37,6 +37,9 @@ public:
     // Tab height from the font, the images and the TabsHeight setting.
     void SetTabControlFontSize();
     int TabHeight() const { return FTabHeight; }
+    // The strip is the tab height + 4 high, whatever tabs it holds.
+    QSize sizeHint() const override { return QSize(QTabBar::sizeHint().width(), FTabHeight + 4); }
+    QSize minimumSizeHint() const override { return QSize(0, FTabHeight + 4); }
 
     // The text a tab shows for a file.
     QString GetTabText(const QString &fileName) const;
