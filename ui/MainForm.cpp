@@ -9,12 +9,17 @@
 #include "app/MessageDialog.h"
 #include "app/Prefer.h"
 #include "app/PreferStore.h"
+#include "app/StatusTimer.h"
+#include "engine/DocumentRefresh.h"
 #include "engine/QPDF.h"
 #include "engine/ZoomSteps.h"
 #include "ui/AboutBox.h"
+#include "ui/CustomZoomDlg.h"
+#include "ui/GotoPageDlg.h"
 #include "ui/MainCommands.h"
+#include "ui/PasswordDlg.h"
+#include "ui/ScrollForm.h"
 
-#include <QAbstractScrollArea>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -130,6 +135,21 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
     UpdateMainFont();
     BuildMenu();
 
+    Timer = new TStatusTimer(this);
+    Timer->UpdateStatus = [this] { UpdateStatus(); };
+    Timer->WriteData = writeData_;
+    Timer->Minimized = [this] { return isMinimized(); };
+    if (QPDF) {
+        Refresh = std::make_unique<TDocumentRefresh>(*QPDF);
+        Refresh->TabsVisible = [this] { return TabsVisible(); };
+        ScrollForm = new TScrollForm(QPDF, MainClientPanel);
+        ScrollForm->setObjectName(QStringLiteral("PageView"));
+        MainClientPanel->layout()->addWidget(ScrollForm);
+        Host = std::make_unique<TPageViewHost>(ScrollForm);
+        Host->SetWindow(this);
+        QPDF->SetHost(Host.get());
+    }
+
     PreferStoreHooks.storeWindowPlacement = [this] { SetMainSize(); };
     PreferStoreHooks.updateDocList = [this] {
         if (QPDF)
@@ -153,8 +173,15 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
 
 TMainForm::~TMainForm()
 {
+    // Hiding the window below would report a focus change to a half-destroyed form.
+    disconnect(qApp, nullptr, this, nullptr);
+    Closing = true;
     PreferStoreHooks.storeWindowPlacement = nullptr;
     PreferStoreHooks.updateDocList = nullptr;
+    if (QPDF && Host)
+        QPDF->SetHost(nullptr);
+    if (Host)
+        Host->SetWindow(nullptr);
 }
 
 // ---- Components ------------------------------------------------------------------------
@@ -366,15 +393,15 @@ void TMainForm::SetupView()
     }
     StatusBar->setVisible(Prefer.ShowStatusLine);
 
-    if (App.AppRunning)
-        if (auto *area = qobject_cast<QAbstractScrollArea *>(PageViewWidget.data())) {
-            const auto policy = Prefer.ShowScrollbars ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
-            area->setVerticalScrollBarPolicy(policy);
-            area->setHorizontalScrollBarPolicy(policy);
-        }
+    if (App.AppRunning && ScrollForm)
+        ScrollForm->SetShowScrollbars(Prefer.ShowScrollbars);
 
     if (DocumentCount() > 0) {
         if (MainClientPanel->isHidden()) {
+            if (ScrollForm) {
+                ScrollForm->SetVertRange(0);
+                ScrollForm->SetHorzRange(0);
+            }
             MainClientPanel->show();
             QCoreApplication::processEvents();
         }
@@ -404,7 +431,7 @@ void TMainForm::UpdateMainFont()
     }
 }
 
-bool TMainForm::SetCaption(const QString &doc)
+bool TMainForm::ChangeCaption(const QString &doc)
 {
     QString title = App.InstanceName;
     if (!doc.isEmpty())
@@ -419,56 +446,98 @@ void TMainForm::SetStatusText(const QString &text) { StatusLabel->setText(text);
 
 QString TMainForm::StatusText() const { return StatusLabel->text(); }
 
-void TMainForm::SetPageView(QWidget *view)
+void TMainForm::SetSLPanel(int index, const QString &text)
 {
-    if (PageViewWidget == view)
+    if (index < 0 || index > 8)
         return;
-    if (PageViewWidget)
-        PageViewWidget->setParent(nullptr);
-    PageViewWidget = view;
-    if (view) {
-        MainClientPanel->layout()->addWidget(view);
-        view->show();
-    }
-    SetupView();
+    while (SLPanels.size() <= index)
+        SLPanels << QString();
+    SLPanels[index] = text;
+    QStringList shown;
+    for (const QString &t : std::as_const(SLPanels))
+        if (!t.isEmpty())
+            shown << t;
+    SetStatusText(shown.join(QStringLiteral("   ")));
 }
 
 void TMainForm::FocusPageView()
 {
-    if (PageViewWidget && PageViewWidget->isVisible())
-        PageViewWidget->setFocus(Qt::OtherFocusReason);
+    if (ScrollForm && ScrollForm->isVisible())
+        ScrollForm->setFocus(Qt::OtherFocusReason);
+}
+
+bool TMainForm::AskPassword(const QString &fileName, QString &password, bool &remember)
+{
+    return TPasswordDlg::Execute(this, fileName, password, remember);
+}
+
+bool TMainForm::PageGotoFocused() const { return edPageGoto->hasFocus(); }
+
+void TMainForm::SetPageGoto(const QString &label, const QString &pages)
+{
+    if (edPageGoto->text() != label)
+        edPageGoto->setText(label);
+    if (edPages->text() != pages)
+        edPages->setText(pages);
+}
+
+void TMainForm::EnablePageGoto(bool enabled) { edPageGoto->setEnabled(enabled); }
+
+bool TMainForm::ZoomBoxFocused() const { return cbZoom->lineEdit()->hasFocus(); }
+
+void TMainForm::SetZoomBox(const QString &text)
+{
+    if (cbZoom->currentText() != text)
+        cbZoom->setCurrentText(text);
+}
+
+void TMainForm::EnableZoomBox(bool enabled) { cbZoom->setEnabled(enabled); }
+
+void TMainForm::CheckZoomMode(TZoomMode mode)
+{
+    static const char *const fields[] = {"menuZoomFitPage", "menuZoomFitWidth", "menuZoomActualSize",
+                                         "menuZoomCustom"};
+    if (mode >= zfitPage && mode <= zCustom)
+        SetCommandCheck(fields[mode], true);
+}
+
+bool TMainForm::AskGotoPage(const QString &label, const QString &pages, QString &typed)
+{
+    return TGotoPageDlg::Execute(this, DialogOrigin(), label, pages, typed);
+}
+
+bool TMainForm::AskZoom(const QString &zoom, QString &typed)
+{
+    return TZoomDlg::Execute(this, DialogOrigin(), zoom, typed);
+}
+
+void TMainForm::EscapeReset()
+{
+    ToolbarEditing = false;
+    if (ScrollForm && ScrollForm->IsLocked()) {
+        ScrollForm->LockUpdate(false);
+        ScrollForm->update();
+    }
+}
+
+void TMainForm::PagePainted()
+{
+    if (Timer)
+        Timer->UserActivity();
 }
 
 void TMainForm::UpdateStatus()
 {
-    if (!App.AppRunning || !QPDF || Updating)
+    if (!App.AppRunning || !QPDF)
         return;
-    for (int i = 0; i < QPDF->DocumentCount(); ++i)
-        if (const auto &sync = QPDF->Document(i).SyncTeX)
-            DropIdleSyncData(*sync);
-    QPDF->UpdateStatus();
-    if (TabsVisible())
-        for (int i = 0; i < QPDF->DocumentCount(); ++i)
-            QPDF->UpdateTab(i, 0);
-
-    const int sel = QPDF->SelDoc();
-    if (sel >= 0) {
-        const TDocument &d = QPDF->Document(sel);
-        if (FileExists(d.FileName) && FileTime64(d.FileName) != d.FileDate && !FileLocked(d.FileName, true, true)) {
-            // The reload may run window events; a refresh from one of them only notes it.
-            Updating = true;
-            DebugLog(QStringLiteral("File date update: ") + d.FileName);
-            QPDF->LoadFile(QString(d.FileName));
-            Updating = false;
-        }
-    }
+    Refresh->Run();
     EnableMenu();
 }
 
 void TMainForm::StatusUpdated()
 {
     if (QPDF)
-        SetCaption(QPDF->FileName());
+        ChangeCaption(QPDF->FileName());
     EnableMenu();
 }
 
@@ -652,6 +721,8 @@ bool TMainForm::event(QEvent *event)
             DeferredStart();
         SetupView();
         EnableMenu();
+        if (Timer && App.AppRunning)
+            Timer->Start();
         return true;
     case TDeferredEvent::ThemeRefresh: {
         const int param = static_cast<TDeferredEvent *>(event)->param;
@@ -701,6 +772,8 @@ void TMainForm::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::ActivationChange || !App.AppRunning)
         return;
+    if (Timer)
+        Timer->Activation();
     if (isActiveWindow()) {
         Aborted = false;
         if (!QApplication::activeModalWidget() && !isAncestorOf(QApplication::focusWidget()))
@@ -1053,7 +1126,7 @@ void TMainForm::EnableMenu()
     SetCommandState("menuSelPage", pages);
     SetCommandState("menuCopy", false);
     SetCommandState("menuMeasuringMode", doc);
-    SetCommandCheck("menuMeasuringMode", false);
+    SetCommandCheck("menuMeasuringMode", doc && ScrollForm && ScrollForm->CoordVisible());
 
     // Search.
     const bool findText = pages && !edFindString->text().isEmpty();
@@ -1167,7 +1240,15 @@ void TMainForm::menuCloseAllClick()
     SetupView();
 }
 
-void TMainForm::menuMeasuringModeClick() { NotAvailableYet(CurrentCommand); }
+void TMainForm::menuMeasuringModeClick()
+{
+    if (!ScrollForm || !QPDF || QPDF->SelDoc() < 0)
+        return;
+    if (ScrollForm->CoordVisible())
+        ScrollForm->HideCoord();
+    else
+        ScrollForm->ShowCoord();
+}
 
 void TMainForm::menuInverseSearchClick()
 {
@@ -1184,7 +1265,7 @@ void TMainForm::menuGoToPageClick()
         edPageGoto->selectAll();
         return;
     }
-    NotAvailableYet(Command(QStringLiteral("menuGoToPage")));
+    QPDF->Navigator().ShowGotoPageDlg();
 }
 
 void TMainForm::menuSetMarkClick()
@@ -1286,8 +1367,8 @@ void TMainForm::menuShowBookmarksClick()
 
 void TMainForm::AfterViewSwitch()
 {
-    if (PageViewWidget)
-        PageViewWidget->update();
+    if (ScrollForm)
+        ScrollForm->viewport()->update();
 }
 
 void TMainForm::menuFrameLinksClick()
@@ -1345,7 +1426,7 @@ void TMainForm::menuZoomCustomClick()
         cbZoom->lineEdit()->selectAll();
         return;
     }
-    NotAvailableYet(Command(QStringLiteral("menuZoomCustom")));
+    QPDF->Navigator().ShowZoomDlg();
 }
 
 void TMainForm::menuZoomInClick()

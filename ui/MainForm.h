@@ -3,12 +3,16 @@
 // the client panel that holds the page view, and the status line. It holds no document
 // state; every command goes to the engine, and the engine's status update comes back here
 // to refresh caption, toolbar edits, status text and menus.
+#include "ui/PageViewHost.h"
+#include "ui/ScrollForm.h"
+
 #include <QEvent>
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QActionGroup;
@@ -19,7 +23,10 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QScreen;
+class TDocumentRefresh;
 class TQPDF;
+class TScrollForm;
+class TStatusTimer;
 
 // Work the window posts to itself so that it runs after the current event has finished.
 class TDeferredEvent final : public QEvent {
@@ -29,7 +36,7 @@ public:
     const int param;
 };
 
-class TMainForm final : public QMainWindow {
+class TMainForm final : public QMainWindow, public TPageViewWindow {
     Q_OBJECT
 public:
     // engine may be null (no document commands then); writeData saves the settings at close.
@@ -47,7 +54,7 @@ public:
     // file, menus. Nothing before start-up has completed.
     void UpdateStatus();
     // Title := application title, plus " - [doc]"; true when it changed.
-    bool SetCaption(const QString &doc);
+    bool ChangeCaption(const QString &doc);
     void ResizeMainWindow(bool doMin);
     void SetMainSize();
     // Where dialogs open: the client area's top-left corner on the screen, and the top-left
@@ -61,14 +68,33 @@ public:
     QString StatusText() const;
 
     // ---- The page view and the engine's main-window calls -------------------------------
-    // Puts the page view into the client panel; it gets the focus after commands.
-    void SetPageView(QWidget *view);
-    QWidget *PageView() const { return PageViewWidget; }
-    QWidget *ClientPanel() const { return MainClientPanel; }
-    // The engine's status update: toolbar edits, status text, menus.
-    void StatusUpdated();
-    // The engine asks for a new layout of the panels (a document came or went).
-    void Relayout() { SetupView(); }
+    TScrollForm *PageView() const { return ScrollForm; }
+    TPageViewHost *PageViewHost() const { return Host.get(); }
+    TStatusTimer *StatusTimer() const { return Timer; }
+    void SetCaption(const QString &fileName) override { ChangeCaption(fileName); }
+    void AddTab(const QString &) override { SetupView(); }
+    void DeleteTab(int) override { SetupView(); }
+    void Relayout() override { SetupView(); }
+    // The engine's status update: caption and menus.
+    void StatusUpdated() override;
+    bool AskPassword(const QString &fileName, QString &password, bool &remember) override;
+    void SetSyncTeXStatus(const QString &text) override { SetSLPanel(4, text); }
+    bool PageGotoFocused() const override;
+    void SetPageGoto(const QString &label, const QString &pages) override;
+    void EnablePageGoto(bool enabled) override;
+    bool ZoomBoxFocused() const override;
+    void SetZoomBox(const QString &text) override;
+    void EnableZoomBox(bool enabled) override;
+    void CheckZoomMode(TZoomMode mode) override;
+    // Panels of the status line, shown side by side in the status text for now.
+    void SetSLPanel(int index, const QString &text) override;
+    bool AskGotoPage(const QString &label, const QString &pages, QString &typed) override;
+    bool AskZoom(const QString &zoom, QString &typed) override;
+    void PopupMenuView(const QPoint &globalPos) override { PopupMenuViewPopup(globalPos); }
+    void EscapeReset() override;
+    void PageViewFocused() override { ToolbarEditing = false; }
+    void PagePainted() override;
+    bool MainWindowActive() const override { return isActiveWindow(); }
     // Switches the engine to document index (the document list is the tab order).
     void TabControlChange(int index);
 
@@ -78,7 +104,7 @@ public:
     void CreateZoomMenu();
     QAction *Command(const QString &field) const { return Commands.value(field); }
     QList<QAction *> CommandActions() const { return Commands.values(); }
-    QMenu *PopupMenuView() const { return PopupView; }
+    QMenu *PopupMenuViewMenu() const { return PopupView; }
     // Fills the context menu from the main commands and shows it at a screen point.
     void PopupMenuViewPopup(const QPoint &globalPos);
     // Opens dropped local files in drop order; folders, missing files and other URLs are
@@ -188,7 +214,11 @@ private:
     std::function<bool()> writeData_;
     QLabel *StatusLabel = nullptr;
     QWidget *Body = nullptr;
-    QPointer<QWidget> PageViewWidget;
+    QStringList SLPanels;
+    TScrollForm *ScrollForm = nullptr;
+    std::unique_ptr<TPageViewHost> Host;
+    TStatusTimer *Timer = nullptr;
+    std::unique_ptr<TDocumentRefresh> Refresh;
     QMenu *PopupView = nullptr;
     QMenu *ZoomMenu = nullptr;
     QHash<QString, QAction *> Commands;
