@@ -880,7 +880,13 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     case QEvent::FocusIn:
         if (pageBox || zoomBox) {
             ToolbarEditing = true;
-            QTimer::singleShot(0, static_cast<QLineEdit *>(watched), &QLineEdit::selectAll);
+            // A click places the cursor after the focus arrives: select once it has. Keys
+            // typed at once must not be selected over, so the other ways select now.
+            auto *edit = static_cast<QLineEdit *>(watched);
+            if (static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason)
+                QTimer::singleShot(0, edit, &QLineEdit::selectAll);
+            else
+                edit->selectAll();
         }
         break;
     case QEvent::FocusOut:

@@ -1,0 +1,202 @@
+// The real program under an X server the test starts itself: the window's place and size, the
+// open document and its page survive a close and a new start.
+#include "app/AppState.h"
+#include "app/Prefer.h"
+#include "app/PreferStore.h"
+
+#include "ProgramRun.h"
+
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+#include <QRect>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+
+namespace {
+
+// A private X server on a display it chooses itself, stopped with the test.
+struct OwnXvfb {
+    QProcess server;
+    QString display;
+
+    bool start()
+    {
+        if (QStandardPaths::findExecutable("Xvfb").isEmpty() || QStandardPaths::findExecutable("xdotool").isEmpty())
+            return false;
+        server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-dpi", "96", "-nolisten", "tcp"});
+        if (!server.waitForStarted(10000))
+            return false;
+        QDeadlineTimer deadline(10000);
+        QByteArray out;
+        while (!out.contains('\n') && !deadline.hasExpired()) {
+            server.waitForReadyRead(100);
+            out += server.readAllStandardOutput();
+        }
+        display = ':' + QString::fromLatin1(out).trimmed();
+        return out.contains('\n');
+    }
+    ~OwnXvfb()
+    {
+        if (server.state() != QProcess::NotRunning) {
+            server.terminate();
+            if (!server.waitForFinished(5000))
+                server.kill();
+            server.waitForFinished(5000);
+        }
+    }
+};
+
+struct MainWindowX11 : ::testing::Test {
+    OwnXvfb xvfb;
+    QTemporaryDir dir;
+    QString dataFile;
+    QString pdf;
+
+    void SetUp() override
+    {
+        if (!xvfb.start())
+            GTEST_SKIP() << "Xvfb or xdotool is not installed";
+        ASSERT_TRUE(dir.isValid());
+        dataFile = dir.filePath("OrvalePDF.dat");
+        pdf = dir.filePath("multi.pdf");
+        ASSERT_TRUE(QFile::copy(fixturePath("multi/multi.pdf"), pdf));
+        ASSERT_TRUE(QFile::copy(fixturePath("multi/multi.synctex.gz"), dir.filePath("multi.synctex.gz")));
+
+        // The settings of the first start, written by the program's own store.
+        App.DataFile = dataFile;
+        App.DataFolder = dir.path();
+        CurrentPPI = 96;
+        LoadPreferDefaults(Prefer);
+        Prefer.Maximized = false;
+        Prefer.StartMaximized = false;
+        Prefer.RestoreOpened = 2;
+        Prefer.RememberDoc = true;
+        Prefer.WindowRect = {40, 30, 40 + 500, 30 + 700};
+        ASSERT_TRUE(WriteData());
+    }
+
+    static QString xdotool(const QStringList &args, const QString &display)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display);
+        p.setProcessEnvironment(env);
+        p.start("xdotool", args);
+        p.waitForFinished(15000);
+        return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+    }
+
+    // The program's visible window whose title holds text; empty when none appears.
+    QString waitForWindow(const QString &text)
+    {
+        QDeadlineTimer deadline(30000);
+        while (!deadline.hasExpired()) {
+            const QString id = xdotool({"search", "--onlyvisible", "--name", QRegularExpression::escape(text)},
+                                       xvfb.display)
+                                   .section('\n', 0, 0);
+            if (!id.isEmpty())
+                return id;
+            QThread::msleep(50);
+        }
+        return {};
+    }
+
+    // Position and size of a window as the X server has it.
+    QRect geometry(const QString &id)
+    {
+        const QString out = xdotool({"getwindowgeometry", id}, xvfb.display);
+        const QRegularExpressionMatch m =
+            QRegularExpression(R"(Position: (\d+),(\d+).*Geometry: (\d+)x(\d+))", QRegularExpression::DotMatchesEverythingOption)
+                .match(out);
+        if (!m.hasMatch())
+            return {};
+        return {m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt()};
+    }
+
+    bool waitForGeometry(const QString &id, const QRect &want)
+    {
+        QDeadlineTimer deadline(10000);
+        while (!deadline.hasExpired()) {
+            if (geometry(id) == want)
+                return true;
+            QThread::msleep(50);
+        }
+        return false;
+    }
+
+    void start(ProgramRun &program, const QStringList &args)
+    {
+        QProcessEnvironment env = program.process.processEnvironment();
+        env.insert("DISPLAY", xvfb.display);
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        program.process.setProcessEnvironment(env);
+        program.process.setProcessChannelMode(QProcess::MergedChannels);
+        program.start(args);
+    }
+
+    // Closes the program the way a desktop session ends it; the settings are written.
+    static void close(ProgramRun &program)
+    {
+        program.process.terminate();
+        ASSERT_TRUE(program.process.waitForFinished(30000));
+        EXPECT_EQ(program.process.exitCode(), 0) << program.process.readAll().toStdString();
+    }
+
+    QString log(const char *name) const
+    {
+        QFile f(dir.filePath(name));
+        f.open(QIODevice::ReadOnly);
+        return QString::fromUtf8(f.readAll());
+    }
+
+    void readSettings()
+    {
+        Prefer = TPrefer();
+        ASSERT_TRUE(ReadData());
+    }
+};
+
+TEST_F(MainWindowX11, PlaceSizeDocumentAndPageComeBackAfterARestart)
+{
+    ProgramRun first;
+    start(first, {"-N", "-L=" + dataFile, "-D=" + dir.filePath("first.log"), pdf});
+    const QString id = waitForWindow("multi.pdf");
+    ASSERT_FALSE(id.isEmpty()) << first.process.readAll().toStdString();
+    EXPECT_TRUE(waitForGeometry(id, QRect(30, 40, 700, 500))) << geometry(id).x();
+
+    // Page 5 through the toolbar's page box, then another place and size.
+    xdotool({"windowfocus", "--sync", id}, xvfb.display);
+    xdotool({"key", "--window", id, "ctrl+g"}, xvfb.display);
+    xdotool({"type", "--window", id, " 5"}, xvfb.display);
+    xdotool({"key", "--window", id, "Return"}, xvfb.display);
+    xdotool({"windowsize", id, "640", "480"}, xvfb.display);
+    xdotool({"windowmove", id, "100", "80"}, xvfb.display);
+    ASSERT_TRUE(waitForGeometry(id, QRect(100, 80, 640, 480)));
+    QThread::msleep(300);   // the program takes in the new geometry
+    close(first);
+
+    readSettings();
+    EXPECT_EQ(Prefer.WindowRect, (TWindowRect{80, 100, 80 + 480, 100 + 640}));
+    ASSERT_GE(Prefer.DocListCount, 1);
+    EXPECT_EQ(Prefer.DocList[0].FileName, pdf);
+    EXPECT_EQ(Prefer.DocList[0].wasOpened, 2);
+    EXPECT_EQ(Prefer.DocList[0].cp, 5);
+
+    // No file on the command line: the last session comes back in the same place.
+    ProgramRun second;
+    start(second, {"-N", "-L=" + dataFile, "-D=" + dir.filePath("second.log")});
+    const QString again = waitForWindow("multi.pdf");
+    ASSERT_FALSE(again.isEmpty()) << second.process.readAll().toStdString() << log("second.log").toStdString();
+    EXPECT_TRUE(waitForGeometry(again, QRect(100, 80, 640, 480))) << geometry(again).x() << "," << geometry(again).y()
+                                                                  << " " << geometry(again).width() << "x"
+                                                                  << geometry(again).height();
+    close(second);
+    readSettings();
+    ASSERT_GE(Prefer.DocListCount, 1);
+    EXPECT_EQ(Prefer.DocList[0].FileName, pdf);
+    EXPECT_EQ(Prefer.DocList[0].cp, 5);
+}
+
+} // namespace
