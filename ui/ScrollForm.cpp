@@ -460,6 +460,10 @@ void TScrollForm::mousePressEvent(QMouseEvent *e)
         else
             StopAutoScroll();
         break;
+    case Qt::BackButton:
+    case Qt::ForwardButton:
+        // Taken here, so that their release comes here too.
+        break;
     default:
         QAbstractScrollArea::mousePressEvent(e);
         break;

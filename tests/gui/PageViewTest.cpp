@@ -332,6 +332,19 @@ TEST_F(PageView, LeftDragPansAndARightClickAsksForTheMenu)
     EXPECT_EQ(mainWindow.menus, 1);
 }
 
+TEST_F(PageView, ExtraButtonsGoBackAndForward)
+{
+    open(100);
+    engine->Navigator().GOTOPage(5, nullptr);
+    ASSERT_EQ(page(), 5);
+    press({300, 300}, Qt::BackButton);
+    release({300, 300}, Qt::BackButton);
+    EXPECT_EQ(page(), 1);
+    press({300, 300}, Qt::ForwardButton);
+    release({300, 300}, Qt::ForwardButton);
+    EXPECT_EQ(page(), 5);
+}
+
 TEST_F(PageView, MovesRightAfterALeftPressAreIgnoredForAWhile)
 {
     open(300);

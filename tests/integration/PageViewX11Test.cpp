@@ -1,6 +1,7 @@
-// The page view under a real X server: wheel buttons and the middle button sent through the
-// server (xdotool) reach it with the signs and the mouse grab the program relies on. The test
-// starts its own Xvfb on a free display, runs itself there and stops only that server.
+// The page view under a real X server: wheel buttons, the middle button and the Back and
+// Forward buttons sent through the server (xdotool) reach it with the signs and the mouse grab
+// the program relies on. The test starts its own Xvfb on a free display, runs itself there
+// and stops only that server.
 #include "EngineFixture.h"
 
 #include "ui/AutoScrollForm.h"
@@ -152,6 +153,20 @@ TEST_F(PageViewX11Input, ServerWheelButtonsAndTheMiddleButton)
     EXPECT_TRUE(WaitFor([&] { return !form->AutoScrollActive(); }));
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+    // Buttons 8 and 9 walk the position history.
+    const auto page = [&] {
+        int cp = engine->Layout().SelPage;
+        double top = 0, left = 0;
+        engine->Navigator().SavePosition(cp, top, left);
+        return cp;
+    };
+    engine->Navigator().GOTOPage(5, nullptr);
+    ASSERT_EQ(page(), 5);
+    xdotool({"click", "8"});
+    EXPECT_TRUE(WaitFor([&] { return page() == 1; })) << page();
+    xdotool({"click", "9"});
+    EXPECT_TRUE(WaitFor([&] { return page() == 5; })) << page();
 }
 
 } // namespace
