@@ -13,13 +13,6 @@ void TSyncIndex::Clear()
     std::vector<TTagLines>().swap(tagLines_);
 }
 
-void TSyncIndex::Begin(const QByteArray &text)
-{
-    Clear();
-    data_ = text.constData();
-    size_ = text.size();
-}
-
 void TSyncIndex::AddBlock(qsizetype pos, int64_t number)
 {
     blocks_.push_back({pos, number, uint32_t(tagLines_.size()), 0});
@@ -54,9 +47,11 @@ void TSyncIndex::AddRecord(int tag, int line, bool box)
         entry->maxBox = std::max(entry->maxBox, line);
 }
 
-void TSyncIndex::Finish()
+void TSyncIndex::Finish(const QByteArray &text)
 {
     open_ = false;
+    data_ = text.constData();
+    size_ = text.size();
     inputs_.shrink_to_fit();
     blocks_.shrink_to_fit();
     tagLines_.shrink_to_fit();

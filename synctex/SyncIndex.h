@@ -25,15 +25,16 @@ public:
     static constexpr int64_t NoNumber = INT64_MIN;
     static constexpr int NoLine = INT32_MIN;
 
-    // Filled by one pass over text in file order (the reader of the records owns their
-    // syntax); the index then belongs to exactly that buffer.
-    void Begin(const QByteArray &text);
+    // Filled by one pass over the text in file order (the reader of the records owns their
+    // syntax), also while the text is still being written; Finish ties the index to exactly
+    // that buffer.
+    void Begin() { Clear(); }
     void AddInput(qsizetype lineStart) { inputs_.push_back(lineStart); }
     void AddBlock(qsizetype pos, int64_t number);
     // A record of the block opened last; none after the block's "}".
     void AddRecord(int tag, int line, bool box);
     void EndBlock() { open_ = false; }
-    void Finish();
+    void Finish(const QByteArray &text);
     void Clear();
     // True while text is the very buffer the index was built from.
     bool Covers(const QByteArray &text) const

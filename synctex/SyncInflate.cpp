@@ -46,7 +46,8 @@ qsizetype initialSize(const QByteArray &packed)
 
 } // namespace
 
-TInflateResult InflateSyncText(const QByteArray &packed, QByteArray &out, const std::function<bool()> &cancelled)
+TInflateResult InflateSyncText(const QByteArray &packed, QByteArray &out, const std::function<bool()> &cancelled,
+                               const std::function<void(qsizetype)> &progress)
 {
     out.clear();
     try {
@@ -80,6 +81,8 @@ TInflateResult InflateSyncText(const QByteArray &packed, QByteArray &out, const 
             zs.avail_out = room;
             const int ret = inflate(&zs, Z_NO_FLUSH);
             produced += room - zs.avail_out;
+            if (progress)
+                progress(produced);
             if (ret == Z_STREAM_END)
                 break;
             // There is always room for output, so Z_BUF_ERROR means the input was cut short.

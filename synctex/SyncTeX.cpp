@@ -163,19 +163,22 @@ bool TSyncTeX::LoadClaimed(const QString &FN, bool thread)
         ok = InflateFile(FN) > 0;
     } else {
         ok = ReadWholeFile(FN, Data) == frOk && !Data.isEmpty();
+        if (ok)
+            BuildIndex();
     }
     if (!StillRunning(thread)) {
         Data = QByteArray();
+        Index.Clear();
         Info(QStringLiteral("SyncTeX data dropped, the program is closing: ") + FN);
         return claim.release(false);
     }
     if (!ok) {
         Data = QByteArray();
+        Index.Clear();
         Error(QStringLiteral("SyncTeX File  ") + quoted(FN) + QStringLiteral(" could not be loaded."));
     }
     DataSize = int32_t(std::min<qsizetype>(Data.size(), INT32_MAX));
     if (ok) {
-        BuildIndex();
         // The preamble check looks for the main file beside the SyncTeX file.
         SyncFileName = FN;
         ok = CheckPreamble();
@@ -203,10 +206,25 @@ int TSyncTeX::InflateFile(const QString &FN)
 {
     QByteArray packed;
     TInflateResult result = TInflateResult::Failed;
+    // Each block of text is indexed while it is still in the cache.
+    Index.Begin();
+    qsizetype indexed = 0;
+    const auto indexBlock = [&](qsizetype produced) {
+        const char *d = Data.constData();
+        for (qsizetype end = produced; end > indexed; --end)
+            if (d[end - 1] == '\n') {
+                indexed = IndexLines(indexed, end);
+                return;
+            }
+    };
     if (ReadWholeFile(FN, packed) == frOk)
-        result = InflateSyncText(packed, Data, [] { return SyncTeXLoadCancelled(); });
-    if (result == TInflateResult::Done)
+        result = InflateSyncText(packed, Data, [] { return SyncTeXLoadCancelled(); }, indexBlock);
+    if (result == TInflateResult::Done) {
+        IndexLines(indexed, Data.size());
+        Index.Finish(Data);
         return int(std::min<qsizetype>(Data.size(), INT32_MAX));
+    }
+    Index.Clear();
     Data = QByteArray();
     if (result == TInflateResult::Failed)
         Error(QStringLiteral("An exception occured while decompressing: ") + quoted(FN));
@@ -299,10 +317,17 @@ inline bool quickField(const char *&p, const char *end, char term, int &value)
 // reads them.
 void TSyncTeX::BuildIndex()
 {
-    Index.Begin(Data);
+    Index.Begin();
+    IndexLines(0, Data.size());
+    Index.Finish(Data);
+}
+
+qsizetype TSyncTeX::IndexLines(qsizetype from, qsizetype to)
+{
     const char *d = Data.constData();
-    const char *end = d + Data.size();
-    for (const char *p = d; p < end;) {
+    const char *end = d + to;
+    const char *p = d + from;
+    while (p < end) {
         const qsizetype pos = p - d;
         switch (*p) {
         case 'I': {
@@ -345,7 +370,7 @@ void TSyncTeX::BuildIndex()
         const void *lf = std::memchr(p, '\n', size_t(end - p));
         p = lf ? static_cast<const char *>(lf) + 1 : end;
     }
-    Index.Finish();
+    return to;
 }
 
 void TSyncTeX::ForEachInput(const std::function<bool(qsizetype, int, qsizetype)> &f) const

@@ -162,6 +162,8 @@ private:
     int InflateFile(const QString &FN);
     bool CheckPreamble();
     void BuildIndex();
+    // Indexes the lines that start in [from, to), where to ends a line or the text; to.
+    qsizetype IndexLines(qsizetype from, qsizetype to);
     // Calls f(lineStart, tag, namePos) for each Input record in file order until f
     // returns true.
     void ForEachInput(const std::function<bool(qsizetype lineStart, int tag, qsizetype namePos)> &f) const;

@@ -181,6 +181,37 @@ TEST_F(IndexedAndPlain, OddlyShapedDataGivesTheSameAnswers)
     EXPECT_GT(forwardQueries, 40);
 }
 
+// Data of several megabytes is indexed block by block while it is inflated; lines that
+// straddle two blocks are read whole.
+TEST_F(IndexedAndPlain, DataIndexedWhileInflatingGivesTheSameAnswers)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(writeBytes(dir.filePath("main.tex"), "x\n"));
+    QByteArray body;
+    int line = 1;
+    for (int page = 1; page <= 300; ++page) {
+        body += "{" + QByteArray::number(page) + "\n[1,1:0,0:30000000,40000000,0\n";
+        for (int row = 0; row < 40; ++row, ++line) {
+            const QByteArray y = QByteArray::number(3000000 + row * 900000);
+            body += "(1," + QByteArray::number(line + 1) + ":3000000," + y + ":20000000,600000,200000\n";
+            for (int k = 0; k < 12; ++k)
+                body += "x1," + QByteArray::number(line) + ":" + QByteArray::number(3000000 + k * 1500000) + "," + y + "\n";
+            body += ")\n";
+        }
+        body += "]\n}" + QByteArray::number(page) + "\n";
+    }
+    const QString file = dir.filePath("big.synctex.gz");
+    ASSERT_TRUE(writeBytes(file, gzipBytes(syncPreamble("./main.tex") + body + "Postamble:\n")));
+    ASSERT_TRUE(sync.LoadSyncData(file, false)) << sync.ErrMsg.get().toStdString();
+    ASSERT_GT(sync.Data.size(), 3 << 20);   // several blocks of output
+    const QString main = dir.filePath("main.tex");
+    for (int l = 0; l <= line + 1; l += 37)
+        both("main.tex:" + std::to_string(l), [&] { return forward(main, l); });
+    for (int page = 1; page <= 301; page += 7)
+        for (double y = 40; y < 620; y += 90)
+            both("page " + std::to_string(page), [&] { return inverse(page, 150, y); });
+}
+
 TEST_F(IndexedAndPlain, TheIndexGoesWithItsText)
 {
     ASSERT_TRUE(sync.LoadSyncData(fixturePath("multi/multi.synctex.gz"), false));
