@@ -165,6 +165,26 @@ TEST_F(PageView, ScrollRangesAreTheEnginesAndBarsShrinkTheClient)
     EXPECT_EQ(form->verticalScrollBar()->pageStep(), pvHost->ClientHeight() / 36 * 36);
 }
 
+TEST_F(PageView, ResizingKeepsFitWidthAndThePage)
+{
+    open(100);
+    engine->Navigator().SetZoomMode(zfitWidth);
+    engine->Navigator().GOTOPage(4, nullptr);
+    QApplication::processEvents();
+    const double wide = engine->Layout().FZoom;
+    form->resize(600, 600);
+    QApplication::processEvents();
+    EXPECT_EQ(engine->Layout().FZoomMode, zfitWidth);
+    EXPECT_NEAR(engine->Layout().FZoom, wide * 600 / 800, 1);
+    EXPECT_EQ(page(), 4);
+    // Locked, a size change leaves the view alone.
+    pvHost->LockUpdate(true);
+    form->resize(500, 600);
+    QApplication::processEvents();
+    EXPECT_NEAR(engine->Layout().FZoom, wide * 600 / 800, 1);
+    pvHost->LockUpdate(false);
+}
+
 TEST_F(PageView, LocksNestAndOnlyTheOutermostUnlocks)
 {
     pvHost->LockUpdate(true);
