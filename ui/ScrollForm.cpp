@@ -896,7 +896,6 @@ void TScrollForm::ShowCoord()
     edCoord->show();
     edCoord->raise();
     RefreshCoord();
-    UpdateStatus();
 }
 
 void TScrollForm::HideCoord()
@@ -906,7 +905,6 @@ void TScrollForm::HideCoord()
     SetCursor(Qt::ArrowCursor);
     if (moved)
         viewport()->update();
-    UpdateStatus();
 }
 
 QString TScrollForm::CoordText(double x, double y) const
