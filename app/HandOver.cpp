@@ -159,7 +159,8 @@ void TInstanceListener::Handle(uint32_t message, int64_t wParam, std::function<v
         QByteArray bytes;
         QString why;
         if (!pl::readHandOverFile(HandOverFile(), MaxCommandBytes, bytes, &why)) {
-            DebugLog(QStringLiteral("Failing to read the command line... ") + why);
+            DebugLog(QStringLiteral("Failing to read the command line..."));
+            DebugLog(why);
             reply(0, {});
             return;
         }

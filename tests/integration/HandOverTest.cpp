@@ -143,6 +143,47 @@ TEST(HandOverTest, SecondStartWithoutDisplayNeverMakesItsWindowObjects)
     ASSERT_TRUE(ProgramRun::waitForText(a.log, "Command Line Done"));
 }
 
+TEST(HandOverTest, RunningViewerAnswersTheLinkRequests)
+{
+    Viewer a;
+    a.startViewer();
+    const QString file = a.linkFolder() + "/OrvalePDF.tmp";
+    const auto writeFile = [&file](const QByteArray &bytes) {
+        QString why;
+        ASSERT_TRUE(pl::writeHandOverFile(file, bytes, &why)) << why.toStdString();
+    };
+    pl::LinkConnection::Outcome outcome;
+    auto link = pl::LinkConnection::connectTo(a.linkFolder() + QStringLiteral("/inst-%1.sock").arg(a.process.processId()),
+                                              500, &outcome);
+    ASSERT_TRUE(link);
+    const auto result = [&link](uint32_t message, int64_t wParam) {
+        const std::optional<pl::LinkReply> reply = link->request(message, wParam, 60000);
+        return reply ? reply->result : -1;
+    };
+    const std::optional<pl::LinkReply> caption = link->request(0x000D, 0, 5000);
+    ASSERT_TRUE(caption);
+    EXPECT_TRUE(caption->text.startsWith("OrvalePDF")) << caption->text.toStdString();
+    EXPECT_EQ(result(1147, 0), 1);
+    EXPECT_EQ(result(1148, 0), 20260613);
+    EXPECT_EQ(result(1149, 0), 21);
+    EXPECT_EQ(result(1146, 1), 1);
+
+    // No file, a file too large, a file of blank lines: nothing runs.
+    EXPECT_EQ(result(1145, 0), 0);
+    writeFile(QByteArray((1 << 20) + 2, 'x'));
+    EXPECT_EQ(result(1145, 0), 0);
+    writeFile(QByteArray("\n\0\n\0", 4));
+    EXPECT_EQ(result(1145, 0), 0);
+
+    const QString pdf = fixturePath("multi/multi.pdf");
+    const QString text = "-page-label\n3\n" + pdf + "\n";
+    writeFile(QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2));
+    EXPECT_EQ(result(1145, 0), 1);
+    const QStringList log = a.logTexts();
+    EXPECT_EQ(log.count("Failing to read the command line..."), 2) << log.join('\n').toStdString();
+    EXPECT_TRUE(log.contains("Command Line Received: \"-page-label\" \"3\" \"" + pdf + "\""));
+}
+
 TEST(HandOverTest, EmptyCommandTextOnlyFocuses)
 {
     Viewer a;
