@@ -15,10 +15,13 @@
 #include "engine/ZoomSteps.h"
 #include "ui/AboutBox.h"
 #include "ui/CustomZoomDlg.h"
+#include "ui/DocTabs.h"
 #include "ui/GotoPageDlg.h"
 #include "ui/MainCommands.h"
 #include "ui/PasswordDlg.h"
 #include "ui/ScrollForm.h"
+#include "ui/StatusLine.h"
+#include "ui/TabImages.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -213,6 +216,11 @@ void TMainForm::CreateComponents()
     auto *tabLayout = new QVBoxLayout(TabPanel);
     tabLayout->setContentsMargins(0, 0, 0, 0);
     tabLayout->setSpacing(0);
+    TabControl = new TDocTabs(TabPanel);
+    TabControl->SetEngine(QPDF);
+    TabControl->SetImages(TTabImageList::DocumentStates(MulDiv(16, CurrentPPI, 96)));
+    connect(TabControl, &TDocTabs::TabControlChange, this, &TMainForm::TabControlChange);
+    tabLayout->addWidget(TabControl);
     tabLayout->addStretch(1);
     TabBottomBevel = new QFrame(TabPanel);
     TabBottomBevel->setFrameShape(QFrame::HLine);
@@ -233,9 +241,9 @@ void TMainForm::CreateComponents()
     StatusBar = new QWidget(Body);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     auto *statusLayout = new QHBoxLayout(StatusBar);
-    statusLayout->setContentsMargins(4, 1, 4, 1);
-    StatusLabel = new QLabel(StatusBar);
-    statusLayout->addWidget(StatusLabel, 1);
+    statusLayout->setContentsMargins(0, 0, 0, 0);
+    StatusLine = new TStatusLine(StatusBar);
+    statusLayout->addWidget(StatusLine, 1);
 
     bodyLayout->addWidget(TopPanel);
     bodyLayout->addWidget(MainClientPanel, 1);
@@ -423,6 +431,10 @@ void TMainForm::UpdateMainFont()
         f.setPixelSize(std::max(1, height));
         setFont(f);
         menuBar()->setFont(f);
+        if (StatusLine)
+            StatusLine->InitStatusLine(f);
+        if (TabControl)
+            TabControl->UpdateDocTabs();
     }
     if (MainClientPanel && MainClientPanel->font().pixelSize() != height) {
         QFont client(QStringLiteral("Tahoma"));
@@ -442,23 +454,31 @@ bool TMainForm::ChangeCaption(const QString &doc)
     return true;
 }
 
-void TMainForm::SetStatusText(const QString &text) { StatusLabel->setText(text); }
+void TMainForm::SetStatusText(const QString &text) { StatusLine->SetSLPanel(slPanelStatus, text); }
 
-QString TMainForm::StatusText() const { return StatusLabel->text(); }
+QString TMainForm::StatusText() const { return StatusLine->PanelText(slPanelStatus); }
 
-void TMainForm::SetSLPanel(int index, const QString &text)
+void TMainForm::SetSLPanel(int index, const QString &text) { StatusLine->SetSLPanel(index, text); }
+
+// ---- Document tabs: tab i shows document i ------------------------------------------------
+
+void TMainForm::AddTab(const QString &fileName)
 {
-    if (index < 0 || index > 8)
-        return;
-    while (SLPanels.size() <= index)
-        SLPanels << QString();
-    SLPanels[index] = text;
-    QStringList shown;
-    for (const QString &t : std::as_const(SLPanels))
-        if (!t.isEmpty())
-            shown << t;
-    SetStatusText(shown.join(QStringLiteral("   ")));
+    TabControl->AddTab(fileName);
+    SetupView();
 }
+
+void TMainForm::DeleteTab(int index)
+{
+    TabControl->DeleteTab(index);
+    SetupView();
+}
+
+void TMainForm::SelectTab(int index) { TabControl->SelectTab(index); }
+
+void TMainForm::RenameTab(int index, const QString &fileName) { TabControl->RenameTab(index, fileName); }
+
+void TMainForm::UpdateTabIcon(int index) { TabControl->UpdateTabImage(index); }
 
 void TMainForm::FocusPageView()
 {
@@ -538,6 +558,8 @@ void TMainForm::StatusUpdated()
 {
     if (QPDF)
         ChangeCaption(QPDF->FileName());
+    // Switching by menu or key goes through the engine: the selected tab follows.
+    TabControl->FollowEngine();
     EnableMenu();
 }
 

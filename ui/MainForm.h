@@ -27,6 +27,8 @@ class TDocumentRefresh;
 class TQPDF;
 class TScrollForm;
 class TStatusTimer;
+class TDocTabs;
+class TStatusLine;
 
 // Work the window posts to itself so that it runs after the current event has finished.
 class TDeferredEvent final : public QEvent {
@@ -63,7 +65,7 @@ public:
     QPoint CenterOnMainWindow(int width, int height) const;
     // A change of the window's pixels per inch (another screen, another density).
     void DpiChanged(int newPPI);
-    // The status text of the window (a plain line until the status line exists).
+    // The free text of the status line.
     void SetStatusText(const QString &text);
     QString StatusText() const;
 
@@ -72,8 +74,11 @@ public:
     TPageViewHost *PageViewHost() const { return Host.get(); }
     TStatusTimer *StatusTimer() const { return Timer; }
     void SetCaption(const QString &fileName) override { ChangeCaption(fileName); }
-    void AddTab(const QString &) override { SetupView(); }
-    void DeleteTab(int) override { SetupView(); }
+    void AddTab(const QString &fileName) override;
+    void DeleteTab(int index) override;
+    void SelectTab(int index) override;
+    void RenameTab(int index, const QString &fileName) override;
+    void UpdateTabIcon(int index) override;
     void Relayout() override { SetupView(); }
     // The engine's status update: caption and menus.
     void StatusUpdated() override;
@@ -86,7 +91,6 @@ public:
     void SetZoomBox(const QString &text) override;
     void EnableZoomBox(bool enabled) override;
     void CheckZoomMode(TZoomMode mode) override;
-    // Panels of the status line, shown side by side in the status text for now.
     void SetSLPanel(int index, const QString &text) override;
     bool AskGotoPage(const QString &label, const QString &pages, QString &typed) override;
     bool AskZoom(const QString &zoom, QString &typed) override;
@@ -162,9 +166,11 @@ public:
     QWidget *CoolBar = nullptr;
     QFrame *CoolBevel = nullptr;
     QWidget *TabPanel = nullptr;
+    TDocTabs *TabControl = nullptr;
     QFrame *TabBottomBevel = nullptr;
     QWidget *MainClientPanel = nullptr;
     QWidget *StatusBar = nullptr;
+    TStatusLine *StatusLine = nullptr;
     QLabel *edPageLabel = nullptr;
     QLineEdit *edPageGoto = nullptr;
     QLabel *edPages = nullptr;
@@ -212,9 +218,7 @@ private:
 
     TQPDF *QPDF;
     std::function<bool()> writeData_;
-    QLabel *StatusLabel = nullptr;
     QWidget *Body = nullptr;
-    QStringList SLPanels;
     TScrollForm *ScrollForm = nullptr;
     std::unique_ptr<TPageViewHost> Host;
     TStatusTimer *Timer = nullptr;
