@@ -1,14 +1,12 @@
 // The status line: panel sizes from their sample texts, the texts the engine's status update
-// writes, the free text while a menu is open, and the lines drawn from the theme colours.
+// writes, and the lines drawn from the theme colours.
 #include "EngineFixture.h"
 
 #include "app/Colors.h"
-#include "ui/MenuStatus.h"
 #include "ui/StatusLine.h"
 
 #include <QFontMetrics>
 #include <QImage>
-#include <QMenu>
 #include <QTest>
 
 namespace {
@@ -110,21 +108,6 @@ TEST_F(StatusLine, AHiddenLineAndUnknownPanelsIgnoreTexts)
     line->hide();
     line->SetSLPanel(slPanelStatus, "later");
     EXPECT_EQ(line->PanelText(slPanelStatus), "Searching ...");
-}
-
-TEST_F(StatusLine, TheFreeTextSaysWhileAMenuIsOpen)
-{
-    TMenuStatus watcher([this](const QString &text) { line->SetSLPanel(slPanelStatus, text); });
-    QMenu menu, sub;
-    menu.addAction("One");
-    sub.addAction("Two");
-    menu.popup(QPoint(20, 20));
-    EXPECT_EQ(line->PanelText(slPanelStatus), "Menu ...");
-    sub.popup(QPoint(60, 20));
-    sub.hide();
-    EXPECT_EQ(line->PanelText(slPanelStatus), "Menu ...") << "another menu is still open";
-    menu.hide();
-    EXPECT_EQ(line->PanelText(slPanelStatus), "");
 }
 
 // A light bar: the border 31 % and the separators 64 % black mixed into the background.
