@@ -476,4 +476,21 @@ TEST_F(MainFormTest, MainFontHeightInPixels)
     EXPECT_EQ(QFontInfo(form->font()).family(), QStringLiteral("DejaVu Sans"));
 }
 
+TEST_F(MainFormTest, ADensityChangeScalesTheStoredPlacement)
+{
+    const int saved = CurrentPPI;
+    CurrentPPI = 96;
+    Prefer.BookmarksWidth = 256;
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    form->DpiChanged(144);
+    EXPECT_EQ(CurrentPPI, 144);
+    EXPECT_EQ(Prefer.BookmarksWidth, 384);
+    EXPECT_EQ(Prefer.WindowRect, (TWindowRect{150, 75, 750, 975}));
+    EXPECT_EQ(form->size(), QSize(900, 600));
+    EXPECT_EQ(form->minimumSize(), QSize(342, 162));
+    EXPECT_EQ(form->font().pixelSize(), 18);
+    CurrentPPI = saved;
+}
+
 } // namespace
