@@ -88,6 +88,15 @@ struct MainWindowX11 : ::testing::Test {
         return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
     }
 
+    // What a run that showed no window left behind: still running or its exit, its output, its log.
+    QString postMortem(ProgramRun &program, const char *logName)
+    {
+        const bool ended = program.process.waitForFinished(2000);
+        return (ended ? QStringLiteral("exited with %1\n").arg(program.process.exitCode())
+                      : QStringLiteral("still running\n"))
+            + QString::fromLocal8Bit(program.process.readAll()) + log(logName);
+    }
+
     // The program's visible window whose title holds text; empty when none appears.
     QString waitForWindow(const QString &text)
     {
@@ -163,7 +172,7 @@ TEST_F(MainWindowX11, PlaceSizeDocumentAndPageComeBackAfterARestart)
     ProgramRun first;
     start(first, {"-N", "-L=" + dataFile, "-D=" + dir.filePath("first.log"), pdf});
     const QString id = waitForWindow("multi.pdf");
-    ASSERT_FALSE(id.isEmpty()) << first.process.readAll().toStdString();
+    ASSERT_FALSE(id.isEmpty()) << postMortem(first, "first.log").toStdString();
     EXPECT_TRUE(waitForGeometry(id, QRect(30, 40, 700, 500))) << geometry(id).x();
 
     // Page 5 through the toolbar's page box, then another place and size.
@@ -188,7 +197,7 @@ TEST_F(MainWindowX11, PlaceSizeDocumentAndPageComeBackAfterARestart)
     ProgramRun second;
     start(second, {"-N", "-L=" + dataFile, "-D=" + dir.filePath("second.log")});
     const QString again = waitForWindow("multi.pdf");
-    ASSERT_FALSE(again.isEmpty()) << second.process.readAll().toStdString() << log("second.log").toStdString();
+    ASSERT_FALSE(again.isEmpty()) << postMortem(second, "second.log").toStdString();
     EXPECT_TRUE(waitForGeometry(again, QRect(100, 80, 640, 480))) << geometry(again).x() << "," << geometry(again).y()
                                                                   << " " << geometry(again).width() << "x"
                                                                   << geometry(again).height();
