@@ -4,6 +4,7 @@
 #include "app/Prefer.h"
 #include "app/PreferStore.h"
 
+#include "PrivateXvfb.h"
 #include "ProgramRun.h"
 
 #include <gtest/gtest.h>
@@ -16,40 +17,8 @@
 
 namespace {
 
-// A private X server on a display it chooses itself, stopped with the test.
-struct OwnXvfb {
-    QProcess server;
-    QString display;
-
-    bool start()
-    {
-        if (QStandardPaths::findExecutable("Xvfb").isEmpty() || QStandardPaths::findExecutable("xdotool").isEmpty())
-            return false;
-        server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-dpi", "96", "-nolisten", "tcp"});
-        if (!server.waitForStarted(10000))
-            return false;
-        QDeadlineTimer deadline(10000);
-        QByteArray out;
-        while (!out.contains('\n') && !deadline.hasExpired()) {
-            server.waitForReadyRead(100);
-            out += server.readAllStandardOutput();
-        }
-        display = ':' + QString::fromLatin1(out).trimmed();
-        return out.contains('\n');
-    }
-    ~OwnXvfb()
-    {
-        if (server.state() != QProcess::NotRunning) {
-            server.terminate();
-            if (!server.waitForFinished(5000))
-                server.kill();
-            server.waitForFinished(5000);
-        }
-    }
-};
-
 struct MainWindowX11 : ::testing::Test {
-    OwnXvfb xvfb;
+    PrivateXvfb xvfb;
     QTemporaryDir dir;
     QString dataFile;
     QString pdf;

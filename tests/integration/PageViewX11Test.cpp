@@ -3,6 +3,7 @@
 // the program relies on. The test starts its own Xvfb on a free display, runs itself there
 // and stops only that server.
 #include "EngineFixture.h"
+#include "PrivateXvfb.h"
 
 #include "ui/AutoScrollForm.h"
 #include "ui/PageViewHost.h"
@@ -25,39 +26,6 @@ bool WaitFor(const std::function<bool()> &done, int ms = 5000)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
     return done();
 }
-
-// A private X server: the display number it chose, stopped with the test.
-struct PrivateXvfb {
-    QProcess server;
-    QString display;
-
-    bool start()
-    {
-        if (QStandardPaths::findExecutable("Xvfb").isEmpty() || QStandardPaths::findExecutable("xdotool").isEmpty())
-            return false;
-        // -displayfd 1: the server picks a free display and writes its number to stdout.
-        server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-dpi", "96", "-nolisten", "tcp"});
-        if (!server.waitForStarted(10000))
-            return false;
-        QDeadlineTimer deadline(10000);
-        QByteArray out;
-        while (!out.contains('\n') && !deadline.hasExpired()) {
-            server.waitForReadyRead(100);
-            out += server.readAllStandardOutput();
-        }
-        display = ':' + QString::fromLatin1(out).trimmed();
-        return out.contains('\n');
-    }
-    ~PrivateXvfb()
-    {
-        if (server.state() != QProcess::NotRunning) {
-            server.terminate();
-            if (!server.waitForFinished(5000))
-                server.kill();
-            server.waitForFinished(5000);
-        }
-    }
-};
 
 TEST(PageViewX11, RunsUnderItsOwnServer)
 {

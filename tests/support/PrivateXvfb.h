@@ -1,0 +1,41 @@
+#pragma once
+// A private X server for tests that need a real one: it picks a free display itself and is
+// stopped with the test, so no other server on the machine is touched.
+#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+
+struct PrivateXvfb {
+    QProcess server;
+    QString display;
+
+    // False when Xvfb or xdotool is missing or the server did not come up.
+    bool start()
+    {
+        if (QStandardPaths::findExecutable("Xvfb").isEmpty() || QStandardPaths::findExecutable("xdotool").isEmpty())
+            return false;
+        // -displayfd 1: the server writes the number of the display it chose to stdout.
+        server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-dpi", "96", "-nolisten", "tcp"});
+        if (!server.waitForStarted(10000))
+            return false;
+        QDeadlineTimer deadline(10000);
+        QByteArray out;
+        while (!out.contains('\n') && !deadline.hasExpired()) {
+            server.waitForReadyRead(100);
+            out += server.readAllStandardOutput();
+        }
+        display = ':' + QString::fromLatin1(out).trimmed();
+        return out.contains('\n');
+    }
+    ~PrivateXvfb()
+    {
+        if (server.state() != QProcess::NotRunning) {
+            server.terminate();
+            if (!server.waitForFinished(5000))
+                server.kill();
+            server.waitForFinished(5000);
+        }
+    }
+};
