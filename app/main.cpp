@@ -12,6 +12,7 @@
 #include "app/MessageDialog.h"
 #include "app/Prefer.h"
 #include "app/PreferStore.h"
+#include "app/ScreenDensity.h"
 #include "engine/QPDF.h"
 #include "platform/Termination.h"
 #include "synctex/SyncTeXLoader.h"
@@ -23,7 +24,6 @@
 #include <QPointer>
 #include <QScreen>
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -64,16 +64,6 @@ void prepareEnvironment()
 
 // The monitor's physical density averaged over both axes, weighted by its width and height
 // in pixels, so 100 % zoom shows a page at its printed size; the logical density otherwise.
-double MonitorPixelsPerInch()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return 96.0;
-    const QSize size = screen->geometry().size();
-    const double dpi = (screen->physicalDotsPerInchX() * size.width() + screen->physicalDotsPerInchY() * size.height())
-        / double(size.width() + size.height());
-    return std::max(1.0, std::isfinite(dpi) && dpi > 0 ? dpi : screen->logicalDotsPerInch());
-}
 
 } // namespace
 
@@ -166,7 +156,7 @@ int main(int argc, char **argv)
         };
     };
     hooks.createEngine = [&engine] {
-        auto created = std::make_unique<TQPDF>(MonitorPixelsPerInch());
+        auto created = std::make_unique<TQPDF>(MonitorPixelsPerInch(QGuiApplication::primaryScreen()));
         engine = created.get();
         return created;
     };

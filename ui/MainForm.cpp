@@ -9,6 +9,7 @@
 #include "app/MessageDialog.h"
 #include "app/Prefer.h"
 #include "app/PreferStore.h"
+#include "app/ScreenDensity.h"
 #include "app/StatusTimer.h"
 #include "engine/DocumentRefresh.h"
 #include "engine/QPDF.h"
@@ -64,18 +65,6 @@ void RegisterFontSubstitutes()
         return true;
     }();
     (void)done;
-}
-
-// A screen's physical density weighted by its width and height in pixels; the logical one
-// when the screen reports no size.
-double PhysicalPixelsPerInch(const QScreen *screen)
-{
-    if (!screen)
-        return 96.0;
-    const QSize size = screen->geometry().size();
-    const double dpi = (screen->physicalDotsPerInchX() * size.width() + screen->physicalDotsPerInchY() * size.height())
-        / double(std::max(1, size.width() + size.height()));
-    return std::max(1.0, std::isfinite(dpi) && dpi > 0 ? dpi : screen->logicalDotsPerInch());
 }
 
 // An image of the menu image list by name: the PNG file of that name in the program's
@@ -682,7 +671,7 @@ void TMainForm::DpiChanged(int newPPI)
         CurrentPPI = newPPI;
         setMinimumSize(Scaled(228), Scaled(108));
         if (QPDF)
-            QPDF->SetPixelsPerInch(PhysicalPixelsPerInch(screen()));
+            QPDF->SetPixelsPerInch(MonitorPixelsPerInch(screen()));
         SetupView();
         UpdateMainFont();
         if (docs)
