@@ -2,9 +2,11 @@
 // An engine bound to the real PDF library, with windows that record tabs, captions and
 // password prompts, fresh settings and a diagnostic log the test can read.
 #include "app/AppState.h"
+#include "app/FileUtils.h"
 #include "app/DebugLog.h"
 #include "app/Prefer.h"
 #include "engine/QPDF.h"
+#include "platform/Files.h"
 
 #include "RecordingHost.h"
 #include "TestPaths.h"
@@ -14,6 +16,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -56,6 +59,9 @@ public:
         return true;
     }
 };
+
+// One second in file-time units.
+constexpr int64_t kSecond = 10000000;
 
 struct EngineFixture : ::testing::Test {
     QTemporaryDir dir;
@@ -102,6 +108,23 @@ struct EngineFixture : ::testing::Test {
         QFile f(logPath);
         f.open(QIODevice::ReadOnly);
         return QString::fromUtf8(f.readAll());
+    }
+    const TDocument &current() { return engine->Document(engine->SelDoc()); }
+    // Replaces the file's content, dated seconds later than before.
+    void rewrite(const QString &path, const QByteArray &bytes, int seconds = 10)
+    {
+        const int64_t before = FileTime64(path);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+        ASSERT_TRUE(pl::files().setTimes(path, before + seconds * kSecond, before));
+    }
+    static QByteArray fixture(const QString &name)
+    {
+        QFile f(fixturePath(name));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
     }
     int pageCount() { return engine->Pages().PageCount(); }
     int page()

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int64_t kSecond = 10000000;   // file-time units
-
 class TabHost : public DocumentHost {
 public:
     QList<int> iconUpdates;
@@ -27,23 +25,6 @@ struct Refresh : EngineFixture {
         engine->SetHost(&tabHost);
         refresh = std::make_unique<TDocumentRefresh>(*engine);
         refresh->TabsVisible = [] { return true; };
-    }
-    const TDocument &current() { return engine->Document(engine->SelDoc()); }
-    // Replaces the file's content, dated seconds later than before.
-    void rewrite(const QString &path, const QByteArray &bytes, int seconds)
-    {
-        const int64_t before = FileTime64(path);
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-        f.close();
-        ASSERT_TRUE(pl::files().setTimes(path, before + seconds * kSecond, before));
-    }
-    static QByteArray fixture(const QString &name)
-    {
-        QFile f(fixturePath(name));
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
     }
     int reloads() const { return log().count("File date update: "); }
 };

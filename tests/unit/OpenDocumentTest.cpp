@@ -8,29 +8,10 @@
 
 namespace {
 
-constexpr int64_t kSecond = 10000000;   // file-time units
-
 struct Opening : EngineFixture {
     bool open(const QString &name, bool force = false, const QString &SRC = QString(), int lnum = 0, int dest = 0)
     {
         return engine->OpenDocument(name, force, SRC, lnum, dest);
-    }
-    const TDocument &current() { return engine->Document(engine->SelDoc()); }
-    // Replaces the file's content, dated seconds later than before.
-    void rewrite(const QString &path, const QByteArray &bytes, int seconds = 10)
-    {
-        const int64_t before = FileTime64(path);
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-        f.close();
-        ASSERT_TRUE(pl::files().setTimes(path, before + seconds * kSecond, before));
-    }
-    static QByteArray fixture(const QString &name)
-    {
-        QFile f(fixturePath(name));
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
     }
 };
 
