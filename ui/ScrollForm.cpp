@@ -773,8 +773,6 @@ bool TScrollForm::HandleKey(QKeyEvent *e)
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        shift ? nav.PrevPage(false) : nav.NextPage(false);
-        break;
     case Qt::Key_Space:
         shift ? nav.PrevPage(false) : nav.NextPage(false);
         break;
