@@ -5,11 +5,15 @@
 #include <algorithm>
 #include <cmath>
 
-double WeightedPixelsPerInch(double dpiX, double dpiY, QSize size, double logicalDpi)
+double WeightedPixelsPerInch(double dpiX, double dpiY, QSize size, double logicalDpi, double ratio)
 {
     const int weight = size.width() + size.height();
-    const double dpi = weight > 0 ? (dpiX * size.width() + dpiY * size.height()) / weight : 0.0;
-    return std::max(1.0, std::isfinite(dpi) && dpi > 0 ? dpi : logicalDpi);
+    double dpi = weight > 0 ? (dpiX * size.width() + dpiY * size.height()) / weight : 0.0;
+    if (!std::isfinite(dpi) || dpi <= 0)
+        dpi = logicalDpi;
+    if (logicalDpi * ratio > 96)
+        dpi = std::max(dpi, logicalDpi);
+    return std::max(1.0, dpi);
 }
 
 double MonitorPixelsPerInch(const QScreen *screen)
@@ -17,5 +21,5 @@ double MonitorPixelsPerInch(const QScreen *screen)
     if (!screen)
         return 96.0;
     return WeightedPixelsPerInch(screen->physicalDotsPerInchX(), screen->physicalDotsPerInchY(),
-        screen->geometry().size(), screen->logicalDotsPerInch());
+        screen->geometry().size(), screen->logicalDotsPerInch(), screen->devicePixelRatio());
 }

@@ -5,7 +5,11 @@
 
 class QScreen;
 
-// Falls back to the logical density when the physical figures are missing or absurd.
-double WeightedPixelsPerInch(double dpiX, double dpiY, QSize size, double logicalDpi);
-// The density of screen; 96 without one.
+// All densities are per widget pixel; ratio is the device pixels per widget pixel. Falls back
+// to the logical density when the physical figures are missing or absurd. An interface scaled
+// above one device pixel per 96th of an inch (Xft.dpi, Qt's scale factor) says how dense the
+// screen is at least: X servers often report a made-up 96 ppi size, so a physical figure below
+// the logical density of such a screen is not believed.
+double WeightedPixelsPerInch(double dpiX, double dpiY, QSize size, double logicalDpi, double ratio);
+// The density of screen in its widget pixels; 96 without one.
 double MonitorPixelsPerInch(const QScreen *screen);

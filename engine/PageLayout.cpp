@@ -13,10 +13,10 @@ constexpr double kPixelLimit = INT_MAX / 8;
 
 } // namespace
 
-int32_t TPageLayout::GetPxl(double c) const
+int32_t TPageLayout::GetPxl(double c, double ratio) const
 {
     // Halves go to the even neighbour, as the rest of the layout arithmetic expects.
-    const double v = std::nearbyint(c / 72 * FDpi);
+    const double v = std::nearbyint(c / 72 * FDpi * ratio);
     return int32_t(std::clamp(v, -kPixelLimit, kPixelLimit));
 }
 

@@ -15,7 +15,8 @@ public:
     TPageLayout(TPageSource &source, TQPDFHost &host) : Source(source), Host(host) {}
 
     // Points to pixels at the current zoom, halves to even; pixels to points, not rounded.
-    int32_t GetPxl(double c) const;
+    // ratio: device pixels per layout pixel, for drawing on a screen scaled by Qt.
+    int32_t GetPxl(double c, double ratio = 1) const;
     double GetDim(double c) const;
 
     // Loads page p (1-based) and reads its size; nothing without a document or when p is

@@ -28,32 +28,38 @@ int32_t ResolvedW(TQPDFColor entry) { return ResolveColor(Colors.Pdf[entry].W); 
 
 } // namespace
 
-TScreenRender::TScreenRender(TQPDF &engine, TQPDFHost &host)
-    : Q(engine), Host(host), RenderModeIndex(Prefer.RenderModeIndex), RenderGray(Prefer.RenderGray),
+TScreenRender::TScreenRender(TQPDF &engine, TQPDFHost &host, double ratio)
+    : Q(engine), Host(host), Ratio(ratio), RenderModeIndex(Prefer.RenderModeIndex), RenderGray(Prefer.RenderGray),
       BlendEnabled(Prefer.blendEnabled),
       Flags((engine.RenderAnnot ? FPDF_ANNOT : 0) | FPDF_LCD_TEXT),
-      FramePen(std::max(1, int(std::lround(15 * engine.PixelsPerInch() / 960))))
+      FramePen(std::max(1, int(std::lround(15 * engine.PixelsPerInch() * ratio / 960))))
 {
 }
 
-int TScreenRender::Scaled(int n) const { return int(std::lround(n * Q.PixelsPerInch() / 96)); }
+int TScreenRender::Scaled(int n) const { return int(std::lround(n * Q.PixelsPerInch() * Ratio / 96)); }
+
+int TScreenRender::Device(int n) const { return int(std::lround(n * Ratio)); }
 
 void TScreenRender::DrawEntry(const TLayout &e, QImage &dest, const QPoint &origin)
 {
     if (e.width <= 0 || e.height <= 0)
         return;
+    // Both edges are rounded to device pixels, so that neighbouring parts meet without a gap.
+    const QPoint at(Device(e.destLeft - origin.x()), Device(e.destTop - origin.y()));
+    const QSize size(Device(e.destLeft + e.width - origin.x()) - at.x(), Device(e.destTop + e.height - origin.y()) - at.y());
+    SrcLeft = Device(e.srcLeft);
+    SrcTop = Device(e.srcTop);
     // A 24-bit destination that holds the whole part is drawn in place: no copy afterwards.
-    const QPoint at(e.destLeft - origin.x(), e.destTop - origin.y());
-    const bool inPlace = dest.format() == QImage::Format_BGR888 && dest.rect().contains(QRect(at, QSize(e.width, e.height)));
+    const bool inPlace = dest.format() == QImage::Format_BGR888 && dest.rect().contains(QRect(at, size));
     if (inPlace) {
-        Bmp = QImage(dest.scanLine(at.y()) + size_t(at.x()) * 3, e.width, e.height, dest.bytesPerLine(),
+        Bmp = QImage(dest.scanLine(at.y()) + size_t(at.x()) * 3, size.width(), size.height(), dest.bytesPerLine(),
                      QImage::Format_BGR888);
     } else {
-        const int stride = Stride24(e.width);
-        const size_t bytes = size_t(stride) * size_t(e.height);
+        const int stride = Stride24(size.width());
+        const size_t bytes = size_t(stride) * size_t(size.height());
         if (Pixels.size() < bytes)
             Pixels.resize(bytes);
-        Bmp = QImage(Pixels.data(), e.width, e.height, stride, QImage::Format_BGR888);
+        Bmp = QImage(Pixels.data(), size.width(), size.height(), stride, QImage::Format_BGR888);
     }
     RenderPart(e);
     if (RenderGray)
@@ -75,7 +81,9 @@ void TScreenRender::DrawEntry(const TLayout &e, QImage &dest, const QPoint &orig
     }
     DrawPageFrame(e);
     if (!inPlace) {
+        // In device pixels: the destination's ratio would shrink the bitmap.
         QPainter painter(&dest);
+        painter.scale(1 / dest.devicePixelRatio(), 1 / dest.devicePixelRatio());
         painter.drawImage(at, Bmp);
     }
 }
@@ -86,12 +94,12 @@ void TScreenRender::RenderPart(const TLayout &e)
     view.SetSelectedPage(e.cp);
     PageLoaded = Q.Pages().Page() && Q.Pages().PageIndex() == e.cp - 1;
     if (PageLoaded) {
-        PageW = view.GetPxl(view.FDocPageWidth);
-        PageH = view.GetPxl(view.FDocPageHeight);
+        PageW = view.GetPxl(view.FDocPageWidth, Ratio);
+        PageH = view.GetPxl(view.FDocPageHeight, Ratio);
         if (view.FRotate & 1)
             std::swap(PageW, PageH);
         // The library clears the part to white before it renders.
-        PageLoaded = Q.RenderPageBitmap(Bmp, Q.Document(Q.SelDoc()).PDFiumDoc.get(), e.cp, -e.srcLeft, -e.srcTop,
+        PageLoaded = Q.RenderPageBitmap(Bmp, Q.Document(Q.SelDoc()).PDFiumDoc.get(), e.cp, -SrcLeft, -SrcTop,
                                         PageW, PageH, view.FRotate, Flags);
     }
     if (!PageLoaded)
@@ -101,7 +109,7 @@ void TScreenRender::RenderPart(const TLayout &e)
 bool TScreenRender::ToDevice(const TLayout &e, double x, double y, int &dx, int &dy) const
 {
     return PageLoaded
-           && Q.Pages().PageToDevice(e.cp - 1, -e.srcLeft, -e.srcTop, PageW, PageH, Q.Layout().FRotate, x, y, dx, dy);
+           && Q.Pages().PageToDevice(e.cp - 1, -SrcLeft, -SrcTop, PageW, PageH, Q.Layout().FRotate, x, y, dx, dy);
 }
 
 QRect TScreenRender::DeviceRect(const TLayout &e, double x1, double y1, double x2, double y2) const
@@ -172,7 +180,7 @@ void TScreenRender::DrawLinkFrames(const TLayout &e)
         if (!annot || !dll.FPDFAnnot_GetColor(annot, FPDFANNOT_COLORTYPE_Color, &R, &G, &B, &A)
             || !dll.FPDFAnnot_GetBorder(annot, &hr, &vr, &width) || width <= 0)
             continue;
-        const int pen = std::max(1, Q.Layout().GetPxl(width / kLinkPenDivisor));
+        const int pen = std::max(1, Q.Layout().GetPxl(width / kLinkPenDivisor, Ratio));
         Outline(r, pen, int32_t((B & 0xFF) << 16 | (G & 0xFF) << 8 | (R & 0xFF)));
     }
 }
@@ -191,11 +199,14 @@ void TScreenRender::DrawMark(const TLayout &e)
             continue;
         if (i == 0) {
             // The mark's whole area, a pixel wider at the top left, in client coordinates.
+            const auto client = [this](int device, bool up) {
+                return int(up ? std::ceil(device / Ratio) : std::floor(device / Ratio));
+            };
             TRect &m = Q.FSelBoxRect;
-            m.Left = std::max(r.left() - 1, 0) + e.destLeft;
-            m.Top = std::max(std::max(r.top(), 0) - 1, 0) + e.destTop;
-            m.Right = std::min(r.right() + 1, Bmp.width()) + e.destLeft;
-            m.Bottom = std::min(r.bottom() + 1, Bmp.height()) + e.destTop;
+            m.Left = client(std::max(r.left() - 1, 0), false) + e.destLeft;
+            m.Top = client(std::max(std::max(r.top(), 0) - 1, 0), false) + e.destTop;
+            m.Right = client(std::min(r.right() + 1, Bmp.width()), true) + e.destLeft;
+            m.Bottom = client(std::min(r.bottom() + 1, Bmp.height()), true) + e.destTop;
         } else if (colored) {
             MapColorRange(Bmp, r, B, W);
         }
@@ -239,7 +250,7 @@ bool TQPDF::RefreshScreen(int t, int l, int h, int w, const QRect &rect, QImage 
         return false;
     const TRect R{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
     const int n = View.GetLayout(t, l, h, w, R);
-    TScreenRender render(*this, Host);
+    TScreenRender render(*this, Host, dest.devicePixelRatio());
     for (int i = 0; i < n; ++i)
         render.DrawEntry(View.Layout[size_t(i)], dest, rect.topLeft());
     if (!Host.PointerBusy())

@@ -1,7 +1,9 @@
 #pragma once
 // One paint of the page view: each visible page part is rendered by the PDF library into a
 // 24-bit bitmap, its pixels are post-processed for the render mode, the overlays are drawn
-// and the bitmap is drawn at its place (in place when the destination is 24-bit).
+// and the bitmap is drawn at its place (in place when the destination is 24-bit). The
+// destination may have more device pixels than the layout has pixels (its devicePixelRatio):
+// the pages are then rendered at the device's resolution, not enlarged.
 #include "engine/Layout.h"
 
 #include <QImage>
@@ -17,7 +19,8 @@ class TQPDFHost;
 class TScreenRender {
 public:
     // The render settings are read once, when the paint starts.
-    TScreenRender(TQPDF &engine, TQPDFHost &host);
+    // ratio: device pixels of the destination per layout pixel.
+    TScreenRender(TQPDF &engine, TQPDFHost &host, double ratio = 1);
 
     // Draws page part e into dest, whose pixel (0, 0) is the client point origin.
     void DrawEntry(const TLayout &e, QImage &dest, const QPoint &origin);
@@ -44,11 +47,14 @@ private:
     void VLine(int x, int y1, int y2, int pen, int32_t color);
     void Outline(const QRect &r, int pen, int32_t color);
     void Fill(const QRect &r, int32_t color);
-    // Pixels scaled from 96 per inch to the screen's density.
+    // Pixels scaled from 96 per inch to the screen's density, in device pixels.
     int Scaled(int n) const;
+    // Layout pixels to device pixels.
+    int Device(int n) const;
 
     TQPDF &Q;
     TQPDFHost &Host;
+    double Ratio;
     int RenderModeIndex;
     bool RenderGray;
     bool BlendEnabled;
@@ -58,8 +64,11 @@ private:
     // largest part so far) when the destination cannot hold it as it is.
     std::vector<uint8_t> Pixels;
     QImage Bmp;
-    // The current page's full pixel size at the zoom and rotation.
+    // The current page's full pixel size at the zoom and rotation, and where the part starts
+    // inside it, in device pixels.
     int PageW = 0;
     int PageH = 0;
+    int SrcLeft = 0;
+    int SrcTop = 0;
     bool PageLoaded = false;
 };

@@ -228,7 +228,10 @@ void TScrollForm::paintEvent(QPaintEvent *e)
     const QRect box = e->rect() & viewport()->rect();
     if (box.isEmpty())
         return;
-    QImage image(box.size(), QImage::Format_BGR888);
+    // In device pixels: with Qt's scaling on, the pages are rendered at the screen's resolution.
+    const qreal ratio = viewport()->devicePixelRatioF();
+    QImage image((QSizeF(box.size()) * ratio).toSize(), QImage::Format_BGR888);
+    image.setDevicePixelRatio(ratio);
     image.fill(WorkspaceColor());
     if (QPDF && !(NoPDFPainting && NoPDFPainting()))
         QPDF->RefreshScreen(VertPos(), HorzPos(), viewport()->height(), viewport()->width(), box, image);

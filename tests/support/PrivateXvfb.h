@@ -6,18 +6,20 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
+#include <QStringList>
 
 struct PrivateXvfb {
     QProcess server;
     QString display;
 
-    // False when Xvfb or xdotool is missing or the server did not come up.
-    bool start()
+    // False when Xvfb or xdotool is missing or the server did not come up. extra: more options
+    // for the server.
+    bool start(const QStringList &extra = {})
     {
         if (QStandardPaths::findExecutable("Xvfb").isEmpty() || QStandardPaths::findExecutable("xdotool").isEmpty())
             return false;
         // -displayfd 1: the server writes the number of the display it chose to stdout.
-        server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-dpi", "96", "-nolisten", "tcp"});
+        server.start("Xvfb", QStringList{"-displayfd", "1", "-screen", "0", "1280x1024x24", "-dpi", "96", "-nolisten", "tcp"} + extra);
         if (!server.waitForStarted(10000))
             return false;
         QDeadlineTimer deadline(10000);
