@@ -264,7 +264,8 @@ bool TNavigator::doSetZoom(const QString &zoom)
     while (!text.isEmpty() && (text.back() < u' ' || text.back() == u' ' || text.back() == u'%'))
         text.chop(1);
     int value = 0;
-    if (!ParseInteger(text, 5, 9999, value)) {
+    // The range the zoom steps reach: the box takes every zoom the menus and the wheel can set.
+    if (!ParseInteger(text, int(kMinZoom), int(kMaxZoom), value)) {
         Host.ShowInfo(QStringLiteral("Illegal Zoom Specification: ") + zoom, kInfoMs);
         return false;
     }

@@ -44,6 +44,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QStyleOptionComboBox>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -54,6 +55,8 @@
 namespace {
 
 const QString kFilter = QStringLiteral("PDF Documents (*.pdf *.PDF);;All Files (*)");
+// The widest text of the zoom box.
+const QString kZoomBoxSample = QString::number(int(kMaxZoom)) + QLatin1Char('%');
 
 // "Segoe UI" and "Tahoma" name fonts that Linux systems lack: both become DejaVu Sans, so
 // that sizes are the same on every machine.
@@ -236,6 +239,9 @@ void TMainForm::CreateComponents()
 
     bodyLayout->addWidget(TopPanel);
     bodyLayout->addWidget(MainClientPanel, 1);
+    // Takes the client panel's room while it is hidden (no document), so that the status line
+    // stays at the bottom; beside the visible panel it gets nothing.
+    bodyLayout->addStretch(0);
     bodyLayout->addWidget(StatusBar);
 
     PopupView = new QMenu(this);
@@ -278,7 +284,7 @@ void TMainForm::CreateToolbarEdits()
     for (const char *z : {"10%", "25%", "50%", "75%", "100%", "125%", "150%", "200%", "250%", "300%", "400%",
                           "500%", "600%", "800%", "1000%", "1200%", "1600%", "2000%"})
         cbZoom->addItem(QLatin1String(z));
-    cbZoom->lineEdit()->setMaxLength(5);
+    cbZoom->lineEdit()->setMaxLength(kZoomBoxSample.size());
     cbZoom->setContextMenuPolicy(Qt::NoContextMenu);
     cbZoom->setCurrentText(QStringLiteral("100%"));
 
@@ -288,10 +294,7 @@ void TMainForm::CreateToolbarEdits()
     edFindString->setContextMenuPolicy(Qt::NoContextMenu);
     edFoundLabel = new QLabel(CoolBar);
 
-    const int charWidth = fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    edPageGoto->setFixedWidth(charWidth * 6 + Scaled(8));
-    cbZoom->setFixedWidth(charWidth * 6 + Scaled(28));
-    edFindString->setFixedWidth(Scaled(140));
+    SizeToolbarEdits();
 
     layout->addStretch(1);
     for (QWidget *w : std::initializer_list<QWidget *>{edPageLabel, edPageGoto, edPages, edZoom, cbZoom,
@@ -409,6 +412,19 @@ void TMainForm::SetupView()
     UpdateMainFont();
 }
 
+// The boxes' widths follow the font: the zoom box holds the largest zoom with its sign.
+void TMainForm::SizeToolbarEdits()
+{
+    const int charWidth = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    edPageGoto->setFixedWidth(charWidth * 6 + Scaled(8));
+    QStyleOptionComboBox option;
+    option.initFrom(cbZoom);
+    option.editable = true;
+    const QSize text(fontMetrics().horizontalAdvance(kZoomBoxSample) + Scaled(8), fontMetrics().height());
+    cbZoom->setFixedWidth(style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, cbZoom).width());
+    edFindString->setFixedWidth(Scaled(140));
+}
+
 void TMainForm::UpdateMainFont()
 {
     const int size = Prefer.FontSize > 0 ? Prefer.FontSize : 9;
@@ -424,6 +440,7 @@ void TMainForm::UpdateMainFont()
             StatusLine->InitStatusLine(f);
         if (TabControl)
             TabControl->UpdateDocTabs();
+        SizeToolbarEdits();
     }
     if (MainClientPanel && MainClientPanel->font().pixelSize() != height) {
         QFont client(QStringLiteral("Tahoma"));

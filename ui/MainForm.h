@@ -194,6 +194,7 @@ protected:
 private:
     void CreateComponents();
     void CreateToolbarEdits();
+    void SizeToolbarEdits();
     void CreateDialogs();
     void AddCommand(QMenu *parent, const struct TMenuEntry &entry);
     void RunCommand(QAction *action, void (TMainForm::*click)());

@@ -697,9 +697,10 @@ void TScrollForm::AltZoom(int step, bool up)
 {
     TNavigator &nav = QPDF->Navigator();
     const int zoom = int(std::lround(QPDF->Layout().FZoom)) + (up ? step : -step);
-    if (up && zoom > 9999)
+    // Past either end of the zoom range the step stops at that end.
+    if (up && zoom > kMaxZoom)
         nav.ZoomIn(nullptr);
-    else if (!up && zoom <= 0)
+    else if (!up && zoom < kMinZoom)
         nav.ZoomOut(nullptr);
     else
         nav.SetZoom(zoom);

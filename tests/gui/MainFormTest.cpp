@@ -3,20 +3,24 @@
 #include "app/PreferStore.h"
 #include "ui/MainCommands.h"
 #include "ui/MainForm.h"
+#include "ui/StatusLine.h"
 
 #include "EngineFixture.h"
 #include "platform/fake/ScriptedKeyState.h"
 
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QSet>
 #include <QTest>
 #include <QUrl>
+#include <QWheelEvent>
 
 namespace {
 
@@ -321,6 +325,64 @@ TEST_F(MainFormTest, ToolbarBoxesGoToThePageAndSetTheZoom)
     // Esc leaves the box.
     QTest::keyClick(form->cbZoom->lineEdit(), Qt::Key_Escape);
     EXPECT_FALSE(form->cbZoom->lineEdit()->hasFocus());
+}
+
+// Ctrl+wheel, Alt+arrows and the zoom box share one range, and the box shows its ends whole.
+TEST_F(MainFormTest, ZoomBoxWheelAndKeysShareOneRange)
+{
+    open(copy(QStringLiteral("multi/multi.pdf"), QStringLiteral("multi.pdf")));
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    auto *view = form->findChild<QAbstractScrollArea *>(QStringLiteral("PageView"));
+    ASSERT_NE(view, nullptr);
+    QLineEdit *box = form->cbZoom->lineEdit();
+    const auto send = [&](QEvent &e) { QApplication::sendEvent(view->viewport(), &e); };
+    for (int i = 0; i < 40; ++i) {
+        QWheelEvent wheel(QPointF(100, 100), view->viewport()->mapToGlobal(QPointF(100, 100)), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        send(wheel);
+    }
+    engine->UpdateStatus();
+    EXPECT_DOUBLE_EQ(engine->Layout().FZoom, kMaxZoom);
+    EXPECT_EQ(box->text(), QStringLiteral("10000%"));
+    // QLineEdit keeps two pixels on either side of its text and one for the cursor.
+    EXPECT_LE(box->fontMetrics().horizontalAdvance(box->text()), box->contentsRect().width() - 5) << "shown whole";
+
+    const auto altKey = [&](int key) {
+        QKeyEvent e(QEvent::KeyPress, key, Qt::AltModifier);
+        QApplication::sendEvent(view, &e);
+        return engine->Layout().FZoom;
+    };
+    EXPECT_DOUBLE_EQ(altKey(Qt::Key_Up), kMaxZoom);
+    ASSERT_TRUE(engine->Navigator().doSetZoom(QStringLiteral("5")));
+    EXPECT_DOUBLE_EQ(altKey(Qt::Key_Down), kMinZoom);
+
+    // What the wheel reached can be typed.
+    QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_TRUE(box->hasFocus());
+    box->clear();
+    QTest::keyClicks(box, QStringLiteral("10000%"));
+    EXPECT_DOUBLE_EQ(engine->Layout().FZoom, kMaxZoom);
+}
+
+// Without a document the status line stays at the window's bottom edge.
+TEST_F(MainFormTest, StatusLineSitsAtTheBottomWithoutADocument)
+{
+    Prefer.ShowStatusLine = true;
+    form->SetupView();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    ASSERT_EQ(engine->DocumentCount(), 0);
+    ASSERT_TRUE(form->StatusBar->isVisible());
+    const QWidget *body = form->centralWidget();
+    EXPECT_EQ(form->StatusBar->geometry().bottom(), body->rect().bottom());
+    EXPECT_LE(form->StatusBar->height(), form->StatusLine->sizeHint().height() + 2) << "not stretched";
+
+    open(copy(QStringLiteral("pdfium/text.pdf"), QStringLiteral("text.pdf")));
+    form->SetupView();
+    QApplication::processEvents();
+    EXPECT_EQ(form->StatusBar->geometry().bottom(), body->rect().bottom());
+    EXPECT_EQ(form->MainClientPanel->geometry().bottom() + 1, form->StatusBar->geometry().top());
 }
 
 TEST_F(MainFormTest, DroppedFilesOpenButNotFoldersOrOtherAddresses)

@@ -116,9 +116,14 @@ TEST_F(Nav, TypedZoomTexts)
     EXPECT_TRUE(nav.doSetZoom("250 %"));
     EXPECT_EQ(view.FZoom, 250);
     EXPECT_EQ(view.FZoomMode, zCustom);
+    // The box reaches both ends of the range the zoom steps and the wheel reach.
+    EXPECT_TRUE(nav.doSetZoom("10000%"));
+    EXPECT_EQ(view.FZoom, kMaxZoom);
+    EXPECT_TRUE(nav.doSetZoom("5"));
+    EXPECT_EQ(view.FZoom, kMinZoom);
     EXPECT_TRUE(nav.doSetZoom("100%\t"));
     EXPECT_EQ(view.FZoomMode, zActualSize);
-    for (const char *bad : {"4", "10000", "abc", ""}) {
+    for (const char *bad : {"4", "10001", "abc", ""}) {
         host.calls.clear();
         EXPECT_FALSE(nav.doSetZoom(bad)) << bad;
         EXPECT_TRUE(host.calls.contains(QStringLiteral("Info 2222: Illegal Zoom Specification: ") + bad));
