@@ -120,9 +120,10 @@ public:
     bool CloseFile(const QString &FN, int ind);
     // Closes all but index Sel (-1 all), last first; true when any was closed.
     bool CloseAllFiles(int Sel);
-    // Exchanges the documents at a and b in tab order; the current document stays current at
-    // its new index. False for an index outside the list.
-    bool SwapDocuments(int a, int b);
+    // Moves the document at from to index to in tab order; the ones between shift by one
+    // toward from. The current document stays current at its new index. False for an index
+    // outside the list.
+    bool MoveDocument(int from, int to);
     // A password prompt of an open is showing: periodic work waits until it is answered.
     bool PasswordPrompt() const { return PasswordDialog; }
 

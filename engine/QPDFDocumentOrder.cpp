@@ -1,22 +1,28 @@
 // The order of the open documents: the tab strip reorders them by dragging.
 #include "engine/QPDF.h"
 
-#include <utility>
+#include <algorithm>
 
-bool TQPDF::SwapDocuments(int a, int b)
+bool TQPDF::MoveDocument(int from, int to)
 {
-    if (a < 0 || b < 0 || a >= nDocuments || b >= nDocuments)
+    if (from < 0 || to < 0 || from >= nDocuments || to >= nDocuments)
         return false;
-    if (a == b)
+    if (from == to)
         return true;
     // Whole records move: the handles, buffers and SyncTeX objects stay with their documents,
     // so the shown document keeps its pages and view while only its index changes.
-    std::swap(Documents[size_t(a)], Documents[size_t(b)]);
-    const auto follow = [a, b](int &index) {
-        if (index == a)
-            index = b;
-        else if (index == b)
-            index = a;
+    const auto first = Documents.begin();
+    if (from < to)
+        std::rotate(first + from, first + from + 1, first + to + 1);
+    else
+        std::rotate(first + to, first + from, first + from + 1);
+    const auto follow = [from, to](int &index) {
+        if (index == from)
+            index = to;
+        else if (from < to && index > from && index <= to)
+            --index;
+        else if (to < from && index >= to && index < from)
+            ++index;
     };
     follow(FSelDoc);
     follow(FPreviousSelDoc);

@@ -463,10 +463,12 @@ bool TDocTabs::IsTabDragging(const QPoint &pos, Qt::MouseButtons buttons)
             FLastSwap = -1;
         return true;
     }
-    if (!QPDF || !QPDF->SwapDocuments(target, FDragTab))
+    // The dragged document moves to the tab under the pointer and the ones between close up:
+    // on a scrolling strip that tab need not be a neighbour.
+    if (!QPDF || !QPDF->MoveDocument(FDragTab, target))
         return true;
     setUpdatesEnabled(false);
-    for (const int i : {target, FDragTab}) {
+    for (int i = std::min(target, FDragTab); i <= std::max(target, FDragTab); ++i) {
         setTabText(i, GetTabText(QPDF->Document(i).FileName));
         setTabData(i, QPDF->Document(i).FileName);
     }

@@ -8,7 +8,9 @@
 
 #include "platform/Files.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QMenu>
 #include <QTest>
@@ -296,6 +298,44 @@ TEST_F(DocTabs, DraggingReordersTheDocuments)
     QTest::mouseMove(tabs.get(), centre(0));
     EXPECT_EQ(engine->Document(0).FileName, wide) << "no drag without a press";
     EXPECT_EQ(tabsHost.tabs, QStringList({narrow, wide, third})) << "no tab was added or removed";
+}
+
+// On a strip too full for its width the selected tab scrolls into view as it moves, so the
+// pointer meets tabs far from the dragged one: each step still moves only the dragged tab.
+TEST_F(DocTabs, DraggingAcrossAnOverflowingStripMovesOneTab)
+{
+    QStringList names;
+    for (int i = 1; i <= 22; ++i)
+        names << QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+    for (const QString &name : names)
+        open("pdfium/text.pdf", name + QStringLiteral(".pdf"));
+    ASSERT_GT(tabs->sizeHint().width() - tabs->width(), 0) << "the strip overflows";
+    const int last = tabs->count() - 1;
+    ASSERT_EQ(engine->SelDoc(), last);
+    const QList<QAbstractButton *> arrows = tabs->findChildren<QAbstractButton *>();
+    ASSERT_FALSE(arrows.isEmpty());
+    ASSERT_TRUE(arrows.first()->isVisible()) << "scroll arrows shown";
+
+    QPoint pos = centre(last);
+    press(pos);
+    time.clock.ms += 256;
+    while (pos.x() > 0) {
+        pos.rx() = std::max(0, pos.x() - 40);
+        QTest::mouseMove(tabs.get(), pos);
+    }
+    release(pos);
+
+    QStringList expected = names;
+    expected.move(last, 0);
+    QStringList order, strip;
+    for (int i = 0; i < engine->DocumentCount(); ++i) {
+        order << QFileInfo(engine->Document(i).FileName).completeBaseName();
+        strip << QFileInfo(tabs->tabData(i).toString()).completeBaseName();
+    }
+    EXPECT_EQ(order, expected);
+    EXPECT_EQ(strip, expected);
+    expectTabsFollowDocuments();
+    EXPECT_EQ(QFileInfo(engine->FileName()).completeBaseName(), names.last()) << "the dragged document stays the current one";
 }
 
 TEST_F(DocTabs, HintsAndContextMenu)

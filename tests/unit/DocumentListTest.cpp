@@ -76,6 +76,37 @@ TEST_F(DocumentList, ClosingSelectsTheSuccessor)
     }
 }
 
+// A dragged tab's document moves to its drop place and the others keep their order; the
+// current and the previous document are followed by their records.
+TEST_F(DocumentList, MovingADocumentShiftsOnlyTheOnesBetween)
+{
+    struct Case {
+        int from, to;
+        bool moved;
+        QStringList order;
+    };
+    const Case cases[] = {
+        {0, 3, true, {"b.pdf", "c.pdf", "d.pdf", "a.pdf"}},
+        {3, 0, true, {"d.pdf", "a.pdf", "b.pdf", "c.pdf"}},
+        {1, 2, true, {"a.pdf", "c.pdf", "b.pdf", "d.pdf"}},
+        {2, 2, true, {"a.pdf", "b.pdf", "c.pdf", "d.pdf"}},
+        {4, 0, false, {"a.pdf", "b.pdf", "c.pdf", "d.pdf"}},
+        {0, -1, false, {"a.pdf", "b.pdf", "c.pdf", "d.pdf"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 -> %2").arg(c.from).arg(c.to).toStdString());
+        names.clear();
+        openDocuments(4);
+        ASSERT_TRUE(engine->OpenDocument(names[1], false, QString(), 0, 0));
+        ASSERT_EQ(engine->PreviousSelDoc(), 3);
+        EXPECT_EQ(engine->MoveDocument(c.from, c.to), c.moved);
+        EXPECT_EQ(openNames(), c.order);
+        EXPECT_EQ(QFileInfo(engine->Document(engine->SelDoc()).FileName).fileName(), QStringLiteral("b.pdf"));
+        EXPECT_EQ(QFileInfo(engine->Document(engine->PreviousSelDoc()).FileName).fileName(), QStringLiteral("d.pdf"));
+        ASSERT_TRUE(engine->CloseAllFiles(-1));
+    }
+}
+
 TEST_F(DocumentList, CloseRefusesNamesAndIndexesThatAreNotOpen)
 {
     openDocuments(2);
