@@ -218,7 +218,7 @@ TEST_F(Status, TheGotoPageDialog)
 }
 
 // The Custom Zoom dialog opens on the zoom in whole percent ("%" without a document); OK
-// applies the typed zoom when it lies in 5 … 9999.
+// applies the typed zoom when it lies in 5 … 10000, the range of the zoom steps.
 TEST_F(Status, TheCustomZoomDialog)
 {
     nav().ZoomCustom(133.7, nullptr);
@@ -227,8 +227,8 @@ TEST_F(Status, TheCustomZoomDialog)
         bool result;
         double zoom;
     };
-    const Case cases[] = {{"", false, 133.7}, {"250 %", true, 250}, {"4", false, 250}, {"10000%", false, 250},
-                          {"5%", true, 5}};
+    const Case cases[] = {{"", false, 133.7},  {"250 %", true, 250},    {"4", false, 250},
+                          {"10001%", false, 250}, {"10000%", true, 10000}, {"5%", true, 5}};
     QString shown = "133%";
     for (const Case &c : cases) {
         SCOPED_TRACE(qPrintable(c.answer));
