@@ -17,7 +17,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -1017,18 +1016,11 @@ bool TQPDF::SaveFile(const QString &name)
             return false;
         }
     const QByteArray bytes = GetDocAsString(FSelDoc);
-    // A link stays a link: the file it points to is the one replaced.
-    QString target = FN;
-    const QFileInfo info(FN);
-    if (info.isSymLink()) {
-        target = info.canonicalFilePath();
-        if (target.isEmpty())
-            target = info.symLinkTarget();
-    }
-    // A new file beside the target, renamed over it: an interrupted save leaves the old file.
-    const pl::FileStatus st = pl::files().status(target);
+    // A new file renamed over the old one (through a link, the file it names): an interrupted
+    // save leaves the old file.
+    const pl::FileStatus st = pl::files().status(FN);
     const uint32_t mode = st.kind == pl::FileKind::Regular ? st.mode : 0644;
-    const bool written = !bytes.isEmpty() && WriteFileDurably(target, bytes, mode);
+    const bool written = !bytes.isEmpty() && WriteFileDurably(FN, bytes, mode);
     if (written) {
         TDocument &slot = Current();
         if (FN == slot.FileName) {
