@@ -178,6 +178,7 @@ void TQPDF::InitDoc(TDocument &Doc)
     Doc.FrameLinks = Prefer.FrameLinks;
     Doc.ShowBookmarks = Prefer.ShowBookmarks;
     Doc.TrackBookmarks = Prefer.TrackBookmarks;
+    Doc.ViewRemembered = false;
     Doc.History.Clear();
     Doc.Position = TPosition();
     Doc.Mark = TPosition();
@@ -593,6 +594,7 @@ int TQPDF::AddDocument(const QString &FN)
             d.ShowBookmarks = e.ShowBookmarks;
             d.TrackBookmarks = e.TrackBookmarks;
             d.Position = {std::max(1, e.cp), e.Top, e.Left};
+            d.ViewRemembered = true;
             break;
         }
     }
@@ -951,7 +953,7 @@ bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int 
             if (newSlot && FQuickOpen && slot.PDFiumDoc
                 && !PDFiumDLL->FPDFBookmark_GetFirstChild(slot.PDFiumDoc.get(), nullptr))
                 ShowBookmarks = false;
-            if (newSlot && Prefer.ZoomAuto)
+            if (newSlot && Prefer.ZoomAuto && !slot.ViewRemembered)
                 ChooseInitialZoom();
             View.SelPage = start.cp;
             Nav.RestorePosition(start.cp, start.Top, start.Left);
