@@ -7,6 +7,8 @@
 #include "app/TextCodec.h"
 #include "platform/Files.h"
 
+#include <QFileInfo>
+
 namespace {
 
 // Another user's folder, or one others may write, could plant settings (and the commands
@@ -14,18 +16,20 @@ namespace {
 bool IsPrivateFolder(const QString &folder)
 {
     const pl::FileStatus st = pl::files().status(folder);
-    if (st.kind != pl::FileKind::Directory)
-        return true;  // not there yet: it will be created private
-    if (!st.ownedByUser || (st.mode & 022) != 0) {
-        DebugLog(QStringLiteral("Data folder skipped, not private: ") + folder);
-        return false;
-    }
-    return true;
+    return st.kind != pl::FileKind::Directory || (st.ownedByUser && (st.mode & 022) == 0);
+}
+
+bool PrivateOrSkipped(const QString &folder)
+{
+    if (IsPrivateFolder(folder))
+        return true;
+    DebugLog(QStringLiteral("Data folder skipped, not private: ") + folder);
+    return false;
 }
 
 bool UsableFolder(const QString &outer, const QString &folder)
 {
-    return IsPrivateFolder(outer) && IsPrivateFolder(folder) && LocalWriteTest(folder);
+    return PrivateOrSkipped(outer) && PrivateOrSkipped(folder) && LocalWriteTest(folder);
 }
 
 QString DataFileName()
@@ -36,6 +40,17 @@ QString DataFileName()
 }
 
 } // namespace
+
+bool IsPrivateDataFile(const QString &file)
+{
+    const QString target = LinkTarget(file);
+    if (!IsPrivateFolder(QFileInfo(file).absolutePath()) || !IsPrivateFolder(QFileInfo(target).absolutePath()))
+        return false;
+    const pl::FileStatus st = pl::files().status(target);
+    if (st.kind == pl::FileKind::Missing)
+        return !st.accessDenied;
+    return st.ownedByUser && (st.mode & 022) == 0;
+}
 
 bool LocalWriteTest(const QString &folder)
 {

@@ -12,5 +12,11 @@ QString FindDataFolder();
 // data folder (owner only) when it does not exist.
 void ApplyDataFileSwitch(const QString &expandedValue);
 
+// Settings come only from a file that no other user can have written: owned by this user,
+// closed to others' writes, in a folder (also the one a link leads to) that only this user
+// can change. A missing file counts when its folder does; a missing folder will be created
+// private.
+bool IsPrivateDataFile(const QString &file);
+
 // Can files be created and deleted in the folder? Creates the folder when missing.
 bool LocalWriteTest(const QString &folder);

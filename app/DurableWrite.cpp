@@ -1,6 +1,7 @@
 #include "app/DurableWrite.h"
 
 #include "app/FileIO.h"
+#include "app/FileUtils.h"
 #include "platform/Files.h"
 
 #include <QRandomGenerator>
@@ -28,9 +29,10 @@ pl::FileHandle createTemporary(const QString &path, uint32_t mode, QString &temp
 
 } // namespace
 
-bool WriteFileDurably(const QString &path, const QByteArray &bytes, uint32_t mode, const std::optional<TFileTimes> &times)
+bool WriteFileDurably(const QString &name, const QByteArray &bytes, uint32_t mode, const std::optional<TFileTimes> &times)
 {
     pl::Files &fs = pl::files();
+    const QString path = LinkTarget(name);
     QString tempName;
     pl::FileHandle file = createTemporary(path, mode, tempName);
     if (!file.isOpen())

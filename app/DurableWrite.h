@@ -15,7 +15,8 @@ struct TFileTimes {
 
 // Replaces the file so that a crash or a full disk never leaves it empty or truncated: the
 // bytes go to a new file beside it, which is flushed and then renamed over the old one.
-// With times, the new file carries them (a copy keeps its source's times).
+// With times, the new file carries them (a copy keeps its source's times). A symbolic link
+// stays a link: the file it names is the one replaced.
 bool WriteFileDurably(const QString &path, const QByteArray &bytes, uint32_t mode,
                       const std::optional<TFileTimes> &times = std::nullopt);
 

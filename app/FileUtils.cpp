@@ -91,6 +91,15 @@ QString CanonicalPath(const QString &path)
     return path.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
+QString LinkTarget(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isSymLink())
+        return path;
+    const QString target = info.canonicalFilePath();
+    return target.isEmpty() ? info.symLinkTarget() : target;
+}
+
 QString CurrentDocFolder(const QString &currentDocument)
 {
     const QString folder = FileFolder(currentDocument);

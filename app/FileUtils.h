@@ -29,6 +29,9 @@ QString FileDateText(const QString &path, const QString &format, int which = ftL
 
 // One spelling per path: absolute and lexically cleaned, symbolic links kept.
 QString CanonicalPath(const QString &path);
+// The file a symbolic link finally names (also one that does not exist yet), else the path
+// itself: a save replaces that file, so that the link stays a link.
+QString LinkTarget(const QString &path);
 // Paths already use "/" here; kept as the one place callers normalise separators.
 inline QString Slashes(const QString &path) { return path; }
 // The folder of the given current document when it exists, else empty.

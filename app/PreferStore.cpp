@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/Colors.h"
 #include "app/DataFile.h"
+#include "app/DataFolder.h"
 #include "app/DebugLog.h"
 #include "app/DurableWrite.h"
 #include "app/FileUtils.h"
@@ -83,6 +84,13 @@ bool ReadData()
     LoadColorDefaults();
     RestoreDefaults();
     const QString &file = App.DataFile;
+    if (!IsPrivateDataFile(file)) {
+        DebugLog(QStringLiteral("Data file refused, not private: ") + file);
+        ConfigurationError(QStringLiteral("Configuration file ") + Quoted(file)
+                           + QStringLiteral(" can be changed by other users! Using default settings; they are not saved."));
+        ToolbarDefinition.LoadDefault();
+        return true;
+    }
     if (!FileExists(file)) {
         ToolbarDefinition.LoadDefault();
         return true;
@@ -135,6 +143,10 @@ bool ReadData()
 bool WriteData()
 {
     const QString &file = App.DataFile;
+    if (!IsPrivateDataFile(file)) {
+        DebugLog(QStringLiteral("WriteData: data file not private, nothing written: ") + file);
+        return false;
+    }
     if (FileExists(file))
         RotateBackups();
     else if (!FolderExists(App.DataFolder))

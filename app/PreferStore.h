@@ -5,12 +5,14 @@ class TDataFile;
 class QString;
 
 // Reads the settings at start-up: defaults first, then the data file, or its backup when the
-// file is damaged (the user is told once), or the defaults. Always ends with usable settings
-// and never writes anything.
+// file is damaged (the user is told once), or the defaults. A data file that other users can
+// change is not read (the user is told). Always ends with usable settings and never writes
+// anything.
 bool ReadData();
 
 // Saves the settings: rotates the backups (".bak" at most once a day, ".bkp" keeps the one
 // before), then replaces the data file so that an interrupted save leaves the old one intact.
+// Writes nothing where other users can change the file.
 bool WriteData();
 
 // What the store needs from the windows and the engine before a save; unset hooks do nothing.

@@ -34,6 +34,9 @@ struct TDocument {
     bool ShowBookmarks = false;
     bool TrackBookmarks = false;
 
+    // The view above came from the recent list: it is shown as it was left.
+    bool ViewRemembered = false;
+
     TPosition Position;
     TPosition Mark;
     TPositionHistory History;

@@ -17,7 +17,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -179,6 +178,7 @@ void TQPDF::InitDoc(TDocument &Doc)
     Doc.FrameLinks = Prefer.FrameLinks;
     Doc.ShowBookmarks = Prefer.ShowBookmarks;
     Doc.TrackBookmarks = Prefer.TrackBookmarks;
+    Doc.ViewRemembered = false;
     Doc.History.Clear();
     Doc.Position = TPosition();
     Doc.Mark = TPosition();
@@ -594,6 +594,7 @@ int TQPDF::AddDocument(const QString &FN)
             d.ShowBookmarks = e.ShowBookmarks;
             d.TrackBookmarks = e.TrackBookmarks;
             d.Position = {std::max(1, e.cp), e.Top, e.Left};
+            d.ViewRemembered = true;
             break;
         }
     }
@@ -952,7 +953,7 @@ bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int 
             if (newSlot && FQuickOpen && slot.PDFiumDoc
                 && !PDFiumDLL->FPDFBookmark_GetFirstChild(slot.PDFiumDoc.get(), nullptr))
                 ShowBookmarks = false;
-            if (newSlot && Prefer.ZoomAuto)
+            if (newSlot && Prefer.ZoomAuto && !slot.ViewRemembered)
                 ChooseInitialZoom();
             View.SelPage = start.cp;
             Nav.RestorePosition(start.cp, start.Top, start.Left);
@@ -1017,18 +1018,11 @@ bool TQPDF::SaveFile(const QString &name)
             return false;
         }
     const QByteArray bytes = GetDocAsString(FSelDoc);
-    // A link stays a link: the file it points to is the one replaced.
-    QString target = FN;
-    const QFileInfo info(FN);
-    if (info.isSymLink()) {
-        target = info.canonicalFilePath();
-        if (target.isEmpty())
-            target = info.symLinkTarget();
-    }
-    // A new file beside the target, renamed over it: an interrupted save leaves the old file.
-    const pl::FileStatus st = pl::files().status(target);
+    // A new file renamed over the old one (through a link, the file it names): an interrupted
+    // save leaves the old file.
+    const pl::FileStatus st = pl::files().status(FN);
     const uint32_t mode = st.kind == pl::FileKind::Regular ? st.mode : 0644;
-    const bool written = !bytes.isEmpty() && WriteFileDurably(target, bytes, mode);
+    const bool written = !bytes.isEmpty() && WriteFileDurably(FN, bytes, mode);
     if (written) {
         TDocument &slot = Current();
         if (FN == slot.FileName) {

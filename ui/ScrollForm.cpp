@@ -807,12 +807,18 @@ bool TScrollForm::HandleKey(QKeyEvent *e)
         nav.FirstPage(false);
         break;
     case Qt::Key_Left:
+        // With Alt these keys are Back and Forward (with Ctrl the turns) of the menu: where
+        // the menu has nothing to do, they do nothing either, rather than turn a page.
+        if (alt)
+            break;
         if (wider && !ctrl)
             SetHorzPos(HorzPos() - inc);
         else
             nav.PrevPage(false);
         break;
     case Qt::Key_Right:
+        if (alt)
+            break;
         if (wider && !ctrl)
             SetHorzPos(HorzPos() + inc);
         else

@@ -62,7 +62,9 @@ bool write_incremental(fz_context *c, pdf_document *doc, FPDF_FILEWRITE *fw,
   bool ok = true;
   fz_var(out);
   fz_try(c) {
-    out = fz_new_output_with_path(c, path.c_str(), 0);
+    // Appending writes into the private file mkstemp made; otherwise MuPDF removes it and
+    // creates a new one with the process umask's permissions.
+    out = fz_new_output_with_path(c, path.c_str(), 1);
     pdf_write_document(c, doc, out, opts);
     fz_close_output(c, out);
   }

@@ -1,5 +1,6 @@
 // FPDFText_Find*: word-wise search over the text page's text, where the
 // words of the pattern may be separated by any run of white space.
+#include <algorithm>
 #include <optional>
 
 #include "textpage.h"
@@ -78,6 +79,21 @@ std::optional<long> match_at(const fpdf_schhandle_t__ &h, long at) {
   return end;
 }
 
+// Callers count characters, the search counts text units, which leave control characters
+// out: a character outside the text starts a search at the next unit, or ends a backward
+// one at the unit before it.
+long text_index_from(const CharStream &s, int char_index) {
+  for (size_t i = size_t(char_index); i < s.char_to_text.size(); ++i)
+    if (s.char_to_text[i] >= 0) return s.char_to_text[i];
+  return long(s.text.size());
+}
+
+long text_index_until(const CharStream &s, int char_index) {
+  for (long i = std::min(long(char_index), long(s.char_to_text.size()) - 1); i >= 0; --i)
+    if (s.char_to_text[size_t(i)] >= 0) return s.char_to_text[size_t(i)];
+  return -1;
+}
+
 void set_result(fpdf_schhandle_t__ &h, long start, long end) {
   const int c0 = h.s->text_to_char[size_t(start)], c1 = h.s->text_to_char[size_t(end)];
   h.result_char = c0;
@@ -107,8 +123,8 @@ FPDF_EXPORT FPDF_SCHHANDLE FPDFText_FindStart(FPDF_TEXTPAGE text_page, FPDF_WIDE
     }
     h->words = split_pattern(pattern);
     const long len = long(h->text.size());
-    h->next_start = start_index >= 0 ? start_index : 0;
-    h->prev_start = start_index >= 0 ? start_index : len - 1;
+    h->next_start = start_index >= 0 ? text_index_from(*h->s, start_index) : 0;
+    h->prev_start = start_index >= 0 ? text_index_until(*h->s, start_index) : len - 1;
     return h;
   });
 }

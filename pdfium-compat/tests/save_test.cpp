@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "pdfium_library.h"
 
@@ -92,4 +97,47 @@ TEST(Save, RefusedWriteFails) {
   EXPECT_FALSE(lib.FPDF_SaveAsCopy(doc.get(), nullptr, 0));
   // The document is still usable after a failed save.
   EXPECT_EQ(lib.FPDF_GetPageCount(doc.get()), 5);
+}
+
+// The incremental update passes through a temporary file, which holds the whole document:
+// only its owner may read it, whatever the process umask.
+TEST(Save, TheIncrementalTemporaryFileIsPrivate) {
+  char folder[] = "/tmp/save-test-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const char *old_tmpdir = std::getenv("TMPDIR");
+  const std::string saved_tmpdir = old_tmpdir ? old_tmpdir : "";
+  setenv("TMPDIR", folder, 1);
+  const mode_t old_umask = umask(0);
+
+  struct Watcher : MemoryWriter {
+    std::string folder;
+    std::vector<unsigned> modes;  // of the files in the folder at the first block
+  } w;
+  w.folder = folder;
+  w.WriteBlock = [](FPDF_FILEWRITE *self, const void *data, unsigned long size) -> int {
+    auto *w = static_cast<Watcher *>(self);
+    if (w->blocks++ == 0) {
+      if (DIR *d = opendir(w->folder.c_str())) {
+        while (const dirent *e = readdir(d)) {
+          struct stat st {};
+          if (e->d_name[0] != '.' && stat((w->folder + "/" + e->d_name).c_str(), &st) == 0)
+            w->modes.push_back(st.st_mode & 07777);
+        }
+        closedir(d);
+      }
+    }
+    w->bytes.append(static_cast<const char *>(data), size);
+    return 1;
+  };
+  Doc doc = open_fixture("text.pdf");
+  const bool saved = pdfium().FPDF_SaveAsCopy(doc.get(), &w, FPDF_INCREMENTAL);
+
+  umask(old_umask);
+  if (old_tmpdir)
+    setenv("TMPDIR", saved_tmpdir.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(w.modes, std::vector<unsigned>{0600});
+  EXPECT_EQ(rmdir(folder), 0) << "the temporary file is gone";
 }

@@ -267,6 +267,44 @@ TEST_F(TextPageTest, SearchMatchesWordsAcrossGeneratedSpaces) {
   lib().FPDFText_FindClose(h);
 }
 
+// controls.pdf: "ab\2cd ab\2cd abcd", where U+0002 is a character but no part of the
+// text, so from the first one on character and text indices differ. Start indices and
+// results are character indices.
+TEST(TextSearch, StartIndicesAndResultsCountCharacters) {
+  Pdfium &lib = pdfium();
+  Doc doc = open_fixture("controls.pdf");
+  ASSERT_TRUE(doc);
+  Page page = load_page(doc, 0);
+  TextPage text = load_text(page);
+  ASSERT_TRUE(text);
+  ASSERT_EQ(lib.FPDFText_CountChars(text.get()), 16);
+  ASSERT_EQ(lib.FPDFText_GetTextIndexFromCharIndex(text.get(), 3), 2);
+  struct {
+    int start;
+    bool forward;
+    int expected;  // character index of the match; -1: none
+    int count;
+  } cases[] = {
+      {0, true, 0, 5},      {1, true, 6, 5},       {6, true, 6, 5},   {8, true, 12, 4},
+      {12, true, 12, 4},    {13, true, -1, 0},     {14, false, 6, 5}, {15, false, 12, 4},
+      {10, false, 6, 5},    {9, false, 0, 5},      {4, false, 0, 5},  {3, false, -1, 0},
+  };
+  const std::u16string pattern = u"abcd";
+  std::vector<unsigned short> w(pattern.begin(), pattern.end());
+  w.push_back(0);
+  for (const auto &c : cases) {
+    FPDF_SCHHANDLE h = lib.FPDFText_FindStart(text.get(), w.data(), 0, c.start);
+    ASSERT_NE(h, nullptr);
+    const bool found = c.forward ? lib.FPDFText_FindNext(h) : lib.FPDFText_FindPrev(h);
+    EXPECT_EQ(found, c.expected >= 0) << c.start << (c.forward ? " forward" : " back");
+    if (found && c.expected >= 0) {
+      EXPECT_EQ(lib.FPDFText_GetSchResultIndex(h), c.expected) << c.start;
+      EXPECT_EQ(lib.FPDFText_GetSchCount(h), c.count) << c.start;
+    }
+    lib.FPDFText_FindClose(h);
+  }
+}
+
 TEST(TextCache, TextPagesOutliveTheirPageAndShareTheStream) {
   Doc doc = open_fixture("text.pdf");
   Page page = load_page(doc, 2);

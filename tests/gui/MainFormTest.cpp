@@ -3,6 +3,7 @@
 #include "app/PreferStore.h"
 #include "ui/MainCommands.h"
 #include "ui/MainForm.h"
+#include "ui/ScrollForm.h"
 #include "ui/StatusLine.h"
 
 #include "EngineFixture.h"
@@ -159,6 +160,47 @@ TEST_F(MainFormTest, ShortcutRunsTheEngineCommand)
     EXPECT_TRUE(cmd("menuZoomFitWidth")->isChecked());
     QTest::keyClick(form.get(), Qt::Key_F4, Qt::ControlModifier);
     EXPECT_EQ(engine->DocumentCount(), 0);
+}
+
+// Back and Forward from the keyboard at the ends of the history do nothing, neither turn a
+// page nor change what the history holds.
+TEST_F(MainFormTest, HistoryKeysAtTheEndsDoNothing)
+{
+    open(copy(QStringLiteral("multi/multi.pdf"), QStringLiteral("multi.pdf")));
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QWidget *view = form->PageView();
+    view->setFocus();
+    TNavigator &nav = engine->Navigator();
+    const auto key = [&](int k, Qt::KeyboardModifiers mods) {
+        QTest::keyClick(view, Qt::Key(k), mods);
+        return page();
+    };
+    ASSERT_TRUE(nav.GOTOPage(3, nullptr));
+    ASSERT_TRUE(nav.GOTOPage(6, nullptr));
+    struct Step {
+        int key;
+        Qt::KeyboardModifiers mods;
+        int page;
+    };
+    const Step steps[] = {
+        {Qt::Key_Left, Qt::AltModifier, 3},           {Qt::Key_Right, Qt::AltModifier, 6},
+        {Qt::Key_Right, Qt::AltModifier, 6},          {Qt::Key_Backspace, Qt::ShiftModifier, 6},
+        {Qt::Key_Left, Qt::AltModifier, 3},           {Qt::Key_Backspace, Qt::ShiftModifier, 6},
+        {Qt::Key_Backspace, Qt::NoModifier, 3},       {Qt::Key_Left, Qt::AltModifier, 1},
+        {Qt::Key_Left, Qt::AltModifier, 1},           {Qt::Key_Backspace, Qt::NoModifier, 1},
+        {Qt::Key_Right, Qt::AltModifier, 3},          {Qt::Key_Right, Qt::AltModifier, 6},
+    };
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        const TPositionHistory before = nav.History;
+        const bool atAnEnd = steps[i].page == page();
+        EXPECT_EQ(key(steps[i].key, steps[i].mods), steps[i].page) << "step " << i;
+        if (atAnEnd) {
+            EXPECT_EQ(nav.History.CPos, before.CPos) << "step " << i;
+            for (size_t j = 0; j < before.Positions.size(); ++j)
+                EXPECT_EQ(nav.History.Positions[j].cp, before.Positions[j].cp) << "step " << i << " slot " << j;
+        }
+    }
 }
 
 // Enabled (E) and checked (C) states of commands in four situations.

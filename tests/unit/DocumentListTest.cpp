@@ -234,6 +234,50 @@ TEST_F(DocumentList, RestoringReopensTheDocumentsOfTheLastSession)
     }
 }
 
+// Each document of the last session comes back with the zoom it was left at, through a real
+// data file and a new engine, even where the automatic initial zoom would choose another.
+TEST_F(DocumentList, RestoredDocumentsKeepTheirZoom)
+{
+    App.DataFolder = dir.path();
+    App.DataFile = dir.filePath("OrvalePDF.dat");
+    Prefer.RememberDoc = true;
+    Prefer.ZoomAuto = true;
+    host.clientWidth = 800;    // multi.pdf fits 191 % wide and 101 % high at 72 pixels per inch
+    host.clientHeight = 600;
+    struct Case {
+        TZoomMode mode;
+        double zoom;           // for the set zooms
+    };
+    const Case cases[] = {{zfitPage, 0}, {zActualSize, 100}, {zCustom, 250}, {zfitWidth, 0}};
+    openDocuments(std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        ASSERT_TRUE(engine->OpenDocument(names[int(i)], false, QString(), 0, 0));
+        if (cases[i].zoom > 0)
+            engine->Navigator().ZoomCustom(cases[i].zoom, nullptr);
+        else
+            engine->Navigator().SetZoomMode(cases[i].mode);
+        ASSERT_EQ(engine->Layout().FZoomMode, cases[i].mode) << i;
+    }
+    ASSERT_TRUE(WriteData());
+
+    engine.reset();
+    Prefer = TPrefer();
+    ASSERT_TRUE(ReadData());
+    host.tabs.clear();
+    engine = std::make_unique<TQPDF>(72);
+    ASSERT_EQ(engine->Status(), 1);
+    engine->SetHost(&host);
+    ASSERT_EQ(engine->RestoreOpenedDocuments(), int(std::size(cases)));
+    ASSERT_EQ(openNames(), QStringList({"a.pdf", "b.pdf", "c.pdf", "d.pdf"}));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        ASSERT_TRUE(engine->OpenDocument(names[int(i)], false, QString(), 0, 0));
+        EXPECT_EQ(engine->Layout().FZoomMode, cases[i].mode) << i;
+        if (cases[i].zoom > 0) {
+            EXPECT_EQ(engine->Layout().FZoom, cases[i].zoom) << i;
+        }
+    }
+}
+
 // A recycled slot gets a SyncTeX object of its own while a loader still fills the old one.
 TEST_F(DocumentList, ARecycledSlotNeverSharesALoadingSyncTeXObject)
 {

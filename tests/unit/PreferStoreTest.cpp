@@ -1,6 +1,7 @@
 #include "app/AppState.h"
 #include "app/Colors.h"
 #include "app/DataFile.h"
+#include "app/DataFolder.h"
 #include "app/DebugLog.h"
 #include "app/DocMgrGeometry.h"
 #include "app/FileUtils.h"
@@ -15,12 +16,15 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -98,6 +102,14 @@ protected:
         CurrentPPI = 96;
     }
     QString Log() const { return QString::fromUtf8(ReadBytes(dir.filePath(QStringLiteral("log.txt")))); }
+    // The one "Configuration Error" warning shown: about the named file, the text after it.
+    void ExpectConfigurationError(const QString &name, const QString &tail)
+    {
+        ASSERT_EQ(sink.shown.size(), 1u);
+        EXPECT_EQ(sink.shown[0].title, QStringLiteral("Configuration Error"));
+        EXPECT_EQ(sink.shown[0].type, mtWarning);
+        EXPECT_EQ(sink.shown[0].text, QStringLiteral("Configuration file \"") + name + '"' + tail);
+    }
 
     // Saves settings whose font name marks where they came from.
     void SaveMarked(const QString &marker, const QString &name)
@@ -241,10 +253,7 @@ TEST_P(PreferStoreFiles, TakeTheirPath)
     ASSERT_TRUE(ReadData());
     EXPECT_EQ(Prefer.FontName, c.readsSaved ? QStringLiteral("Saved") : QStringLiteral("Segoe UI"));
     if (c.message) {
-        ASSERT_EQ(sink.shown.size(), 1u);
-        EXPECT_EQ(sink.shown[0].title, QStringLiteral("Configuration Error"));
-        EXPECT_EQ(sink.shown[0].type, mtWarning);
-        EXPECT_EQ(sink.shown[0].text, QStringLiteral("Configuration file \"") + file + '"' + QString::fromUtf8(c.message));
+        ExpectConfigurationError(file, QString::fromUtf8(c.message));
     } else {
         EXPECT_TRUE(sink.shown.empty());
     }
@@ -271,10 +280,7 @@ TEST_F(PreferStore, DamagedFileFallsBackToTheBackupAndWritesNothing)
     LoadPreferDefaults(Prefer);
     ASSERT_TRUE(ReadData());
     EXPECT_EQ(Prefer.FontName, QStringLiteral("Backup"));
-    ASSERT_EQ(sink.shown.size(), 1u);
-    EXPECT_EQ(sink.shown[0].title, QStringLiteral("Configuration Error"));
-    EXPECT_EQ(sink.shown[0].text, QStringLiteral("Configuration file \"") + file +
-                                      QStringLiteral("\" is corrupted! Using backup configuration instead."));
+    ExpectConfigurationError(file, QStringLiteral(" is corrupted! Using backup configuration instead."));
     EXPECT_EQ(FileNames(dir.path()), before);
     EXPECT_EQ(ReadBytes(file), damaged);
     EXPECT_EQ(ReadBytes(file + QStringLiteral(".bak")), backup);
@@ -288,9 +294,7 @@ TEST_F(PreferStore, DamagedFileAndBackupGiveTheDefaults)
         Edit(name, [](QByteArray b) { return b.left(b.size() - 3); });
     ASSERT_TRUE(ReadData());
     EXPECT_EQ(Prefer.FontName, QStringLiteral("Segoe UI"));
-    ASSERT_EQ(sink.shown.size(), 1u);
-    EXPECT_EQ(sink.shown[0].text, QStringLiteral("Configuration file \"") + file +
-                                      QStringLiteral("\" and its backup are corrupted! Using default settings."));
+    ExpectConfigurationError(file, QStringLiteral(" and its backup are corrupted! Using default settings."));
 }
 
 TEST_F(PreferStore, MissingFileGivesTheDefaultsSilently)
@@ -469,6 +473,102 @@ TEST_F(PreferStore, ThemeIndexOutOfRangeBecomesZero)
     ASSERT_TRUE(ReadData());
     EXPECT_EQ(Prefer.ThemeSelector, 0);
     EXPECT_TRUE(Log().contains(QStringLiteral("Read Data Theme Index: 5")));
+}
+
+// Settings another user could have written are not read, and nothing is saved where that
+// user could read or replace it: a file of another user, one others may write, a folder
+// others may write (also behind a link), whether -L chose it or not.
+struct ForeignCase {
+    const char *name;
+    const char *saved;   // the file the marked settings are saved to, below the test folder
+    // Opens the file to others; returns the -L value under test.
+    std::function<QString(const QString &root, const QString &saved)> expose;
+    bool needsRoot;      // giving a file to another user
+};
+
+void PrintTo(const ForeignCase &c, std::ostream *os) { *os << c.name; }
+
+const ForeignCase foreignCases[] = {
+    {"folderOthersCanWrite", "shared/x.dat", [](const QString &root, const QString &saved) {
+         EXPECT_TRUE(pl::files().setMode(root + "/shared", 0777));
+         return saved;
+     }, false},
+    {"fileOthersCanWrite", "own/x.dat", [](const QString &, const QString &saved) {
+         EXPECT_TRUE(pl::files().setMode(saved, 0666));
+         return saved;
+     }, false},
+    {"fileOfAnotherUser", "own/x.dat", [](const QString &, const QString &saved) {
+         EXPECT_EQ(::chown(QFile::encodeName(saved).constData(), 4242, 4242), 0);
+         return saved;
+     }, true},
+    {"linkIntoAFolderOthersCanWrite", "shared/x.dat", [](const QString &root, const QString &saved) {
+         EXPECT_TRUE(pl::files().setMode(root + "/shared", 0777));
+         EXPECT_TRUE(QFile::link(saved, root + "/own/link.dat"));
+         return root + "/own/link.dat";
+     }, false},
+    {"noFileYetInAFolderOthersCanWrite", "shared/x.dat", [](const QString &root, const QString &saved) {
+         EXPECT_TRUE(QFile::remove(saved));
+         EXPECT_TRUE(pl::files().setMode(root + "/shared", 0777));
+         return saved;
+     }, false},
+};
+
+class PreferStoreForeign : public PreferStore, public ::testing::WithParamInterface<ForeignCase> {};
+
+TEST_P(PreferStoreForeign, AreRefusedAndNeverWritten)
+{
+    const ForeignCase &c = GetParam();
+    if (c.needsRoot && ::geteuid() != 0)
+        GTEST_SKIP() << "giving a file to another user needs root";
+    const QString root = dir.filePath(QStringLiteral("area"));
+    for (const char *folder : {"shared", "own"})
+        ASSERT_TRUE(pl::files().makeFolders(root + '/' + folder, true));
+    const QString saved = root + '/' + c.saved;
+    SaveMarked(QStringLiteral("Planted"), saved);
+    const QString chosen = c.expose(root, saved);
+    const auto snapshot = [&root] {
+        QStringList state;
+        for (const char *folder : {"shared", "own"})
+            for (const QString &name : FileNames(root + '/' + folder))
+                state << name + ':' + QString::fromUtf8(ReadBytes(root + '/' + folder + '/' + name).toHex());
+        return state;
+    };
+    const QStringList before = snapshot();
+
+    ApplyDataFileSwitch(chosen);
+    ASSERT_EQ(App.DataFile, chosen);
+    LoadPreferDefaults(Prefer);
+    ASSERT_TRUE(ReadData());
+    EXPECT_EQ(Prefer.FontName, QStringLiteral("Segoe UI"));
+    ExpectConfigurationError(chosen, QStringLiteral(" can be changed by other users! Using default settings; they are not saved."));
+
+    Prefer.FontName = QStringLiteral("Mine");
+    EXPECT_FALSE(WriteData());
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_TRUE(Log().contains(QStringLiteral("nothing written: ") + chosen)) << Log().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, PreferStoreForeign, ::testing::ValuesIn(foreignCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// A data file that is a symbolic link is saved through the link: the file it names gets
+// the settings and the link stays.
+TEST_F(PreferStore, ALinkedDataFileStaysALink)
+{
+    const QString real = dir.filePath(QStringLiteral("real/settings.dat"));
+    ASSERT_TRUE(pl::files().makeFolders(dir.filePath(QStringLiteral("real")), true));
+    ASSERT_TRUE(QFile::link(real, file));
+    for (const char *marker : {"First", "Second"}) {
+        Prefer.FontName = QString::fromUtf8(marker);
+        ASSERT_TRUE(WriteData()) << marker;
+        EXPECT_TRUE(QFileInfo(file).isSymLink()) << marker;
+        EXPECT_EQ(QFileInfo(file).symLinkTarget(), real) << marker;
+    }
+    EXPECT_EQ(FileNames(dir.filePath(QStringLiteral("real"))), QStringList{"settings.dat"}) << "no temporary file is left";
+    EXPECT_EQ(pl::files().status(real).mode, 0600u);
+    LoadPreferDefaults(Prefer);
+    ASSERT_TRUE(ReadData());
+    EXPECT_EQ(Prefer.FontName, QStringLiteral("Second"));
 }
 
 } // namespace
