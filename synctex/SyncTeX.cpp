@@ -27,7 +27,7 @@ constexpr int64_t IdleDropMs = 900000;
 
 QString quoted(const QString &text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
 
-QString NoMemoryText() { return QStringLiteral("There is not enough memory for its text."); }
+QString noMemoryText() { return QStringLiteral("There is not enough memory for its text."); }
 
 // Clears the Loading flag when a load ends, also by an exception; the fields are emptied
 // first unless the load finished normally.
@@ -175,7 +175,7 @@ bool TSyncTeX::LoadClaimed(const QString &FN, bool thread)
             ok = ReadPlainFile(FN, why);
     } catch (const std::bad_alloc &) {
         ok = false;
-        why = NoMemoryText();
+        why = noMemoryText();
     }
     if (!StillRunning(thread)) {
         Data = QByteArray();
@@ -254,7 +254,7 @@ int TSyncTeX::InflateFile(const QString &FN, QString &why)
     } else if (result == TInflateResult::TooLarge) {
         why = QStringLiteral("Its text would be longer than ") + QString::number(InflateLimit(packed.size())) + QStringLiteral(" bytes.");
     } else if (result == TInflateResult::NoMemory) {
-        why = NoMemoryText();
+        why = noMemoryText();
     }
     return -1;
 }

@@ -17,10 +17,10 @@ inline QByteArray syncPreamble(const QString &mainFile, const QByteArray &keys =
 }
 
 // windowBits 31 gives a gzip stream, 15 a zlib stream.
-inline QByteArray packBytes(const QByteArray &plain, int windowBits)
+inline QByteArray packBytes(const QByteArray &plain, int windowBits, int level = Z_BEST_SPEED)
 {
     z_stream zs{};
-    deflateInit2(&zs, Z_BEST_SPEED, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY);
+    deflateInit2(&zs, level, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY);
     QByteArray out(int(deflateBound(&zs, uLong(plain.size()))), '\0');
     zs.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(plain.constData()));
     zs.avail_in = uInt(plain.size());
