@@ -47,7 +47,8 @@ bool TQPDF::InverseSearch()
 
     const QString page = QString::number(cp);
     if (sync && sync->Ready && !sync->Loading) {
-        DebugLog(QStringLiteral("No source link found on page ") + page + QLatin1Char('.'));
+        const QString why = sync->ErrMsg.get();
+        DebugLog(QStringLiteral("No source link found on page ") + page + QLatin1Char('.') + (why.isEmpty() ? QString() : QLatin1Char(' ') + why));
         Host.ShowInfo(QStringLiteral("No source link found on page ") + page, kNoSourceInfoMs);
         return false;
     }

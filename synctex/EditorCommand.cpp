@@ -29,6 +29,27 @@ QString fillSlots(QString text, const std::array<QString, SlotCount> &values)
     return text;
 }
 
+// The characters that would end the editor's own syntax around the placeholder at "at" in
+// one argument: "|" between two "|", and ")", ";" and "]" inside "[" ... "]". Splitting keeps
+// a value inside its argument, but not inside such a text of the editor's.
+QString closersAround(QStringView arg, qsizetype at)
+{
+    const QStringView before = arg.left(at), after = arg.mid(at + 1);
+    QString closers;
+    if (before.count(u'|') % 2 == 1 && after.contains(u'|'))
+        closers += u'|';
+    if (before.count(u'[') > before.count(u']') && after.contains(u']'))
+        closers += QStringLiteral(");]");
+    return closers;
+}
+
+void showShellError(const TEditorCommand &command, const QString &error)
+{
+    MessageDialog(QStringLiteral("Shell Error"),
+                  QStringLiteral("Error Launching Editor for Inverse Search: \r\n") + command.text + QStringLiteral("\r\n") + error,
+                  mtError, MsgButtons({mbOK}));
+}
+
 } // namespace
 
 TEditorCommand ExpandEditorCommand(const QString &commandTemplate, const QString &inpFile, int line,
@@ -78,8 +99,20 @@ TEditorCommand ExpandEditorCommand(const QString &commandTemplate, const QString
         ExpandPathMacros(QStringLiteral("%!b"), exeFolder, dataFolder),
     };
     TEditorCommand command;
-    for (const QString &arg : pl::splitCommandLine(marked))
+    for (const QString &arg : pl::splitCommandLine(marked)) {
+        for (qsizetype i = 0; i < arg.size() && command.refused.isEmpty(); ++i) {
+            if (!isSlotMark(arg[i]))
+                continue;
+            const QString &value = values[size_t(arg[i].unicode() - SlotMark[0])];
+            for (QChar c : closersAround(arg, i))
+                if (value.contains(c)) {
+                    command.refused = QStringLiteral("The value \"") + value + QStringLiteral("\" holds \"") + c
+                        + QStringLiteral("\", which would end the editor's own syntax around it.");
+                    break;
+                }
+        }
         command.argv << fillSlots(arg, values);
+    }
     command.text = fillSlots(marked, values);
     command.namesEditor = marked.startsWith(EditorPrefix);
     return command;
@@ -112,12 +145,15 @@ bool StartInverseSearchEditor(const QString &commandTemplate, const QString &inp
     ResolveEditor(command, App.ExeFolder);
     if (command.isEmpty())
         return false;
+    if (!command.refused.isEmpty()) {
+        showShellError(command, command.refused);
+        DebugLog(QStringLiteral("Editor not started: ") + command.refused + QStringLiteral(" Command: ") + command.text);
+        return false;
+    }
     QString error;
     if (RunCommandArgs(command.argv, &error))
         return true;
-    MessageDialog(QStringLiteral("Shell Error"),
-                  QStringLiteral("Error Launching Editor for Inverse Search: \r\n") + command.text + QStringLiteral("\r\n") + error,
-                  mtError, MsgButtons({mbOK}));
+    showShellError(command, error);
     DebugLog(QStringLiteral("Error Executing: ") + command.text);
     return false;
 }

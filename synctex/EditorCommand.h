@@ -7,11 +7,16 @@
 // Placeholders: %f the source file, %l the line, %B the program's folder, %b the data folder,
 // %!B and %!b the folders that contain them; any other character after "%" gives "%" (so
 // "%%" gives "%"). The template is split into arguments before the values are put in, so a
-// file name with quotes or blanks always stays one argument and never adds arguments.
+// file name with quotes or blanks always stays one argument and never adds arguments. Inside
+// an argument, a value may not hold what ends the text around its placeholder: "|" between two
+// "|", or ")", ";" and "]" inside "[" ... "]".
 struct TEditorCommand {
     QStringList argv;
     QString text;   // the command as one line, for messages and the log
     bool namesEditor = false;   // the template itself begins with "Orvale.exe "
+    // Why a value cannot stand where its placeholder does: it would end the editor's own
+    // syntax around it. Nothing is started then.
+    QString refused;
 
     bool isEmpty() const { return argv.isEmpty() || argv[0].isEmpty(); }
 };

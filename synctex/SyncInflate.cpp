@@ -3,7 +3,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <limits>
 #include <new>
 #include <stdexcept>
 
@@ -13,6 +12,8 @@ namespace {
 constexpr qsizetype BlockSize = qsizetype(1) << 20;
 // Deflate cannot compress better than about 1032 to 1.
 constexpr qint64 MaxRatio = 1032;
+constexpr qint64 MaxSyncTeXRatio = 100;
+constexpr qsizetype MinInflateLimit = qsizetype(32) << 20;
 
 class InflateStream {
 public:
@@ -46,6 +47,12 @@ qsizetype initialSize(const QByteArray &packed)
 
 } // namespace
 
+qsizetype InflateLimit(qsizetype packedSize)
+{
+    const qsizetype byRatio = std::min(packedSize, MaxSyncTextSize) * MaxSyncTeXRatio;
+    return std::min(MaxSyncTextSize, std::max(MinInflateLimit, byRatio));
+}
+
 TInflateResult InflateSyncText(const QByteArray &packed, QByteArray &out, const std::function<bool()> &cancelled,
                                const std::function<void(qsizetype)> &progress)
 {
@@ -58,17 +65,16 @@ TInflateResult InflateSyncText(const QByteArray &packed, QByteArray &out, const 
         const auto *in = reinterpret_cast<const Bytef *>(packed.constData());
         qsizetype inLeft = packed.size();
         qsizetype produced = 0;
-        out.resize(initialSize(packed));
+        // One byte beyond the limit shows that the text goes on past it.
+        const qsizetype limit = InflateLimit(packed.size());
+        out.resize(std::min(initialSize(packed), limit + 1));
         for (;;) {
             if (cancelled && cancelled()) {
                 out.clear();
                 return TInflateResult::Cancelled;
             }
-            if (produced == out.size()) {
-                if (out.size() > std::numeric_limits<qsizetype>::max() / 4)
-                    throw std::bad_alloc();
-                out.resize(out.size() * 2);
-            }
+            if (produced == out.size())
+                out.resize(std::min(out.size() * 2, limit + 1));
             if (zs.avail_in == 0 && inLeft > 0) {
                 const uInt chunk = uInt(std::min<qsizetype>(inLeft, qsizetype(1) << 30));
                 zs.next_in = const_cast<Bytef *>(in);
@@ -83,6 +89,10 @@ TInflateResult InflateSyncText(const QByteArray &packed, QByteArray &out, const 
             produced += room - zs.avail_out;
             if (progress)
                 progress(produced);
+            if (produced > limit) {
+                out = QByteArray();
+                return TInflateResult::TooLarge;
+            }
             if (ret == Z_STREAM_END)
                 break;
             // There is always room for output, so Z_BUF_ERROR means the input was cut short.
@@ -91,6 +101,9 @@ TInflateResult InflateSyncText(const QByteArray &packed, QByteArray &out, const 
         }
         out.resize(produced);
         return TInflateResult::Done;
+    } catch (const std::bad_alloc &) {
+        out = QByteArray();
+        return TInflateResult::NoMemory;
     } catch (...) {
         out = QByteArray();
         return TInflateResult::Failed;

@@ -9,6 +9,8 @@
 #include "synctex/SyncInflate.h"
 #include "synctex/SyncTeXLoader.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -24,6 +26,8 @@ constexpr qsizetype IdleDropSize = 100000;
 constexpr int64_t IdleDropMs = 900000;
 
 QString quoted(const QString &text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
+
+QString noMemoryText() { return QStringLiteral("There is not enough memory for its text."); }
 
 // Clears the Loading flag when a load ends, also by an exception; the fields are emptied
 // first unless the load finished normally.
@@ -73,6 +77,7 @@ void TSyncTeX::ResetFields()
     ErrMsg = QString();
     MainFile.clear();
     MainPath.clear();
+    RecordedMainPath.clear();
     SyncFileName = QString();
     SyncFileDate = 0;
     LastUse = 0;
@@ -135,21 +140,24 @@ bool TSyncTeX::StillRunning(bool thread) const
 bool TSyncTeX::LoadClaimed(const QString &FN, bool thread)
 {
     LoadingClaim claim(*this, Loading);
-    if (FN.isEmpty() || !FileExists(FN)) {
+    // A failed load keeps the file's name, so that messages name it and the next search
+    // tries it again.
+    const auto fail = [&](const QString &message) {
         ResetFields();
-        Error(QStringLiteral("SyncTeX File ") + quoted(FN) + QStringLiteral(" not found."));
+        SyncFileName = FN;
+        Error(message);
         return claim.release(false);
-    }
-    if (FileLocked(FN, false, true)) {
-        ResetFields();
-        Error(QStringLiteral("SyncTeX File ") + quoted(FN) + QStringLiteral(" is locked for reading."));
-        return claim.release(false);
-    }
+    };
+    if (FN.isEmpty() || !FileExists(FN))
+        return fail(QStringLiteral("SyncTeX File ") + quoted(FN) + QStringLiteral(" not found."));
+    if (FileLocked(FN, false, true))
+        return fail(QStringLiteral("SyncTeX File ") + quoted(FN) + QStringLiteral(" is locked for reading."));
     const int64_t fileDate = FileTime64(FN);
     if (Ready.load() && !Data.isEmpty() && SyncFileName.get() == FN && fileDate == SyncFileDate)
         return claim.release(true);
 
     ResetFields();
+    SyncFileName = FN;
     if (!StillRunning(thread)) {
         const QString line = QStringLiteral("SyncTeX loading skipped, the program is closing: ") + FN;
         Info(line);
@@ -158,13 +166,16 @@ bool TSyncTeX::LoadClaimed(const QString &FN, bool thread)
         return claim.release(false);
     }
 
+    QString why;   // what kept the text from being read, for the message
     bool ok;
-    if (FileExtension(FN).compare(QLatin1String(".gz"), Qt::CaseInsensitive) == 0) {
-        ok = InflateFile(FN) > 0;
-    } else {
-        ok = ReadWholeFile(FN, Data) == frOk && !Data.isEmpty();
-        if (ok)
-            BuildIndex();
+    try {
+        if (FileExtension(FN).compare(QLatin1String(".gz"), Qt::CaseInsensitive) == 0)
+            ok = InflateFile(FN, why) > 0;
+        else
+            ok = ReadPlainFile(FN, why);
+    } catch (const std::bad_alloc &) {
+        ok = false;
+        why = noMemoryText();
     }
     if (!StillRunning(thread)) {
         Data = QByteArray();
@@ -175,17 +186,14 @@ bool TSyncTeX::LoadClaimed(const QString &FN, bool thread)
     if (!ok) {
         Data = QByteArray();
         Index.Clear();
-        Error(QStringLiteral("SyncTeX File  ") + quoted(FN) + QStringLiteral(" could not be loaded."));
+        Error(QStringLiteral("SyncTeX File  ") + quoted(FN) + QStringLiteral(" could not be loaded.") + (why.isEmpty() ? QString() : QLatin1Char(' ') + why));
     }
     DataSize = int32_t(std::min<qsizetype>(Data.size(), INT32_MAX));
     if (ok) {
-        // The preamble check looks for the main file beside the SyncTeX file.
-        SyncFileName = FN;
         ok = CheckPreamble();
         if (ok) {
             SyncFileDate = fileDate;
         } else {
-            SyncFileName = QString();
             Data = QByteArray();
             Index.Clear();
             Error(QStringLiteral("SyncTeX Preamble  ") + quoted(FN) + QStringLiteral(" could not be processed."));
@@ -202,22 +210,35 @@ bool TSyncTeX::LoadClaimed(const QString &FN, bool thread)
     return claim.release(ok);
 }
 
-int TSyncTeX::InflateFile(const QString &FN)
+bool TSyncTeX::ReadPlainFile(const QString &FN, QString &why)
+{
+    if (FileSize64(FN) > MaxSyncTextSize) {
+        why = QStringLiteral("It is larger than ") + QString::number(MaxSyncTextSize) + QStringLiteral(" bytes.");
+        return false;
+    }
+    if (ReadWholeFile(FN, Data, MaxSyncTextSize) != frOk || Data.isEmpty())
+        return false;
+    BuildIndex();
+    return true;
+}
+
+int TSyncTeX::InflateFile(const QString &FN, QString &why)
 {
     QByteArray packed;
     TInflateResult result = TInflateResult::Failed;
-    // Each block of text is indexed while it is still in the cache.
+    // Each block of text is indexed while it is still in the cache; only the bytes that are
+    // new since the last block are searched for a line end.
     Index.Begin();
-    qsizetype indexed = 0;
+    qsizetype indexed = 0, searched = 0;
     const auto indexBlock = [&](qsizetype produced) {
         const char *d = Data.constData();
-        for (qsizetype end = produced; end > indexed; --end)
-            if (d[end - 1] == '\n') {
-                indexed = IndexLines(indexed, end);
-                return;
-            }
+        const void *lf = memrchr(d + searched, '\n', size_t(produced - searched));
+        searched = produced;
+        if (lf)
+            indexed = IndexLines(indexed, static_cast<const char *>(lf) - d + 1);
     };
-    if (ReadWholeFile(FN, packed) == frOk)
+    const bool read = ReadWholeFile(FN, packed) == frOk;
+    if (read)
         result = InflateSyncText(packed, Data, [] { return SyncTeXLoadCancelled(); }, indexBlock);
     if (result == TInflateResult::Done) {
         IndexLines(indexed, Data.size());
@@ -226,8 +247,15 @@ int TSyncTeX::InflateFile(const QString &FN)
     }
     Index.Clear();
     Data = QByteArray();
-    if (result == TInflateResult::Failed)
+    if (result == TInflateResult::Failed) {
         Error(QStringLiteral("An exception occured while decompressing: ") + quoted(FN));
+        if (read)
+            why = QStringLiteral("The file is damaged.");
+    } else if (result == TInflateResult::TooLarge) {
+        why = QStringLiteral("Its text would be longer than ") + QString::number(InflateLimit(packed.size())) + QStringLiteral(" bytes.");
+    } else if (result == TInflateResult::NoMemory) {
+        why = noMemoryText();
+    }
     return -1;
 }
 
@@ -270,10 +298,19 @@ bool TSyncTeX::CheckPreamble()
             break;
         }
     }
+    // Every coordinate is scaled by both: a zero makes the data meaningless.
+    if (ok && (SyncUnit == 0 || SyncMag == 0)) {
+        Info(QStringLiteral("SyncTeX Unit or Magnification is 0."));
+        ok = false;
+    }
     if (ok) {
-        ok = FindInputName(1, QString(), MainFile);
-        if (ok)
+        const qsizetype mainName = LastInputName(1);
+        ok = mainName >= 0;
+        if (ok) {
+            RecordedMainPath = FileFolder(QDir::cleanPath(ReadSyncLine(mainName)));
+            FindInputName(1, QString(), MainFile);
             MainPath = FileFolder(MainFile);
+        }
     }
     fUnit = SyncUnit / ScaledPointsPerPoint * SyncMag / 1000;
     fxOffset = xOffset * fUnit;
@@ -516,21 +553,33 @@ bool TSyncTeX::ReadBox(qsizetype lineStart, TSyncBox &box) const
     return true;
 }
 
-QString TSyncTeX::LocateFile(const QString &name, const QStringList &folders) const
+QString TSyncTeX::LocateFile(const QString &recorded, const QStringList &folders) const
 {
-    if (FileExists(name))
-        return CanonicalPath(name);
-    for (const QString &folder : folders) {
-        if (folder.isEmpty())
-            continue;
-        const QString candidate = folder + QLatin1Char('/') + name;
+    const QString name = QDir::cleanPath(recorded);
+    QStringList candidates;
+    if (QDir::isAbsolutePath(name)) {
+        // A project typeset elsewhere and then moved or copied: the name below the folder of
+        // the main file as it was recorded is looked for below the SyncTeX file's folder, then
+        // the file name alone beside the SyncTeX file.
+        const QString syncFolder = FileFolder(SyncFileName);
+        candidates << name;
+        if (!RecordedMainPath.isEmpty() && name.startsWith(RecordedMainPath + QLatin1Char('/')))
+            candidates << syncFolder + name.mid(RecordedMainPath.size());
+        candidates << syncFolder + QLatin1Char('/') + QFileInfo(name).fileName();
+    } else {
+        // Never the working folder: it says where the viewer was started, not where the
+        // document's sources are.
+        for (const QString &folder : folders)
+            if (!folder.isEmpty())
+                candidates << folder + QLatin1Char('/') + name;
+    }
+    for (const QString &candidate : candidates)
         if (FileExists(candidate))
             return CanonicalPath(candidate);
-    }
     return QString();
 }
 
-bool TSyncTeX::FindInputName(int tag, const QString &folderList, QString &name) const
+qsizetype TSyncTeX::LastInputName(int tag) const
 {
     qsizetype found = -1;
     ForEachInput([&](qsizetype, int t, qsizetype namePos) {
@@ -538,13 +587,23 @@ bool TSyncTeX::FindInputName(int tag, const QString &folderList, QString &name) 
             found = namePos;
         return false;
     });
+    return found;
+}
+
+bool TSyncTeX::FindInputName(int tag, const QString &folderList, QString &name) const
+{
+    const qsizetype found = LastInputName(tag);
     if (found < 0)
         return false;
     const QString recorded = ReadSyncLine(found);
+    const QString syncFolder = FileFolder(SyncFileName);
     QStringList folders = folderList.split(QLatin1Char(';'));
-    folders << FileFolder(SyncFileName);
-    const QString located = LocateFile(recorded, folders);
-    name = located.isEmpty() ? recorded : located;
+    folders << syncFolder;
+    name = LocateFile(recorded, folders);
+    // A name that is not found still names a file below the root, so that an editor never
+    // takes it for an option.
+    if (name.isEmpty())
+        name = QDir::cleanPath(QDir::isAbsolutePath(recorded) ? recorded : syncFolder + QLatin1Char('/') + recorded);
     return true;
 }
 

@@ -127,9 +127,11 @@ public:
     bool MatchSyncText(qsizetype &pos, const char *literal) const;
     // The name from pos to the line end: UTF-8, else the system code page.
     QString ReadSyncLine(qsizetype pos) const;
-    // The file of the last Input record with this tag, looked up unchanged and then in each
-    // folder of folderList (";"-separated) and in the SyncTeX file's folder; canonical when
-    // found, else the recorded name. False when no Input record has the tag.
+    // The file of the last Input record with this tag: an absolute name as it is or, when it
+    // does not exist, as a file of the moved project; a relative name in each folder of
+    // folderList (";"-separated) and then in the SyncTeX file's folder. Canonical when found,
+    // else the name cleaned and, when relative, below the SyncTeX file's folder, so that it
+    // always begins with "/". False when no Input record has the tag.
     bool FindInputName(int tag, const QString &folderList, QString &name) const;
 
     // The largest text a loader thread keeps; larger files are left Pending.
@@ -159,7 +161,9 @@ private:
     void Info(const QString &line);
     bool UsableData();
     bool StillRunning(bool thread) const;
-    int InflateFile(const QString &FN);
+    // Read the file's text into Data and index it; false with why set when a reason is known.
+    int InflateFile(const QString &FN, QString &why);
+    bool ReadPlainFile(const QString &FN, QString &why);
     bool CheckPreamble();
     void BuildIndex();
     // Indexes the lines that start in [from, to), where to ends a line or the text; to.
@@ -178,7 +182,10 @@ private:
     bool ReadRecordHead(qsizetype lineStart, TRecordHead &head) const;
     bool ReadBox(qsizetype lineStart, TSyncBox &box) const;
     bool ReadField(qsizetype &pos, char term, int &value) const;
-    QString LocateFile(const QString &name, const QStringList &folders) const;
+    // The existing file a recorded name stands for (see FindInputName), canonical; else empty.
+    QString LocateFile(const QString &recorded, const QStringList &folders) const;
+    // The name position of the last Input record with this tag; -1 when there is none.
+    qsizetype LastInputName(int tag) const;
 
     // Forward search steps.
     bool FindInputTag(const QString &inpFile, int &tag, qsizetype &start) const;
@@ -201,6 +208,7 @@ private:
     void NearestRecord(qsizetype first, int64_t Y, int &tag, int &line) const;
 
     TSyncIndex Index;
+    QString RecordedMainPath;   // the main file's folder as TeX recorded it
 };
 
 // The text of the status line's SyncTeX field for a document's SyncTeX object; empty

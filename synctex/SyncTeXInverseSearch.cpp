@@ -1,8 +1,10 @@
 // Inverse search: from a point on a page to the source line whose material lies there.
 #include "synctex/SyncTeX.h"
 
+#include "app/FileUtils.h"
 #include "platform/Clock.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <vector>
@@ -34,6 +36,20 @@ int64_t toFileUnits(double v, double offset, double unit)
 {
     const double u = std::round((v - offset) / unit);
     return u > double(INT_MAX) ? INT_MAX : u < double(INT_MIN) ? INT_MIN : int64_t(u);
+}
+
+bool holdsControl(const QString &name)
+{
+    return std::any_of(name.begin(), name.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
+// The name with each control character written as "\x" and its code.
+QString visible(const QString &name)
+{
+    QString text;
+    for (QChar c : name)
+        text += c.category() == QChar::Other_Control ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0')) : QString(c);
+    return text;
 }
 
 } // namespace
@@ -230,6 +246,18 @@ bool TSyncTeX::InverseSearch(int page, double x, double y, QString &inpFile, int
     if (!FindInputName(tag, MainPath, inpFile)) {
         inpFile.clear();
         Error(QStringLiteral("Source file not found!"));
+        return false;
+    }
+    // The name goes to the editor's command line: only an existing file, and no name that
+    // could carry terminal or editor controls.
+    if (holdsControl(inpFile)) {
+        Error(QStringLiteral("Source file name with control characters refused: \"") + visible(inpFile) + QLatin1Char('"'));
+        inpFile.clear();
+        return false;
+    }
+    if (!FileExists(inpFile)) {
+        Error(QStringLiteral("Source file not found: \"") + inpFile + QLatin1Char('"'));
+        inpFile.clear();
         return false;
     }
     lin = line;

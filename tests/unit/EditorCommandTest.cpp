@@ -177,6 +177,51 @@ TEST_F(EditorCommand, TheEditorGetsTheArgumentsAndTheUsersEnvironment)
     EXPECT_TRUE(sink.shown.empty());
 }
 
+// Splitting keeps a value inside its argument, but the default template's editor reads its
+// own command text in that argument: "|);" in a name would close Open and add commands.
+TEST_F(EditorCommand, AValueThatWouldEndTheEditorsOwnSyntaxStartsNothing)
+{
+    pl::fake::RecordingProcess process;
+    RecordingSink sink;
+    const QString log = dir.filePath("log.txt");
+    ASSERT_TRUE(OpenDebugLog(log));
+    const QString hostile = "/src/a|);Exec(|sh|);Open(|b.tex";
+    struct Case {
+        QString templ;
+        QString file;
+        bool started;
+    };
+    const Case cases[] = {
+        {DefaultTemplate, hostile, false},
+        {DefaultTemplate, "/src/a|b.tex", false},
+        {DefaultTemplate, "/src/a)b.tex", false},
+        {DefaultTemplate, "/src/a;b.tex", false},
+        {DefaultTemplate, "/src/a]b.tex", false},
+        {DefaultTemplate, "/src/it's \"q\" [(b.tex", true},   // quotes and openers end nothing
+        {"ed \"--cmd=[%f]\"", "/src/a;b.tex", false},
+        {"ed \"|%f|\" %l", "/src/a);]b.tex", true},   // between pipes only "|" ends the text
+        {"ed \"|%f|\" %l", "/src/a|b.tex", false},
+        {"ed \"%f\" [%l]", hostile, true},            // the brackets belong to another argument
+        {"ed --line %l %f", hostile, true},             // other templates are unaffected
+    };
+    for (const Case &c : cases) {
+        const size_t starts = process.starts.size(), shown = sink.shown.size();
+        EXPECT_EQ(StartInverseSearchEditor(c.templ, c.file, 12), c.started) << c.templ << " " << c.file;
+        EXPECT_EQ(process.starts.size(), starts + (c.started ? 1 : 0)) << c.templ << " " << c.file;
+        if (c.started)
+            continue;
+        ASSERT_EQ(sink.shown.size(), shown + 1) << c.templ << " " << c.file;
+        EXPECT_EQ(sink.shown.back().title, "Shell Error");
+        EXPECT_TRUE(sink.shown.back().text.contains(c.file)) << sink.shown.back().text;
+    }
+    CloseDebugLog();
+    QFile f(log);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString logged = QString::fromUtf8(f.readAll());
+    EXPECT_TRUE(logged.contains("Editor not started: ") && logged.contains(hostile)) << logged;
+    EXPECT_FALSE(logged.contains("Error Executing"));
+}
+
 TEST_F(EditorCommand, ARealEditorReceivesItsArguments)
 {
     const QString out = dir.filePath("argv.txt");

@@ -144,6 +144,23 @@ TEST_F(EngineInverseSearch, ASourceNameWithQuotesAndBlanksIsOneArgument)
     EXPECT_EQ(editorArguments(), "[--line]\n[7]\n[" + canonical(source) + "]\n");
 }
 
+// A recorded name that is no file starts nothing, where an editor would take "+cmd" for a command.
+TEST_F(EngineInverseSearch, ASourceThatDoesNotExistStartsNothing)
+{
+    const QString pdf = copy("widths/widths.pdf", "doc.pdf");
+    ASSERT_TRUE(writeBytes(dir.filePath("doc.synctex"), syncPreamble("./doc.tex") + "Input:2:+!touch X\n"
+                                                                                    "{1\n[1,1:0,0:100,100,0\n(2,7:3000000,6000000:20000000,600000,200000\n"
+                                                                                    "x2,7:3000000,6000000\n)\n]\n}1\n"));
+    ASSERT_TRUE(engine->OpenDocument(pdf, false, QString(), 0, 0));
+    pointAt(1, 50, 85);
+    EXPECT_FALSE(engine->InverseSearch());
+    EXPECT_EQ(infos(), QStringList{"Info 2777: No source link found on page 1"});
+    EXPECT_TRUE(log().contains("No source link found on page 1. Source file not found: \"" + dir.filePath("+!touch X") + "\"")) << log();
+    QThread::msleep(200);
+    EXPECT_FALSE(QFile::exists(argvFile));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
 TEST_F(EngineInverseSearch, WithoutSourceOrDataTheUserIsTold)
 {
     const QString pdf = copy("widths/widths.pdf", "doc.pdf");

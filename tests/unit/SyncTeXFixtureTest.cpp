@@ -355,4 +355,25 @@ TEST_F(SyncTeXFixture, EncryptedCopyLoadsLikeThePlainOne)
     EXPECT_EQ(s.line, 26);
 }
 
+// The same data as written on another machine, its sources under /home/author/bridges/./:
+// found below the SyncTeX file's folder, for both directions.
+TEST_F(SyncTeXFixture, AMovedProjectAnswersLikeTheOriginal)
+{
+    loadMulti();
+    TSyncTeX moved;
+    load(moved, fixturePath("multi/multi-moved.synctex.gz"));
+    EXPECT_EQ(moved.MainFile, multiSource("multi.tex"));
+    const Source s = inverse(moved, 3, 217.5, 277.8);
+    ASSERT_TRUE(s.ok) << qPrintable(moved.ErrMsg.get());
+    EXPECT_EQ(s.file, multiSource("chapters/stone.tex"));
+    EXPECT_EQ(s.line, 9);
+    for (const auto &[source, line] : {std::pair{"chapters/stone.tex", 9}, {"chapters/iron.tex", 20}, {"multi.tex", 57}}) {
+        const Found original = forward(multiSource(source), line);
+        const Found other = forward(moved, multiSource(source), line);
+        ASSERT_TRUE(other.ok) << source << ": " << qPrintable(moved.ErrMsg.get());
+        EXPECT_EQ(other.page, original.page) << source;
+        EXPECT_EQ(other.numrect, original.numrect) << source;
+    }
+}
+
 } // namespace

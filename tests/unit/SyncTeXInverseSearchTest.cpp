@@ -128,6 +128,39 @@ TEST_F(InverseSearch, FailuresNameTheirCause)
     }
 }
 
+// The answer goes to the editor's command line: a name that is no file, or one with control
+// characters, must not reach it, where "+cmd" or "--eval=" would be read as an option.
+TEST_F(InverseSearch, OnlyAnExistingSourceWithAPlainNameIsAnswered)
+{
+    writeBytes(dir.filePath("tab\there.tex"), "x");
+    const auto notFound = [](const QString &name) { return "Source file not found: \"" + name + "\""; };
+    const auto refused = [](const QString &name) { return "Source file name with control characters refused: \"" + name + "\""; };
+    struct Case {
+        QByteArray recorded;
+        QString message;
+    };
+    const Case cases[] = {
+        {"+!touch X", notFound(dir.filePath("+!touch X"))},
+        {"--eval=(kill-emacs)", notFound(dir.filePath("--eval=(kill-emacs)"))},
+        {"./sub/../-x.tex", notFound(dir.filePath("-x.tex"))},
+        {"/nowhere/./x.tex", notFound("/nowhere/x.tex")},
+        {"tab\there.tex", refused(dir.filePath("tab\\x09here.tex"))},
+        {"esc\x1b]0;title\x07\xc2\x9b.tex", refused(dir.filePath("esc\\x1b]0;title\\x07\\x9b.tex"))},
+    };
+    for (const Case &c : cases) {
+        const QString file = dir.filePath("names.synctex");
+        writeBytes(file, syncPreamble(main) + "Input:2:" + c.recorded + "\n{1\n[1,1:0,52000000:39000000,52000000,0\n"
+                                                                      "(2,8:4000000,10000000:30000000,650000,200000\n)\n]\n}1\n");
+        TSyncTeX names;
+        ASSERT_TRUE(names.LoadSyncData(file, false)) << names.ErrMsg.get();
+        QString source = "x";
+        int line = 5;
+        EXPECT_FALSE(names.InverseSearch(1, pt(5000000), pt(9800000), source, line)) << c.recorded.constData();
+        EXPECT_EQ(names.ErrMsg.get(), c.message);
+        EXPECT_EQ(source, QString());
+    }
+}
+
 TEST_F(InverseSearch, OffsetsAndMagnificationConvertThePoint)
 {
     const QString file = dir.filePath("mag.synctex");

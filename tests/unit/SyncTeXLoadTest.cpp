@@ -12,6 +12,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 struct SyncTeXLoad : ::testing::Test {
@@ -42,6 +48,18 @@ struct SyncTeXLoad : ::testing::Test {
 };
 
 const QDateTime T0(QDate(2026, 3, 1), QTime(10, 0), Qt::UTC);
+
+// The size of this process's address space.
+qint64 virtualMemoryBytes()
+{
+    QFile f("/proc/self/status");
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmSize:"))
+            return line.mid(7).trimmed().split(' ').value(0).toLongLong() * 1024;
+    return 0;
+}
 
 } // namespace
 
@@ -176,6 +194,80 @@ TEST_F(SyncTeXLoad, CancelStopsTheInflation)
     EXPECT_EQ(out.size(), 8 << 20);
 }
 
+// A few kilobytes of crafted data could otherwise ask for gigabytes; TeX's own files inflate
+// to about five times their size.
+TEST_F(SyncTeXLoad, InflationStopsFarBelowWhatCraftedDataAsksFor)
+{
+    const QByteArray packed = gzipOfManyX(1024);   // 1 GiB without a line break
+    ASSERT_LT(packed.size(), 1100000);
+    QByteArray out;
+    qsizetype most = 0;
+    EXPECT_EQ(InflateSyncText(packed, out, {}, [&](qsizetype produced) { most = std::max(most, produced); }), TInflateResult::TooLarge);
+    EXPECT_TRUE(out.isEmpty());
+    EXPECT_GT(most, 0);
+    EXPECT_LE(most, 100 * packed.size() + 1);
+
+    const QString file = path("crafted.synctex.gz");
+    writeBytes(file, packed);
+    TSyncTeX sync;
+    EXPECT_FALSE(sync.LoadSyncData(file, false));
+    EXPECT_TRUE(sync.ErrMsg.get().startsWith("SyncTeX File  \"" + file + "\" could not be loaded. Its text would be longer than "))
+        << sync.ErrMsg.get();
+    EXPECT_TRUE(sync.Data.isEmpty());
+    EXPECT_FALSE(sync.Ready);
+
+    // Small data inflates whatever its ratio, and the crafted stream is sound.
+    EXPECT_EQ(InflateSyncText(gzipOfManyX(8), out), TInflateResult::Done);
+    EXPECT_EQ(out, QByteArray(8 << 20, 'x'));
+}
+
+TEST_F(SyncTeXLoad, APlainFileLongerThanAnySizeFieldIsNotRead)
+{
+    const QString file = path("huge.synctex");
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(f.resize(qint64(1) << 31));   // sparse: no disk space is taken
+    f.close();
+    TSyncTeX sync;
+    EXPECT_FALSE(sync.LoadSyncData(file, false));
+    EXPECT_EQ(sync.ErrMsg.get(), "SyncTeX File  \"" + file + "\" could not be loaded. It is larger than 2147483647 bytes.");
+    EXPECT_TRUE(sync.Data.isEmpty());
+}
+
+// Memory that cannot be had ends the load like any other failure, with its message.
+TEST_F(SyncTeXLoad, AFailedAllocationIsAFailedLoad)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reports a failed allocation instead of throwing";
+#endif
+    const QString file = path("big.synctex");
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(f.resize(qint64(1536) << 20));
+    f.close();
+    const QString expected = "SyncTeX File  \"" + file + "\" could not be loaded. There is not enough memory for its text.";
+    // The address space is limited in a child process, so that this process stays unharmed.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        rlimit limit{};
+        getrlimit(RLIMIT_AS, &limit);
+        limit.rlim_cur = rlim_t(virtualMemoryBytes() + (qint64(512) << 20));
+        setrlimit(RLIMIT_AS, &limit);
+        try {
+            TSyncTeX sync;
+            const bool loaded = sync.LoadSyncData(file, false);
+            _exit(!loaded && sync.ErrMsg.get() == expected && !sync.Loading ? 0 : 1);
+        } catch (...) {
+            _exit(2);
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status)) << "the load ended the process (status " << status << ")";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: another result, 2: the allocation failure escaped the load";
+}
+
 TEST_F(SyncTeXLoad, FailuresEndEmptyWithTheirMessages)
 {
     const QByteArray good = document();
@@ -190,6 +282,7 @@ TEST_F(SyncTeXLoad, FailuresEndEmptyWithTheirMessages)
 
     const auto notFound = [](const QString &f) { return "SyncTeX File \"" + f + "\" not found."; };
     const auto notLoaded = [](const QString &f) { return "SyncTeX File  \"" + f + "\" could not be loaded."; };
+    const auto damaged = [&](const QString &f) { return notLoaded(f) + " The file is damaged."; };
     const auto badPreamble = [](const QString &f) { return "SyncTeX Preamble  \"" + f + "\" could not be processed."; };
     const auto inflateError = [](const QString &f) { return "An exception occured while decompressing: \"" + f + "\""; };
     struct Case {
@@ -201,8 +294,8 @@ TEST_F(SyncTeXLoad, FailuresEndEmptyWithTheirMessages)
         {QString(), notFound(QString()), {}},
         {path("missing.synctex"), notFound(path("missing.synctex")), {}},
         {path("folder.synctex"), notFound(path("folder.synctex")), {}},
-        {path("plain-in-gz.synctex.gz"), notLoaded(path("plain-in-gz.synctex.gz")), inflateError(path("plain-in-gz.synctex.gz"))},
-        {path("truncated.synctex.gz"), notLoaded(path("truncated.synctex.gz")), inflateError(path("truncated.synctex.gz"))},
+        {path("plain-in-gz.synctex.gz"), damaged(path("plain-in-gz.synctex.gz")), inflateError(path("plain-in-gz.synctex.gz"))},
+        {path("truncated.synctex.gz"), damaged(path("truncated.synctex.gz")), inflateError(path("truncated.synctex.gz"))},
         {path("empty.synctex"), notLoaded(path("empty.synctex")), {}},
         {path("nocontent.synctex"), badPreamble(path("nocontent.synctex")), {}},
         {path("nomain.synctex"), badPreamble(path("nomain.synctex")), {}},
@@ -294,6 +387,81 @@ TEST_F(SyncTeXLoad, PreambleKeysGiveTheUnitConversion)
     }
 }
 
+TEST_F(SyncTeXLoad, AZeroUnitOrMagnificationRefusesTheData)
+{
+    const QString file = path("p.synctex");
+    for (const QByteArray keys : {"Unit:0\nMagnification:1000\n", "Unit:1\nMagnification:0\n", "Magnification:-0\n"}) {
+        writeBytes(file, syncPreamble(main, keys) + "{1\n(1,3:10,20:30,5,1\n)\n}1\n");
+        TSyncTeX sync;
+        EXPECT_FALSE(sync.LoadSyncData(file, false)) << keys.constData();
+        EXPECT_EQ(sync.ErrMsg.get(), "SyncTeX Preamble  \"" + file + "\" could not be processed.");
+        EXPECT_TRUE(sync.Data.isEmpty());
+        QString source;
+        int line;
+        EXPECT_FALSE(sync.InverseSearch(1, 1, 1, source, line));
+    }
+}
+
+// The working folder is where the viewer was started, which says nothing about the document.
+TEST_F(SyncTeXLoad, InputNamesAreNeverLookedUpInTheWorkingFolder)
+{
+    QDir().mkpath(path("doc/sub"));
+    QDir().mkpath(path("cwd"));
+    for (const char *name : {"doc/main.tex", "doc/chap.tex", "doc/sub/chap.tex", "cwd/main.tex", "cwd/chap.tex"})
+        writeBytes(path(name), name);
+    const QString file = path("doc/main.synctex");
+    // chap.tex is typeset on page 1, sub/chap.tex on page 2.
+    writeBytes(file, syncPreamble("main.tex") + "Input:2:./chap.tex\nInput:3:sub/chap.tex\n"
+                                                "{1\n[1,1:0,0:100,100,0\n(2,4:10,20:30,5,1\nx2,4:10,20\n)\n]\n}1\n"
+                                                "{2\n[1,1:0,0:100,100,0\n(3,4:10,20:30,5,1\nx3,4:10,20\n)\n]\n}2\n");
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(path("cwd"));
+    TSyncTeX sync;
+    const bool loaded = sync.LoadSyncData(file, false);
+    QString chap;
+    const bool found = sync.FindInputName(2, sync.MainPath, chap);
+    int page = 0, numrect = 0;
+    TFloatRectangles rects;
+    const bool forward = sync.ForwardSearch(path("doc/chap.tex"), 4, page, numrect, rects);
+    QDir::setCurrent(cwd);
+    ASSERT_TRUE(loaded) << sync.ErrMsg.get();
+    EXPECT_EQ(sync.MainFile, path("doc/main.tex"));
+    EXPECT_TRUE(found);
+    EXPECT_EQ(chap, path("doc/chap.tex"));
+    EXPECT_TRUE(forward) << sync.ErrMsg.get();
+    EXPECT_EQ(page, 1);
+}
+
+// A project typeset elsewhere: the recorded absolute names lead to the files below the
+// SyncTeX file's folder.
+TEST_F(SyncTeXLoad, AMovedProjectFindsItsFilesBesideTheSyncTeXFile)
+{
+    QDir().mkpath(path("doc/sub"));
+    for (const char *name : {"doc/main.tex", "doc/sub/part.tex", "doc/shared.tex"})
+        writeBytes(path(name), name);
+    const QString file = path("doc/main.synctex");
+    writeBytes(file, syncPreamble("/old/root//./main.tex") + "Input:2:/old/root/./sub/part.tex\nInput:3:/other/place/shared.tex\n"
+                                                              "Input:4:/old/root/./sub/gone.tex\nInput:5:/old/root/./sub/../sub//part.tex\n{1\n}1\n");
+    TSyncTeX sync;
+    ASSERT_TRUE(sync.LoadSyncData(file, false)) << sync.ErrMsg.get();
+    EXPECT_EQ(sync.MainFile, path("doc/main.tex"));
+    struct Case {
+        int tag;
+        QString name;
+    };
+    const Case cases[] = {
+        {2, path("doc/sub/part.tex")},   // its path below the recorded main folder
+        {3, path("doc/shared.tex")},     // outside that folder: its name beside the SyncTeX file
+        {4, "/old/root/sub/gone.tex"},   // found nowhere: the recorded name, cleaned
+        {5, path("doc/sub/part.tex")},
+    };
+    for (const Case &c : cases) {
+        QString name;
+        EXPECT_TRUE(sync.FindInputName(c.tag, sync.MainPath, name));
+        EXPECT_EQ(name, c.name) << c.tag;
+    }
+}
+
 TEST_F(SyncTeXLoad, FindsInputFilesBesideTheSyncTeXFileAndByExactName)
 {
     QDir().mkdir(path("sub"));
@@ -313,7 +481,7 @@ TEST_F(SyncTeXLoad, FindsInputFilesBesideTheSyncTeXFileAndByExactName)
     };
     const Case cases[] = {
         {2, true, path("chap1.tex")},
-        {3, true, "chap2.tex"},   // only Chap2.tex exists: names differ in case, so it is not this file
+        {3, true, path("chap2.tex")},   // only Chap2.tex exists: names differ in case, so it is not this file
         {4, true, path("sub/part.tex")},
         {5, true, "/nowhere/x.tex"},
         {6, false, QString()},

@@ -77,6 +77,24 @@ TEST(SyncTeXTool, AnswersOneQueryWithNamesRelativeToTheCurrentFolder)
     EXPECT_EQ(none.out, "Error: SyncTeX File \"\" not found.\n");
 }
 
+TEST(SyncTeXTool, ADamagedSyncTeXFileIsNamed)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::copy(fixturePath("multi/multi.pdf"), dir.filePath("m.pdf")));
+    QFile packed(fixturePath("multi/multi.synctex.gz"));
+    ASSERT_TRUE(packed.open(QIODevice::ReadOnly));
+    QFile cut(dir.filePath("m.synctex.gz"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(packed.read(packed.size() / 2));
+    cut.close();
+    const QString message = "Error: SyncTeX File  \"" + dir.filePath("m.synctex.gz") + "\" could not be loaded. The file is damaged.\n";
+    for (const QStringList &args : {QStringList{"edit", "m.pdf", "3", "217.5", "277.8"}, {"view", "m.pdf", "m.tex", "9"}}) {
+        const ToolRun r = runTool(args, QString(), dir.path());
+        EXPECT_EQ(r.exitCode, 1) << args.join(' ').toStdString();
+        EXPECT_EQ(r.out, message) << args.join(' ').toStdString();
+    }
+}
+
 TEST(SyncTeXTool, WrongCommandLinesShowTheUsage)
 {
     for (const QStringList &args : {QStringList{}, {"view", "a.pdf", "a.tex"}, {"edit", "a.pdf", "1", "2"}, {"batch"}, {"find", "a.pdf"}}) {
