@@ -206,7 +206,11 @@ void TInstanceListener::Handle(uint32_t message, int64_t wParam, std::function<v
             reply(0, {});
             return;
         }
-        jobs.push_back({text, std::move(reply)});
+        // Answered once the text is in: the sender holds the link lock until then, and no other
+        // start should wait while this command waits for its turn or for a box to be answered.
+        DebugLog(QStringLiteral("Command Line Received: ") + ItemsForLog(text));
+        reply(1, {});
+        commands.push_back(text);
         RunCommands();
         return;
     }
@@ -218,18 +222,16 @@ void TInstanceListener::Handle(uint32_t message, int64_t wParam, std::function<v
 void TInstanceListener::RunCommands()
 {
     // A command that comes while another runs (its long work lets events through) waits, as do
-    // commands before the deferred start. A modal box's loop serves them at once: their senders
-    // must not wait until somebody answers the box.
+    // commands before the deferred start. A modal box's loop runs them at once: they must not
+    // wait until somebody answers the box.
     if ((!ready || running > 0) && !(hooks.modalOpen && hooks.modalOpen()))
         return;
     ++running;
-    while (!jobs.empty()) {
-        Job job = std::move(jobs.front());
-        jobs.pop_front();
-        DebugLog(QStringLiteral("Command Line Received: ") + ItemsForLog(job.text));
+    while (!commands.empty()) {
+        const QString text = commands.front();
+        commands.pop_front();
         if (hooks.execute)
-            hooks.execute(job.text);
-        job.reply(1, {});
+            hooks.execute(text);
     }
     --running;
 }

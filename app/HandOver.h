@@ -17,7 +17,7 @@ class LinkServer;
 
 namespace LinkMessage {
 constexpr uint32_t Caption = 0x000D;   // the main window's caption as the reply's text
-constexpr uint32_t CmdLine = 1145;     // read and execute the command file: 1 executed, 0 not
+constexpr uint32_t CmdLine = 1145;     // read the command file and run it in turn: 1 taken, 0 not
 constexpr uint32_t Focus = 1146;       // wParam 0: take the focus; 1 when allowed to send
 constexpr uint32_t Ping = 1147;        // 1
 constexpr uint32_t Ident1 = 1148;      // 20260613
@@ -76,16 +76,12 @@ public:
     void SetReady();
 
 private:
-    struct Job {
-        QString text;
-        std::function<void(int64_t, const QString &)> reply;
-    };
     void Handle(uint32_t message, int64_t wParam, std::function<void(int64_t, const QString &)> reply);
     void RunCommands();
 
     Hooks hooks;
     std::unique_ptr<pl::LinkServer> server;
-    std::deque<Job> jobs;
+    std::deque<QString> commands; // received, not yet run
     bool ready = false;
     int running = 0; // commands being executed; more than one when a modal box served another
 };

@@ -152,7 +152,7 @@ int main(int argc, char **argv)
                     return; // closing: the engine goes soon
                 ExeCmdLine(*engine, CmdLineItems(text));
                 engine->UpdateStatus();
-                // Drawn before the reply, so the sender ends once the result is on screen.
+                // Drawn at once, before a command that waits behind this one runs.
                 repaintMain();
                 DebugLog(QStringLiteral("Command Line Done"));
             },

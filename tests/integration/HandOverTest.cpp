@@ -332,7 +332,7 @@ TEST(HandOverTest, CommandsAreServedWhileAModalBoxIsOpen)
     auto b = a.second({"-forward-search", source, "2", pdf});
     ASSERT_TRUE(b->waitForFinished(30000));
     EXPECT_EQ(b->exitCode(), 0);
-    EXPECT_TRUE(Contains(a.logTexts(), "Forward Search: \"" + source + "\" line 2: page 6"))
+    EXPECT_TRUE(ProgramRun::waitForText(a.log, "Forward Search: \"" + source + "\" line 2: page 6"))
         << a.logTexts().join('\n').toStdString();
 
     const QString locked = fixturePath("multi/multi-locked.pdf");
@@ -343,8 +343,17 @@ TEST(HandOverTest, CommandsAreServedWhileAModalBoxIsOpen)
     auto d = a.second({other});
     ASSERT_TRUE(d->waitForFinished(30000));
     EXPECT_EQ(d->exitCode(), 0);
-    const QStringList log = a.logTexts();
-    EXPECT_TRUE(log.contains("Command Line Received: \"" + other + "\"")) << log.join('\n').toStdString();
+    EXPECT_TRUE(c->waitForFinished(30000));
+    // The command ran inside the dialog's loop and opened nothing.
+    const QString received = "Command Line Received: \"" + other + "\"";
+    QStringList log;
+    for (QDeadlineTimer deadline(30000); !deadline.hasExpired(); QThread::msleep(20)) {
+        log = a.logTexts();
+        if (log.indexOf("Command Line Done", log.indexOf(received) + 1) > log.indexOf(received) && log.contains(received))
+            break;
+    }
+    ASSERT_GT(log.indexOf("Command Line Done", log.indexOf(received) + 1), log.indexOf(received)) << log.join('\n').toStdString();
+    EXPECT_TRUE(log.contains(received));
     EXPECT_FALSE(Contains(log, "Loaded: " + other));
     EXPECT_FALSE(Contains(log, "Closing..."));
 }
