@@ -25,7 +25,7 @@ struct TAppState {
     QString DataFolder;     // without trailing "/"
     QString DataFile;
     QString InstanceName = QStringLiteral("OrvalePDF");
-    QString CommandText;    // arguments after the start-up switches, each followed by LF
+    QStringList CommandItems; // arguments after the start-up switches, each kept whole
     TStartupFlags Switches;
     bool AppRunning = false; // true exactly while the event loop runs
     // Environment variables the program set for itself at start; programs it starts

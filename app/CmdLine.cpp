@@ -21,15 +21,41 @@ bool lineNumber(const QString &item, int &value)
     return ParseInteger(item, 0, 999999999, value);
 }
 
+bool HoldsLineBreak(const QString &item)
+{
+    return item.contains(QLatin1Char('\n')) || item.contains(QLatin1Char('\r'));
+}
+
+// An illegal item as the message shows it: line breaks made visible, so the whole argument
+// stays on one line.
+TCmdStep Illegal(const QString &item)
+{
+    TCmdStep step;
+    step.kind = TCmdStep::IllegalSwitch;
+    step.text = decoded(item).replace(QLatin1Char('\r'), QLatin1String("\\r")).replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    return step;
+}
+
 // Walks the items by the grammar; paths receives the indexes of file and source items.
 std::vector<TCmdStep> Walk(const QStringList &items, std::vector<qsizetype> *paths)
 {
     std::vector<TCmdStep> steps;
     const qsizetype n = items.size();
     qsizetype i = 0;
-    while (i < n) {
+    // Every item is looked at here before it is taken as a switch, a value or a file.
+    const auto next = [&](qsizetype at) {
+        if (at >= n)
+            return false;
+        if (HoldsLineBreak(items[at])) {
+            steps.push_back(Illegal(items[at]));
+            i = n + 1;
+            return false;
+        }
+        return true;
+    };
+    while (next(i)) {
         TCmdStep open;
-        while (i < n && items[i].startsWith(QLatin1Char('-'))) {
+        while (next(i) && items[i].startsWith(QLatin1Char('-'))) {
             qsizetype dashes = 0;
             while (dashes < items[i].size() && items[i][dashes] == QLatin1Char('-'))
                 ++dashes;
@@ -38,19 +64,21 @@ std::vector<TCmdStep> Walk(const QStringList &items, std::vector<qsizetype> *pat
             if (sw == QLatin1String("-inverse-search")) {
                 TCmdStep step;
                 step.kind = TCmdStep::SetInverseSearch;
-                if (i < n)
+                if (next(i))
                     step.text = decoded(items[i++]);
+                else if (i > n)
+                    return steps;
                 else
                     step.restoreDefault = true;
                 steps.push_back(step);
             } else if (sw == QLatin1String("-page-index")) {
                 int value = 0;
-                if (i < n && lineNumber(items[i++], value)) {
+                if (next(i) && lineNumber(items[i++], value)) {
                     open.lnum = value;
                     open.dest_type = 1;
                 }
             } else if (sw == QLatin1String("-page-label") || sw == QLatin1String("-named-dest")) {
-                if (i < n) {
+                if (next(i)) {
                     open.SRC = decoded(items[i++]);
                     open.dest_type = sw == QLatin1String("-page-label") ? 2 : 3;
                 }
@@ -58,22 +86,19 @@ std::vector<TCmdStep> Walk(const QStringList &items, std::vector<qsizetype> *pat
                 open.dest_type = 0;
                 open.SRC.clear();
                 open.lnum = 0;
-                if (i < n) {
+                if (next(i)) {
                     if (paths)
                         paths->push_back(i);
                     open.SRC = decoded(items[i++]);
-                    if (i < n && !lineNumber(items[i++], open.lnum))
+                    if (next(i) && !lineNumber(items[i++], open.lnum))
                         open.lnum = 0;
                 }
             } else {
-                TCmdStep step;
-                step.kind = TCmdStep::IllegalSwitch;
-                step.text = decoded(item);
-                steps.push_back(step);
+                steps.push_back(Illegal(item));
                 return steps;
             }
         }
-        if (i >= n)
+        if (!next(i))
             break;
         if (paths)
             paths->push_back(i);
@@ -105,31 +130,39 @@ QStringList CmdLineItems(const QString &CL)
     return items;
 }
 
-std::vector<TCmdStep> ParseCmdLine(const QString &CL)
+QString CmdLineText(const QStringList &items)
 {
-    return Walk(CmdLineItems(CL), nullptr);
-}
-
-QString AbsoluteCmdLine(const QString &CL, const QString &folder)
-{
-    QStringList items = CmdLineItems(CL);
-    std::vector<qsizetype> paths;
-    Walk(items, &paths);
-    for (qsizetype at : paths) {
-        QString &item = items[at];
-        if (!item.startsWith(QLatin1Char('/')) && !item.startsWith(QLatin1Char('%')))
-            item = folder + QLatin1Char('/') + item;
-    }
     QString text;
     for (const QString &item : items)
         text += item + QLatin1Char('\n');
     return text;
 }
 
-bool ExeCmdLine(TQPDF &QPDF, const QString &CL)
+std::vector<TCmdStep> ParseCmdLine(const QStringList &items)
+{
+    QStringList kept = items;
+    kept.removeAll(QString());
+    return Walk(kept, nullptr);
+}
+
+QString AbsoluteCmdLine(const QStringList &items, const QString &folder)
+{
+    QStringList kept = items;
+    kept.removeAll(QString());
+    std::vector<qsizetype> paths;
+    Walk(kept, &paths);
+    for (qsizetype at : paths) {
+        QString &item = kept[at];
+        if (!item.startsWith(QLatin1Char('/')) && !item.startsWith(QLatin1Char('%')))
+            item = folder + QLatin1Char('/') + item;
+    }
+    return CmdLineText(kept);
+}
+
+bool ExeCmdLine(TQPDF &QPDF, const QStringList &items)
 {
     bool opened = false;
-    for (const TCmdStep &step : ParseCmdLine(CL)) {
+    for (const TCmdStep &step : ParseCmdLine(items)) {
         switch (step.kind) {
         case TCmdStep::SetInverseSearch:
             Prefer.InverseSearchCmd = step.restoreDefault ? TPrefer().InverseSearchCmd : step.text;
@@ -168,26 +201,26 @@ bool ExeCmdLine(TQPDF &QPDF, const QString &CL)
     return opened;
 }
 
-bool RestoreOpenedAtStart(const TStartupFlags &flags, int restoreOpened, const QString &commandText)
+bool RestoreOpenedAtStart(const TStartupFlags &flags, int restoreOpened, const QStringList &commandItems)
 {
     if (flags.NeverRestore)
         return false;
-    return flags.AlwaysRestore || restoreOpened == 2 || (restoreOpened == 1 && commandText.isEmpty());
+    return flags.AlwaysRestore || restoreOpened == 2 || (restoreOpened == 1 && commandItems.isEmpty());
 }
 
 void DeferredStart(TQPDF &QPDF, const std::function<void()> &repaint)
 {
     QPDF.SetQuickOpen(true);
-    if (RestoreOpenedAtStart(App.Switches, Prefer.RestoreOpened, App.CommandText)) {
+    if (RestoreOpenedAtStart(App.Switches, Prefer.RestoreOpened, App.CommandItems)) {
         QPDF.RestoreOpenedDocuments();
         if (QPDF.SelDoc() >= 0)
             QPDF.RestoreDoc(QPDF.SelDoc());
     }
-    if (!App.CommandText.isEmpty()) {
+    if (!App.CommandItems.isEmpty()) {
         // Cleared first: a command that arrives while this one runs must not run it again.
-        const QString text = App.CommandText;
-        App.CommandText.clear();
-        ExeCmdLine(QPDF, text);
+        const QStringList items = App.CommandItems;
+        App.CommandItems.clear();
+        ExeCmdLine(QPDF, items);
     }
     QPDF.StopQuickOpen();
     if (repaint)

@@ -27,23 +27,28 @@ struct TCmdStep {
 // Items: the runs of characters other than CR and LF, empty ones skipped; "||" stays as it is.
 QStringList CmdLineItems(const QString &CL);
 
-// The steps of a command text; an illegal switch is the last step.
-std::vector<TCmdStep> ParseCmdLine(const QString &CL);
+// The text form of items, as a second start hands them over: each item followed by LF.
+QString CmdLineText(const QStringList &items);
 
-// The same text with relative file and source items made absolute against folder, for a
+// The steps of the items (the arguments, or the items of a text), empty items skipped. An
+// illegal switch is the last step; so is an item that holds CR or LF: it is one argument that
+// the text form would split into several, and a switch is only ever a whole argument.
+std::vector<TCmdStep> ParseCmdLine(const QStringList &items);
+
+// The items as text, with relative file and source items made absolute against folder, for a
 // running instance whose current folder differs. Items that start with a folder macro ("%")
 // are left alone.
-QString AbsoluteCmdLine(const QString &CL, const QString &folder);
+QString AbsoluteCmdLine(const QStringList &items, const QString &folder);
 
-// Executes a command text: opens each file with its options. An unknown switch shows
+// Executes the items: opens each file with its options. An unknown switch shows
 // "Illegal Command Line Switch: " and ends the text. True when at least one open succeeded.
-bool ExeCmdLine(TQPDF &QPDF, const QString &CL);
+bool ExeCmdLine(TQPDF &QPDF, const QStringList &items);
 
 // Whether the deferred start reopens the documents of the last session: never with -V;
-// always with -R; else by the setting (2 always, 1 only without a command text).
-bool RestoreOpenedAtStart(const TStartupFlags &flags, int restoreOpened, const QString &commandText);
+// always with -R; else by the setting (2 always, 1 only without a command).
+bool RestoreOpenedAtStart(const TStartupFlags &flags, int restoreOpened, const QStringList &commandItems);
 
 // The deferred start, once after the main window is first shown: reopen the last session's
-// documents by the rule above, then run the start-up command text and clear it.
+// documents by the rule above, then run the start-up command and clear it.
 // repaint redraws the main window at the end.
 void DeferredStart(TQPDF &QPDF, const std::function<void()> &repaint);

@@ -8,13 +8,12 @@
 
 #include <QDir>
 
+#include <cstdio>
+
 namespace {
 
 // At most this many sockets are asked; more would be leftovers of something odd.
 constexpr int MaxInstances = 64;
-// A hand-over in progress holds the lock for at most its command wait and a few requests.
-constexpr int LockWaitMs = LinkCommandTimeoutMs + 4 * LinkRequestTimeoutMs;
-constexpr int64_t MaxCommandBytes = 1 << 20;
 
 // The link of this process: its folder, why it is off, and the lock a first start keeps
 // until it listens.
@@ -62,6 +61,11 @@ std::unique_ptr<pl::LinkConnection> FindInstance(const QString &name)
     return nullptr;
 }
 
+void Complain(const QString &text)
+{
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
 QString ItemsForLog(const QString &text)
 {
     QStringList quoted;
@@ -72,32 +76,64 @@ QString ItemsForLog(const QString &text)
 
 } // namespace
 
-bool HandOverCommand(const QString &commandText, bool sendBeforeFocus)
+int ExitStatus(THandOver outcome)
+{
+    switch (outcome) {
+    case THandOver::Refused:
+        return 1;
+    case THandOver::IllegalSwitch:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+THandOver HandOverCommand(const QStringList &items, bool sendBeforeFocus, int lockWaitMs)
 {
     if (LinkFolder().isEmpty())
-        return false;
+        return THandOver::NoInstance;
     // Serialises the starts: a search, then either the hand-over or this start's listening.
-    auto lock = std::make_unique<pl::LinkLock>(LinkFolder(), LockWaitMs);
+    // Without the lock another start may be becoming the viewer: going on could make a second.
+    auto lock = std::make_unique<pl::LinkLock>(LinkFolder(), lockWaitMs);
+    if (!lock->held()) {
+        Complain(QStringLiteral("Instance link busy: ") + lock->failure());
+        return THandOver::Refused;
+    }
     std::unique_ptr<pl::LinkConnection> link = FindInstance(App.InstanceName);
     if (!link) {
         StartLock = std::move(lock);
-        return false;
+        return THandOver::NoInstance;
+    }
+    // Checked here, where whoever started this learns of it: in the running viewer the
+    // message would be a modal box far from the editor that sent the command.
+    const std::vector<TCmdStep> steps = ParseCmdLine(items);
+    if (!steps.empty() && steps.back().kind == TCmdStep::IllegalSwitch) {
+        Complain(QStringLiteral("Illegal Command Line Switch: \"") + steps.back().text + QLatin1Char('"'));
+        return THandOver::IllegalSwitch;
     }
     // The running instance has its own current folder.
-    const QString text = AbsoluteCmdLine(commandText, QDir::currentPath());
+    const QString text = AbsoluteCmdLine(items, QDir::currentPath());
+    const QByteArray bytes = EncodeText(text, false, tfUtf16LE, 0, false);
+    if (bytes.size() > MaxCommandBytes) {
+        Complain(QStringLiteral("Command line too long: %1 bytes, a running viewer takes at most %2.")
+                     .arg(bytes.size())
+                     .arg(MaxCommandBytes));
+        return THandOver::Refused;
+    }
     const bool accepted = Replied(*link, LinkMessage::Focus, sendBeforeFocus ? 1 : 0, 1, LinkRequestTimeoutMs);
     if (accepted && !CmdLineItems(text).isEmpty()) {
         const QString file = HandOverFile();
         QString why;
+        pl::HandOverFileId written;
         // A file that cannot be written safely ends the hand-over and stays as it is.
-        if (pl::writeHandOverFile(file, EncodeText(text, false, tfUtf16LE, 0, false), &why)) {
+        if (pl::writeHandOverFile(file, bytes, &why, &written)) {
             link->request(LinkMessage::CmdLine, 0, LinkCommandTimeoutMs);
-            pl::removeHandOverFile(file);
+            pl::removeHandOverFile(file, written);
         }
     }
     if (sendBeforeFocus)
         link->request(LinkMessage::Focus, 0, LinkRequestTimeoutMs);
-    return true;
+    return THandOver::HandedOver;
 }
 
 TInstanceListener::TInstanceListener(Hooks hooks) : hooks(std::move(hooks)) {}
@@ -170,7 +206,11 @@ void TInstanceListener::Handle(uint32_t message, int64_t wParam, std::function<v
             reply(0, {});
             return;
         }
-        jobs.push_back({text, std::move(reply)});
+        // Answered once the text is in: the sender holds the link lock until then, and no other
+        // start should wait while this command waits for its turn or for a box to be answered.
+        DebugLog(QStringLiteral("Command Line Received: ") + ItemsForLog(text));
+        reply(1, {});
+        commands.push_back(text);
         RunCommands();
         return;
     }
@@ -181,17 +221,17 @@ void TInstanceListener::Handle(uint32_t message, int64_t wParam, std::function<v
 
 void TInstanceListener::RunCommands()
 {
-    // A command that comes while another runs (its long work lets events through) waits.
-    if (!ready || running)
+    // A command that comes while another runs (its long work lets events through) waits, as do
+    // commands before the deferred start. A modal box's loop runs them at once: they must not
+    // wait until somebody answers the box.
+    if ((!ready || running > 0) && !(hooks.modalOpen && hooks.modalOpen()))
         return;
-    running = true;
-    while (!jobs.empty()) {
-        Job job = std::move(jobs.front());
-        jobs.pop_front();
-        DebugLog(QStringLiteral("Command Line Received: ") + ItemsForLog(job.text));
+    ++running;
+    while (!commands.empty()) {
+        const QString text = commands.front();
+        commands.pop_front();
         if (hooks.execute)
-            hooks.execute(job.text);
-        job.reply(1, {});
+            hooks.execute(text);
     }
-    running = false;
+    --running;
 }

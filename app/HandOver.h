@@ -4,6 +4,7 @@
 // the focus and to accept a command, and passes the command text through a file in the link
 // folder; the running instance answers these requests from its event loop.
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <deque>
@@ -16,7 +17,7 @@ class LinkServer;
 
 namespace LinkMessage {
 constexpr uint32_t Caption = 0x000D;   // the main window's caption as the reply's text
-constexpr uint32_t CmdLine = 1145;     // read and execute the command file: 1 executed, 0 not
+constexpr uint32_t CmdLine = 1145;     // read the command file and run it in turn: 1 taken, 0 not
 constexpr uint32_t Focus = 1146;       // wParam 0: take the focus; 1 when allowed to send
 constexpr uint32_t Ping = 1147;        // 1
 constexpr uint32_t Ident1 = 1148;      // 20260613
@@ -33,11 +34,25 @@ constexpr int LinkCommandTimeoutMs = 60000;
 constexpr int LinkRequestTimeoutMs = 5000;
 constexpr int LinkConnectTimeoutMs = 500;
 
+// How long a start waits for the link lock: a hand-over in progress holds it for at most its
+// command wait and a few requests.
+constexpr int LinkLockWaitMs = LinkCommandTimeoutMs + 4 * LinkRequestTimeoutMs;
+// The largest command file a running instance reads.
+constexpr int64_t MaxCommandBytes = 1 << 20;
+
+// What became of a start's look for a running instance.
+enum class THandOver {
+    NoInstance,    // none runs: this start becomes the viewer and keeps the link lock until it listens
+    HandedOver,    // one runs and was asked to take the command, whatever came of it: status 0
+    Refused,       // the link lock was not free in time, or the command is too long: status 1
+    IllegalSwitch, // the command holds an illegal switch and nothing was handed over: status 2
+};
+int ExitStatus(THandOver outcome);
+
 // A second start: looks for a running instance named App.InstanceName and hands it the
-// command text. True when one was found: this process ends then, whatever came of the
-// hand-over. False: this process becomes the viewer; the link lock stays taken until it
-// listens, so a start at the same moment waits and then finds it.
-bool HandOverCommand(const QString &commandText, bool sendBeforeFocus);
+// command items. Refusals are said on standard error: this start has no window and no log.
+// While the link lock is held, a start at the same moment waits and then finds this one.
+THandOver HandOverCommand(const QStringList &items, bool sendBeforeFocus, int lockWaitMs = LinkLockWaitMs);
 
 // The running instance's side of the link.
 class TInstanceListener {
@@ -46,6 +61,7 @@ public:
         std::function<QString()> caption;                  // the main window's caption
         std::function<bool()> focus;                       // FocusApplication
         std::function<void(const QString &text)> execute;  // runs a command text
+        std::function<bool()> modalOpen;                   // a modal box of this program is open
     };
     explicit TInstanceListener(Hooks hooks);
     ~TInstanceListener();
@@ -55,20 +71,17 @@ public:
     bool Listen();
     // This instance was activated: later searches try it first.
     void Touch();
-    // Commands wait until the deferred start has run; they run in the order they came.
+    // Commands wait until the deferred start has run; they run in the order they came. While a
+    // modal box is open they run at once, inside its loop.
     void SetReady();
 
 private:
-    struct Job {
-        QString text;
-        std::function<void(int64_t, const QString &)> reply;
-    };
     void Handle(uint32_t message, int64_t wParam, std::function<void(int64_t, const QString &)> reply);
     void RunCommands();
 
     Hooks hooks;
     std::unique_ptr<pl::LinkServer> server;
-    std::deque<Job> jobs;
+    std::deque<QString> commands; // received, not yet run
     bool ready = false;
-    bool running = false;
+    int running = 0; // commands being executed; more than one when a modal box served another
 };

@@ -28,7 +28,7 @@ auto call(const F &f, A &&...a)
 
 } // namespace
 
-bool PrepareInstance(const QStringList &args, const TMainHooks &hooks)
+std::optional<int> PrepareInstance(const QStringList &args, const TMainHooks &hooks)
 {
     App.InstanceName = QStringLiteral("OrvalePDF");
     App.ExePath = pl::executablePath();
@@ -40,14 +40,17 @@ bool PrepareInstance(const QStringList &args, const TMainHooks &hooks)
     if (!scan.instanceName.isEmpty())
         App.InstanceName = scan.instanceName;
 
-    if (!App.Switches.NewInstance && call(hooks.handOver, scan.commandText))
-        return false;
+    if (!App.Switches.NewInstance) {
+        const THandOver outcome = hooks.handOver ? hooks.handOver(scan.commandItems) : THandOver::NoInstance;
+        if (outcome != THandOver::NoInstance)
+            return ExitStatus(outcome);
+    }
 
-    App.CommandText = scan.commandText;
+    App.CommandItems = scan.commandItems;
     call(hooks.applyDataFileSwitch, App.Switches.DataFileValue);
     if (!App.Switches.LogPath.isEmpty())
         OpenDebugLog(App.Switches.LogPath);
-    return true;
+    return std::nullopt;
 }
 
 bool MainFormCloseQuery(const std::function<bool()> &writeData, const std::function<void()> &restoreDefaultViews)

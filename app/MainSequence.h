@@ -1,8 +1,11 @@
 #pragma once
+#include "app/HandOver.h"
+
 #include <QStringList>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 // The document engine as the main sequence sees it: a status (1 = ready) and a lifetime.
 class TEngineHandle {
@@ -15,7 +18,7 @@ public:
 struct TMainHooks {
     std::function<QString()> findDataFolder;                      // data folder before -L
     std::function<void(const QString &)> applyDataFileSwitch;     // -L value: DataFolder and DataFile
-    std::function<bool(const QString &commandText)> handOver;     // true: a running instance took the command
+    std::function<THandOver(const QStringList &commandItems)> handOver; // a running instance takes the command
     std::function<bool()> readData;
     std::function<int()> themeIndex;
     std::function<std::unique_ptr<TEngineHandle>()> createEngine;
@@ -30,8 +33,9 @@ struct TMainHooks {
 };
 
 // Reads paths and start-up switches, hands the command to a running instance unless -N,
-// and opens the log. False when the process must end at once (the command was handed over).
-bool PrepareInstance(const QStringList &args, const TMainHooks &hooks);
+// and opens the log. An exit status when the process must end at once: the command was
+// handed over, or refused before a second viewer could start.
+std::optional<int> PrepareInstance(const QStringList &args, const TMainHooks &hooks);
 
 // Steps after the preparation: settings, engine, windows, event loop, shutdown.
 // Returns the process exit code.

@@ -79,7 +79,6 @@ TStartupScan ScanStartupSwitches(const QStringList &args, const QString &exeFold
         }
     }
 
-    for (int i = last + 1; i < args.size(); ++i)
-        scan.commandText += args[i] + QLatin1Char('\n');
+    scan.commandItems = args.mid(last + 1);
     return scan;
 }

@@ -10,7 +10,7 @@ QString ExpandPathMacros(const QString &value, const QString &exeFolder, const Q
 struct TStartupScan {
     TStartupFlags flags;
     QString instanceName;   // empty when -C was not given
-    QString commandText;    // the arguments after the start-up part, each followed by LF
+    QStringList commandItems; // the arguments after the start-up part, each kept whole
 };
 
 // Reads the start-up switches: for each letter the first matching argument counts; the

@@ -21,6 +21,7 @@
 #include "ui/OrvaleApplication.h"
 #include "ui/WindowBusyHost.h"
 
+#include <QDialog>
 #include <QPointer>
 #include <QScreen>
 
@@ -62,8 +63,18 @@ void prepareEnvironment()
     }
 }
 
-// The monitor's physical density averaged over both axes, weighted by its width and height
-// in pixels, so 100 % zoom shows a page at its printed size; the logical density otherwise.
+// Answers every open modal window as its Esc key would, the innermost first.
+void closeModalWindows()
+{
+    while (QWidget *modal = QApplication::activeModalWidget()) {
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        if (QApplication::activeModalWidget() == modal)
+            return; // it would not close
+    }
+}
 
 } // namespace
 
@@ -101,14 +112,14 @@ int main(int argc, char **argv)
         SetBusyHost(&busyHost);
         pl::watchTermination(app.get(), [&mainForm] {
             DebugLog(QStringLiteral("Termination signal"));
+            // Open boxes go first: the loops they run return, and nothing keeps the program up.
+            closeModalWindows();
             if (App.AppRunning && mainForm) {
                 mainForm->close();
                 return;
             }
-            // Still starting: end without writing anything; close an open start-up message.
+            // Still starting: end without writing anything.
             TerminationRequested = true;
-            if (QWidget *modal = QApplication::activeModalWidget())
-                modal->close();
         });
     };
     hooks.findDataFolder = FindDataFolder;
@@ -126,7 +137,7 @@ int main(int argc, char **argv)
     // The instance link: a second start hands its command over before any window exists; the
     // running viewer listens once its main window does, and runs commands after its deferred start.
     std::unique_ptr<TInstanceListener> instanceLink;
-    hooks.handOver = [](const QString &commandText) { return HandOverCommand(commandText, App.Switches.SendBeforeFocus); };
+    hooks.handOver = [](const QStringList &items) { return HandOverCommand(items, App.Switches.SendBeforeFocus); };
     const auto startInstanceLink = [&] {
         const auto repaintMain = [&mainForm] {
             if (mainForm)
@@ -139,12 +150,13 @@ int main(int argc, char **argv)
             [&engine, &mainForm, repaintMain](const QString &text) {
                 if (!App.AppRunning || !mainForm)
                     return; // closing: the engine goes soon
-                ExeCmdLine(*engine, text);
+                ExeCmdLine(*engine, CmdLineItems(text));
                 engine->UpdateStatus();
-                // Drawn before the reply, so the sender ends once the result is on screen.
+                // Drawn at once, before a command that waits behind this one runs.
                 repaintMain();
                 DebugLog(QStringLiteral("Command Line Done"));
-            }});
+            },
+            [] { return QApplication::activeModalWidget() != nullptr; }});
         instanceLink->Listen();
         QObject::connect(app.get(), &QGuiApplication::applicationStateChanged, [&instanceLink](Qt::ApplicationState state) {
             if (state == Qt::ApplicationActive && instanceLink)
@@ -176,8 +188,8 @@ int main(int argc, char **argv)
         delete mainForm.data();
     };
 
-    if (!PrepareInstance(args, hooks))
-        return 0;
+    if (const std::optional<int> status = PrepareInstance(args, hooks))
+        return *status;
     startGui();
     const int code = RunMainSequence(hooks);
     SetMessageSink(nullptr);

@@ -138,6 +138,11 @@ bool peerIsUser(int fd)
     return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0 && cred.uid == ::geteuid();
 }
 
+HandOverFileId fileId(const struct stat &st)
+{
+    return {uint64_t(st.st_dev), uint64_t(st.st_ino), int64_t(st.st_size), int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
+}
+
 int remainingMs(Clock::time_point deadline)
 {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -213,18 +218,25 @@ QString linkFolder(QString *why)
 
 LinkLock::LinkLock(const QString &folder, int timeoutMs)
 {
-    const QByteArray path = QFile::encodeName(folder + QStringLiteral("/OrvalePDF.lock"));
+    const QString name = folder + QStringLiteral("/OrvalePDF.lock");
+    const QByteArray path = QFile::encodeName(name);
     const int file = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
-    if (file < 0)
+    if (file < 0) {
+        why = errnoText("cannot open", name);
         return;
+    }
     struct stat st {};
     if (::fstat(file, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+        why = QStringLiteral("not a private regular file: ") + name;
         ::close(file);
         return;
     }
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     while (::flock(file, LOCK_EX | LOCK_NB) != 0) {
-        if ((errno != EWOULDBLOCK && errno != EINTR) || Clock::now() >= deadline) {
+        const int err = errno;
+        if ((err != EWOULDBLOCK && err != EINTR) || Clock::now() >= deadline) {
+            why = err != EWOULDBLOCK && err != EINTR ? errnoText("cannot lock", name)
+                                                     : QStringLiteral("%1 still held after %2 ms").arg(name).arg(timeoutMs);
             ::close(file);
             return;
         }
@@ -279,6 +291,9 @@ std::unique_ptr<LinkConnection> LinkConnection::connectTo(const QString &socketP
     // A full backlog makes connect wait; the send timeout bounds that wait.
     timeval tv {timeoutMs / 1000, (timeoutMs % 1000) * 1000};
     ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof(tv));
+    const QByteArray native = QFile::encodeName(socketPath);
+    struct stat before {};
+    const bool examined = ::lstat(native.constData(), &before) == 0;
     int rc;
     do
         rc = ::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof(addr));
@@ -286,11 +301,12 @@ std::unique_ptr<LinkConnection> LinkConnection::connectTo(const QString &socketP
     if (rc != 0) {
         const int err = errno;
         ::close(fd);
-        if (err == ECONNREFUSED) {
-            // Nobody listens: an instance that ended without cleaning up.
+        if (err == ECONNREFUSED && examined) {
+            // Nobody listens: an instance that ended without cleaning up. Only that socket
+            // goes, not one a new instance put under the same name meanwhile.
             struct stat st {};
-            const QByteArray native = QFile::encodeName(socketPath);
-            if (::lstat(native.constData(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == ::geteuid()) {
+            if (::lstat(native.constData(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == ::geteuid()
+                && st.st_dev == before.st_dev && st.st_ino == before.st_ino) {
                 ::unlink(native.constData());
                 *outcome = Outcome::Stale;
             }
@@ -352,16 +368,20 @@ LinkServer::~LinkServer()
     peers.clear();
     notifier.reset();
     if (fd >= 0) {
-        ::close(fd);
+        // The name goes first, so nobody finds a socket that refuses connections.
         ::unlink(QFile::encodeName(path).constData());
+        ::close(fd);
     }
 }
 
 bool LinkServer::listen(const QString &folder, QString *why)
 {
     const QString target = folder + QStringLiteral("/inst-%1.sock").arg(::getpid());
+    // Bound and listening under a name searches skip, then renamed into place: a search that
+    // came between bind and listen would take the socket for a stale one and remove it.
+    const QString bound = folder + QStringLiteral("/bind-%1.tmp").arg(::getpid());
     sockaddr_un addr;
-    if (!socketAddress(target, addr)) {
+    if (!socketAddress(target, addr) || !socketAddress(bound, addr)) {
         *why = QStringLiteral("socket name too long: ") + target;
         return false;
     }
@@ -370,11 +390,12 @@ bool LinkServer::listen(const QString &folder, QString *why)
         *why = errnoText("cannot make a socket for", target);
         return false;
     }
-    // A socket left by an earlier process with this number.
+    // Left by an earlier process with this number.
     ::unlink(addr.sun_path);
     if (::bind(s, reinterpret_cast<sockaddr *>(&addr), sizeof(addr)) != 0 || ::chmod(addr.sun_path, 0600) != 0
-        || ::listen(s, 64) != 0) {
+        || ::listen(s, 64) != 0 || ::rename(addr.sun_path, QFile::encodeName(target).constData()) != 0) {
         *why = errnoText("cannot listen on", target);
+        ::unlink(addr.sun_path);
         ::close(s);
         return false;
     }
@@ -467,7 +488,7 @@ void LinkServer::readFrom(const std::shared_ptr<Peer> &peer)
 
 // ---- Hand-over file -------------------------------------------------------------------------
 
-bool writeHandOverFile(const QString &path, const QByteArray &bytes, QString *why)
+bool writeHandOverFile(const QString &path, const QByteArray &bytes, QString *why, HandOverFileId *written)
 {
     const QByteArray native = QFile::encodeName(path);
     const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
@@ -493,6 +514,8 @@ bool writeHandOverFile(const QString &path, const QByteArray &bytes, QString *wh
         data += n;
         left -= size_t(n);
     }
+    if (ok && written && ::fstat(fd, &st) == 0)
+        *written = fileId(st);
     if (::close(fd) != 0 && ok) {
         *why = errnoText("cannot write", path);
         ok = false;
@@ -544,9 +567,14 @@ bool readHandOverFile(const QString &path, int64_t maxBytes, QByteArray &bytes, 
     return false;
 }
 
-bool removeHandOverFile(const QString &path)
+bool removeHandOverFile(const QString &path, const HandOverFileId &written)
 {
-    return ::unlink(QFile::encodeName(path).constData()) == 0;
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    // Another start that wrote the same name changed at least the change time.
+    if (::lstat(native.constData(), &st) != 0 || !(fileId(st) == written))
+        return false;
+    return ::unlink(native.constData()) == 0;
 }
 
 } // namespace pl

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
 
 #include <csignal>
 
@@ -51,6 +53,37 @@ TEST(ConfigurationErrorTest, TerminationDuringTheStartUpMessageWritesNothing)
     EXPECT_FALSE(texts.contains("Creating Main Form..."));
     EXPECT_TRUE(texts.contains("Cleanup..."));
     EXPECT_FALSE(texts.contains("Closing..."));
+}
+
+// While the first start shows its message it is not yet the viewer, and it holds the link: a
+// second start waits for it, then gives up with status 1 rather than become a second viewer.
+TEST(ConfigurationErrorTest, SecondStartDuringTheStartUpMessageNeverBecomesASecondViewer)
+{
+    ProgramRun first;
+    const QString folder = first.home.path() + "/config/Orvale Team/Orvale 11/PDF";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    writeFile(folder + "/OrvalePDF.dat", QByteArray("21\n\nnot a data file\n").repeated(20));
+    const QString log = first.home.path() + "/first.log";
+    first.start({"-D=" + log});
+    ASSERT_TRUE(ProgramRun::waitForText(log, "Message: Configuration Error"));
+
+    QProcess second;
+    second.setProcessEnvironment(first.process.processEnvironment());
+    second.setProgram(binPath("OrvalePDF"));
+    const QString secondLog = first.home.path() + "/second.log";
+    second.setArguments({"-D=" + secondLog, fixturePath("multi/multi.pdf")});
+    second.start();
+    // It waits as long as a hand-over in progress may take, then ends.
+    ASSERT_TRUE(second.waitForFinished(150000));
+    EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_TRUE(second.readAllStandardError().contains("Instance link busy: "));
+    EXPECT_FALSE(QFileInfo::exists(secondLog));
+    QDirIterator sockets(first.home.path() + "/runtime", {"inst-*.sock"}, QDir::System, QDirIterator::Subdirectories);
+    EXPECT_FALSE(sockets.hasNext()) << sockets.next().toStdString();
+    EXPECT_EQ(first.process.state(), QProcess::Running);
+
+    ::kill(first.process.processId(), SIGTERM);
+    ASSERT_TRUE(first.process.waitForFinished(30000));
 }
 
 // The settings written at close are read back at the next start without complaint.

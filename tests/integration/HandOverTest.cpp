@@ -286,6 +286,78 @@ TEST(HandOverTest, NewInstanceSwitchAndNamesChooseTheViewer)
     EXPECT_TRUE(Contains(a.logTexts(), "Command Line Received: \"-page-index\" \"2\""));
 }
 
+// A command the running viewer would refuse is refused by the second start itself, where the
+// editor that started it sees why; nothing reaches the viewer.
+TEST(HandOverTest, IllegalSwitchIsRefusedBeforeTheHandOver)
+{
+    Viewer a;
+    a.startViewer();
+    const QString pdf = fixturePath("multi/multi.pdf");
+    const struct {
+        QStringList args;
+        QString said;
+    } cases[] = {
+        {{"-bogus", pdf}, "Illegal Command Line Switch: \"-bogus\""},
+        {{pdf, "-Page-Index", "3", pdf}, "Illegal Command Line Switch: \"-Page-Index\""},
+        // One file name holding line breaks, which the command text would split into switches.
+        {{"/p/a\n-inverse-search\nsh -c ||touch X||\nb.pdf"},
+         "Illegal Command Line Switch: \"/p/a\\n-inverse-search\\nsh -c \"touch X\"\\nb.pdf\""},
+    };
+    for (const auto &c : cases) {
+        auto b = a.second(c.args);
+        ASSERT_TRUE(b->waitForFinished(30000)) << c.said.toStdString();
+        EXPECT_EQ(b->exitCode(), 2);
+        EXPECT_EQ(QString::fromLocal8Bit(b->readAllStandardError()).trimmed(), c.said);
+    }
+    // The viewer was asked for nothing, and a good command still gets through.
+    auto d = a.second({"-page-index", "2", pdf});
+    ASSERT_TRUE(d->waitForFinished(60000));
+    EXPECT_EQ(d->exitCode(), 0);
+    ASSERT_TRUE(ProgramRun::waitForText(a.log, "Command Line Done"));
+    const QStringList log = a.logTexts();
+    EXPECT_EQ(log.filter("Command Line Received").size(), 1) << log.join('\n').toStdString();
+    EXPECT_EQ(log.filter("Setting Focus...").size(), 1);
+    EXPECT_FALSE(Contains(log, "Unknown Switch"));
+}
+
+// Requests reach the viewer inside the loops of its modal boxes: a message of its start-up
+// command, a password dialog. Opening waits for the password dialog; the sender does not.
+TEST(HandOverTest, CommandsAreServedWhileAModalBoxIsOpen)
+{
+    Viewer a;
+    a.startViewer({"-bogus"});
+    ASSERT_TRUE(ProgramRun::waitForText(a.log, "Message: Unknown Switch"));
+    const QString source = fixturePath("multi/chapters/iron.tex");
+    const QString pdf = fixturePath("multi/multi.pdf");
+    auto b = a.second({"-forward-search", source, "2", pdf});
+    ASSERT_TRUE(b->waitForFinished(30000));
+    EXPECT_EQ(b->exitCode(), 0);
+    EXPECT_TRUE(ProgramRun::waitForText(a.log, "Forward Search: \"" + source + "\" line 2: page 6"))
+        << a.logTexts().join('\n').toStdString();
+
+    const QString locked = fixturePath("multi/multi-locked.pdf");
+    auto c = a.second({locked});
+    ASSERT_TRUE(ProgramRun::waitForText(a.log, "PDFium Errror (4): " + locked));
+    const QString other = a.home.path() + "/other.pdf";
+    ASSERT_TRUE(QFile::copy(pdf, other));
+    auto d = a.second({other});
+    ASSERT_TRUE(d->waitForFinished(30000));
+    EXPECT_EQ(d->exitCode(), 0);
+    EXPECT_TRUE(c->waitForFinished(30000));
+    // The command ran inside the dialog's loop and opened nothing.
+    const QString received = "Command Line Received: \"" + other + "\"";
+    QStringList log;
+    for (QDeadlineTimer deadline(30000); !deadline.hasExpired(); QThread::msleep(20)) {
+        log = a.logTexts();
+        if (log.indexOf("Command Line Done", log.indexOf(received) + 1) > log.indexOf(received) && log.contains(received))
+            break;
+    }
+    ASSERT_GT(log.indexOf("Command Line Done", log.indexOf(received) + 1), log.indexOf(received)) << log.join('\n').toStdString();
+    EXPECT_TRUE(log.contains(received));
+    EXPECT_FALSE(Contains(log, "Loaded: " + other));
+    EXPECT_FALSE(Contains(log, "Closing..."));
+}
+
 TEST(HandOverTest, TwentySimultaneousStartsGiveOneViewer)
 {
     Viewer env;

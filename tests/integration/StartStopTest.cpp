@@ -40,6 +40,24 @@ TEST(StartStopTest, TerminationSignalClosesThroughTheWindowsClosePath)
     EXPECT_TRUE(text.trimmed().section("\r\n", -1).startsWith("Debug Close: "));
 }
 
+// A message of the deferred start (here about an unknown switch) is still open when the
+// signal comes: it closes, and the program ends as it does from its main window.
+TEST(StartStopTest, TerminationSignalClosesAMessageOfTheDeferredStart)
+{
+    ProgramRun run;
+    const QString log = run.home.path() + "/log.txt";
+    run.start({"-D=" + log, "-N", "-bogus"});
+    ASSERT_TRUE(ProgramRun::waitForText(log, "Message: Unknown Switch"));
+    ::kill(run.process.processId(), SIGTERM);
+    ASSERT_TRUE(run.process.waitForFinished(30000));
+    EXPECT_EQ(run.process.exitCode(), 0);
+    expectInOrder(LogTexts(log), {"Termination signal", "Closing...", "Saving Data Done...", "Stop Running!", "Cleanup...",
+                                  "Delete Data..."});
+    QFile f(log);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(f.readAll()).trimmed().section("\r\n", -1).startsWith("Debug Close: "));
+}
+
 TEST(StartStopTest, HelpAndVersionPrintAndEnd)
 {
     for (const char *arg : {"--help", "--version"}) {

@@ -1,5 +1,6 @@
 #include "app/CmdLine.h"
 #include "app/MessageDialog.h"
+#include "app/StartupSwitches.h"
 
 #include "EngineFixture.h"
 
@@ -9,10 +10,10 @@ namespace {
 
 // The steps in one line each: "open FILE TYPE SRC LNUM", "inverse CMD" or "inverse default",
 // "illegal ITEM".
-QStringList Steps(const QString &text)
+QStringList Steps(const QStringList &items)
 {
     QStringList out;
-    for (const TCmdStep &s : ParseCmdLine(text)) {
+    for (const TCmdStep &s : ParseCmdLine(items)) {
         switch (s.kind) {
         case TCmdStep::Open:
             out << QStringLiteral("open %1 %2 %3 %4").arg(s.text).arg(s.dest_type).arg(s.SRC).arg(s.lnum);
@@ -64,7 +65,32 @@ TEST(CmdLineGrammarTest, StepsOfCommandTexts)
         {"", {}},
     };
     for (const GrammarCase &c : cases)
-        EXPECT_EQ(Steps(QString::fromUtf8(c.text)), c.steps) << c.text;
+        EXPECT_EQ(Steps(CmdLineItems(QString::fromUtf8(c.text))), c.steps) << c.text;
+}
+
+// A file name may hold line breaks (from a cloned project or an unpacked archive); as one
+// argument it must never turn into switches.
+TEST(CmdLineGrammarTest, ArgumentWithALineBreakIsRefusedWhole)
+{
+    const QString planted = "/p/a\n-inverse-search\nsh -c ||touch X||\nb.pdf";
+    const QString shown = "/p/a\\n-inverse-search\\nsh -c \"touch X\"\\nb.pdf";
+    const struct {
+        QStringList args;
+        QStringList steps;
+    } cases[] = {
+        {{planted}, {"illegal " + shown}},
+        // What came before it still runs; nothing after it does.
+        {{"a.pdf", planted, "c.pdf"}, {"open a.pdf 0  0", "illegal " + shown}},
+        {{"-forward-search", "x.tex\r\n-inverse-search\r\nevil", "3", "d.pdf"}, {"illegal x.tex\\r\\n-inverse-search\\r\\nevil"}},
+        {{"-inverse-search", "ed\n%f"}, {"illegal ed\\n%f"}},
+        {{"-page-index", "7\n-inverse-search", "x.pdf"}, {"illegal 7\\n-inverse-search"}},
+        // An empty argument is skipped, as an empty line of the text is.
+        {{"-page-index", "7", "", "x.pdf"}, {"open x.pdf 1  7"}},
+    };
+    for (const auto &c : cases) {
+        const TStartupScan scan = ScanStartupSwitches(QStringList{"-N"} + c.args, "/opt/o", "/d");
+        EXPECT_EQ(Steps(scan.commandItems), c.steps) << c.args.join('|').toStdString();
+    }
 }
 
 TEST(CmdLineGrammarTest, RelativeFileAndSourceItemsBecomeAbsolute)
@@ -83,7 +109,7 @@ TEST(CmdLineGrammarTest, RelativeFileAndSourceItemsBecomeAbsolute)
         {"\r\n../up.pdf\r\n", "/w/d/../up.pdf\n"},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(AbsoluteCmdLine(QString::fromUtf8(c.text), "/w/d"), QString::fromUtf8(c.expected)) << c.text;
+        EXPECT_EQ(AbsoluteCmdLine(CmdLineItems(QString::fromUtf8(c.text)), "/w/d"), QString::fromUtf8(c.expected)) << c.text;
 }
 
 TEST(CmdLineGrammarTest, RestoreRuleOfTheDeferredStart)
@@ -105,7 +131,7 @@ TEST(CmdLineGrammarTest, RestoreRuleOfTheDeferredStart)
         TStartupFlags flags;
         flags.NeverRestore = c.never;
         flags.AlwaysRestore = c.always;
-        EXPECT_EQ(RestoreOpenedAtStart(flags, c.setting, c.text), c.restore)
+        EXPECT_EQ(RestoreOpenedAtStart(flags, c.setting, CmdLineItems(c.text)), c.restore)
             << c.never << c.always << c.setting << c.text;
     }
 }
@@ -140,7 +166,7 @@ TEST_F(ExeCmdLineTest, TwoGroupsOpenBothFilesEachWithItsOptions)
 {
     const QString a = copy("multi/multi.pdf", "a.pdf");
     const QString b = copy("multi/multi.pdf", "b.pdf");
-    EXPECT_TRUE(ExeCmdLine(*engine, "-page-label\n3\n" + a + "\n-named-dest\nsection.4\n" + b + "\n"));
+    EXPECT_TRUE(ExeCmdLine(*engine, CmdLineItems("-page-label\n3\n" + a + "\n-named-dest\nsection.4\n" + b + "\n")));
     ASSERT_EQ(engine->DocumentCount(), 2);
     EXPECT_EQ(engine->FileName(), b);
     EXPECT_EQ(page(), 6); // section 4 begins on page 6
@@ -153,13 +179,13 @@ TEST_F(ExeCmdLineTest, ForwardSearchMarksTheLineAndLogsThePage)
 {
     const QString pdf = fixturePath("multi/multi.pdf");
     const QString source = fixturePath("multi/chapters/iron.tex");
-    EXPECT_TRUE(ExeCmdLine(*engine, "--forward-search\n" + source + "\n2\n" + pdf + "\n"));
+    EXPECT_TRUE(ExeCmdLine(*engine, CmdLineItems("--forward-search\n" + source + "\n2\n" + pdf + "\n")));
     EXPECT_EQ(engine->FSelBoxPage, 6);
     EXPECT_EQ(page(), 6);
     EXPECT_TRUE(log().contains("Forward Search: \"" + source + "\" line 2: page 6")) << log().toStdString();
 
     // A line without records leaves no new mark, and the log says so.
-    ExeCmdLine(*engine, "-forward-search\n" + source + "\n35\n" + pdf + "\n");
+    ExeCmdLine(*engine, CmdLineItems("-forward-search\n" + source + "\n35\n" + pdf + "\n"));
     EXPECT_TRUE(log().contains("Forward Search: \"" + source + "\" line 35: no mark")) << log().toStdString();
 }
 
@@ -167,7 +193,7 @@ TEST_F(ExeCmdLineTest, UnknownSwitchShowsTheMessageAndStopsTheText)
 {
     const QString a = copy("multi/multi.pdf", "a.pdf");
     const QString b = copy("multi/multi.pdf", "b.pdf");
-    EXPECT_TRUE(ExeCmdLine(*engine, a + "\n-Page-Index\n3\n" + b + "\n"));
+    EXPECT_TRUE(ExeCmdLine(*engine, CmdLineItems(a + "\n-Page-Index\n3\n" + b + "\n")));
     EXPECT_EQ(engine->DocumentCount(), 1);
     ASSERT_EQ(sink.shown.size(), 1);
     EXPECT_EQ(sink.shown[0].title, "Unknown Switch");
@@ -175,16 +201,29 @@ TEST_F(ExeCmdLineTest, UnknownSwitchShowsTheMessageAndStopsTheText)
     EXPECT_EQ(sink.shown[0].type, mtError);
     EXPECT_EQ(sink.shown[0].buttons, MsgButtons({mbOK}));
 
-    EXPECT_FALSE(ExeCmdLine(*engine, "-nothing\n" + b + "\n"));
+    EXPECT_FALSE(ExeCmdLine(*engine, CmdLineItems("-nothing\n" + b + "\n")));
     EXPECT_EQ(engine->DocumentCount(), 1);
+}
+
+TEST_F(ExeCmdLineTest, LineBreakInAnArgumentShowsTheIllegalSwitchMessage)
+{
+    const QString standard = Prefer.InverseSearchCmd;
+    const QString a = copy("multi/multi.pdf", "a.pdf");
+    EXPECT_TRUE(ExeCmdLine(*engine, {a, "/p/a\n-inverse-search\nsh -c ||touch X||\nb.pdf"}));
+    EXPECT_EQ(Prefer.InverseSearchCmd, standard);
+    EXPECT_EQ(engine->DocumentCount(), 1);
+    ASSERT_EQ(sink.shown.size(), 1);
+    EXPECT_EQ(sink.shown[0].title, "Unknown Switch");
+    EXPECT_EQ(sink.shown[0].text, "Illegal Command Line Switch: \"/p/a\\n-inverse-search\\nsh -c \"touch X\"\\nb.pdf\"");
+    EXPECT_TRUE(log().contains("Illegal Command Line Switch: \"/p/a\\n-inverse-search")) << log().toStdString();
 }
 
 TEST_F(ExeCmdLineTest, InverseSearchCommandIsSetAndRestored)
 {
     const QString standard = Prefer.InverseSearchCmd;
-    ExeCmdLine(*engine, "-inverse-search\nmyeditor +%l \"%f\"\n");
+    ExeCmdLine(*engine, CmdLineItems("-inverse-search\nmyeditor +%l \"%f\"\n"));
     EXPECT_EQ(Prefer.InverseSearchCmd, "myeditor +%l \"%f\"");
-    ExeCmdLine(*engine, "-inverse-search\n");
+    ExeCmdLine(*engine, CmdLineItems("-inverse-search\n"));
     EXPECT_EQ(Prefer.InverseSearchCmd, standard);
     EXPECT_EQ(engine->DocumentCount(), 0);
 }

@@ -1,3 +1,4 @@
+#include "app/HandOver.h"
 #include "platform/InstanceLink.h"
 
 #include <gtest/gtest.h>
@@ -129,14 +130,15 @@ TEST_F(HandOverFileTest, WrittenPrivateAndReadBack)
     ::chmod(QFile::encodeName(file()).constData(), 0644);
 
     QString why;
-    ASSERT_TRUE(pl::writeHandOverFile(file(), "abc", &why)) << why.toStdString();
+    pl::HandOverFileId written;
+    ASSERT_TRUE(pl::writeHandOverFile(file(), "abc", &why, &written)) << why.toStdString();
     EXPECT_EQ(modeOf(file()), 0600);
     QByteArray bytes;
     ASSERT_TRUE(pl::readHandOverFile(file(), 1 << 20, bytes, &why)) << why.toStdString();
     EXPECT_EQ(bytes, "abc");
     EXPECT_FALSE(pl::readHandOverFile(file(), 2, bytes, &why));
     EXPECT_TRUE(why.contains("too large"));
-    EXPECT_TRUE(pl::removeHandOverFile(file()));
+    EXPECT_TRUE(pl::removeHandOverFile(file(), written));
     EXPECT_FALSE(QFileInfo::exists(file()));
 }
 
@@ -164,6 +166,21 @@ TEST_F(HandOverFileTest, SymlinksAndSpecialFilesAreRefused)
     EXPECT_FALSE(pl::readHandOverFile(file(), 1 << 20, bytes, &why));
     EXPECT_TRUE(why.contains("not a regular file")) << why.toStdString();
     EXPECT_FALSE(pl::writeHandOverFile(file(), "x", &why));
+}
+
+TEST_F(HandOverFileTest, OnlyTheFileThisStartWroteIsRemoved)
+{
+    QString why;
+    pl::HandOverFileId mine, theirs;
+    ASSERT_TRUE(pl::writeHandOverFile(file(), "x.pdf\n", &why, &mine)) << why.toStdString();
+    // Another start wrote its command under the same name meanwhile.
+    ASSERT_TRUE(pl::writeHandOverFile(file(), "-page-index\n3\ny.pdf\n", &why, &theirs));
+    EXPECT_FALSE(pl::removeHandOverFile(file(), mine));
+    QByteArray bytes;
+    ASSERT_TRUE(pl::readHandOverFile(file(), 1 << 20, bytes, &why));
+    EXPECT_EQ(bytes, "-page-index\n3\ny.pdf\n");
+    EXPECT_TRUE(pl::removeHandOverFile(file(), theirs));
+    EXPECT_FALSE(QFileInfo::exists(file()));
 }
 
 TEST(LinkLockTest, OneHolderAtATime)
@@ -269,6 +286,140 @@ TEST(LinkServerTest, StaleSocketsAreRemovedAndActivationOrdersTheSearch)
     EXPECT_EQ(outcome, pl::LinkConnection::Outcome::Stale);
     EXPECT_FALSE(QFileInfo::exists(stale));
     EXPECT_EQ(pl::instanceSockets(dir.path(), 10), QStringList{server.socketPath()});
+}
+
+// A search that connects while a new instance's socket is bound but not yet listening would
+// take it for a stale one and remove it; a search connecting as fast as it can must never
+// find the socket before it listens.
+TEST(LinkServerTest, SocketIsNeverFoundBeforeItListens)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/inst-%1.sock").arg(::getpid());
+    std::atomic<bool> stop = false;
+    std::thread search([&] {
+        while (!stop) {
+            pl::LinkConnection::Outcome outcome;
+            pl::LinkConnection::connectTo(path, 500, &outcome);
+        }
+    });
+    int lost = 0, failed = 0;
+    for (int i = 0; i < 3000 && lost == 0 && failed == 0; ++i) {
+        pl::LinkServer server([](uint32_t, int64_t, pl::LinkServer::Reply reply) { reply(1, {}); });
+        QString why;
+        failed += !server.listen(dir.path(), &why);
+        lost += !QFileInfo::exists(path);
+    }
+    stop = true;
+    search.join();
+    EXPECT_EQ(failed, 0);
+    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::System | QDir::Files), QStringList());
+}
+
+// The second start's side, against a viewer of this process that answers from this thread's
+// event loop while the start runs on a thread of its own.
+struct HandOverCommandTest : ::testing::Test {
+    static inline std::unique_ptr<QTemporaryDir> dir;
+    static inline std::unique_ptr<EnvVar> xdg, display, wayland;
+    static void SetUpTestSuite()
+    {
+        // One runtime folder for the suite: the program keeps the link folder it found first.
+        dir = std::make_unique<QTemporaryDir>();
+        ::chmod(QFile::encodeName(dir->path()).constData(), 0700);
+        xdg = std::make_unique<EnvVar>("XDG_RUNTIME_DIR", QFile::encodeName(dir->path()));
+        display = std::make_unique<EnvVar>("DISPLAY", QByteArray());
+        wayland = std::make_unique<EnvVar>("WAYLAND_DISPLAY", QByteArray());
+    }
+    static void TearDownTestSuite()
+    {
+        wayland.reset();
+        display.reset();
+        xdg.reset();
+        dir.reset();
+    }
+    static QString folder() { return pl::linkFolder(nullptr); }
+    static QString commandFile() { return folder() + "/OrvalePDF.tmp"; }
+
+    // Answers as a running viewer and records what it was asked.
+    struct FakeViewer {
+        std::vector<uint32_t> asked;
+        std::function<void()> onCommand;
+        pl::LinkServer server {[this](uint32_t message, int64_t, pl::LinkServer::Reply reply) {
+            asked.push_back(message);
+            if (message == LinkMessage::CmdLine && onCommand)
+                onCommand();
+            const int64_t result = message == LinkMessage::Ident1 ? LinkMessage::Ident1Reply
+                : message == LinkMessage::Ident2                  ? LinkMessage::Ident2Reply
+                                                                  : 1;
+            reply(result, message == LinkMessage::Caption ? QStringLiteral("OrvalePDF - [a.pdf]") : QString());
+        }};
+        FakeViewer()
+        {
+            QString why;
+            EXPECT_TRUE(server.listen(folder(), &why)) << why.toStdString();
+        }
+    };
+
+    static THandOver HandOver(const QStringList &items, std::string &said, int lockWaitMs = LinkLockWaitMs)
+    {
+        THandOver outcome = THandOver::NoInstance;
+        testing::internal::CaptureStderr();
+        WithEventLoop([&] { outcome = HandOverCommand(items, false, lockWaitMs); });
+        said = testing::internal::GetCapturedStderr();
+        return outcome;
+    }
+    static QByteArray Utf16(const QString &text) { return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2); }
+};
+
+TEST_F(HandOverCommandTest, LockNotTakenEndsTheStartAndTouchesNothing)
+{
+    FakeViewer viewer;
+    pl::LinkLock other(folder(), 0);
+    ASSERT_TRUE(other.held());
+    QString why;
+    ASSERT_TRUE(pl::writeHandOverFile(commandFile(), "another start's command", &why));
+
+    std::string said;
+    EXPECT_EQ(HandOver({"/w/x.pdf"}, said, 50), THandOver::Refused);
+    EXPECT_EQ(ExitStatus(THandOver::Refused), 1);
+    EXPECT_NE(said.find("Instance link busy: "), std::string::npos) << said;
+    EXPECT_TRUE(viewer.asked.empty());
+    QByteArray bytes;
+    ASSERT_TRUE(pl::readHandOverFile(commandFile(), 1 << 20, bytes, &why));
+    EXPECT_EQ(bytes, "another start's command");
+    QFile::remove(commandFile());
+}
+
+TEST_F(HandOverCommandTest, OversizedCommandIsRefusedBeforeAnythingIsSent)
+{
+    FakeViewer viewer;
+    std::string said;
+    // 600,000 characters are 1.2 MB in UTF-16, more than a viewer reads.
+    EXPECT_EQ(HandOver({"/w/" + QString(600000, 'a') + ".pdf"}, said), THandOver::Refused);
+    EXPECT_NE(said.find("Command line too long: 1200016 bytes"), std::string::npos) << said;
+    EXPECT_EQ(viewer.asked, (std::vector<uint32_t>{LinkMessage::Caption, LinkMessage::Ident1, LinkMessage::Ident2}));
+    EXPECT_FALSE(QFileInfo::exists(commandFile()));
+}
+
+TEST_F(HandOverCommandTest, CommandFileOfALaterStartIsLeftAlone)
+{
+    FakeViewer viewer;
+    QByteArray received;
+    // While this start waits for its reply, another one writes its own command.
+    viewer.onCommand = [&received] {
+        QString why;
+        pl::readHandOverFile(commandFile(), 1 << 20, received, &why);
+        pl::writeHandOverFile(commandFile(), Utf16("-page-index\n3\n/w/y.pdf\n"), &why);
+    };
+    std::string said;
+    EXPECT_EQ(HandOver({"/w/x.pdf"}, said), THandOver::HandedOver);
+    EXPECT_TRUE(said.empty()) << said;
+    EXPECT_EQ(received, Utf16("/w/x.pdf\n"));
+    QByteArray left;
+    QString why;
+    ASSERT_TRUE(pl::readHandOverFile(commandFile(), 1 << 20, left, &why)) << why.toStdString();
+    EXPECT_EQ(left, Utf16("-page-index\n3\n/w/y.pdf\n"));
+    QFile::remove(commandFile());
 }
 
 } // namespace

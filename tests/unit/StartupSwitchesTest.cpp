@@ -8,25 +8,25 @@ TEST(StartupSwitchesTest, FirstMatchPerLetterWinsAndTheRestIsTheCommandText)
     EXPECT_EQ(s.flags.LogPath, "/tmp/a.log");
     EXPECT_TRUE(s.flags.NewInstance);
     // The later -d is not a counted match, so the start-up part ends at -n.
-    EXPECT_EQ(s.commandText, "-d=/tmp/b.log\n-page-index\n7\nx.pdf\n");
+    EXPECT_EQ(s.commandItems, (QStringList{"-d=/tmp/b.log", "-page-index", "7", "x.pdf"}));
 }
 
 TEST(StartupSwitchesTest, FileBeforeASwitchIsDropped)
 {
     const TStartupScan s = ScanStartupSwitches({"first.pdf", "-V", "second.pdf"}, "/opt/o", "/d");
     EXPECT_TRUE(s.flags.NeverRestore);
-    EXPECT_EQ(s.commandText, "second.pdf\n");
+    EXPECT_EQ(s.commandItems, QStringList{"second.pdf"});
 }
 
 TEST(StartupSwitchesTest, FlagsValuesAndNonSwitches)
 {
-    struct Case { QStringList args; bool restore, never, before, newInst, empty, noChecks; QString name, icon, text; };
+    struct Case { QStringList args; bool restore, never, before, newInst, empty, noChecks; QString name, icon; QStringList items; };
     const Case cases[] = {
-        {{"-R", "-B", "-E", "-Z"}, true, false, true, false, true, true, "", "", ""},
-        {{"-C=Work", "a.pdf"}, false, false, false, false, false, false, "Work", "", "a.pdf\n"},
-        {{"-C=", "a.pdf"}, false, false, false, false, false, false, "", "", "-C=\na.pdf\n"},   // empty value is no switch
-        {{"-Rx", "-I=icon.png"}, false, false, false, false, false, false, "", "icon.png", ""},
-        {{"--N", "b.pdf"}, false, false, false, false, false, false, "", "", "--N\nb.pdf\n"},
+        {{"-R", "-B", "-E", "-Z"}, true, false, true, false, true, true, "", "", {}},
+        {{"-C=Work", "a.pdf"}, false, false, false, false, false, false, "Work", "", {"a.pdf"}},
+        {{"-C=", "a.pdf"}, false, false, false, false, false, false, "", "", {"-C=", "a.pdf"}},   // empty value is no switch
+        {{"-Rx", "-I=icon.png"}, false, false, false, false, false, false, "", "icon.png", {}},
+        {{"--N", "b.pdf"}, false, false, false, false, false, false, "", "", {"--N", "b.pdf"}},
     };
     for (const Case &c : cases) {
         const TStartupScan s = ScanStartupSwitches(c.args, "/opt/o", "/d");
@@ -39,7 +39,7 @@ TEST(StartupSwitchesTest, FlagsValuesAndNonSwitches)
         EXPECT_EQ(s.flags.NoDataChecks, c.noChecks);
         EXPECT_EQ(s.instanceName, c.name);
         EXPECT_EQ(s.flags.IconFile, c.icon);
-        EXPECT_EQ(s.commandText, c.text);
+        EXPECT_EQ(s.commandItems, c.items);
     }
 }
 

@@ -26,15 +26,17 @@ QString linkFolder(QString *why);
 // end of the process.
 class LinkLock {
 public:
-    // Waits at most timeoutMs for the lock; held() tells whether it was taken.
+    // Waits at most timeoutMs for the lock; held() tells whether it was taken, failure() why not.
     LinkLock(const QString &folder, int timeoutMs);
     ~LinkLock();
     LinkLock(const LinkLock &) = delete;
     LinkLock &operator=(const LinkLock &) = delete;
     bool held() const { return fd >= 0; }
+    QString failure() const { return why; }
 
 private:
     int fd = -1;
+    QString why;
 };
 
 // The instance sockets in folder, the most recently activated first, at most cap of them.
@@ -77,7 +79,8 @@ public:
     LinkServer(const LinkServer &) = delete;
     LinkServer &operator=(const LinkServer &) = delete;
 
-    // Listens on <folder>/inst-<pid>.sock; false with why when it cannot.
+    // Listens on <folder>/inst-<pid>.sock; false with why when it cannot. The socket gets its
+    // name only once it listens, so a search never finds it refusing connections.
     bool listen(const QString &folder, QString *why);
     QString socketPath() const { return path; }
     // Marks this instance as the most recently activated one.
@@ -96,11 +99,21 @@ private:
     std::vector<std::shared_ptr<Peer>> peers;
 };
 
+// Which file a start wrote, and that nobody wrote it since: device, inode, size, change time.
+struct HandOverFileId {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t size = 0;
+    int64_t changed = 0; // nanoseconds
+    bool operator==(const HandOverFileId &) const = default;
+};
+
 // The hand-over file: written with mode 0600, never through a symlink or into anything but
-// a regular file. False with why.
-bool writeHandOverFile(const QString &path, const QByteArray &bytes, QString *why);
+// a regular file. False with why; written tells which file it was.
+bool writeHandOverFile(const QString &path, const QByteArray &bytes, QString *why, HandOverFileId *written = nullptr);
 // Read without following a symlink; only a regular file of this user of at most maxBytes.
 bool readHandOverFile(const QString &path, int64_t maxBytes, QByteArray &bytes, QString *why);
-bool removeHandOverFile(const QString &path);
+// Removes the file only while it is still the one written: a later start's file stays.
+bool removeHandOverFile(const QString &path, const HandOverFileId &written);
 
 } // namespace pl
