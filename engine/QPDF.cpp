@@ -976,7 +976,8 @@ bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int 
         if (doc) {
             slot.TriedDate = -1;
         } else {
-            NoteFailedVersion(slot, date, !passwordFailed);
+            // While the last good version stays on show the tab tells of the change.
+            NoteFailedVersion(slot, date, !passwordFailed && !slot.PDFiumDoc);
             if (nav.Asked())
                 slot.Deferred = nav;
         }

@@ -64,6 +64,7 @@ TEST_F(Refresh, AHalfWrittenFileWaitsForTheCompleteOne)
     rewrite(path, complete.left(complete.size() / 3), 10);
     refresh->Run();
     EXPECT_EQ(pageCount(), 7) << "the broken file is not shown";
+    EXPECT_EQ(tabHost.calls.filter("Info").join(""), "") << "the tab tells of it; no note while TeX writes";
     EXPECT_EQ(page(), 5);
     EXPECT_TRUE(current()._Modified);
     refresh->Run();
