@@ -1,6 +1,7 @@
 #include "app/FileIO.h"
 
 #include "app/TextCodec.h"
+#include "platform/Files.h"
 
 #include <QFile>
 
@@ -47,7 +48,7 @@ bool isRegular(int fd)
 
 } // namespace
 
-int ReadWholeFile(const QString &name, QByteArray &bytes, qint64 limit)
+int ReadWholeFile(const QString &name, QByteArray &bytes, qint64 limit, int64_t *writeTime)
 {
     bytes.clear();
     if (name.isEmpty())
@@ -59,6 +60,8 @@ int ReadWholeFile(const QString &name, QByteArray &bytes, qint64 limit)
     struct stat sb {};
     if (::fstat(fd.get(), &sb) != 0 || !S_ISREG(sb.st_mode))
         return frCannotOpen;
+    if (writeTime)
+        *writeTime = pl::FileTimeOf(sb.st_mtim.tv_sec, sb.st_mtim.tv_nsec);
     qint64 expected = sb.st_size;
     if (limit > 0 && limit < expected)
         expected = limit;

@@ -13,10 +13,24 @@
 #include <cstdint>
 #include <memory>
 
+// Where to go in a document: a forward search when SRC names a source file (lnum its line,
+// dest_type 0), page index lnum (1), page label SRC (2) or named destination SRC (3).
+struct TNavRequest {
+    QString SRC;
+    int lnum = 0;
+    int dest_type = 0;
+    bool Asked() const { return dest_type >= 1 || !SRC.isEmpty(); }
+};
+
 struct TDocument {
     QString FileName;          // canonical path; the document's identity (exact comparison)
     QString FilePwd;           // kept only when the user asked to remember it
-    int64_t FileDate = 0;      // last-write time when loaded, 100 ns units since 1601; 0 never
+    int64_t FileDate = 0;      // last-write time of the bytes loaded, 100 ns units since 1601; 0 never
+    int64_t TriedDate = -1;    // the date of the last version that did not load; -1 none
+    uint64_t Serial = 0;       // tells apart the documents one slot holds over time; 0 spare
+    // The last navigation asked for while the file could not be read (missing, being
+    // written, damaged); it runs when a version of the file loads.
+    TNavRequest Deferred;
     // The library reads from the buffer for the document's lifetime: declared first, so that
     // the document is closed before its buffer goes.
     QByteArray PDFiumDocBuf;   // the whole file when loaded into memory, else empty

@@ -33,14 +33,8 @@ void TDocumentRefresh::ReloadChangedFile()
     if (!FileExists(FN))
         return;
     const int64_t date = FileTime64(FN);
-    if (date == doc.FileDate || (FN == TriedName && date == TriedDate))
+    if (date == doc.FileDate || date == doc.TriedDate)
         return;
-    if (doc.FileDate <= 0 && FN != TriedName) {
-        // Never loaded: the open that just failed was this version; wait for another one.
-        TriedName = FN;
-        TriedDate = date;
-        return;
-    }
     // TeX still writing the file: a later tick finds it complete.
     if (FileLocked(FN, false, true))
         return;
@@ -52,9 +46,4 @@ void TDocumentRefresh::ReloadChangedFile()
     DebugLog(QStringLiteral("File date update: ") + FN);
     QPDF.LoadFile(FN);
     Reloading = false;
-    const int now = QPDF.SelDoc();
-    if (now >= 0 && QPDF.Document(now).FileName == FN && QPDF.Document(now).FileDate != date) {
-        TriedName = FN;
-        TriedDate = date;
-    }
 }

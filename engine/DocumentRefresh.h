@@ -2,9 +2,6 @@
 // The periodic refresh of the open documents: SyncTeX data nobody used for a while is
 // dropped, the status line and the tab states follow the files, and the current document is
 // reloaded when its file changed on disk.
-#include <QString>
-
-#include <cstdint>
 #include <functional>
 
 class TQPDF;
@@ -19,14 +16,12 @@ public:
     // All steps; nothing while a password prompt of an open is showing.
     void Run();
     void DropIdleSyncTeX();
-    // Reloads the current document when its file changed and nobody is writing it any more.
-    // A version of the file that did not load (still being written, damaged, password
-    // cancelled) is not tried again until the file changes once more.
+    // Loads the current document when its file changed, or appeared, and nobody is writing it
+    // any more. A version of the file that did not load (still being written, damaged,
+    // password cancelled) is not tried again until the file changes once more.
     void ReloadChangedFile();
 
 private:
     TQPDF &QPDF;
     bool Reloading = false;
-    QString TriedName;      // the file and date of the last version that did not load
-    int64_t TriedDate = -1;
 };

@@ -11,6 +11,7 @@
 #include "app/PreferStore.h"
 #include "app/StartupSwitches.h"
 #include "app/TextCodec.h"
+#include "engine/OpenFailure.h"
 #include "synctex/SyncTeXLoader.h"
 
 #include "platform/Files.h"
@@ -20,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -164,6 +166,9 @@ void TQPDF::InitDoc(TDocument &Doc)
     Doc.FileName.clear();
     Doc.FilePwd.clear();
     Doc.FileDate = 0;
+    Doc.TriedDate = -1;
+    Doc.Serial = 0;
+    Doc.Deferred = TNavRequest();
     // A loader thread may still be filling the old object; it keeps that one to itself.
     if (!Doc.SyncTeX || Doc.SyncTeX->Loading)
         Doc.SyncTeX = std::make_shared<TSyncTeX>();
@@ -600,6 +605,7 @@ int TQPDF::AddDocument(const QString &FN)
     }
     d.FileName = FN;
     d.FileDate = 0;
+    d.Serial = ++LastSerial;
     const int index = nDocuments++;
     Host.AddTab(FN);
     Host.SelectTab(index);
@@ -616,8 +622,13 @@ TPdfDocument TQPDF::LoadOnce(const QByteArray &path, const QByteArray &buffer, c
     return AdoptPdf<TPdfDocument>(dll, dll.FPDF_LoadMemDocument64(buffer.constData(), size_t(buffer.size()), pwd));
 }
 
-TPdfDocument TQPDF::LoadPDF(const QString &FN, QByteArray &buffer, QString &password, bool &remember)
+TPdfDocument TQPDF::LoadPDF(const QString &FN, QByteArray &buffer, QString &password, bool &remember, int64_t &date,
+                            bool &passwordFailed)
 {
+    passwordFailed = false;
+    // Taken before the library reads: a file rewritten meanwhile then differs from it and is
+    // reloaded by the next refresh.
+    date = FileTime64(FN);
     const QByteArray path = ToUtf8(FN);
     const qint64 size = FileSize64(FN);
     bool fromFile = !Prefer.PDFMemory;
@@ -626,7 +637,7 @@ TPdfDocument TQPDF::LoadPDF(const QString &FN, QByteArray &buffer, QString &pass
         fromFile = true;
     }
     if (!fromFile) {
-        if (ReadWholeFile(FN, buffer) != frOk) {
+        if (ReadWholeFile(FN, buffer, 0, &date) != frOk) {
             buffer.clear();
             DebugLog(QStringLiteral("Not Loaded: ") + FN);
             return TPdfDocument();
@@ -638,17 +649,24 @@ TPdfDocument TQPDF::LoadPDF(const QString &FN, QByteArray &buffer, QString &pass
         ++attempts;
         const unsigned long code = PDFiumDLL->FPDF_GetLastError();
         DebugLog(QStringLiteral("PDFium Errror (%1): ").arg(code) + FN);
-        if (code != kPasswordError)
+        passwordFailed = code == kPasswordError;
+        if (!passwordFailed)
             break;
         PasswordDialog = true;
         const bool ok = Host.AskPassword(FN, password, remember);
         PasswordDialog = false;
         if (!ok)
             break;
+        // The library opens the file again and reads what is there now.
+        if (fromFile)
+            date = FileTime64(FN);
         doc = LoadOnce(path, buffer, ToUtf8(password), fromFile);
     }
-    if (fromFile)
+    if (fromFile) {
         DebugLog(QStringLiteral("Loaded from file: ") + FN);
+        if (FileTime64(FN) != date)
+            DebugLog(QStringLiteral("Changed while loading: ") + FN);
+    }
     return doc;
 }
 
@@ -821,6 +839,7 @@ TFloatRect TQPDF::MarkRect(const TFloatRect &r, int page)
 bool TQPDF::ForwardSearch(const QString &SRC, int lnum, TPosition &start)
 {
     const std::shared_ptr<TSyncTeX> sync = Current().SyncTeX;
+    const uint64_t serial = Current().Serial;
     if (sync->Loading) {
         QElapsedTimer waited;
         waited.start();
@@ -831,6 +850,11 @@ bool TQPDF::ForwardSearch(const QString &SRC, int lnum, TPosition &start)
         QCoreApplication::processEvents();
         SleepMs(11);
         QCoreApplication::processEvents();
+        // The events may have closed the document or shown another one: that one is not marked.
+        if (FSelDoc < 0 || Current().Serial != serial) {
+            DebugLog(QStringLiteral("Forward search dropped, its document is no longer shown: ") + SRC);
+            return false;
+        }
     }
     int page = 0, numrect = 0;
     TFloatRectangles rects;
@@ -889,6 +913,7 @@ bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int 
         return true;
 
     bool unloadable = false;
+    const bool folder = FolderExists(FN);
     if (!FileExists(FN)) {
         DebugLog(QStringLiteral("non-existent..."));
         unloadable = true;
@@ -917,12 +942,22 @@ bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int 
         RestoreDoc(found);
     }
     TDocument &slot = Current();
+    // A request replaces one that waits; a plain load of a readable file runs the waiting one.
+    TNavRequest nav{SRC, lnum, dest_type};
+    if (nav.Asked())
+        slot.Deferred = TNavRequest();
+    else if (!unloadable)
+        nav = std::exchange(slot.Deferred, TNavRequest());
 
     if (!force_reload && !newSlot && FileTime64(FN) == slot.FileDate) {
-        ReloadNewerSyncTeX(Prefer.UseThreads && (dest_type != 0 || SRC.isEmpty()));
-        Navigate(SRC, lnum, dest_type);
+        ReloadNewerSyncTeX(Prefer.UseThreads && (nav.dest_type != 0 || nav.SRC.isEmpty()));
+        Navigate(nav.SRC, nav.lnum, nav.dest_type);
     } else if (unloadable) {
-        // The document stays as it was until its file can be read again.
+        // The document stays as it was until its file can be read again; so does the request.
+        if (nav.Asked())
+            slot.Deferred = nav;
+        if (folder)
+            NoteFailedVersion(slot, FileTime64(FN), true);
     } else {
         // A reload keeps the place; a document shown for the first time goes where it was left.
         TPosition start = slot.Position;
@@ -935,8 +970,18 @@ bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int 
         QString password = slot.FilePwd;
         bool remember = !password.isEmpty();
         QByteArray buffer;
-        TPdfDocument doc = LoadPDF(FN, buffer, password, remember);
+        int64_t date = 0;
+        bool passwordFailed = false;
+        TPdfDocument doc = LoadPDF(FN, buffer, password, remember, date, passwordFailed);
         DebugLog(QStringLiteral("Loaded Status: ") + QLatin1Char(doc ? '1' : '0'));
+        if (doc) {
+            slot.TriedDate = -1;
+        } else {
+            // While the last good version stays on show the tab tells of the change.
+            NoteFailedVersion(slot, date, !passwordFailed && !slot.PDFiumDoc);
+            if (nav.Asked())
+                slot.Deferred = nav;
+        }
         if (doc || !slot.PDFiumDoc) {
             DocChanged();
             Source.SetDocument(nullptr);
@@ -946,10 +991,10 @@ bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int 
             slot.PDFiumDoc = std::move(doc);
             slot.PDFiumDocBuf = std::move(buffer);
             if (slot.PDFiumDoc)
-                slot.FileDate = FileTime64(FN);
+                slot.FileDate = date;
             slot.FilePwd = remember && slot.PDFiumDoc ? password : QString();
             PDFiumDocChanged();
-            LoadSyncTeX(slot, SRC.isEmpty() && Prefer.UseThreads);
+            LoadSyncTeX(slot, nav.SRC.isEmpty() && Prefer.UseThreads);
             if (newSlot && FQuickOpen && slot.PDFiumDoc
                 && !PDFiumDLL->FPDFBookmark_GetFirstChild(slot.PDFiumDoc.get(), nullptr))
                 ShowBookmarks = false;
@@ -958,20 +1003,36 @@ bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int 
             View.SelPage = start.cp;
             Nav.RestorePosition(start.cp, start.Top, start.Left);
             StoreDoc(FSelDoc);
-            if (!FQuickOpen || dest_type >= 1 || !SRC.isEmpty()) {
+            if (!FQuickOpen || nav.Asked()) {
                 Host.Relayout();
                 FinishDisplay();
                 Nav.RestorePosition(start.cp, start.Top, start.Left);
-                Navigate(SRC, lnum, dest_type);
+                // A request for a file that did not load waits for one that does.
+                if (slot.PDFiumDoc)
+                    Navigate(nav.SRC, nav.lnum, nav.dest_type);
                 StoreDoc(FSelDoc);
             }
         } else {
             DebugLog(QStringLiteral("Previous document kept: ") + FN);
         }
     }
-    UpdateTab(-1, 1);
+    // A forward search that waited for SyncTeX data may have seen its document closed.
+    if (FSelDoc >= 0)
+        UpdateTab(-1, 1);
     Host.InvalidateView();
     return true;
+}
+
+void TQPDF::NoteFailedVersion(TDocument &slot, int64_t date, bool tell)
+{
+    if (date == slot.TriedDate)
+        return;
+    slot.TriedDate = date;
+    if (!tell)
+        return;
+    const QString text = OpenFailureText(slot.FileName);
+    DebugLog(text);
+    Host.ShowInfo(text, kInfoMs);
 }
 
 // ---- Saving ------------------------------------------------------------------------------

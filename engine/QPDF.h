@@ -162,8 +162,13 @@ private:
     TDocument &Current() { return Documents[size_t(FSelDoc)]; }
     // A new slot at the end of the list for FN, with the view the recent list remembers.
     int AddDocument(const QString &FN);
-    // Loads FN with password retries; the document or null, the buffer it reads from.
-    TPdfDocument LoadPDF(const QString &FN, QByteArray &buffer, QString &password, bool &remember);
+    // Loads FN with password retries; the document or null, the buffer it reads from, the
+    // file's date for the bytes the library parsed, and whether the user cancelled a prompt.
+    TPdfDocument LoadPDF(const QString &FN, QByteArray &buffer, QString &password, bool &remember, int64_t &date,
+                         bool &cancelled);
+    // A version of the slot's file that did not load: remembered, so that it is not tried
+    // again, and the user is told once why, unless they cancelled its password prompt.
+    void NoteFailedVersion(TDocument &slot, int64_t date, bool tell);
     TPdfDocument LoadOnce(const QByteArray &path, const QByteArray &buffer, const QByteArray &password, bool fromFile);
     void LoadSyncTeX(TDocument &slot, bool inThread);
     void ReloadNewerSyncTeX(bool inThread);
@@ -189,6 +194,7 @@ private:
 
     std::vector<TDocument> Documents;
     int nDocuments = 0;
+    uint64_t LastSerial = 0;
     int FSelDoc = -1;
     int FPreviousSelDoc = -1;
     std::shared_ptr<TSyncTeX> FSyncTeX;

@@ -4,8 +4,11 @@
 #include <QFile>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <ctime>
 #include <fcntl.h>
+#include <map>
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,10 +16,7 @@
 namespace pl {
 namespace {
 
-int64_t fileTimeOf(const struct statx_timestamp &t)
-{
-    return (static_cast<int64_t>(t.tv_sec) * 10000000LL) + t.tv_nsec / 100 + FileTimeUnixEpoch;
-}
+int64_t fileTimeOf(const struct statx_timestamp &t) { return FileTimeOf(t.tv_sec, t.tv_nsec); }
 
 struct timespec timespecOf(int64_t fileTime)
 {
@@ -41,6 +41,50 @@ void ignoreLeaseBreaks()
     static std::once_flag once;
     std::call_once(once, [] { std::signal(SIGIO, SIG_IGN); });
 }
+
+// Where no read lease can be placed (a file of another user, a file system without leases),
+// a file counts as being written until its size and date stay the same over two polls at
+// least a second apart. A file whose date is older than that has not been written since.
+class SettledFiles {
+public:
+    bool changing(const QByteArray &name, const struct stat &sb)
+    {
+        using namespace std::chrono;
+        const auto now = steady_clock::now();
+        const Sample sample{sb.st_size, sb.st_mtim.tv_sec, sb.st_mtim.tv_nsec};
+        std::lock_guard lock(mutex_);
+        auto it = seen_.find(name);
+        if (it == seen_.end()) {
+            if (seen_.size() >= kMaxFiles)
+                seen_.clear();
+            // Seen for the first time: settled when its date is older than a poll's distance.
+            const bool recent = ::time(nullptr) - sb.st_mtim.tv_sec <= kSettle.count();
+            seen_.emplace(name, Seen{sample, recent ? now : now - kSettle});
+            return recent;
+        }
+        if (!(it->second.sample == sample)) {
+            it->second = Seen{sample, now};
+            return true;
+        }
+        return now - it->second.since < kSettle;
+    }
+
+private:
+    struct Sample {
+        off_t size;
+        time_t sec;
+        long nsec;
+        bool operator==(const Sample &) const = default;
+    };
+    struct Seen {
+        Sample sample;
+        std::chrono::steady_clock::time_point since;   // when this size and date were first seen
+    };
+    static constexpr std::chrono::seconds kSettle{1};
+    static constexpr size_t kMaxFiles = 256;
+    std::mutex mutex_;
+    std::map<QByteArray, Seen> seen_;
+};
 
 class PosixFiles final : public Files {
 public:
@@ -84,8 +128,10 @@ public:
         bool locked = false;
         if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0)
             ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        else if (errno == EAGAIN)
+            locked = true;   // a writer holds it open
         else
-            locked = errno == EAGAIN; // a writer holds it open; other errors mean leases are unavailable here
+            locked = settled_.changing(name, sb);
         ::close(fd);
         if (!locked && writeFlag)
             locked = ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0;
@@ -166,6 +212,9 @@ public:
         ::close(fd);
         return ok;
     }
+
+private:
+    SettledFiles settled_;
 };
 
 PosixFiles posixFiles;

@@ -6,6 +6,8 @@
 
 #include "platform/Files.h"
 
+#include <QDir>
+
 namespace {
 
 class TabHost : public DocumentHost {
@@ -62,6 +64,7 @@ TEST_F(Refresh, AHalfWrittenFileWaitsForTheCompleteOne)
     rewrite(path, complete.left(complete.size() / 3), 10);
     refresh->Run();
     EXPECT_EQ(pageCount(), 7) << "the broken file is not shown";
+    EXPECT_EQ(tabHost.calls.filter("Info").join(""), "") << "the tab tells of it; no note while TeX writes";
     EXPECT_EQ(page(), 5);
     EXPECT_TRUE(current()._Modified);
     refresh->Run();
@@ -143,4 +146,103 @@ TEST_F(Refresh, IdleSyncTeXDataIsDropped)
     EXPECT_TRUE(sync.Pending);
     EXPECT_TRUE(sync.Data.isEmpty());
     EXPECT_TRUE(current()._Sync) << "pending data still counts as SyncTeX data";
+}
+
+// The file was rewritten while its password was asked for: the date kept is the one of the
+// bytes the library read, so the next tick shows the new file.
+TEST_F(Refresh, AFileRewrittenDuringThePasswordPromptIsReloaded)
+{
+    for (const bool memory : {true, false}) {
+        SCOPED_TRACE(memory);
+        engine->CloseAllFiles(-1);
+        Prefer.PDFMemory = memory;
+        const QString path = copy("multi/multi-locked.pdf", "locked.pdf");
+        tabHost.passwords = {"user"};
+        tabHost.duringPrompt = [&] { rewrite(path, fixture("widths/widths.pdf"), 10); };
+        ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
+        tabHost.duringPrompt = nullptr;
+        ASSERT_NE(pageCount(), 0);
+        refresh->Run();
+        EXPECT_EQ(pageCount(), 3) << "the file as it is now is shown";
+        EXPECT_EQ(current().FileDate, FileTime64(path));
+        EXPECT_FALSE(current()._Modified);
+    }
+}
+
+// The editor started the viewer before TeX wrote the PDF: once the file is there, a tick
+// shows it where the command asked to go.
+TEST_F(Refresh, AFileThatAppearsLaterIsShownWhereTheCommandAsked)
+{
+    App.AppRunning = true;   // SyncTeX data loads on the main thread only while the loop runs
+    ASSERT_TRUE(QDir(dir.path()).mkdir("chapters"));
+    copy("multi/chapters/stone.tex", "chapters/stone.tex");
+    const QString stone = dir.filePath("chapters/stone.tex");
+    struct Case {
+        QString SRC;
+        int lnum;
+        int dest;
+        int page;
+        int markPage;
+    };
+    const Case cases[] = {
+        {"", 5, 1, 5, 0},
+        {stone, 9, 0, 3, 3},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.dest);
+        engine->CloseAllFiles(-1);
+        const QString path = dir.filePath("multi.pdf");
+        QFile::remove(path);
+        QFile::remove(dir.filePath("multi.synctex.gz"));
+        tabHost.calls.clear();
+        ASSERT_TRUE(engine->OpenDocument(path, false, c.SRC, c.lnum, c.dest));
+        EXPECT_FALSE(current()._Exists);
+        refresh->Run();
+        EXPECT_EQ(pageCount(), 0);
+
+        copy("multi/multi.synctex.gz", "multi.synctex.gz");
+        copy("multi/multi.pdf", "multi.pdf");
+        refresh->Run();
+        EXPECT_EQ(pageCount(), 7);
+        EXPECT_EQ(page(), c.page);
+        EXPECT_EQ(engine->FSelBoxPage, c.markPage);
+        EXPECT_EQ(tabHost.calls.filter("Info").join(""), "");
+        EXPECT_TRUE(current()._Exists);
+        EXPECT_FALSE(current()._Error);
+    }
+    App.AppRunning = false;
+}
+
+// Forward searches that arrive while TeX writes the PDF wait for the finished file; the
+// last one runs after its reload.
+TEST_F(Refresh, AForwardSearchDuringWritingRunsAfterTheReload)
+{
+    App.AppRunning = true;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("chapters"));
+    copy("multi/chapters/stone.tex", "chapters/stone.tex");
+    copy("multi/chapters/iron.tex", "chapters/iron.tex");
+    copy("multi/multi.synctex.gz", "multi.synctex.gz");
+    const QString path = copy("multi/multi.pdf", "multi.pdf");
+    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
+    tabHost.calls.clear();
+    {
+        QFile writer(path);
+        ASSERT_TRUE(writer.open(QIODevice::WriteOnly | QIODevice::Append));
+        rewrite(path, fixture("multi/multi.pdf"), 10);
+        ASSERT_TRUE(engine->OpenDocument(path, false, dir.filePath("chapters/stone.tex"), 9, 0));
+        ASSERT_TRUE(engine->OpenDocument(path, false, dir.filePath("chapters/iron.tex"), 2, 0));
+        EXPECT_TRUE(log().contains("locked for reading..."));
+        refresh->Run();
+        EXPECT_EQ(reloads(), 0);
+        EXPECT_EQ(page(), 1);
+        EXPECT_EQ(engine->FSelBoxPage, 0);
+    }
+    refresh->Run();
+    EXPECT_EQ(reloads(), 1);
+    EXPECT_EQ(page(), 6) << "the newer request ran";
+    EXPECT_EQ(engine->FSelBoxPage, 6);
+    EXPECT_EQ(tabHost.calls.filter("Info").join(""), "");
+    ASSERT_TRUE(engine->Navigator().PrevPosition(false));
+    EXPECT_EQ(page(), 1) << "the older request did not run";
+    App.AppRunning = false;
 }

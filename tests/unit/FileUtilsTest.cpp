@@ -8,6 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/syscall.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
 namespace {
 
 struct PartsCase {
@@ -86,6 +94,51 @@ TEST(FileUtils, LockedMeansSomeoneHoldsItOpenForWriting)
     const int64_t before = FileTime64(file);
     (void)FileLocked(file, true, true);
     EXPECT_EQ(FileTime64(file), before);   // probing never touches the file
+}
+
+// A file of another user takes no read lease from us: it counts as being written until its
+// size and date have stayed the same for a second of polls; an old file is settled at once.
+TEST(FileUtils, WithoutALeaseAFileIsLockedUntilItStopsChanging)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to probe as another user";
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                      | QFile::ReadOther | QFile::ExeOther));
+    const QString file = dir.filePath(QStringLiteral("theirs.pdf"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("%PDF-1.4\n");
+    }
+    ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther));
+    const int64_t hourAgo = FileTime64(file) - 3600 * 10000000LL;
+    ASSERT_TRUE(pl::files().setTimes(file, hourAgo, hourAgo));
+
+    // Credentials are per thread in the kernel: only this thread becomes the other user.
+    std::vector<bool> locked;
+    int leaseError = 0;
+    std::thread other([&] {
+        if (::syscall(SYS_setresgid, 65534, 65534, 65534) != 0 || ::syscall(SYS_setresuid, 65534, 65534, 65534) != 0)
+            return;
+        const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY);
+        if (::fcntl(fd, F_SETLEASE, F_RDLCK) != 0)
+            leaseError = errno;
+        ::close(fd);
+        locked.push_back(FileLocked(file, false, true));
+        QFile f(file);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Append))
+            f.write("1 0 obj\n");
+        f.close();
+        locked.push_back(FileLocked(file, false, true));
+        locked.push_back(FileLocked(file, false, true));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+        locked.push_back(FileLocked(file, false, true));
+    });
+    other.join();
+    ASSERT_EQ(leaseError, EACCES);
+    EXPECT_EQ(locked, (std::vector<bool>{false, true, true, false}))
+        << "old file, just grown, polled again at once, unchanged for a second";
 }
 
 TEST(FileUtils, CanonicalPathIsLexical)

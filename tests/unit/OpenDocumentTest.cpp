@@ -4,7 +4,9 @@
 
 #include "platform/Files.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -521,4 +523,85 @@ TEST_F(Opening, AFailedForwardSearchSaysWhy)
         EXPECT_EQ(page(), 1);
     }
     App.AppRunning = false;
+}
+
+// A forward search waits for SyncTeX data that is still loading, and events run meanwhile:
+// when they close its document, or close it and show another, nothing is marked or said.
+TEST_F(Opening, AForwardSearchWhoseDocumentWentWhileWaitingEndsQuietly)
+{
+    App.AppRunning = true;
+    const QString pdf = fixturePath("multi/multi.pdf");
+    const QString other = copy("widths/widths.pdf", "other.pdf");
+    for (const bool openAnother : {false, true}) {
+        SCOPED_TRACE(openAnother);
+        engine->CloseAllFiles(-1);
+        ASSERT_TRUE(open(pdf));
+        // A loader thread holds the data for the whole wait.
+        const std::shared_ptr<TSyncTeX> loading = current().SyncTeX;
+        ASSERT_TRUE(loading->ClaimLoading());
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [&] {
+                engine->CloseAllFiles(-1);
+                if (openAnother)
+                    open(other);
+            },
+            Qt::QueuedConnection);
+        host.calls.clear();
+        ASSERT_TRUE(open(pdf, false, fixturePath("multi/chapters/stone.tex"), 9));
+        EXPECT_EQ(engine->DocumentCount(), openAnother ? 1 : 0) << "the queued close ran during the wait";
+        EXPECT_EQ(host.calls.filter("Info").join(""), "");
+        EXPECT_EQ(engine->FSelBoxPage, 0);
+        EXPECT_TRUE(engine->SelBoxRects.empty());
+        if (openAnother) {
+            EXPECT_EQ(page(), 1);
+        }
+        loading->Loading.store(false);
+    }
+    App.AppRunning = false;
+}
+
+// A file that cannot be a document opens as an empty tab in the error state, and the user is
+// told why once, not on every attempt to open it again.
+TEST_F(Opening, AFileThatIsNoDocumentSaysWhyOnce)
+{
+    QByteArray flipped = fixture("pdfium/text.pdf");
+    for (qsizetype i = 16; i < flipped.size(); ++i)
+        flipped[i] = char(~flipped[i]);
+    QFile::remove(dir.filePath("flipped.pdf"));
+    {
+        QFile f(dir.filePath("flipped.pdf"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(flipped);
+    }
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.pdf"));
+    struct Case {
+        QString path;
+        QString reason;
+    };
+    const Case cases[] = {
+        {copy("pdfium/empty.pdf", "empty.pdf"), "empty"},
+        {copy("pdfium/garbage.pdf", "notes.pdf"), "not a PDF file"},
+        {copy("pdfium/truncated.pdf", "cut.pdf"), "damaged"},
+        {dir.filePath("flipped.pdf"), "damaged"},
+        {dir.filePath("folder.pdf"), "a folder"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        const QString text = "Cannot open \"" + QFileInfo(c.path).fileName() + "\": " + c.reason;
+        host.calls.clear();
+        ASSERT_TRUE(open(c.path));
+        EXPECT_EQ(host.calls.filter("Info").join(""), "Info 2777: " + text);
+        EXPECT_TRUE(current()._Error);
+        EXPECT_EQ(pageCount(), 0);
+        EXPECT_TRUE(log().contains(text));
+        host.calls.clear();
+        ASSERT_TRUE(open(c.path));
+        EXPECT_EQ(host.calls.filter("Info").join(""), "") << "said once";
+    }
+    // A password prompt the user cancelled is no fault of the file.
+    host.calls.clear();
+    host.passwords = {""};
+    ASSERT_TRUE(open(copy("multi/multi-locked.pdf", "locked.pdf")));
+    EXPECT_EQ(host.calls.filter("Info").join(""), "");
 }

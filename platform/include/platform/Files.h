@@ -10,6 +10,9 @@ namespace pl {
 // minute arithmetic of the callers see the same numbers everywhere.
 constexpr int64_t FileTimeUnixEpoch = 116444736000000000LL;
 
+// A POSIX time stamp in those units.
+constexpr int64_t FileTimeOf(int64_t sec, int64_t nsec) { return sec * 10000000LL + nsec / 100 + FileTimeUnixEpoch; }
+
 enum class FileKind : uint8_t { Missing, Regular, Directory, Other };
 
 struct FileStatus {
@@ -59,7 +62,8 @@ public:
 
     // followLinks false examines a symbolic link itself.
     virtual FileStatus status(const QString &path, bool followLinks = true) = 0;
-    // Someone holds the file open for writing (read-lease probe); with writeFlag also a file
+    // Someone holds the file open for writing (read-lease probe; where no lease can be placed,
+    // its size or date changed within the last second of polls); with writeFlag also a file
     // this user may not write counts as locked. Never opens the file for writing.
     virtual bool isLocked(const QString &path, bool writeFlag) = 0;
     // Creates the folder and its missing parents; created folders get 0700 when privateMode.
