@@ -53,6 +53,8 @@ struct SyncTeXLoader : ::testing::Test {
     void TearDown() override
     {
         StopSyncTeXLoaders();
+        // An end posted by a loader this test did not wait for must not reach the next test.
+        QCoreApplication::removePostedEvents(TSyncTeXRelay::instance(), SyncTeXLoadEndedEvent);
         TSyncTeXRelay::instance()->setReceiver(nullptr);
     }
     QString writeDocument(const QString &name, const QByteArray &padding = QByteArray())
