@@ -2,30 +2,15 @@
 // Forward buttons sent through the server (xdotool) reach it with the signs and the mouse grab
 // the program relies on. The test starts its own Xvfb on a free display, runs itself there
 // and stops only that server.
-#include "EngineFixture.h"
 #include "PrivateXvfb.h"
+#include "X11PageView.h"
 
 #include "ui/AutoScrollForm.h"
-#include "ui/PageViewHost.h"
-#include "ui/ScrollForm.h"
 
-#include <QApplication>
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QWindow>
-
-#include <functional>
 
 namespace {
-
-bool WaitFor(const std::function<bool()> &done, int ms = 5000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
 
 TEST(PageViewX11, RunsUnderItsOwnServer)
 {
@@ -47,36 +32,13 @@ TEST(PageViewX11, RunsUnderItsOwnServer)
     EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
 }
 
-struct PageViewX11Input : EngineFixture {
-    std::unique_ptr<QWidget> window;
-    TScrollForm *form = nullptr;
-    std::unique_ptr<TPageViewHost> pvHost;
-    bool wasRunning = App.AppRunning;
-
+struct PageViewX11Input : X11PageView {
     void SetUp() override
     {
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             GTEST_SKIP() << "runs under the test's own X server";
         EngineFixture::SetUp();
-        App.AppRunning = true;
-        window = std::make_unique<QWidget>();
-        window->setGeometry(0, 0, 800, 600);
-        form = new TScrollForm(engine.get(), window.get());
-        form->setGeometry(0, 0, 800, 600);
-        pvHost = std::make_unique<TPageViewHost>(form);
-        engine->SetHost(pvHost.get());
-        window->show();
-        ASSERT_TRUE(WaitFor([&] { return window->windowHandle() && window->windowHandle()->isExposed(); }));
-    }
-    void TearDown() override
-    {
-        if (!window)
-            return;
-        engine->SetHost(&host);
-        pvHost.reset();
-        window.reset();
-        App.AppRunning = wasRunning;
-        EngineFixture::TearDown();
+        ShowView({800, 600});
     }
     static void xdotool(const QStringList &args) { ASSERT_EQ(QProcess::execute("xdotool", args), 0) << args.join(' ').toStdString(); }
     void pointTo(QPoint client)

@@ -2,20 +2,15 @@
 // factor: 100 % shows a page at its printed size in device pixels, rendered at the device's
 // resolution, and Fit Width reads what it reads on the same screen unscaled. The test starts its
 // own Xvfb and runs itself there once per setting.
-#include "EngineFixture.h"
 #include "PrivateXvfb.h"
+#include "X11PageView.h"
 
 #include "app/ScreenDensity.h"
-#include "ui/PageViewHost.h"
-#include "ui/ScrollForm.h"
 
-#include <QApplication>
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QWindow>
 
 #include <cmath>
 
@@ -74,21 +69,9 @@ TEST(ScreenScaleX11, ActualSizeAndFitWidthOnATwofoldScreen)
     EXPECT_EQ(run(xft), fitWidth) << "Xft.dpi: 192";
 }
 
-bool WaitFor(const std::function<bool()> &done, int ms = 5000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
-
 // The page view in a window of the same physical size whatever the setting: its size is given at
 // 96 ppi and scaled with the interface, as the main window's is.
-struct ScreenScaleX11Page : EngineFixture {
-    std::unique_ptr<QWidget> window;
-    TScrollForm *form = nullptr;
-    std::unique_ptr<TPageViewHost> pvHost;
-    bool wasRunning = App.AppRunning;
+struct ScreenScaleX11Page : X11PageView {
     double expectedPpi = 0;
 
     void SetUp() override
@@ -97,29 +80,11 @@ struct ScreenScaleX11Page : EngineFixture {
             GTEST_SKIP() << "runs under the test's own X server";
         expectedPpi = qEnvironmentVariable(kExpectedPpi).toDouble();
         EngineFixture::SetUp();
-        App.AppRunning = true;
         const QScreen *screen = QGuiApplication::primaryScreen();
         engine->SetPixelsPerInch(MonitorPixelsPerInch(screen));
         const double interface = screen->logicalDotsPerInch() / 96;
-        window = std::make_unique<QWidget>();
         // Fit Width is about 112.4 % here, so the server's 95.9 ppi at 1x and 2 x 96 ppi read alike.
-        window->resize(int(895 * interface), int(700 * interface));
-        form = new TScrollForm(engine.get(), window.get());
-        form->setGeometry(window->rect());
-        pvHost = std::make_unique<TPageViewHost>(form);
-        engine->SetHost(pvHost.get());
-        window->show();
-        ASSERT_TRUE(WaitFor([&] { return window->windowHandle() && window->windowHandle()->isExposed(); }));
-    }
-    void TearDown() override
-    {
-        if (!window)
-            return;
-        engine->SetHost(&host);
-        pvHost.reset();
-        window.reset();
-        App.AppRunning = wasRunning;
-        EngineFixture::TearDown();
+        ShowView(QSize(int(895 * interface), int(700 * interface)));
     }
 };
 
