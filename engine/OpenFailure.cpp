@@ -1,6 +1,6 @@
 #include "engine/OpenFailure.h"
 
-#include "app/FileUtils.h"
+#include "platform/Files.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,9 +12,10 @@ constexpr qint64 kHeaderReach = 1024;
 
 QString Reason(const QString &path)
 {
-    if (FolderExists(path))
+    const pl::FileStatus status = pl::files().status(path);
+    if (status.kind == pl::FileKind::Directory)
         return QStringLiteral("a folder");
-    if (FileSize64(path) == 0)
+    if (status.kind == pl::FileKind::Regular && status.size == 0)
         return QStringLiteral("empty");
     QFile file(path);
     if (file.open(QIODevice::ReadOnly) && !file.read(kHeaderReach).contains("%PDF-"))

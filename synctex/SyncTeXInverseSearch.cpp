@@ -1,8 +1,8 @@
 // Inverse search: from a point on a page to the source line whose material lies there.
 #include "synctex/SyncTeX.h"
 
-#include "app/FileUtils.h"
 #include "platform/Clock.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 #include <climits>
@@ -255,7 +255,7 @@ bool TSyncTeX::InverseSearch(int page, double x, double y, QString &inpFile, int
         inpFile.clear();
         return false;
     }
-    if (!FileExists(inpFile)) {
+    if (pl::files().status(inpFile).kind != pl::FileKind::Regular) {
         Error(QStringLiteral("Source file not found: \"") + inpFile + QLatin1Char('"'));
         inpFile.clear();
         return false;
