@@ -36,6 +36,13 @@ TCmdStep Illegal(const QString &item)
     return step;
 }
 
+// An empty argument counts as none, as an empty line of the command text does.
+QStringList WithoutEmptyItems(QStringList items)
+{
+    items.removeAll(QString());
+    return items;
+}
+
 // Walks the items by the grammar; paths receives the indexes of file and source items.
 std::vector<TCmdStep> Walk(const QStringList &items, std::vector<qsizetype> *paths)
 {
@@ -140,15 +147,12 @@ QString CmdLineText(const QStringList &items)
 
 std::vector<TCmdStep> ParseCmdLine(const QStringList &items)
 {
-    QStringList kept = items;
-    kept.removeAll(QString());
-    return Walk(kept, nullptr);
+    return Walk(WithoutEmptyItems(items), nullptr);
 }
 
 QString AbsoluteCmdLine(const QStringList &items, const QString &folder)
 {
-    QStringList kept = items;
-    kept.removeAll(QString());
+    QStringList kept = WithoutEmptyItems(items);
     std::vector<qsizetype> paths;
     Walk(kept, &paths);
     for (qsizetype at : paths) {
