@@ -1,9 +1,9 @@
 #include "app/CmdLine.h"
 
-#include "app/DebugLog.h"
-#include "app/MessageDialog.h"
-#include "app/NumberParse.h"
-#include "app/Prefer.h"
+#include "base/DebugLog.h"
+#include "base/MessageDialog.h"
+#include "base/NumberParse.h"
+#include "settings/Prefer.h"
 #include "engine/QPDF.h"
 
 #include <algorithm>

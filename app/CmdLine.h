@@ -2,7 +2,7 @@
 // The document command text: the arguments after the start-up switches, one per line, read
 // as groups of options each ending with a PDF file. It comes from the program's own command
 // line (run by the deferred start) or from a second start (run when it arrives).
-#include "app/AppState.h"
+#include "base/AppState.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "app/FocusApplication.h"
 
-#include "app/DebugLog.h"
+#include "base/DebugLog.h"
 
 #include <QGuiApplication>
 #include <QWindow>

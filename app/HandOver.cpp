@@ -1,9 +1,9 @@
 #include "app/HandOver.h"
 
-#include "app/AppState.h"
+#include "base/AppState.h"
 #include "app/CmdLine.h"
-#include "app/DebugLog.h"
-#include "app/TextCodec.h"
+#include "base/DebugLog.h"
+#include "base/TextCodec.h"
 #include "platform/InstanceLink.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "app/MainSequence.h"
 
-#include "app/AppState.h"
-#include "app/DebugLog.h"
-#include "app/BusyIndicator.h"
+#include "base/AppState.h"
+#include "base/DebugLog.h"
+#include "base/BusyIndicator.h"
 #include "app/StartupSwitches.h"
 #include "platform/FpuMask.h"
 #include "platform/Paths.h"

@@ -1,18 +1,12 @@
 #pragma once
 #include "app/HandOver.h"
+#include "engine/EngineHandle.h"
 
 #include <QStringList>
 
 #include <functional>
 #include <memory>
 #include <optional>
-
-// The document engine as the main sequence sees it: a status (1 = ready) and a lifetime.
-class TEngineHandle {
-public:
-    virtual ~TEngineHandle() = default;
-    virtual int Status() const = 0;
-};
 
 // What the main sequence needs from the rest of the program; unset hooks do nothing.
 struct TMainHooks {

@@ -1,14 +1,9 @@
 #include "app/StartupSwitches.h"
+#include "base/PathMacros.h"
 
 #include <QFileInfo>
 
 namespace {
-
-QString parentFolder(const QString &folder)
-{
-    const int slash = folder.lastIndexOf('/');
-    return slash > 0 ? folder.left(slash) : (slash == 0 ? QStringLiteral("/") : QString());
-}
 
 // A flag switch is "-x" exactly; a value switch "-x=value" with a non-empty value.
 bool matchesFlag(const QString &arg, QChar letter)
@@ -25,25 +20,6 @@ bool matchesValue(const QString &arg, QChar letter, QString &value)
 }
 
 } // namespace
-
-QString ExpandPathMacros(const QString &value, const QString &exeFolder, const QString &dataFolder)
-{
-    struct Macro { const char *text; QString folder; };
-    const Macro macros[] = {
-        {"%!B", parentFolder(exeFolder)}, {"%!b", parentFolder(dataFolder)},
-        {"%B", exeFolder}, {"%b", dataFolder},
-    };
-    for (const Macro &m : macros) {
-        const QLatin1String text(m.text);
-        if (!value.startsWith(text))
-            continue;
-        QString rest = value.mid(text.size());
-        if (rest.startsWith('\\'))
-            rest[0] = '/';
-        return m.folder + rest;
-    }
-    return value;
-}
 
 TStartupScan ScanStartupSwitches(const QStringList &args, const QString &exeFolder, const QString &dataFolder)
 {

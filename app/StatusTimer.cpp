@@ -1,8 +1,8 @@
 #include "app/StatusTimer.h"
 
-#include "app/DebugLog.h"
-#include "app/Prefer.h"
-#include "app/PreferStore.h"
+#include "base/DebugLog.h"
+#include "settings/Prefer.h"
+#include "settings/PreferStore.h"
 
 #include "platform/Clock.h"
 

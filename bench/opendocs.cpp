@@ -5,8 +5,8 @@
 // Usage: bench_opendocs [FILE.pdf [COUNT]]. Without a file a 100-page document is put
 // together with qpdf from the seven pages of the multi-page fixture. A typeset one:
 // tests/fixtures/make-large.sh OUTDIR 100, then bench_opendocs OUTDIR/large.pdf.
-#include "app/AppState.h"
-#include "app/Prefer.h"
+#include "base/AppState.h"
+#include "settings/Prefer.h"
 #include "engine/QPDF.h"
 
 #include "RecordingHost.h"

@@ -5,9 +5,9 @@
 // scroll uncovers.
 // Usage: bench_refresh [FILE.pdf ...]; without files the bundled sample document. A large
 // document: tests/fixtures/make-large.sh OUTDIR 300, then bench_refresh OUTDIR/large.pdf.
-#include "app/AppState.h"
-#include "app/Colors.h"
-#include "app/Prefer.h"
+#include "base/AppState.h"
+#include "settings/Colors.h"
+#include "settings/Prefer.h"
 #include "engine/PdfHandles.h"
 #include "engine/QPDF.h"
 

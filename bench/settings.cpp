@@ -1,11 +1,11 @@
 // Settings store timings: building and encoding the default settings, parsing and checking
 // them, and the durable save (flush and rename).
-#include "app/AppState.h"
-#include "app/Colors.h"
-#include "app/DataFile.h"
-#include "app/Prefer.h"
-#include "app/PreferStore.h"
-#include "app/TextCodec.h"
+#include "base/AppState.h"
+#include "settings/Colors.h"
+#include "settings/DataFile.h"
+#include "settings/Prefer.h"
+#include "settings/PreferStore.h"
+#include "base/TextCodec.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

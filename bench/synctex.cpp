@@ -5,7 +5,7 @@
 // Usage: bench_synctex FILE.synctex.gz (make one with tests/fixtures/make-large.sh OUTDIR 1600).
 // Targets: load within 1.3x of inflation, memory growth within 1.15x of the text, a forward
 // search within 50 ms and an inverse search within 10 ms at worst.
-#include "app/AppState.h"
+#include "base/AppState.h"
 #include "synctex/SyncTeX.h"
 
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 // inflate to 1 GiB without a line break, refused at the inflation limit.
 // Usage: bench_synctex_scale [FILE.synctex.gz] (default: the multi-page test fixture).
 // Targets: 256 MiB within 2.2x the time of 128 MiB; the crafted file refused within 1 s.
-#include "app/AppState.h"
+#include "base/AppState.h"
 #include "synctex/SyncInflate.h"
 #include "synctex/SyncTeX.h"
 #include "SyncTeXText.h"

@@ -1,6 +1,6 @@
 #include "engine/DPLPDFiumDLL.h"
 
-#include "app/DebugLog.h"
+#include "base/DebugLog.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 #include "engine/DocumentRefresh.h"
 
-#include "app/DebugLog.h"
-#include "app/FileUtils.h"
+#include "base/DebugLog.h"
+#include "base/FileUtils.h"
 #include "engine/QPDF.h"
 
 void TDocumentRefresh::Run()

@@ -1,6 +1,6 @@
 #include "engine/MarkFade.h"
 
-#include "app/BusyIndicator.h"
+#include "base/BusyIndicator.h"
 #include "engine/QPDF.h"
 
 namespace {

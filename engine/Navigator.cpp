@@ -1,7 +1,7 @@
 #include "engine/Navigator.h"
 
-#include "app/DebugLog.h"
-#include "app/NumberParse.h"
+#include "base/DebugLog.h"
+#include "base/NumberParse.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 // The document engine: binds the PDF library, keeps the list of open documents and lays out,
 // moves and loads the current one.
-#include "app/MainSequence.h"
+#include "engine/EngineHandle.h"
 #include "engine/DPLPDFiumDLL.h"
 #include "engine/Document.h"
 #include "engine/HostRelay.h"

@@ -1,10 +1,10 @@
 // The engine's side of SyncTeX: inverse search from the pointer and the status line field.
 #include "engine/QPDF.h"
 
-#include "app/AppState.h"
-#include "app/DebugLog.h"
-#include "app/FileUtils.h"
-#include "app/Prefer.h"
+#include "base/AppState.h"
+#include "base/DebugLog.h"
+#include "base/FileUtils.h"
+#include "settings/Prefer.h"
 #include "synctex/EditorCommand.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "engine/ScreenRender.h"
 
-#include "app/Colors.h"
-#include "app/Prefer.h"
+#include "settings/Colors.h"
+#include "settings/Prefer.h"
 #include "engine/PixelPasses.h"
 #include "engine/QPDF.h"
 

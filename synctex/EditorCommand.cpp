@@ -1,10 +1,10 @@
 #include "synctex/EditorCommand.h"
 
-#include "app/AppState.h"
-#include "app/DebugLog.h"
-#include "app/FileUtils.h"
-#include "app/MessageDialog.h"
-#include "app/StartupSwitches.h"
+#include "base/AppState.h"
+#include "base/DebugLog.h"
+#include "base/FileUtils.h"
+#include "base/MessageDialog.h"
+#include "base/PathMacros.h"
 #include "platform/Process.h"
 #include "synctex/RunCommandLine.h"
 

@@ -1,6 +1,6 @@
 #include "synctex/RunCommandLine.h"
 
-#include "app/AppState.h"
+#include "base/AppState.h"
 #include "platform/Process.h"
 
 bool RunCommandArgs(const QStringList &argv, QString *errorText)

@@ -2,7 +2,7 @@
 // heuristic; its constants and tie-breaks decide which of several places wins.
 #include "synctex/SyncTeX.h"
 
-#include "app/FileUtils.h"
+#include "base/FileUtils.h"
 #include "platform/Clock.h"
 
 #include <QFileInfo>

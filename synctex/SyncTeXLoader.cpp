@@ -1,6 +1,6 @@
 #include "synctex/SyncTeXLoader.h"
 
-#include "app/AppState.h"
+#include "base/AppState.h"
 #include "synctex/SyncTeX.h"
 #include "synctex/SyncTeXRelay.h"
 

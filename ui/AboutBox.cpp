@@ -1,7 +1,7 @@
 #include "ui/AboutBox.h"
 
-#include "app/AppState.h"
-#include "app/Prefer.h"
+#include "base/AppState.h"
+#include "settings/Prefer.h"
 
 #include <QDate>
 #include <QDialogButtonBox>

@@ -1,6 +1,6 @@
 #include "ui/AutoScrollForm.h"
 
-#include "app/Prefer.h"
+#include "settings/Prefer.h"
 #include "ui/ScrollForm.h"
 
 #include <QGuiApplication>

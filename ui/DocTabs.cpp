@@ -1,10 +1,10 @@
 #include "ui/DocTabs.h"
 
-#include "app/BusyIndicator.h"
-#include "app/Colors.h"
-#include "app/DebugLog.h"
-#include "app/FileUtils.h"
-#include "app/Prefer.h"
+#include "base/BusyIndicator.h"
+#include "settings/Colors.h"
+#include "base/DebugLog.h"
+#include "base/FileUtils.h"
+#include "settings/Prefer.h"
 #include "engine/QPDF.h"
 #include "ui/ColorBlend.h"
 

@@ -1,6 +1,6 @@
 #include "ui/MainCommands.h"
 
-#include "app/NumberParse.h"
+#include "base/NumberParse.h"
 #include "ui/MainForm.h"
 
 namespace {

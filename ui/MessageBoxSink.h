@@ -1,5 +1,5 @@
 #pragma once
-#include "app/MessageDialog.h"
+#include "base/MessageDialog.h"
 
 // Shows messages with a plain message box until the program's own dialog exists.
 class TMessageBoxSink final : public TMessageSink {

@@ -1,7 +1,7 @@
 #include "ui/OrvaleApplication.h"
 
-#include "app/DebugLog.h"
-#include "app/MessageDialog.h"
+#include "base/DebugLog.h"
+#include "base/MessageDialog.h"
 
 #include <exception>
 

@@ -1,6 +1,6 @@
 #include "ui/PasswordDlg.h"
 
-#include "app/Centering.h"
+#include "base/Centering.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
 #include "ui/StatusLine.h"
 
-#include "app/Colors.h"
-#include "app/Prefer.h"
+#include "settings/Colors.h"
+#include "settings/Prefer.h"
 #include "ui/ColorBlend.h"
 
 #include <QFontMetrics>

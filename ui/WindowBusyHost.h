@@ -1,5 +1,5 @@
 #pragma once
-#include "app/BusyIndicator.h"
+#include "base/BusyIndicator.h"
 
 #include <functional>
 

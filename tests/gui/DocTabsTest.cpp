@@ -3,7 +3,7 @@
 #include "EngineFixture.h"
 #include "ManualClock.h"
 
-#include "app/FileUtils.h"
+#include "base/FileUtils.h"
 #include "ui/DocTabs.h"
 
 #include "platform/Files.h"

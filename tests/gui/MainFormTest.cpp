@@ -1,6 +1,6 @@
 // The main window over a real engine: its command table, the enabled and checked states of
 // the commands, dropped files, switching between documents, and the settings at close.
-#include "app/PreferStore.h"
+#include "settings/PreferStore.h"
 #include "ui/MainCommands.h"
 #include "ui/MainForm.h"
 #include "ui/ScrollForm.h"

@@ -2,7 +2,7 @@
 // width shows two framed pages side by side on the workspace.
 #include "EngineFixture.h"
 
-#include "app/Colors.h"
+#include "settings/Colors.h"
 #include "ui/PageViewHost.h"
 #include "ui/ScrollForm.h"
 

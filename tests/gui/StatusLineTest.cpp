@@ -2,7 +2,7 @@
 // writes, and the lines drawn from the theme colours.
 #include "EngineFixture.h"
 
-#include "app/Colors.h"
+#include "settings/Colors.h"
 #include "ui/StatusLine.h"
 
 #include <QFontMetrics>

@@ -1,8 +1,8 @@
 // The real program under an X server the test starts itself: the window's place and size, the
 // open document and its page survive a close and a new start.
-#include "app/AppState.h"
-#include "app/Prefer.h"
-#include "app/PreferStore.h"
+#include "base/AppState.h"
+#include "settings/Prefer.h"
+#include "settings/PreferStore.h"
 
 #include "PrivateXvfb.h"
 #include "ProgramRun.h"

@@ -1,10 +1,10 @@
 #pragma once
 // An engine bound to the real PDF library, with windows that record tabs, captions and
 // password prompts, fresh settings and a diagnostic log the test can read.
-#include "app/AppState.h"
-#include "app/FileUtils.h"
-#include "app/DebugLog.h"
-#include "app/Prefer.h"
+#include "base/AppState.h"
+#include "base/FileUtils.h"
+#include "base/DebugLog.h"
+#include "settings/Prefer.h"
 #include "engine/QPDF.h"
 #include "platform/Files.h"
 

@@ -1,4 +1,0 @@
-#include "app/AppState.h"
-
-TAppState App;
-std::atomic<int32_t> SyncTeXThreadCount{0};

@@ -1,0 +1,197 @@
+// Entry point: the start-up switches and the instance check run before the application
+// object exists, so a second start ends quickly even without a display.
+#include "base/AppState.h"
+#include "app/CmdLine.h"
+#include "base/BusyIndicator.h"
+#include "settings/Colors.h"
+#include "settings/DataFolder.h"
+#include "base/DebugLog.h"
+#include "app/FocusApplication.h"
+#include "app/HandOver.h"
+#include "app/MainSequence.h"
+#include "base/MessageDialog.h"
+#include "settings/Prefer.h"
+#include "settings/PreferStore.h"
+#include "app/ScreenDensity.h"
+#include "engine/QPDF.h"
+#include "platform/Termination.h"
+#include "synctex/SyncTeXLoader.h"
+#include "ui/MainForm.h"
+#include "ui/MessageBoxSink.h"
+#include "ui/OrvaleApplication.h"
+#include "ui/WindowBusyHost.h"
+
+#include <QDialog>
+#include <QPointer>
+#include <QScreen>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const char kUsage[] =
+    "Usage: OrvalePDF [switches] [options] [file.pdf] ...\n"
+    "\n"
+    "Start-up switches (first):\n"
+    "  -L=path   data file location (%B program folder, %b data folder, %!B, %!b their parents)\n"
+    "  -D=path   write a diagnostic log\n"
+    "  -C=name   instance name\n"
+    "  -I=path   icon file\n"
+    "  -R / -V   always / never restore the documents that were open\n"
+    "  -B        hand the command over before focusing the running viewer\n"
+    "  -N        start a new instance\n"
+    "  -E        start with an empty recent documents list\n"
+    "  -Z        no data file checks\n"
+    "\n"
+    "Document options (before each file):\n"
+    "  -forward-search source.tex line   mark the typeset place of a source line\n"
+    "  -page-index n | -page-label l | -named-dest d\n"
+    "  -inverse-search \"command %f %l\"   editor command for double clicks\n";
+
+// Environment of the platform decisions: X11 (also under XWayland) and no scaling by Qt.
+void prepareEnvironment()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && !qEnvironmentVariableIsEmpty("DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        App.InjectedEnvironment << QStringLiteral("QT_QPA_PLATFORM");
+    }
+    if (!qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING")) {
+        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+        App.InjectedEnvironment << QStringLiteral("QT_ENABLE_HIGHDPI_SCALING");
+    }
+}
+
+// Answers every open modal window as its Esc key would, the innermost first.
+void closeModalWindows()
+{
+    while (QWidget *modal = QApplication::activeModalWidget()) {
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        if (QApplication::activeModalWidget() == modal)
+            return; // it would not close
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    if (!args.isEmpty() && args[0] == QLatin1String("--help")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (!args.isEmpty() && args[0] == QLatin1String("--version")) {
+        std::printf("OrvalePDF %s\n", ORVALE_VERSION);
+        return 0;
+    }
+    prepareEnvironment();
+    pl::ignoreQuietSignals();
+
+    std::unique_ptr<TOrvaleApplication> app;
+    QPointer<TMainForm> mainForm;
+    TMessageBoxSink messageSink;
+    TWindowBusyHost busyHost([&mainForm](const QString &text) {
+        if (mainForm)
+            mainForm->SetStatusText(text);
+    });
+    const std::function<bool()> writeData = [] { return WriteData(); };
+
+    TMainHooks hooks;
+    const auto startGui = [&] {
+        app = std::make_unique<TOrvaleApplication>(argc, argv);
+        app->setApplicationName(App.AppTitle);
+        app->setQuitOnLastWindowClosed(true);
+        SetMessageSink(&messageSink);
+        SetBusyHost(&busyHost);
+        pl::watchTermination(app.get(), [&mainForm] {
+            DebugLog(QStringLiteral("Termination signal"));
+            // Open boxes go first: the loops they run return, and nothing keeps the program up.
+            closeModalWindows();
+            if (App.AppRunning && mainForm) {
+                mainForm->close();
+                return;
+            }
+            // Still starting: end without writing anything.
+            TerminationRequested = true;
+        });
+    };
+    hooks.findDataFolder = FindDataFolder;
+    hooks.applyDataFileSwitch = ApplyDataFileSwitch;
+    hooks.readData = [] {
+        // Sizes in the settings are kept at the screen's density; system colours come from
+        // the palette of the session, before any theme changes the application's.
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            CurrentPPI = qRound(screen->logicalDotsPerInch());
+        RememberSystemPalette(QGuiApplication::palette());
+        return ReadData();
+    };
+    hooks.themeIndex = [] { return int(Prefer.ThemeModeIndex); };
+    TQPDF *engine = nullptr;
+    // The instance link: a second start hands its command over before any window exists; the
+    // running viewer listens once its main window does, and runs commands after its deferred start.
+    std::unique_ptr<TInstanceListener> instanceLink;
+    hooks.handOver = [](const QStringList &items) { return HandOverCommand(items, App.Switches.SendBeforeFocus); };
+    const auto startInstanceLink = [&] {
+        const auto repaintMain = [&mainForm] {
+            if (mainForm)
+                mainForm->repaint();
+        };
+        SetFocusWindows({[&mainForm] { return mainForm ? mainForm->windowHandle() : nullptr; }, {}, repaintMain});
+        instanceLink = std::make_unique<TInstanceListener>(TInstanceListener::Hooks{
+            [&mainForm] { return mainForm ? mainForm->windowTitle() : QString(); },
+            [] { return FocusApplication(); },
+            [&engine, &mainForm, repaintMain](const QString &text) {
+                if (!App.AppRunning || !mainForm)
+                    return; // closing: the engine goes soon
+                ExeCmdLine(*engine, CmdLineItems(text));
+                engine->UpdateStatus();
+                // Drawn at once, before a command that waits behind this one runs.
+                repaintMain();
+                DebugLog(QStringLiteral("Command Line Done"));
+            },
+            [] { return QApplication::activeModalWidget() != nullptr; }});
+        instanceLink->Listen();
+        QObject::connect(app.get(), &QGuiApplication::applicationStateChanged, [&instanceLink](Qt::ApplicationState state) {
+            if (state == Qt::ApplicationActive && instanceLink)
+                instanceLink->Touch();
+        });
+        mainForm->DeferredStart = [&engine, &instanceLink, repaintMain] {
+            DeferredStart(*engine, repaintMain);
+            instanceLink->SetReady();
+        };
+    };
+    hooks.createEngine = [&engine] {
+        auto created = std::make_unique<TQPDF>(MonitorPixelsPerInch(QGuiApplication::primaryScreen()));
+        engine = created.get();
+        return created;
+    };
+    hooks.createMainForm = [&] {
+        mainForm = new TMainForm(engine, writeData);
+        startInstanceLink();
+    };
+    hooks.runLoop = [&] {
+        mainForm->show();
+        QApplication::exec();
+    };
+    hooks.mainWindowVisible = [&] { return mainForm && mainForm->isVisible(); };
+    hooks.hideMainWindow = [&] { mainForm->hide(); };
+    hooks.stopSyncTeXLoaders = StopSyncTeXLoaders;
+    hooks.destroyWindows = [&] {
+        SetBusyHost(nullptr);
+        delete mainForm.data();
+    };
+
+    if (const std::optional<int> status = PrepareInstance(args, hooks))
+        return *status;
+    startGui();
+    const int code = RunMainSequence(hooks);
+    SetMessageSink(nullptr);
+    return code;
+}
