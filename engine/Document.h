@@ -55,10 +55,10 @@ struct TDocument {
     TPosition Mark;
     TPositionHistory History;
 
-    bool _Exists = true;
-    bool _Locked = false;
-    bool _Modified = false;
-    bool _Error = false;
-    bool _Sync = false;
-    bool _PDF = true;
+    bool Exists = true;
+    bool Locked = false;
+    bool Modified = false;
+    bool Error = false;
+    bool Sync = false;
+    bool PDF = true;
 };

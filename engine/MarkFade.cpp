@@ -1,8 +1,5 @@
 #include "engine/MarkFade.h"
 
-#include "base/BusyIndicator.h"
-#include "engine/QPDF.h"
-
 namespace {
 
 constexpr int kFirstDivisor = 8;
@@ -79,31 +76,4 @@ void TMarkFade::Step()
     if (Running_)
         Timer->Start(kFadeNumerator / K, [this] { Step(); });
     OnStep();
-}
-
-// ---- The engine's side ---------------------------------------------------------------------
-
-void TQPDF::Animate()
-{
-    FAnimatePending = false;
-    // A mark that no paint has placed on screen (its page is out of view) is not shown.
-    if (FSelBoxFactor <= 0 || FSelBoxRect.Right <= FSelBoxRect.Left || FSelBoxRect.Bottom <= FSelBoxRect.Top) {
-        Fade.Reset();
-        return;
-    }
-    Host.InvalidateView();
-    Host.UpdateView();
-    StopWorking();
-    Fade.Start();
-}
-
-void TQPDF::ResetMark() { Fade.Reset(); }
-
-void TQPDF::SetFadeTimer(std::unique_ptr<TFadeTimer> timer) { Fade.SetTimer(std::move(timer)); }
-
-void TQPDF::MarkFadeStep()
-{
-    const TRect &r = FSelBoxRect;
-    Host.InvalidateRect(QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top));
-    Host.UpdateView();
 }

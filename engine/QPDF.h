@@ -1,14 +1,21 @@
 #pragma once
-// The document engine: binds the PDF library, keeps the list of open documents and lays out,
-// moves and loads the current one.
+// The document engine: binds the PDF library and shows the current one of the open documents;
+// the list of documents, loading, the recent list, the forward-search mark and saving are its
+// parts.
 #include "engine/EngineHandle.h"
 #include "engine/DPLPDFiumDLL.h"
 #include "engine/Document.h"
+#include "engine/DocumentList.h"
+#include "engine/DocumentLoader.h"
+#include "engine/DocumentSaver.h"
+#include "engine/DocumentView.h"
+#include "engine/ForwardMark.h"
 #include "engine/HostRelay.h"
 #include "engine/MarkFade.h"
 #include "engine/Navigator.h"
 #include "engine/PageLayout.h"
 #include "engine/PdfPageSource.h"
+#include "engine/RecentDocuments.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,7 +26,7 @@
 class QImage;
 class QPainter;
 
-class TQPDF : public TEngineHandle {
+class TQPDF : public TEngineHandle, private TDocumentView {
 public:
     // Locates and binds the library beside the executable; without it the user is told and
     // the status stays 0. pixelsPerInch: the screen density used for layout until the
@@ -46,35 +53,25 @@ public:
     TPdfPageSource &Pages() { return Source; }
 
     // The open documents in tab order; the current one is SelDoc (-1 none).
-    int DocumentCount() const { return nDocuments; }
-    const TDocument &Document(int index) const { return Documents[size_t(index)]; }
-    int SelDoc() const { return FSelDoc; }
-    int PreviousSelDoc() const { return FPreviousSelDoc; }
-    void SetSelDoc(int index);
+    int DocumentCount() const { return Docs.nDocuments; }
+    const TDocument &Document(int index) const { return Docs.Documents[size_t(index)]; }
+    int SelDoc() const { return Docs.FSelDoc; }
+    int PreviousSelDoc() const { return Docs.FPreviousSelDoc; }
+    void SetSelDoc(int index) { Docs.SetSelDoc(index); }
     // The current document's file name; empty without one.
-    QString FileName() const { return FSelDoc >= 0 ? Documents[size_t(FSelDoc)].FileName : QString(); }
+    QString FileName() const { return Docs.FileName(); }
     const std::shared_ptr<TSyncTeX> &SyncTeX() const { return FSyncTeX; }
     bool RenderAnnot = false;
     bool FrameLinks = true;
     bool ShowBookmarks = false;
     bool TrackBookmarks = false;
 
-    // The forward-search mark: its page and rectangles in page points (bottom-left origin),
-    // entry 0 the union of the others; the mark fades while FAnimatePending is set.
-    int FSelBoxPage = 0;
-    TFloatRectangles SelBoxRects;
-    bool AnimatePending() const { return FAnimatePending; }
-    // Strength of the mark in percent (0 = not shown) and its area in client pixels as the
-    // last paint of its page placed it.
-    int FSelBoxFactor = 0;
-    TRect FSelBoxRect;
-    // Fades the mark out: full strength, half strength, gone. A mark that no paint has put
-    // on screen goes at once.
-    void Animate();
-    // The mark is gone and its fading stopped (a reload, another document).
-    void ResetMark();
-    // Tests step the fading through their own timer.
-    void SetFadeTimer(std::unique_ptr<TFadeTimer> timer);
+    // The forward-search mark (its page, rectangles, strength and area: FSelBoxPage and the
+    // others at the end) and its fading.
+    bool AnimatePending() const { return Mark.AnimatePending(); }
+    void Animate() { Mark.Animate(); }
+    void ResetMark() { Mark.Reset(); }
+    void SetFadeTimer(std::unique_ptr<TFadeTimer> timer) { Mark.SetFadeTimer(std::move(timer)); }
 
     // Paints what falls into rect (client coordinates) for the scroll positions t (vertical)
     // and l (horizontal) and a client of h x w into dest, whose origin is rect's top-left
@@ -94,13 +91,11 @@ public:
 
     // Forgets the loaded page and text page and recounts the current document's pages.
     void PDFiumDocChanged();
-    void DocChanged();
+    void DocChanged() override;
 
-    // A slot to an empty document with the default view from the settings.
-    void InitDoc(TDocument &Doc);
     // The current view into slot Doc, and back: RestoreDoc makes it the shown document.
-    void StoreDoc(int Doc);
-    void RestoreDoc(int Doc);
+    void StoreDoc(int Doc) override;
+    void RestoreDoc(int Doc) override;
 
     // Opens, selects, reloads when the file changed, and navigates: dest_type 0 (a forward
     // search when SRC is a source file, lnum its line), 1 page index lnum, 2 page label SRC,
@@ -109,34 +104,30 @@ public:
     bool LoadFile(const QString &FN);
     bool ReloadFile(const QString &FN);
     // Writes the current document to FN: a temporary file beside it, renamed over it.
-    bool SaveFile(const QString &FN);
+    bool SaveFile(const QString &FN) { return Saver.SaveFile(FN); }
     // The document serialised by the library; empty on failure.
-    QByteArray GetDocAsString(int Doc);
+    QByteArray GetDocAsString(int Doc) { return Saver.GetDocAsString(Doc); }
 
     // Goes to a destination of the current document; false when it names no page.
     bool ExeDest(FPDF_DOCUMENT doc, FPDF_DEST dest);
 
-    // Closes the document named FN or, when FN is empty, the one at ind (-1 the current).
-    bool CloseFile(const QString &FN, int ind);
-    // Closes all but index Sel (-1 all), last first; true when any was closed.
-    bool CloseAllFiles(int Sel);
-    // Moves the document at from to index to in tab order; the ones between shift by one
-    // toward from. The current document stays current at its new index. False for an index
-    // outside the list.
-    bool MoveDocument(int from, int to);
+    // Closing, ordering and batching: see TDocumentList.
+    bool CloseFile(const QString &FN, int ind) { return Docs.CloseFile(FN, ind); }
+    bool CloseAllFiles(int Sel) { return Docs.CloseAllFiles(Sel); }
+    bool MoveDocument(int from, int to) { return Docs.MoveDocument(from, to); }
     // A password prompt of an open is showing: periodic work waits until it is answered.
-    bool PasswordPrompt() const { return PasswordDialog; }
+    bool PasswordPrompt() const { return Loader.PasswordPrompt(); }
 
     // Batching of many opens or closes: the view is laid out and shown once at the end.
-    bool SetQuickOpen(bool q);
-    bool StopQuickOpen();
-    bool SetQuickClose(bool q);
-    bool QuickOpen() const { return FQuickOpen; }
-    bool QuickClose() const { return FQuickClose; }
+    bool SetQuickOpen(bool q) { return Docs.SetQuickOpen(q); }
+    bool StopQuickOpen() { return Docs.StopQuickOpen(); }
+    bool SetQuickClose(bool q) { return Docs.SetQuickClose(q); }
+    bool QuickOpen() const { return Docs.FQuickOpen; }
+    bool QuickClose() const { return Docs.FQuickClose; }
 
     // The recent documents list in the settings.
-    void InsertDocList(const TDocument &Doc, int opened);
-    void UpdateDocList();
+    void InsertDocList(const TDocument &Doc, int opened) { Recent.Insert(Doc, opened); }
+    void UpdateDocList() { Docs.UpdateDocList(); }
     // Opens the documents that were open at the last exit; the number opened.
     int RestoreOpenedDocuments();
 
@@ -145,7 +136,7 @@ public:
     void UpdateTab(int ind, int upd);
     // Status line, toolbar boxes and tab state after a view change; nothing while batching,
     // while a document is being switched in or while a zoom step is restoring its view.
-    void UpdateStatus();
+    void UpdateStatus() override;
     // The page box, count box and page panels; the zoom box, zoom-mode marks and zoom panels.
     void UpdatePage();
     void UpdateZoom();
@@ -159,29 +150,13 @@ public:
 
 private:
     bool BindPDFium();
-    TDocument &Current() { return Documents[size_t(FSelDoc)]; }
-    // A new slot at the end of the list for FN, with the view the recent list remembers.
-    int AddDocument(const QString &FN);
-    // Loads FN with password retries; the document or null, the buffer it reads from, the
-    // file's date for the bytes the library parsed, and whether the user cancelled a prompt.
-    TPdfDocument LoadPDF(const QString &FN, QByteArray &buffer, QString &password, bool &remember, int64_t &date,
-                         bool &cancelled);
-    // A version of the slot's file that did not load: remembered, so that it is not tried
-    // again, and the user is told once why, unless they cancelled its password prompt.
-    void NoteFailedVersion(TDocument &slot, int64_t date, bool tell);
-    TPdfDocument LoadOnce(const QByteArray &path, const QByteArray &buffer, const QByteArray &password, bool fromFile);
-    void LoadSyncTeX(TDocument &slot, bool inThread);
-    void ReloadNewerSyncTeX(bool inThread);
+    TDocument &Current() { return Docs.Current(); }
     void Navigate(const QString &SRC, int lnum, int dest_type);
-    // Marks and shows the typeset place of a source line; start receives the position.
-    bool ForwardSearch(const QString &SRC, int lnum, TPosition &start);
-    // The mark in page points from a SyncTeX rectangle: at least a visible band of the page.
-    TFloatRect MarkRect(const TFloatRect &r, int page);
     // Fit page or fit width for a document shown for the first time, by what fits the window.
     void ChooseInitialZoom();
     void FinishDisplay();
-    void ResetToDefaults();
-    void ShowDocument();
+    void ReleasePages() override;
+    void ResetToDefaults() override;
 
     int QPDFStatus = 0;
     bool Located = false;
@@ -192,19 +167,30 @@ private:
     TPageLayout View;
     TNavigator Nav;
 
-    std::vector<TDocument> Documents;
-    int nDocuments = 0;
-    uint64_t LastSerial = 0;
-    int FSelDoc = -1;
-    int FPreviousSelDoc = -1;
+    TRecentDocuments Recent;
+    TDocumentList Docs{Host, *this, Recent};
+    TDocumentLoader Loader{*PDFiumDLL, Host};
+    TForwardMark Mark{Docs, View, Nav, Host};
+    TDocumentSaver Saver{*PDFiumDLL, Docs, Recent, *this, Host};
+    // The status texts and the shown document's view read the list by these names.
+    std::vector<TDocument> &Documents = Docs.Documents;
+    const int &nDocuments = Docs.nDocuments;
+    const int &FSelDoc = Docs.FSelDoc;
+    const bool &FQuickOpen = Docs.FQuickOpen;
+    const bool &FQuickClose = Docs.FQuickClose;
+
     std::shared_ptr<TSyncTeX> FSyncTeX;
-    bool FQuickOpen = false;
-    bool FQuickClose = false;
-    bool FAnimatePending = false;
-    void MarkFadeStep();
-    TMarkFade Fade{FSelBoxFactor, [this] { MarkFadeStep(); }};
     bool Restoring = false;
-    bool PasswordDialog = false;
     // The zoom the zoom box was last given, in whole percent.
     int LastZoomShown = -1;
+
+public:
+    // The forward-search mark as the renderer, the windows and the tests know it: its page
+    // and rectangles in page points (bottom-left origin), entry 0 the union of the others;
+    // its strength in percent (0 = not shown) and its area in client pixels as the last
+    // paint of its page placed it.
+    int &FSelBoxPage = Mark.FSelBoxPage;
+    TFloatRectangles &SelBoxRects = Mark.SelBoxRects;
+    int &FSelBoxFactor = Mark.FSelBoxFactor;
+    TRect &FSelBoxRect = Mark.FSelBoxRect;
 };

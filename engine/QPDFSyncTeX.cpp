@@ -4,17 +4,9 @@
 #include "base/AppState.h"
 #include "base/DebugLog.h"
 #include "base/FileUtils.h"
+#include "engine/InfoNote.h"
 #include "settings/Prefer.h"
 #include "synctex/EditorCommand.h"
-
-namespace {
-
-// The information window's own 555 ms before its timed stop.
-constexpr int kNoSourceInfoMs = 555 + 2222;
-
-QString Quoted(const QString &text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
-
-} // namespace
 
 bool TQPDF::InverseSearch()
 {
@@ -49,15 +41,15 @@ bool TQPDF::InverseSearch()
     if (sync && sync->Ready && !sync->Loading) {
         const QString why = sync->ErrMsg.get();
         DebugLog(QStringLiteral("No source link found on page ") + page + QLatin1Char('.') + (why.isEmpty() ? QString() : QLatin1Char(' ') + why));
-        Host.ShowInfo(QStringLiteral("No source link found on page ") + page, kNoSourceInfoMs);
+        Host.ShowInfo(QStringLiteral("No source link found on page ") + page, kInfoNoteMs);
         return false;
     }
     const QString syncFile = sync ? sync->SyncFileName.get() : QString();
     DebugLog(QStringLiteral("No SyncTeX Data: ") + Quoted(syncFile));
     if (syncFile.isEmpty())
-        Host.ShowInfo(QStringLiteral("No SyncTeX Data for: ") + Quoted(FileNameOnly(FileName())), kNoSourceInfoMs);
+        Host.ShowInfo(QStringLiteral("No SyncTeX Data for: ") + Quoted(FileNameOnly(FileName())), kInfoNoteMs);
     else
-        Host.ShowInfo(QStringLiteral("No SyncTeX Data: ") + Quoted(syncFile), kNoSourceInfoMs);
+        Host.ShowInfo(QStringLiteral("No SyncTeX Data: ") + Quoted(syncFile), kInfoNoteMs);
     return false;
 }
 

@@ -155,17 +155,17 @@ QString TDocTabs::TabImageName(int index) const
     const TDocument *d = Doc(index);
     if (!d)
         return QString();
-    if (!d->_Exists)
+    if (!d->Exists)
         return QStringLiteral("DocGone");
-    if (d->_Locked)
-        return d->_Modified || d->_Error ? QStringLiteral("DocLockedMod") : QStringLiteral("DocLocked");
-    if (d->_Modified)
+    if (d->Locked)
+        return d->Modified || d->Error ? QStringLiteral("DocLockedMod") : QStringLiteral("DocLocked");
+    if (d->Modified)
         return QStringLiteral("DocMod");
-    if (d->_Error)
+    if (d->Error)
         return QStringLiteral("DocErr");
-    if (d->_Sync)
+    if (d->Sync)
         return QStringLiteral("DocSync");
-    return d->_PDF ? QStringLiteral("DocPdf") : QStringLiteral("Doc");
+    return d->PDF ? QStringLiteral("DocPdf") : QStringLiteral("Doc");
 }
 
 int TDocTabs::TabControlGetImageIndex(int index) const
@@ -288,13 +288,13 @@ void TDocTabs::DrawTab(QPainter &p, int index)
     } else if (hot) {
         textColor = dark ? QColor(Qt::white) : TabColor(tcHotText);
         background = dark ? Hex(0x585858) : TabColor(tcHotBk);
-    } else if (d && (!d->_Exists || d->_Locked || d->_Modified || d->_Error)) {
+    } else if (d && (!d->Exists || d->Locked || d->Modified || d->Error)) {
         background = Hex(0xF0D1B3);
-        textColor = !d->_Exists                          ? Hex(0xAA0000)
-                    : d->_Locked && (d->_Modified || d->_Error) ? Hex(0x900000)
-                    : d->_Locked                         ? Hex(0x800000)
-                    : d->_Modified                       ? Hex(0xA00000)
-                                                         : Hex(0xB80000);
+        textColor = !d->Exists                                ? Hex(0xAA0000)
+                    : d->Locked && (d->Modified || d->Error) ? Hex(0x900000)
+                    : d->Locked                              ? Hex(0x800000)
+                    : d->Modified                            ? Hex(0xA00000)
+                                                             : Hex(0xB80000);
     } else {
         textColor = ToQColor(Colors.Theme[dtcCustomText].val);
         background = ToQColor(Colors.Theme[dtcCustomBk].val);

@@ -169,5 +169,5 @@ TEST_F(Dialogs, ThePasswordDialogOpensAProtectedDocument)
     ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
     EXPECT_EQ(dialogs.passwordPrompts, 1);
     EXPECT_EQ(pageCount(), 0);
-    EXPECT_TRUE(engine->Document(0)._Error);
+    EXPECT_TRUE(engine->Document(0).Error);
 }

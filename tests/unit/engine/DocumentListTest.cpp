@@ -230,7 +230,7 @@ TEST_F(DocumentList, RestoringReopensTheDocumentsOfTheLastSession)
         EXPECT_EQ(page(), 2);
         EXPECT_EQ(Prefer.DocList[1].wasOpened, 0) << "the missing file is no longer open";
         EXPECT_EQ(Prefer.DocList[5].wasOpened, 0) << "the walk stops at the first closed entry";
-        EXPECT_TRUE(engine->Document(2)._Error);
+        EXPECT_TRUE(engine->Document(2).Error);
     }
 }
 

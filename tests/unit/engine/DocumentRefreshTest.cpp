@@ -49,7 +49,7 @@ TEST_F(Refresh, AChangedFileIsReloadedInPlace)
     EXPECT_EQ(current().FileDate, FileTime64(path));
     EXPECT_EQ(page(), 5);
     EXPECT_EQ(pageCount(), 7);
-    EXPECT_FALSE(current()._Modified);
+    EXPECT_FALSE(current().Modified);
 }
 
 // A file caught half-written is not shown and not read again until it changes; while TeX
@@ -66,7 +66,7 @@ TEST_F(Refresh, AHalfWrittenFileWaitsForTheCompleteOne)
     EXPECT_EQ(pageCount(), 7) << "the broken file is not shown";
     EXPECT_EQ(tabHost.calls.filter("Info").join(""), "") << "the tab tells of it; no note while TeX writes";
     EXPECT_EQ(page(), 5);
-    EXPECT_TRUE(current()._Modified);
+    EXPECT_TRUE(current().Modified);
     refresh->Run();
     EXPECT_EQ(reloads(), 1) << "the same broken version is tried once";
 
@@ -76,7 +76,7 @@ TEST_F(Refresh, AHalfWrittenFileWaitsForTheCompleteOne)
         rewrite(path, complete, 20);
         refresh->Run();
         EXPECT_EQ(reloads(), 1) << "a file held open for writing is not read";
-        EXPECT_TRUE(current()._Locked);
+        EXPECT_TRUE(current().Locked);
         EXPECT_EQ(pageCount(), 7);
     }
     refresh->Run();
@@ -91,7 +91,7 @@ TEST_F(Refresh, ADocumentThatNeverLoadedWaitsForAChange)
 {
     const QString path = copy("pdfium/garbage.pdf", "broken.pdf");
     ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
-    ASSERT_TRUE(current()._Error);
+    ASSERT_TRUE(current().Error);
     refresh->Run();
     refresh->Run();
     EXPECT_EQ(reloads(), 0);
@@ -100,7 +100,7 @@ TEST_F(Refresh, ADocumentThatNeverLoadedWaitsForAChange)
     refresh->Run();
     EXPECT_EQ(reloads(), 1);
     EXPECT_EQ(pageCount(), 3);
-    EXPECT_FALSE(current()._Error);
+    EXPECT_FALSE(current().Error);
 }
 
 // Every tab follows its file, not only the current one; only changed states are drawn.
@@ -118,7 +118,7 @@ TEST_F(Refresh, EveryTabFollowsItsFile)
     ASSERT_TRUE(QFile::remove(first));
     refresh->Run();
     EXPECT_EQ(tabHost.iconUpdates, QList<int>{0});
-    EXPECT_FALSE(engine->Document(0)._Exists);
+    EXPECT_FALSE(engine->Document(0).Exists);
 
     tabHost.iconUpdates.clear();
     refresh->TabsVisible = [] { return false; };
@@ -145,7 +145,7 @@ TEST_F(Refresh, IdleSyncTeXDataIsDropped)
     EXPECT_FALSE(sync.Ready);
     EXPECT_TRUE(sync.Pending);
     EXPECT_TRUE(sync.Data.isEmpty());
-    EXPECT_TRUE(current()._Sync) << "pending data still counts as SyncTeX data";
+    EXPECT_TRUE(current().Sync) << "pending data still counts as SyncTeX data";
 }
 
 // The file was rewritten while its password was asked for: the date kept is the one of the
@@ -165,7 +165,7 @@ TEST_F(Refresh, AFileRewrittenDuringThePasswordPromptIsReloaded)
         refresh->Run();
         EXPECT_EQ(pageCount(), 3) << "the file as it is now is shown";
         EXPECT_EQ(current().FileDate, FileTime64(path));
-        EXPECT_FALSE(current()._Modified);
+        EXPECT_FALSE(current().Modified);
     }
 }
 
@@ -196,7 +196,7 @@ TEST_F(Refresh, AFileThatAppearsLaterIsShownWhereTheCommandAsked)
         QFile::remove(dir.filePath("multi.synctex.gz"));
         tabHost.calls.clear();
         ASSERT_TRUE(engine->OpenDocument(path, false, c.SRC, c.lnum, c.dest));
-        EXPECT_FALSE(current()._Exists);
+        EXPECT_FALSE(current().Exists);
         refresh->Run();
         EXPECT_EQ(pageCount(), 0);
 
@@ -207,8 +207,8 @@ TEST_F(Refresh, AFileThatAppearsLaterIsShownWhereTheCommandAsked)
         EXPECT_EQ(page(), c.page);
         EXPECT_EQ(engine->FSelBoxPage, c.markPage);
         EXPECT_EQ(tabHost.calls.filter("Info").join(""), "");
-        EXPECT_TRUE(current()._Exists);
-        EXPECT_FALSE(current()._Error);
+        EXPECT_TRUE(current().Exists);
+        EXPECT_FALSE(current().Error);
     }
     App.AppRunning = false;
 }

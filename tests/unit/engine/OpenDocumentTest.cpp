@@ -144,12 +144,12 @@ TEST_F(Opening, ARewrittenFileIsReloadedInPlace)
     rewrite(path, fixture("widths/widths.pdf"));
     EXPECT_EQ(pageCount(), 7);
     engine->UpdateTab(-1, 0);
-    EXPECT_TRUE(current()._Modified);
+    EXPECT_TRUE(current().Modified);
     ASSERT_TRUE(open(path));
     EXPECT_EQ(pageCount(), 3);
     EXPECT_EQ(page(), 3);
     EXPECT_EQ(current().FileDate, FileTime64(path));
-    EXPECT_FALSE(current()._Modified);
+    EXPECT_FALSE(current().Modified);
     EXPECT_EQ(engine->DocumentCount(), 1);
     ASSERT_TRUE(engine->Navigator().PrevPosition(false));
     EXPECT_EQ(page(), 1) << "the history survives the reload";
@@ -170,8 +170,8 @@ TEST_F(Opening, AnUnreadableFileKeepsThePreviousContent)
     EXPECT_EQ(pageCount(), 7) << "the truncated file is not shown";
     EXPECT_EQ(page(), 5);
     EXPECT_EQ(current().FileDate, goodDate);
-    EXPECT_FALSE(current()._Error);
-    EXPECT_TRUE(current()._Modified);
+    EXPECT_FALSE(current().Error);
+    EXPECT_TRUE(current().Modified);
 
     {
         QFile writer(path);
@@ -180,7 +180,7 @@ TEST_F(Opening, AnUnreadableFileKeepsThePreviousContent)
         ASSERT_TRUE(open(path));
         EXPECT_EQ(pageCount(), 7) << "a file held open for writing is not read";
         EXPECT_TRUE(log().contains("locked for reading..."));
-        EXPECT_TRUE(current()._Locked);
+        EXPECT_TRUE(current().Locked);
     }
     ASSERT_TRUE(open(path));
     EXPECT_EQ(pageCount(), 3) << "the completed file is shown";
@@ -189,7 +189,7 @@ TEST_F(Opening, AnUnreadableFileKeepsThePreviousContent)
     ASSERT_TRUE(QFile::remove(path));
     ASSERT_TRUE(open(path));
     EXPECT_EQ(pageCount(), 3);
-    EXPECT_FALSE(current()._Exists);
+    EXPECT_FALSE(current().Exists);
     EXPECT_TRUE(log().contains("non-existent..."));
 }
 
@@ -209,8 +209,8 @@ TEST_F(Opening, AVanishedFileStaysDisplayed)
         ASSERT_TRUE(engine->Navigator().GOTOPage(6, nullptr));
         EXPECT_EQ(engine->Layout().SelectedPage(), 6) << "the page loads";
         EXPECT_GT(engine->Layout().FDocPageWidth, 0);
-        EXPECT_FALSE(current()._Exists);
-        EXPECT_FALSE(current()._Error);
+        EXPECT_FALSE(current().Exists);
+        EXPECT_FALSE(current().Error);
     }
 }
 
@@ -240,7 +240,7 @@ TEST_F(Opening, APasswordIsAskedForAtMostFourTimes)
         ASSERT_TRUE(open(path));
         EXPECT_EQ(host.passwordPrompts, c.prompts);
         EXPECT_EQ(pageCount(), c.loaded ? 7 : 0);
-        EXPECT_EQ(current()._Error, !c.loaded);
+        EXPECT_EQ(current().Error, !c.loaded);
         EXPECT_EQ(current().FilePwd, c.stored);
         engine->CloseFile(QString(), -1);
         EXPECT_EQ(Prefer.DocList[0].FilePwd, c.stored);
@@ -343,7 +343,7 @@ TEST_F(Opening, SyncTeXDataIsLoadedWithTheDocument)
     EXPECT_TRUE(engine->SyncTeX()->Ready) << engine->SyncTeX()->ErrMsg.get().toStdString();
     EXPECT_EQ(engine->SyncTeX(), current().SyncTeX);
     engine->UpdateTab(-1, 0);
-    EXPECT_TRUE(current()._Sync);
+    EXPECT_TRUE(current().Sync);
 }
 
 // Saving writes through a new file beside the target, keeps its mode, and a save under
@@ -592,7 +592,7 @@ TEST_F(Opening, AFileThatIsNoDocumentSaysWhyOnce)
         host.calls.clear();
         ASSERT_TRUE(open(c.path));
         EXPECT_EQ(host.calls.filter("Info").join(""), "Info 2777: " + text);
-        EXPECT_TRUE(current()._Error);
+        EXPECT_TRUE(current().Error);
         EXPECT_EQ(pageCount(), 0);
         EXPECT_TRUE(log().contains(text));
         host.calls.clear();
