@@ -3,7 +3,6 @@
 #include "base/AppState.h"
 #include "base/DebugLog.h"
 #include "base/FileUtils.h"
-#include "base/MessageDialog.h"
 #include "base/TextCodec.h"
 #include "engine/InfoNote.h"
 #include "settings/Prefer.h"
@@ -13,24 +12,12 @@
 #include <cmath>
 #include <utility>
 
-namespace {
-
-const QString kLibraryErrorTitle = QStringLiteral("PDFuium Library Error");
-
-void ShowLibraryError(const QString &text)
-{
-    MessageDialog(kLibraryErrorTitle, text, mtError, MsgButtons({mbOK}));
-}
-
-} // namespace
-
 TQPDF::TQPDF(double pixelsPerInch)
-    : PDFiumDLL(std::make_unique<TDPLPDFiumDLL>()), Source(*PDFiumDLL), View(Source, Host), Nav(View, Source, Host),
-      Recent(Prefer)
+    : Source(Library.DLL()), View(Source, Host), Nav(View, Source, Host), Recent(Prefer)
 {
     Nav.StatusChanged = [this] { UpdateStatus(); };
     Nav.StopQuickOpen = [this] { Docs.StopQuickOpen(); };
-    if (!BindPDFium())
+    if (!Library.Bind(App.ExeFolder))
         return;
     QPDFStatus = 1;
     SetPixelsPerInch(pixelsPerInch);
@@ -48,33 +35,6 @@ TQPDF::~TQPDF()
     PDFiumDocChanged();
     FSyncTeX.reset();
     Docs.Clear();
-    // Every page and document is closed by now: the library may go.
-    PDFiumDLL->Delete();
-}
-
-bool TQPDF::BindPDFium()
-{
-    const QString path = TDPLPDFiumDLL::Locate(App.ExeFolder);
-    if (path.isEmpty()) {
-        ShowLibraryError(QStringLiteral("Library libpdfium.so does not exist."));
-        return false;
-    }
-    // The binding stays with the engine even when it failed.
-    Located = true;
-    bool bound = false;
-    try {
-        bound = PDFiumDLL->Init(path);
-    } catch (...) {
-        ShowLibraryError(QStringLiteral("An exception occurred while loading: ") + Quoted(path));
-        return false;
-    }
-    if (!bound) {
-        QString text = QStringLiteral("Cannot load: ") + Quoted(path);
-        if (!PDFiumDLL->LoadErrFunction().isEmpty())
-            text += QStringLiteral("\r\nFunction: ") + QString::fromLatin1(PDFiumDLL->LoadErrFunction());
-        ShowLibraryError(text);
-    }
-    return bound;
 }
 
 void TQPDF::SetPixelsPerInch(double ppi) { View.FPixelsPerInch = std::max(1.0, ppi); }
@@ -376,7 +336,7 @@ void TQPDF::Navigate(const QString &SRC, int lnum, int dest_type)
             return;
         FinishDisplay();
         FPDF_DOCUMENT doc = Current().PDFiumDoc.get();
-        FPDF_DEST dest = doc ? PDFiumDLL->FPDF_GetNamedDestByName(doc, ToUtf8(SRC).constData()) : nullptr;
+        FPDF_DEST dest = doc ? Library.DLL().FPDF_GetNamedDestByName(doc, ToUtf8(SRC).constData()) : nullptr;
         if (!dest)
             Host.ShowInfo(QStringLiteral("Named Destination not found: ") + Quoted(SRC), kInfoNoteMs);
         else if (!ExeDest(doc, dest))
@@ -393,12 +353,12 @@ void TQPDF::Navigate(const QString &SRC, int lnum, int dest_type)
 
 bool TQPDF::ExeDest(FPDF_DOCUMENT doc, FPDF_DEST dest)
 {
-    const int page = PDFiumDLL->FPDFDest_GetDestPageIndex(doc, dest);
+    const int page = Library.DLL().FPDFDest_GetDestPageIndex(doc, dest);
     if (page < 0)
         return false;
     FPDF_BOOL hasX = 0, hasY = 0, hasZoom = 0;
     FS_FLOAT x = 0, y = 0, zoom = 0;
-    PDFiumDLL->FPDFDest_GetLocationInPage(dest, &hasX, &hasY, &hasZoom, &x, &y, &zoom);
+    Library.DLL().FPDFDest_GetLocationInPage(dest, &hasX, &hasY, &hasZoom, &x, &y, &zoom);
     const TDest target{hasX ? x : 0, hasY ? y : 0, hasZoom ? zoom : 0};
     return Nav.GOTOPage(page + 1, &target);
 }
@@ -468,7 +428,7 @@ bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int 
             PDFiumDocChanged();
             TDocumentLoader::LoadSyncTeX(slot, nav.SRC.isEmpty() && Prefer.UseThreads, FSyncTeX);
             if (newSlot && FQuickOpen && slot.PDFiumDoc
-                && !PDFiumDLL->FPDFBookmark_GetFirstChild(slot.PDFiumDoc.get(), nullptr))
+                && !Library.DLL().FPDFBookmark_GetFirstChild(slot.PDFiumDoc.get(), nullptr))
                 ShowBookmarks = false;
             if (newSlot && Prefer.ZoomAuto && !slot.ViewRemembered)
                 ChooseInitialZoom();

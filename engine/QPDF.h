@@ -14,6 +14,7 @@
 #include "engine/MarkFade.h"
 #include "engine/Navigator.h"
 #include "engine/PageLayout.h"
+#include "engine/PdfLibrary.h"
 #include "engine/PdfPageSource.h"
 #include "engine/RecentDocuments.h"
 
@@ -40,7 +41,7 @@ public:
     // 0 = the library is not available, 1 = ready.
     int Status() const override { return QPDFStatus; }
     // The bound library; null when no library file was found.
-    const TDPLPDFiumDLL *PDFium() const { return Located ? PDFiumDLL.get() : nullptr; }
+    const TDPLPDFiumDLL *PDFium() const { return Library.Located(); }
 
     double PixelsPerInch() const { return View.FPixelsPerInch; }
     void SetPixelsPerInch(double ppi);
@@ -149,7 +150,6 @@ public:
     void UpdateSync();
 
 private:
-    bool BindPDFium();
     TDocument &Current() { return Docs.Current(); }
     void Navigate(const QString &SRC, int lnum, int dest_type);
     // Fit page or fit width for a document shown for the first time, by what fits the window.
@@ -159,8 +159,7 @@ private:
     void ResetToDefaults() override;
 
     int QPDFStatus = 0;
-    bool Located = false;
-    std::unique_ptr<TDPLPDFiumDLL> PDFiumDLL;
+    TPdfLibrary Library;
     THostRelay Host;
     // The current document's pages, layout and movement; they hold no state of other documents.
     TPdfPageSource Source;
@@ -169,9 +168,9 @@ private:
 
     TRecentDocuments Recent;
     TDocumentList Docs{Host, *this, Recent};
-    TDocumentLoader Loader{*PDFiumDLL, Host};
+    TDocumentLoader Loader{Library.DLL(), Host};
     TForwardMark Mark{Docs, View, Nav, Host};
-    TDocumentSaver Saver{*PDFiumDLL, Docs, Recent, *this, Host};
+    TDocumentSaver Saver{Library.DLL(), Docs, Recent, *this, Host};
     // The status texts and the shown document's view read the list by these names.
     std::vector<TDocument> &Documents = Docs.Documents;
     const int &nDocuments = Docs.nDocuments;

@@ -264,6 +264,7 @@ bool TQPDF::RenderPageBitmap(QImage &bmp, FPDF_DOCUMENT doc, int cp, int left, i
 {
     if (!doc || bmp.isNull() || QPDFStatus != 1)
         return false;
+    const TDPLPDFiumDLL &dll = Library.DLL();
     TPdfPage temp;
     FPDF_PAGE page = nullptr;
     if (doc == Source.Document()) {
@@ -271,7 +272,7 @@ bool TQPDF::RenderPageBitmap(QImage &bmp, FPDF_DOCUMENT doc, int cp, int left, i
         if (Source.PageIndex() == cp - 1)
             page = Source.Page();
     } else if (cp >= 1) {
-        temp = AdoptPdf<TPdfPage>(*PDFiumDLL, PDFiumDLL->FPDF_LoadPage(doc, cp - 1));
+        temp = AdoptPdf<TPdfPage>(dll, dll.FPDF_LoadPage(doc, cp - 1));
         page = temp.get();
     }
     if (!page)
@@ -292,17 +293,17 @@ bool TQPDF::RenderPageBitmap(QImage &bmp, FPDF_DOCUMENT doc, int cp, int left, i
     // The library writes straight into the image's rows, which Qt keeps top-down as the
     // library does: the page stands upright without a flip.
     TPdfBitmap bitmap = AdoptPdf<TPdfBitmap>(
-        *PDFiumDLL, PDFiumDLL->FPDFBitmap_CreateEx(bmp.width(), bmp.height(), format, bmp.bits(), int(bmp.bytesPerLine())));
+        dll, dll.FPDFBitmap_CreateEx(bmp.width(), bmp.height(), format, bmp.bits(), int(bmp.bytesPerLine())));
     if (bitmap) {
         // Opaque white: the fourth byte of a 32-bit image is Qt's alpha.
-        PDFiumDLL->FPDFBitmap_FillRect(bitmap.get(), 0, 0, bmp.width(), bmp.height(), 0xFFFFFFFF);
+        dll.FPDFBitmap_FillRect(bitmap.get(), 0, 0, bmp.width(), bmp.height(), 0xFFFFFFFF);
         if (flags & FPDF_PRINTING)
-            PDFiumDLL->FPDFPage_Flatten(page, 1);
-        PDFiumDLL->FPDF_RenderPageBitmap(bitmap.get(), page, left, top, width, height, rotate, flags);
+            dll.FPDFPage_Flatten(page, 1);
+        dll.FPDF_RenderPageBitmap(bitmap.get(), page, left, top, width, height, rotate, flags);
     } else {
         bmp.fill(Qt::white);
     }
-    PDFiumDLL->FPDF_RenderPage_Close(page);
+    dll.FPDF_RenderPage_Close(page);
     return true;
 }
 
