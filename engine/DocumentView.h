@@ -12,7 +12,8 @@ public:
     virtual void DocChanged() = 0;
     // The shown document is about to be closed: nothing may read its pages any more.
     virtual void ReleasePages() = 0;
-    // No document is left: the view takes the defaults of the settings.
+    // No document is left: the view takes the defaults of the settings and drops the last
+    // document's SyncTeX data.
     virtual void ResetToDefaults() = 0;
     // Status line, toolbar boxes and tab state after a change.
     virtual void UpdateStatus() = 0;
