@@ -91,8 +91,8 @@ void TQPDF::Animate()
         Fade.Reset();
         return;
     }
-    Host.InvalidateView();
-    Host.UpdateView();
+    Host.View().InvalidateView();
+    Host.View().UpdateView();
     StopWorking();
     Fade.Start();
 }
@@ -104,6 +104,6 @@ void TQPDF::SetFadeTimer(std::unique_ptr<TFadeTimer> timer) { Fade.SetTimer(std:
 void TQPDF::MarkFadeStep()
 {
     const TRect &r = FSelBoxRect;
-    Host.InvalidateRect(QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top));
-    Host.UpdateView();
+    Host.View().InvalidateRect(QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top));
+    Host.View().UpdateView();
 }

@@ -235,7 +235,7 @@ void TQPDF::RestoreDoc(int Doc)
         ResetMark();
     const bool quick = FQuickOpen || FQuickClose;
     if (!quick)
-        Host.SetCaption(d.FileName);
+        Host.Window().SetCaption(d.FileName);
     View.FZoom = d.Zoom;
     View.FZoomMode = d.ZoomMode;
     View.FRotate = d.Rotate;
@@ -265,70 +265,35 @@ void TQPDF::RestoreDoc(int Doc)
 
 void TQPDF::UpdateStatus()
 {
-    if (Nav.noUpdating || Restoring || FQuickOpen || FQuickClose)
+    if (StatusWaits())
         return;
-    UpdatePage();
-    UpdateZoom();
-    UpdateSync();
+    Host.Window().ShowViewStatus(ViewStatus());
     if (FSelDoc >= 0)
-        UpdateTab(-1, 0);
-    Host.StatusUpdated();
+        UpdateTab(-1, TTabUpdate::IfChanged);
+    Host.Window().StatusUpdated();
 }
 
-void TQPDF::UpdatePage()
+bool TQPDF::StatusWaits() const { return Nav.noUpdating || Restoring || FQuickOpen || FQuickClose; }
+
+TViewStatus TQPDF::ViewStatus()
 {
-    if (FSelDoc < 0) {
-        Host.EnablePageGoto(false);
-        Host.SetPageGoto(QString(), QString());
-        Host.SetSLPanel(0, QString());
-        Host.SetSLPanel(1, QString());
-        return;
-    }
+    TViewStatus status;
+    status.SyncTeX = SyncTeXStatus();
+    if (FSelDoc < 0)
+        return status;
+    status.Document = true;
     View.GetPageView();
     const int n = Source.PageCount();
-    const QString label = View.SelPage <= 0 || n <= 0 ? QStringLiteral("?") : Nav.GetPageLabelEx(View.SelPage);
+    status.Label = View.SelPage <= 0 || n <= 0 ? QStringLiteral("?") : Nav.GetPageLabelEx(View.SelPage);
     View.SelPage = std::min(View.SelPage, n);
-    const QString pages = QStringLiteral("(%1/%2)").arg(View.SelPage).arg(n);
-    // What the user is typing into the page box stays.
-    if (!Host.PageGotoFocused())
-        Host.SetPageGoto(label, pages);
-    Host.EnablePageGoto(n > 0);
-    Host.SetSLPanel(0, QStringLiteral("Page:  ") + label);
-    Host.SetSLPanel(1, pages);
+    status.Page = View.SelPage;
+    status.PageCount = n;
+    status.Zoom = int(std::trunc(View.FZoom + 0.0001));
+    status.ZoomMode = View.FZoomMode;
+    return status;
 }
 
-void TQPDF::UpdateZoom()
-{
-    if (Restoring)
-        return;
-    if (FSelDoc < 0) {
-        Host.EnableZoomBox(false);
-        Host.SetZoomBox(QStringLiteral("100%"));
-        LastZoomShown = 100;
-        Host.SetSLPanel(2, QString());
-        Host.SetSLPanel(3, QString());
-        return;
-    }
-    const int zoom = int(std::trunc(View.FZoom + 0.0001));
-    const QString text = QString::number(zoom) + QLatin1Char('%');
-    static const QString modes[] = {QStringLiteral("Fit Page"), QStringLiteral("Fit Width"),
-                                    QStringLiteral("Actual Size"), QStringLiteral("Custom Zoom")};
-    Host.SetSLPanel(2, QStringLiteral("Zoom:  ") + text);
-    Host.SetSLPanel(3, modes[std::clamp<int>(View.FZoomMode, zfitPage, zCustom)]);
-    Host.EnableZoomBox(true);
-    // A zoom box with the focus keeps the user's text until the zoom really changes; then
-    // the page view takes the focus back.
-    const bool focused = Host.ZoomBoxFocused();
-    if (zoom != LastZoomShown || !focused) {
-        LastZoomShown = zoom;
-        Host.CheckZoomMode(View.FZoomMode);
-        Host.SetZoomBox(text);
-        if (focused)
-            Host.FocusView();
-    }
-}
-
-void TQPDF::UpdateTab(int ind, int upd)
+void TQPDF::UpdateTab(int ind, TTabUpdate upd)
 {
     if (ind < 0)
         ind = FSelDoc;
@@ -345,15 +310,16 @@ void TQPDF::UpdateTab(int ind, int upd)
     d._Modified = d._Exists && d.FileDate > 0 && FileTime64(d.FileName) != d.FileDate;
     d._Sync = d._Exists && d.SyncTeX && (d.SyncTeX->Ready || d.SyncTeX->Pending || d.SyncTeX->Loading);
     const bool after[] = {d._Exists, d._Locked, d._Modified, d._Error, d._Sync, d._PDF};
-    if (upd > 0 || (upd == 0 && !std::equal(std::begin(before), std::end(before), std::begin(after))))
-        Host.UpdateTabIcon(ind);
+    const bool changed = !std::equal(std::begin(before), std::end(before), std::begin(after));
+    if (upd == TTabUpdate::Redraw || (upd == TTabUpdate::IfChanged && changed))
+        Host.Window().UpdateTabIcon(ind);
 }
 
 // ---- Closing -----------------------------------------------------------------------------
 
 bool TQPDF::CloseFile(const QString &FN, int ind)
 {
-    Host.HideCoordinates();
+    Host.View().HideCoordinates();
     if (!FN.isEmpty()) {
         ind = nDocuments;
         for (int i = 0; i < nDocuments; ++i)
@@ -380,17 +346,17 @@ bool TQPDF::CloseFile(const QString &FN, int ind)
     std::rotate(Documents.begin() + ind, Documents.begin() + ind + 1, Documents.begin() + nDocuments);
     --nDocuments;
     InitDoc(Documents[size_t(nDocuments)]);
-    Host.DeleteTab(ind);
+    Host.Window().DeleteTab(ind);
 
     if (nDocuments == 0) {
         SetSelDoc(-1);
         DocChanged();
-        Host.Relayout();
+        Host.Window().Relayout();
         ResetToDefaults();
         FSyncTeX.reset();
-        Host.SetVertRange(0);
-        Host.SetHorzRange(0);
-        Host.SetCaption(QString());
+        Host.View().SetVertRange(0);
+        Host.View().SetHorzRange(0);
+        Host.Window().SetCaption(QString());
     } else if (current) {
         // The one before it, or the last one when the first was closed.
         const int next = ind > 0 ? ind - 1 : nDocuments - 1;
@@ -398,16 +364,16 @@ bool TQPDF::CloseFile(const QString &FN, int ind)
         SetSelDoc(next);
         DocChanged();
         if (!FQuickClose) {
-            Host.SelectTab(next);
+            Host.Window().SelectTab(next);
             RestoreDoc(next);
         }
     } else if (ind < FSelDoc) {
         FSelDoc -= 1;
         if (!FQuickClose)
-            Host.SelectTab(FSelDoc);
+            Host.Window().SelectTab(FSelDoc);
     }
     if (!FQuickClose) {
-        Host.InvalidateView();
+        Host.View().InvalidateView();
         UpdateStatus();
     }
     return true;
@@ -430,15 +396,15 @@ bool TQPDF::CloseAllFiles(int Sel)
 void TQPDF::ShowDocument()
 {
     if (FSelDoc < 0) {
-        Host.SetCaption(QString());
-        Host.Relayout();
+        Host.Window().SetCaption(QString());
+        Host.Window().Relayout();
     } else {
-        Host.SelectTab(FSelDoc);
+        Host.Window().SelectTab(FSelDoc);
         RestoreDoc(FSelDoc);
-        Host.Relayout();
+        Host.Window().Relayout();
     }
     UpdateStatus();
-    Host.InvalidateView();
+    Host.View().InvalidateView();
 }
 
 bool TQPDF::SetQuickOpen(bool q)
@@ -446,14 +412,14 @@ bool TQPDF::SetQuickOpen(bool q)
     if (q == FQuickOpen)
         return false;
     if (q) {
-        Host.LockUpdate(true);
+        Host.View().LockUpdate(true);
         UpdateDocList();
         StoreDoc(FSelDoc);
         FQuickOpen = true;
-        Host.Relayout();
+        Host.Window().Relayout();
     } else {
         FQuickOpen = false;
-        Host.LockUpdate(false);
+        Host.View().LockUpdate(false);
         ShowDocument();
     }
     return true;
@@ -473,11 +439,11 @@ bool TQPDF::SetQuickClose(bool q)
         return false;
     if (q) {
         UpdateDocList();
-        Host.LockUpdate(true);
+        Host.View().LockUpdate(true);
         FQuickClose = true;
     } else {
         FQuickClose = false;
-        Host.LockUpdate(false);
+        Host.View().LockUpdate(false);
         ShowDocument();
     }
     return true;
@@ -563,7 +529,7 @@ bool TQPDF::LoadFile(const QString &FN)
 {
     if (PasswordDialog || !OpenDocument(FN, false, QString(), 0, 0))
         return false;
-    Host.Relayout();
+    Host.Window().Relayout();
     return true;
 }
 
@@ -571,7 +537,7 @@ bool TQPDF::ReloadFile(const QString &FN)
 {
     if (PasswordDialog || !OpenDocument(FN, true, QString(), 0, 0))
         return false;
-    Host.Relayout();
+    Host.Window().Relayout();
     return true;
 }
 
@@ -607,8 +573,8 @@ int TQPDF::AddDocument(const QString &FN)
     d.FileDate = 0;
     d.Serial = ++LastSerial;
     const int index = nDocuments++;
-    Host.AddTab(FN);
-    Host.SelectTab(index);
+    Host.Window().AddTab(FN);
+    Host.Window().SelectTab(index);
     return index;
 }
 
@@ -653,7 +619,7 @@ TPdfDocument TQPDF::LoadPDF(const QString &FN, QByteArray &buffer, QString &pass
         if (!passwordFailed)
             break;
         PasswordDialog = true;
-        const bool ok = Host.AskPassword(FN, password, remember);
+        const bool ok = Host.Window().AskPassword(FN, password, remember);
         PasswordDialog = false;
         if (!ok)
             break;
@@ -717,8 +683,8 @@ void TQPDF::ChooseInitialZoom()
     View.FDpi = dpi;
     const int cols = View.PageView != 0 ? 2 : 1;
     const int gap = View.PageView != 0 ? View.FGap : 0;
-    const int zw = Host.ClientWidth() * 100 / std::max(1, gap + cols * w) + 1;
-    const int zh = Host.ClientHeight() * 100 / std::max(1, h) + 1;
+    const int zw = Host.View().ClientWidth() * 100 / std::max(1, gap + cols * w) + 1;
+    const int zh = Host.View().ClientHeight() * 100 / std::max(1, h) + 1;
     const int z = int(std::lround(View.FZoom));
     const bool fitWidth = View.FZoomMode == zfitWidth;
     if ((fitWidth && zh <= zw && 4 * zh >= 3 * zw) || std::min(zw, zh) >= z * 111 / 100
@@ -741,7 +707,7 @@ void TQPDF::ChooseInitialZoom()
 void TQPDF::FinishDisplay()
 {
     StopQuickOpen();
-    Host.InvalidateView();
+    Host.View().InvalidateView();
 }
 
 void TQPDF::Navigate(const QString &SRC, int lnum, int dest_type)
@@ -752,14 +718,14 @@ void TQPDF::Navigate(const QString &SRC, int lnum, int dest_type)
             return;
         FinishDisplay();
         if (!Nav.GOTOPage(lnum, nullptr))
-            Host.ShowInfo(QStringLiteral("Page Index out of bounds: ") + QString::number(lnum), kInfoMs);
+            Host.View().ShowInfo(QStringLiteral("Page Index out of bounds: ") + QString::number(lnum), kInfoMs);
         return;
     case 2:
         if (SRC.isEmpty())
             return;
         FinishDisplay();
         if (!Nav.GOTOPageLabel(SRC, nullptr))
-            Host.ShowInfo(QStringLiteral("Page Label not found: ") + Quoted(SRC), kInfoMs);
+            Host.View().ShowInfo(QStringLiteral("Page Label not found: ") + Quoted(SRC), kInfoMs);
         return;
     case 3: {
         if (SRC.isEmpty())
@@ -768,9 +734,9 @@ void TQPDF::Navigate(const QString &SRC, int lnum, int dest_type)
         FPDF_DOCUMENT doc = Current().PDFiumDoc.get();
         FPDF_DEST dest = doc ? PDFiumDLL->FPDF_GetNamedDestByName(doc, ToUtf8(SRC).constData()) : nullptr;
         if (!dest)
-            Host.ShowInfo(QStringLiteral("Named Destination not found: ") + Quoted(SRC), kInfoMs);
+            Host.View().ShowInfo(QStringLiteral("Named Destination not found: ") + Quoted(SRC), kInfoMs);
         else if (!ExeDest(doc, dest))
-            Host.ShowInfo(QStringLiteral("Named Destination GoTo Error: ") + Quoted(SRC), kInfoMs);
+            Host.View().ShowInfo(QStringLiteral("Named Destination GoTo Error: ") + Quoted(SRC), kInfoMs);
         return;
     }
     case 0: {
@@ -783,7 +749,7 @@ void TQPDF::Navigate(const QString &SRC, int lnum, int dest_type)
         Nav.RestorePosition(start.cp, start.Top, start.Left);
         FAnimatePending = !Prefer.PersistentFS;
         if (FAnimatePending)
-            Host.StartMarkAnimation();
+            Host.View().StartMarkAnimation();
         return;
     }
     default:
@@ -869,7 +835,7 @@ bool TQPDF::ForwardSearch(const QString &SRC, int lnum, TPosition &start)
             text = QStringLiteral("No SyncTeX Data for: ") + Quoted(FileNameOnly(Current().FileName));
         else
             text = QStringLiteral("No SyncTeX Data: ") + Quoted(syncFile);
-        Host.ShowInfo(text, kInfoMs);
+        Host.View().ShowInfo(text, kInfoMs);
         return false;
     }
     StopQuickOpen();
@@ -921,19 +887,19 @@ bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int 
         DebugLog(QStringLiteral("locked for reading..."));
         unloadable = true;
     }
-    Host.FocusView();
+    Host.View().FocusView();
     if (!FQuickOpen)
         StoreDoc(FSelDoc);
 
     bool newSlot = false;
     if (FSelDoc < 0 || FN != FileName()) {
-        Host.HideCoordinates();
+        Host.View().HideCoordinates();
         int found = -1;
         for (int i = 0; i < nDocuments && found < 0; ++i)
             if (Documents[size_t(i)].FileName == FN)
                 found = i;
         if (found >= 0) {
-            Host.SelectTab(found);
+            Host.Window().SelectTab(found);
         } else {
             found = AddDocument(FN);
             newSlot = true;
@@ -1004,7 +970,7 @@ bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int 
             Nav.RestorePosition(start.cp, start.Top, start.Left);
             StoreDoc(FSelDoc);
             if (!FQuickOpen || nav.Asked()) {
-                Host.Relayout();
+                Host.Window().Relayout();
                 FinishDisplay();
                 Nav.RestorePosition(start.cp, start.Top, start.Left);
                 // A request for a file that did not load waits for one that does.
@@ -1018,8 +984,8 @@ bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int 
     }
     // A forward search that waited for SyncTeX data may have seen its document closed.
     if (FSelDoc >= 0)
-        UpdateTab(-1, 1);
-    Host.InvalidateView();
+        UpdateTab(-1, TTabUpdate::Redraw);
+    Host.View().InvalidateView();
     return true;
 }
 
@@ -1032,7 +998,7 @@ void TQPDF::NoteFailedVersion(TDocument &slot, int64_t date, bool tell)
         return;
     const QString text = OpenFailureText(slot.FileName);
     DebugLog(text);
-    Host.ShowInfo(text, kInfoMs);
+    Host.View().ShowInfo(text, kInfoMs);
 }
 
 // ---- Saving ------------------------------------------------------------------------------
@@ -1098,7 +1064,7 @@ bool TQPDF::SaveFile(const QString &name)
                 slot.SyncTeX = std::make_shared<TSyncTeX>();
             else
                 slot.SyncTeX->Init();
-            Host.RenameTab(FSelDoc, FN);
+            Host.Window().RenameTab(FSelDoc, FN);
             RestoreDoc(FSelDoc);
         }
     } else {

@@ -5,6 +5,7 @@
 #include "base/Centering.h"
 #include "base/DebugLog.h"
 #include "base/FileUtils.h"
+#include "app/CommandStates.h"
 #include "app/MainSequence.h"
 #include "base/MessageDialog.h"
 #include "settings/Prefer.h"
@@ -464,8 +465,6 @@ void TMainForm::SetStatusText(const QString &text) { StatusLine->SetSLPanel(slPa
 
 QString TMainForm::StatusText() const { return StatusLine->PanelText(slPanelStatus); }
 
-void TMainForm::SetSLPanel(int index, const QString &text) { StatusLine->SetSLPanel(index, text); }
-
 // ---- Document tabs: tab i shows document i ------------------------------------------------
 
 void TMainForm::AddTab(const QString &fileName)
@@ -497,34 +496,27 @@ bool TMainForm::AskPassword(const QString &fileName, QString &password, bool &re
     return TPasswordDlg::Execute(this, fileName, password, remember);
 }
 
-bool TMainForm::PageGotoFocused() const { return edPageGoto->hasFocus(); }
-
-void TMainForm::SetPageGoto(const QString &label, const QString &pages)
+void TMainForm::ShowViewStatus(const TViewStatus &status)
 {
-    if (edPageGoto->text() != label)
-        edPageGoto->setText(label);
-    if (edPages->text() != pages)
-        edPages->setText(pages);
-}
-
-void TMainForm::EnablePageGoto(bool enabled) { edPageGoto->setEnabled(enabled); }
-
-bool TMainForm::ZoomBoxFocused() const { return cbZoom->lineEdit()->hasFocus(); }
-
-void TMainForm::SetZoomBox(const QString &text)
-{
-    if (cbZoom->currentText() != text)
-        cbZoom->setCurrentText(text);
-}
-
-void TMainForm::EnableZoomBox(bool enabled) { cbZoom->setEnabled(enabled); }
-
-void TMainForm::CheckZoomMode(TZoomMode mode)
-{
-    static const char *const fields[] = {"menuZoomFitPage", "menuZoomFitWidth", "menuZoomActualSize",
-                                         "menuZoomCustom"};
-    if (mode >= zfitPage && mode <= zCustom)
-        SetCommandCheck(fields[mode], true);
+    const TViewStatusText text = StatusFormat.Format(status, edPageGoto->hasFocus(), cbZoom->lineEdit()->hasFocus());
+    if (text.PageBox && edPageGoto->text() != *text.PageBox)
+        edPageGoto->setText(*text.PageBox);
+    if (text.CountBox && edPages->text() != *text.CountBox)
+        edPages->setText(*text.CountBox);
+    edPageGoto->setEnabled(text.PageBoxEnabled);
+    StatusLine->SetSLPanel(slPanelPage, text.PagePanel);
+    StatusLine->SetSLPanel(slPanelPages, text.PagesPanel);
+    StatusLine->SetSLPanel(slPanelZoom, text.ZoomPanel);
+    StatusLine->SetSLPanel(slPanelZoomMode, text.ZoomModePanel);
+    cbZoom->setEnabled(text.ZoomBoxEnabled);
+    if (const char *zoomMode = text.CheckedZoomMode ? ZoomModeCommand(*text.CheckedZoomMode) : nullptr)
+        SetCommand({QLatin1String(zoomMode), TCommandStates::Checked, true});
+    if (text.ZoomBox && cbZoom->currentText() != *text.ZoomBox)
+        cbZoom->setCurrentText(*text.ZoomBox);
+    if (text.FocusView && ScrollForm)
+        ScrollForm->setFocus(Qt::OtherFocusReason);
+    if (text.SyncTeX)
+        StatusLine->SetSLPanel(slPanelSyncTeX, *text.SyncTeX);
 }
 
 bool TMainForm::AskGotoPage(const QString &label, const QString &pages, QString &typed)
@@ -1084,117 +1076,39 @@ void TMainForm::CreateZoomMenu()
     }
 }
 
-void TMainForm::SetCommandState(const char *field, bool enabled)
+void TMainForm::SetCommand(const TCommandStates::TState &state)
 {
-    if (QAction *a = Command(QLatin1String(field)))
-        a->setEnabled(enabled);
-}
-
-void TMainForm::SetCommandCheck(const char *field, bool checked)
-{
-    if (QAction *a = Command(QLatin1String(field)))
-        a->setChecked(checked);
+    QAction *a = Command(state.Command);
+    if (!a) {
+        // The states and the command table disagree: a misspelt or removed command.
+        DebugLog(QStringLiteral("No command for state: ") + state.Command);
+        Q_ASSERT_X(false, "TMainForm::SetCommand", "a command state names no command");
+        return;
+    }
+    if (state.Kind == TCommandStates::Checked)
+        a->setChecked(state.On);
+    else
+        a->setEnabled(state.On);
 }
 
 void TMainForm::EnableMenu()
 {
     if (!App.AppRunning || !QPDF)
         return;
-    const bool doc = QPDF->DocumentCount() > 0 && QPDF->SelDoc() >= 0;
-    const bool pages = doc && HasPages();
-    const QString file = doc ? QPDF->FileName() : QString();
-    const bool exists = doc && FileExists(file);
-    const int count = QPDF->DocumentCount();
-    const TPageLayout &view = QPDF->Layout();
-    const int presentationState = 0;
-
-    // View check marks.
-    SetCommandCheck("menuSinglePage", doc && view.PageView == 0);
-    SetCommandCheck("menuDoublePage", doc && view.PageView == 1);
-    SetCommandCheck("menuBookView", doc && view.PageView == 2);
-    SetCommandCheck("menuCountiniousView", doc && view.AllowScrolling);
-    SetCommandCheck("menuShowBookmarks", doc && QPDF->ShowBookmarks);
-    SetCommandCheck("menuFrameLinks", doc && QPDF->FrameLinks);
-    SetCommandCheck("menuRenderAnnot", doc && QPDF->RenderAnnot);
-    SetCommandCheck("menuPresentation", presentationState == 2);
-    SetCommandCheck("menuFullScreen", presentationState == 1);
-    if (doc) {
-        switch (view.FZoomMode) {
-        case zfitPage: SetCommandCheck("menuZoomFitPage", true); break;
-        case zfitWidth: SetCommandCheck("menuZoomFitWidth", true); break;
-        case zActualSize: SetCommandCheck("menuZoomActualSize", true); break;
-        case zCustom: SetCommandCheck("menuZoomCustom", true); break;
-        }
-    }
-
-    // Options and themes.
-    SetCommandCheck("menuShowToolbar", Prefer.ShowToolbar);
-    SetCommandCheck("menuShowTabs", Prefer.ShowTabs);
-    SetCommandCheck("menuShowStatusLine", Prefer.ShowStatusLine);
-    SetCommandCheck("menuShowScrollbars", Prefer.ShowScrollbars);
-    SetCommandCheck("menuRenderToBitmap", Prefer.RenderToBitmap);
-    SetCommandCheck("menuToggleTheme", Prefer.ThemeSelector > 0);
-    SetCommandCheck("menuDefaultTheme", Prefer.ThemeModeIndex == 0);
-    SetCommandCheck("menuDarkTheme", Prefer.ThemeModeIndex == 1);
-    SetCommandCheck("menuLightTheme", Prefer.ThemeModeIndex == 2);
-    SetCommandCheck("menuRenderNormal", Prefer.RenderModeIndex == 0);
-    SetCommandCheck("menuInvertBrightness", Prefer.RenderModeIndex == 1);
-    SetCommandCheck("menuInvertRGB", Prefer.RenderModeIndex == 2);
-    SetCommandCheck("menuColorRange", Prefer.blendEnabled);
-    SetCommandCheck("menuGrayShades", Prefer.RenderGray);
-
-    // File.
-    SetCommandState("menuSave", pages);
-    SetCommandState("menuPrint", pages);
-    SetCommandState("menuSendMail", pages);
-    SetCommandState("menuOpenHomeFolder", doc && FolderExists(FileFolder(file)));
-    SetCommandState("menuOpenAdobe", doc && Prefer.AdobeOK && exists);
-    SetCommandState("menuNewInstance", doc && exists);
-    SetCommandState("menuDocumentProperties", doc);
-    SetCommandState("menuReload", doc && exists);
-    SetCommandState("menuClose", doc);
-    SetCommandState("menuCloseAll", doc);
-
-    // Edit: nothing is selected until the page view can select text.
-    SetCommandState("menuSelAll", pages);
-    SetCommandState("menuSelPage", pages);
-    SetCommandState("menuCopy", false);
-    SetCommandState("menuMeasuringMode", doc);
-    SetCommandCheck("menuMeasuringMode", doc && ScrollForm && ScrollForm->CoordVisible());
-
-    // Search.
-    const bool findText = pages && !edFindString->text().isEmpty();
-    SetCommandState("menuFind", pages);
-    SetCommandState("menuFindNext", findText);
-    SetCommandState("menuFindPrev", findText);
-    SetCommandState("menuInverseSearch",
-                    doc && QPDF->SyncTeX() && FileExists(TSyncTeX::GetSyncFileName(file)));
-
-    // Goto.
-    TNavigator &nav = QPDF->Navigator();
-    SetCommandState("menuGoToPage", pages);
-    SetCommandState("menuSetMark", doc);
-    SetCommandState("menuGotoMark", doc && nav.GotoMark(true));
-    SetCommandState("menuBack", doc && nav.PrevPosition(true));
-    SetCommandState("menuForward", doc && nav.NextPosition(true));
-    SetCommandState("menuNextDoc", count > 1);
-    SetCommandState("menuPrevDoc", count > 1);
-    SetCommandState("menuToggleDoc", count > 1);
-
-    // View and Zoom: everything needs a document.
+    TWindowFacts facts;
+    facts.Measuring = ScrollForm && ScrollForm->CoordVisible();
+    facts.FindText = !edFindString->text().isEmpty();
+    const TCommandStates states = CommandStates(TEngineSnapshot::Of(QPDF), facts, Prefer);
     for (const char *menu : {"menuView", "menuZoom"})
         if (QAction *m = Command(QLatin1String(menu)); m && m->menu())
             for (QAction *a : m->menu()->actions())
                 if (!a->isSeparator())
-                    a->setEnabled(doc);
-    SetCommandState("menuPresentationAlt", doc);
-    SetCommandState("menuFullScreenAlt", doc);
-    SetCommandState("menuZoomIn", doc && view.FZoom < kMaxZoom - 0.0001);
-    SetCommandState("menuZoomOut", doc && view.FZoom > kMinZoom + 0.0001);
-
-    cbZoom->setEnabled(doc);
-    edPageGoto->setEnabled(pages);
-    edFindString->setEnabled(pages);
+                    a->setEnabled(states.ViewMenus);
+    for (const TCommandStates::TState &state : states.States())
+        SetCommand(state);
+    cbZoom->setEnabled(states.ZoomBox);
+    edPageGoto->setEnabled(states.PageBox);
+    edFindString->setEnabled(states.FindBox);
 }
 
 void TMainForm::PopupMenuViewPopup(const QPoint &globalPos)

@@ -5,6 +5,8 @@
 // to refresh caption, toolbar edits, status text and menus.
 #include "ui/PageViewHost.h"
 #include "ui/ScrollForm.h"
+#include "app/CommandStates.h"
+#include "app/ViewStatusFormatter.h"
 
 #include <QEvent>
 #include <QHash>
@@ -83,15 +85,8 @@ public:
     // The engine's status update: caption and menus.
     void StatusUpdated() override;
     bool AskPassword(const QString &fileName, QString &password, bool &remember) override;
-    void SetSyncTeXStatus(const QString &text) override { SetSLPanel(4, text); }
-    bool PageGotoFocused() const override;
-    void SetPageGoto(const QString &label, const QString &pages) override;
-    void EnablePageGoto(bool enabled) override;
-    bool ZoomBoxFocused() const override;
-    void SetZoomBox(const QString &text) override;
-    void EnableZoomBox(bool enabled) override;
-    void CheckZoomMode(TZoomMode mode) override;
-    void SetSLPanel(int index, const QString &text) override;
+    // The status line and the toolbar boxes show the view; the boxes keep what the user types.
+    void ShowViewStatus(const TViewStatus &status) override;
     bool AskGotoPage(const QString &label, const QString &pages, QString &typed) override;
     bool AskZoom(const QString &zoom, QString &typed) override;
     void PopupMenuView(const QPoint &globalPos) override { PopupMenuViewPopup(globalPos); }
@@ -199,8 +194,8 @@ private:
     void AddCommand(QMenu *parent, const struct TMenuEntry &entry);
     void RunCommand(QAction *action, void (TMainForm::*click)());
     void NotAvailableYet(QAction *action);
-    void SetCommandState(const char *field, bool enabled);
-    void SetCommandCheck(const char *field, bool checked);
+    // Applies one command state; a command the window lacks is an error.
+    void SetCommand(const TCommandStates::TState &state);
     void AfterViewSwitch();
     void LeaveToolbarEditing();
     void FocusPageView();
@@ -230,6 +225,7 @@ private:
     QList<QMenu *> Menus;
     QHash<int, QActionGroup *> RadioGroups;
     QAction *CurrentCommand = nullptr;   // the action whose handler runs
+    TViewStatusFormatter StatusFormat;
     QPointer<QScreen> WatchedScreen;
 
     bool isInit = false;
