@@ -23,7 +23,7 @@ public:
     int invalidations = 0;
     QStringList calls;
     // The view status the engine published last, and how many it published.
-    TViewStatus status;
+    TViewStatus viewStatus;
     int statusCount = 0;
 
     RecordingHost() = default;
@@ -66,7 +66,7 @@ public:
     void ShowInfo(const QString &text, int ms) override { calls << QStringLiteral("Info %1: %2").arg(ms).arg(text); }
     void ShowViewStatus(const TViewStatus &shown) override
     {
-        status = shown;
+        viewStatus = shown;
         ++statusCount;
     }
 

@@ -125,6 +125,33 @@ TEST_F(Status, JumpsAndZoomsShowInTheBoxesAndPanels)
     }
 }
 
+// The value itself: the page in view of the count with its label, the zoom in whole percent
+// with its mode; the SyncTeX state only while the event loop runs; nothing but "no document"
+// after the last one closed.
+TEST_F(Status, TheEnginePublishesOneValue)
+{
+    const int before = status.statusCount;
+    nav().GOTOPage(4, nullptr);
+    EXPECT_GT(status.statusCount, before);
+    const TViewStatus &v = status.viewStatus;
+    EXPECT_TRUE(v.Document);
+    EXPECT_EQ(v.Page, 4);
+    EXPECT_EQ(v.PageCount, 7);
+    EXPECT_EQ(v.Label, "2");
+    EXPECT_EQ(v.Zoom, 100);
+    EXPECT_EQ(v.ZoomMode, zActualSize);
+    EXPECT_FALSE(v.SyncTeX.has_value());
+
+    App.AppRunning = true;
+    engine->UpdateStatus();
+    EXPECT_EQ(status.viewStatus.SyncTeX, "No SyncTeX Data");
+    App.AppRunning = false;
+
+    ASSERT_TRUE(engine->CloseFile(QString(), -1));
+    EXPECT_FALSE(status.viewStatus.Document);
+    EXPECT_EQ(status.viewStatus.PageCount, 0);
+}
+
 // What the user is typing stays: the page box is not written while it has the focus, the
 // zoom box only when the zoom really changed, and then the page view takes the focus.
 TEST_F(Status, FocusedBoxesKeepTheUsersText)
