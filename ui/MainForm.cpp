@@ -7,6 +7,7 @@
 #include "base/FileUtils.h"
 #include "app/CommandStates.h"
 #include "app/MainSequence.h"
+#include "app/Placement.h"
 #include "base/MessageDialog.h"
 #include "settings/Prefer.h"
 #include "settings/PreferStore.h"
@@ -24,6 +25,7 @@
 #include "ui/ScrollForm.h"
 #include "ui/StatusLine.h"
 #include "ui/TabImages.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -107,21 +109,15 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
         }
     }
     setWindowTitle(App.InstanceName);
-    ApplyStoredRect();
+    Placement = new TWindowPlacement(*this);
+    Placement->ApplyStoredRect();
     if (Prefer.StartMaximized)
         Prefer.Maximized = true;
 
     // The settings hold sizes at the density they were read for; the window's screen may
     // have another one.
-    const int oldPPI = CurrentPPI;
-    const int newPPI = WindowPPI();
-    if (oldPPI != newPPI) {
-        DebugLog(QStringLiteral("DPI Changed from ") + QString::number(oldPPI) + QStringLiteral(" to ")
-                 + QString::number(newPPI));
-        ScaleStoredSizes(oldPPI, newPPI);
-        CurrentPPI = newPPI;
-    }
-    ApplyStoredRect();
+    Placement->AdoptScreenDensity();
+    Placement->ApplyStoredRect();
     if (Prefer.Maximized || Prefer.StartMaximized)
         setWindowState(windowState() | Qt::WindowMaximized);
     setMinimumSize(Scaled(228), Scaled(108));
@@ -146,7 +142,7 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
         QPDF->SetHost(Host.get());
     }
 
-    PreferStoreHooks.storeWindowPlacement = [this] { SetMainSize(); };
+    PreferStoreHooks.storeWindowPlacement = [this] { Placement->SetMainSize(); };
     PreferStoreHooks.updateDocList = [this] {
         if (QPDF)
             QPDF->UpdateDocList();
@@ -347,16 +343,6 @@ void TMainForm::CreateDialogs()
 }
 
 // ---- Frame -----------------------------------------------------------------------------
-
-int TMainForm::Scaled(int n) const { return MulDiv(n, CurrentPPI, 96); }
-
-int TMainForm::WindowPPI() const
-{
-    const QScreen *s = screen();
-    if (!s)
-        return CurrentPPI;
-    return (qRound(s->logicalDotsPerInchX()) + qRound(s->logicalDotsPerInchY()) + 1) / 2;
-}
 
 int TMainForm::DocumentCount() const { return QPDF ? QPDF->DocumentCount() : 0; }
 
@@ -561,74 +547,7 @@ void TMainForm::StatusUpdated()
     EnableMenu();
 }
 
-// ---- Placement -------------------------------------------------------------------------
-
-void TMainForm::ScaleStoredSizes(int oldPPI, int newPPI)
-{
-    if (oldPPI <= 0 || newPPI <= 0)
-        return;
-    Prefer.BookmarksWidth = MulDiv(Prefer.BookmarksWidth, newPPI, oldPPI);
-    TWindowRect &r = Prefer.WindowRect;
-    r.Left = MulDiv(r.Left, newPPI, oldPPI);
-    r.Top = MulDiv(r.Top, newPPI, oldPPI);
-    r.Right = MulDiv(r.Right, newPPI, oldPPI);
-    r.Bottom = MulDiv(r.Bottom, newPPI, oldPPI);
-}
-
-void TMainForm::ApplyStoredRect()
-{
-    const TWindowRect &r = Prefer.WindowRect;
-    QRect rect(QPoint(r.Left, r.Top), QSize(std::max(1, r.Right - r.Left), std::max(1, r.Bottom - r.Top)));
-    // A rectangle on a screen that is gone would put the window out of reach.
-    const QScreen *primary = QGuiApplication::primaryScreen();
-    bool onScreen = false;
-    for (const QScreen *s : QGuiApplication::screens())
-        onScreen = onScreen || s->availableVirtualGeometry().intersects(rect);
-    if (!onScreen && primary)
-        rect.moveTopLeft(primary->availableGeometry().topLeft());
-    move(rect.topLeft());
-    resize(rect.size());
-}
-
-void TMainForm::ResizeMainWindow(bool doMin)
-{
-    const bool wantMaximized = isMaximized() || Prefer.Maximized || Prefer.StartMaximized;
-    DebugLog(QStringLiteral("Resizing..."));
-    if (!isMaximized())
-        ApplyStoredRect();
-    // A window that is not mapped yet cannot be minimised for placing on this platform: the
-    // rectangle above is all the first pass needs.
-    if (doMin) {
-        DebugLog(QStringLiteral("Placement: Minimized..."));
-    } else if (wantMaximized) {
-        DebugLog(QStringLiteral("Placement: Maximized..."));
-        setWindowState(windowState() | Qt::WindowMaximized);
-    } else {
-        DebugLog(QStringLiteral("Placement: Normal..."));
-    }
-    DebugLog(QStringLiteral("Resizing Exit..."));
-}
-
-void TMainForm::SetMainSize()
-{
-    TWindowRect &r = Prefer.WindowRect;
-    Prefer.Maximized = isMaximized();
-    if (Prefer.Maximized) {
-        const QRect normal = normalGeometry();
-        if (normal.isValid()) {
-            r.Left = normal.left();
-            r.Top = normal.top();
-            r.Right = normal.left() + normal.width();
-            r.Bottom = normal.top() + normal.height();
-        }
-        return;
-    }
-    // pos() and size() go back through move() and resize() unchanged.
-    r.Left = pos().x();
-    r.Top = pos().y();
-    r.Right = pos().x() + width();
-    r.Bottom = pos().y() + height();
-}
+// ---- Density ---------------------------------------------------------------------------
 
 QPoint TMainForm::DialogOrigin() const
 {
@@ -638,24 +557,6 @@ QPoint TMainForm::DialogOrigin() const
         return geometry().topLeft();
     const QScreen *s = screen();
     return s ? s->geometry().topLeft() : QPoint();
-}
-
-QPoint TMainForm::CenterOnMainWindow(int width, int height) const
-{
-    if (!isVisible())
-        return {};
-    const QScreen *s = screen();
-    const QRect monitor = s ? s->availableGeometry() : QRect();
-    return CenterOver(frameGeometry(), monitor, width, height);
-}
-
-void TMainForm::WatchScreen(QScreen *s)
-{
-    if (WatchedScreen)
-        disconnect(WatchedScreen, nullptr, this, nullptr);
-    WatchedScreen = s;
-    if (s)
-        connect(s, &QScreen::logicalDotsPerInchChanged, this, [this] { DpiChanged(WindowPPI()); });
 }
 
 void TMainForm::DpiChanged(int newPPI)
@@ -673,12 +574,7 @@ void TMainForm::DpiChanged(int newPPI)
     }
     const int oldPPI = CurrentPPI;
     if (oldPPI != newPPI) {
-        // Qt does not rescale the window with its own scaling off.
-        if (!isMaximized())
-            resize(MulDiv(width(), newPPI, oldPPI), MulDiv(height(), newPPI, oldPPI));
-        ScaleStoredSizes(oldPPI, newPPI);
-        CurrentPPI = newPPI;
-        setMinimumSize(Scaled(228), Scaled(108));
+        Placement->ChangeDensity(oldPPI, newPPI);
         if (QPDF)
             QPDF->SetPixelsPerInch(MonitorPixelsPerInch(screen()));
         SetupView();
@@ -707,17 +603,11 @@ void TMainForm::FormShow()
         return;
     Shown = true;
     DebugLog(QStringLiteral("Theme OK..."));
-    ResizeMainWindow(true);
+    Placement->ResizeMainWindow(true);
     SetupView();
-    ResizeMainWindow(false);
+    Placement->ResizeMainWindow(false);
     SetupView();
-    if (QWindow *w = windowHandle()) {
-        WatchScreen(w->screen());
-        connect(w, &QWindow::screenChanged, this, [this](QScreen *s) {
-            WatchScreen(s);
-            DpiChanged(WindowPPI());
-        });
-    }
+    Placement->WatchScreens([this](int ppi) { DpiChanged(ppi); });
     QCoreApplication::postEvent(this, new TDeferredEvent(TDeferredEvent::Start, 0));
     DebugLog(QStringLiteral("Showing Exit..."));
 }
@@ -1442,6 +1332,6 @@ void TMainForm::menuAboutClick()
 {
     TAboutBox box(this);
     box.adjustSize();
-    box.move(CenterOnMainWindow(box.width(), box.height()));
+    box.move(Placement->CenterOnMainWindow(box.width(), box.height()));
     box.exec();
 }

@@ -31,6 +31,7 @@ class TScrollForm;
 class TStatusTimer;
 class TDocTabs;
 class TStatusLine;
+class TWindowPlacement;
 
 // Work the window posts to itself so that it runs after the current event has finished.
 class TDeferredEvent final : public QEvent {
@@ -59,12 +60,8 @@ public:
     void UpdateStatus();
     // Title := application title, plus " - [doc]"; true when it changed.
     bool ChangeCaption(const QString &doc);
-    void ResizeMainWindow(bool doMin);
-    void SetMainSize();
-    // Where dialogs open: the client area's top-left corner on the screen, and the top-left
-    // that centres a box on the main window.
+    // Where dialogs open: the client area's top-left corner on the screen.
     QPoint DialogOrigin() const;
-    QPoint CenterOnMainWindow(int width, int height) const;
     // A change of the window's pixels per inch (another screen, another density).
     void DpiChanged(int newPPI);
     // The free text of the status line.
@@ -201,11 +198,6 @@ private:
     void FocusPageView();
     void GotoPageEnter();
     void ZoomEnter();
-    int Scaled(int n) const;
-    int WindowPPI() const;
-    void WatchScreen(QScreen *screen);
-    void ScaleStoredSizes(int oldPPI, int newPPI);
-    void ApplyStoredRect();
     void FormShow();
     bool FormCloseQuery();
     bool TabsVisible() const;
@@ -226,7 +218,7 @@ private:
     QHash<int, QActionGroup *> RadioGroups;
     QAction *CurrentCommand = nullptr;   // the action whose handler runs
     TViewStatusFormatter StatusFormat;
-    QPointer<QScreen> WatchedScreen;
+    TWindowPlacement *Placement = nullptr;
 
     bool isInit = false;
     bool Shown = false;
