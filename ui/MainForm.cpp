@@ -19,12 +19,16 @@
 #include "ui/AboutBox.h"
 #include "ui/CustomZoomDlg.h"
 #include "ui/DocTabs.h"
+#include "ui/DocumentCommands.h"
 #include "ui/GotoPageDlg.h"
+#include "ui/FileCommands.h"
 #include "ui/MainCommands.h"
+#include "ui/NavigationCommands.h"
 #include "ui/PasswordDlg.h"
 #include "ui/ScrollForm.h"
 #include "ui/StatusLine.h"
 #include "ui/TabImages.h"
+#include "ui/ViewCommands.h"
 #include "ui/WindowPlacement.h"
 
 #include <QAction>
@@ -122,6 +126,10 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
         setWindowState(windowState() | Qt::WindowMaximized);
     setMinimumSize(Scaled(228), Scaled(108));
 
+    Files = std::make_unique<TFileCommands>(*this, QPDF);
+    Views = std::make_unique<TViewCommands>(*this, QPDF);
+    Navigation = std::make_unique<TNavigationCommands>(*this, QPDF);
+    Documents = std::make_unique<TDocumentCommands>(*this, QPDF);
     CreateComponents();
     CreateDialogs();
     UpdateMainFont();
@@ -208,7 +216,7 @@ void TMainForm::CreateComponents()
     TabControl = new TDocTabs(TabPanel);
     TabControl->SetEngine(QPDF);
     TabControl->SetImages(TTabImageList::DocumentStates(MulDiv(16, CurrentPPI, 96)));
-    connect(TabControl, &TDocTabs::TabControlChange, this, &TMainForm::TabControlChange);
+    connect(TabControl, &TDocTabs::TabControlChange, this, [this](int index) { Documents->TabControlChange(index); });
     tabLayout->addWidget(TabControl);
     tabLayout->addStretch(1);
     TabBottomBevel = new QFrame(TabPanel);
@@ -812,14 +820,14 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
             if (edPageGoto->hasFocus())
                 GotoPageEnter();
             else
-                menuGoToPageClick();
+                Navigation->menuGoToPageClick();
             return true;
         }
         if (watched == edZoom) {
             if (cbZoom->lineEdit()->hasFocus())
                 ZoomEnter();
             else
-                menuZoomCustomClick();
+                Views->menuZoomCustomClick();
             return true;
         }
         break;
@@ -926,7 +934,7 @@ void TMainForm::AddCommand(QMenu *parent, const TMenuEntry &e)
     connect(a, &QAction::triggered, this, [this, a, click] { RunCommand(a, click); });
 }
 
-void TMainForm::RunCommand(QAction *action, void (TMainForm::*click)())
+void TMainForm::RunCommand(QAction *action, const TCommandClick &click)
 {
     if (!click) {
         NotAvailableYet(action);
@@ -934,7 +942,7 @@ void TMainForm::RunCommand(QAction *action, void (TMainForm::*click)())
         return;
     }
     CurrentCommand = action;
-    (this->*click)();
+    click(*this);
     CurrentCommand = nullptr;
     if (QPDF && QPDF->SelDoc() >= 0)
         QPDF->UpdateStatus();
@@ -962,7 +970,8 @@ void TMainForm::CreateZoomMenu()
     for (int value : ZoomMenuPresets(Prefer.ZoomMenuValues)) {
         QAction *a = ZoomMenu->addAction(QString::number(value) + QLatin1Char('%'));
         a->setData(value);
-        connect(a, &QAction::triggered, this, [this, a] { RunCommand(a, &TMainForm::menuZoomClick); });
+        connect(a, &QAction::triggered, this,
+                [this, a] { RunCommand(a, [](TMainForm &form) { form.ViewCommands().menuZoomClick(); }); });
     }
 }
 
@@ -1027,311 +1036,4 @@ void TMainForm::PopupMenuViewPopup(const QPoint &globalPos)
         }
     }
     PopupView->popup(globalPos);
-}
-
-// ---- Commands ----------------------------------------------------------------------------
-
-void TMainForm::menuOpenClick()
-{
-    if (!QPDF || !ChooseOpenFiles)
-        return;
-    const QStringList files = ChooseOpenFiles();
-    for (const QString &file : files)
-        if (!QPDF->LoadFile(file)) {
-            MessageDialog(QStringLiteral("PDF Error"), QStringLiteral("Error loading \"") + file + QLatin1Char('"'),
-                          mtError, MsgButtons({mbOK}));
-            break;
-        }
-    SetupView();
-}
-
-void TMainForm::menuSaveClick()
-{
-    if (!QPDF || !HasPages() || !ChooseSaveFile)
-        return;
-    const QString folder = FileFolder(QPDF->FileName());
-    const QString name = ChooseSaveFile(FolderExists(folder) ? folder : QString());
-    if (name.isEmpty())
-        return;
-    if (!QPDF->SaveFile(name))
-        MessageDialog(QStringLiteral("PDF Error"), QStringLiteral("PDF Error saving \"") + name + QLatin1Char('"'),
-                      mtError, MsgButtons({mbOK}));
-}
-
-void TMainForm::menuReloadClick()
-{
-    if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->ReloadFile(QPDF->FileName());
-}
-
-void TMainForm::menuCloseClick()
-{
-    if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->CloseFile(QString(), -1);
-    SetupView();
-}
-
-void TMainForm::menuCloseAllClick()
-{
-    if (QPDF && QPDF->DocumentCount() > 0)
-        QPDF->CloseAllFiles(-1);
-    SetupView();
-}
-
-void TMainForm::menuMeasuringModeClick()
-{
-    if (!ScrollForm || !QPDF || QPDF->SelDoc() < 0)
-        return;
-    if (ScrollForm->CoordVisible())
-        ScrollForm->HideCoord();
-    else
-        ScrollForm->ShowCoord();
-}
-
-void TMainForm::menuInverseSearchClick()
-{
-    if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->InverseSearch();
-}
-
-void TMainForm::menuGoToPageClick()
-{
-    if (!HasPages())
-        return;
-    if (Prefer.ShowToolbar && CoolBar->isVisible()) {
-        edPageGoto->setFocus(Qt::ShortcutFocusReason);
-        edPageGoto->selectAll();
-        return;
-    }
-    QPDF->Navigator().ShowGotoPageDlg();
-}
-
-void TMainForm::menuSetMarkClick()
-{
-    if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().SetMark(false);
-}
-
-void TMainForm::menuGotoMarkClick()
-{
-    if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().GotoMark(false);
-}
-
-void TMainForm::menuBackClick()
-{
-    if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().PrevPosition(false);
-}
-
-void TMainForm::menuForwardClick()
-{
-    if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().NextPosition(false);
-}
-
-void TMainForm::TabControlChange(int index)
-{
-    if (!QPDF || index < 0 || index >= QPDF->DocumentCount())
-        return;
-    QPDF->DocChanged();
-    FocusPageView();
-    QPDF->StoreDoc(QPDF->SelDoc());
-    QPDF->RestoreDoc(index);
-    const TDocument &d = QPDF->Document(index);
-    if (FileExists(d.FileName) && FileTime64(d.FileName) != d.FileDate && !FileLocked(d.FileName, true, true))
-        QPDF->LoadFile(QString(d.FileName));
-    QPDF->SetSelDoc(index);
-}
-
-void TMainForm::menuNextDocClick()
-{
-    const int count = DocumentCount();
-    if (count < 1)
-        return;
-    int index = QPDF->SelDoc();
-    if (count > 1)
-        index = (index + 1) % count;
-    TabControlChange(index);
-}
-
-void TMainForm::menuPrevDocClick()
-{
-    const int count = DocumentCount();
-    if (count < 1)
-        return;
-    int index = QPDF->SelDoc();
-    if (count > 1)
-        index = index > 0 ? index - 1 : count - 1;
-    TabControlChange(index);
-}
-
-void TMainForm::menuToggleDocClick()
-{
-    const int count = DocumentCount();
-    if (count < 2)
-        return;
-    const int current = QPDF->SelDoc();
-    int index = QPDF->PreviousSelDoc();
-    if (index == current)
-        index = current - 1;
-    if (index < 0 || index >= count)
-        index = current == count - 1 ? 0 : count - 1;
-    TabControlChange(index);
-}
-
-void TMainForm::menuPageViewClick()
-{
-    if (QPDF && QPDF->SelDoc() >= 0 && CurrentCommand) {
-        CurrentCommand->setChecked(true);
-        QPDF->Navigator().ChangeView(CurrentCommand->data().toInt());
-    }
-}
-
-void TMainForm::menuCountiniousViewClick()
-{
-    if (QPDF && QPDF->SelDoc() >= 0)
-        CurrentCommand->setChecked(QPDF->Navigator().SetContinuousView(0));
-}
-
-void TMainForm::menuShowBookmarksClick()
-{
-    // The flag travels with the document; the panel that shows it is not part of the
-    // window yet.
-    if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->ShowBookmarks = !QPDF->ShowBookmarks;
-    NotAvailableYet(CurrentCommand);
-}
-
-void TMainForm::AfterViewSwitch()
-{
-    if (ScrollForm)
-        ScrollForm->viewport()->update();
-}
-
-void TMainForm::menuFrameLinksClick()
-{
-    if (QPDF && QPDF->SelDoc() >= 0) {
-        QPDF->FrameLinks = !QPDF->FrameLinks;
-        AfterViewSwitch();
-    }
-}
-
-void TMainForm::menuRenderAnnotClick()
-{
-    if (QPDF && QPDF->SelDoc() >= 0) {
-        QPDF->RenderAnnot = !QPDF->RenderAnnot;
-        AfterViewSwitch();
-    }
-}
-
-void TMainForm::menuRotateRightClick()
-{
-    if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().SetRotate((QPDF->Layout().FRotate + 1) % 4);
-}
-
-void TMainForm::menuRotateLeftClick()
-{
-    if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().SetRotate((QPDF->Layout().FRotate + 3) % 4);
-}
-
-void TMainForm::menuZoomFitPageClick()
-{
-    if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().SetZoomMode(zfitPage);
-}
-
-void TMainForm::menuZoomActualSizeClick()
-{
-    if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().SetZoomMode(zActualSize);
-}
-
-void TMainForm::menuZoomFitWidthClick()
-{
-    if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().SetZoomMode(zfitWidth);
-}
-
-void TMainForm::menuZoomCustomClick()
-{
-    if (!QPDF || QPDF->SelDoc() < 0)
-        return;
-    if (Prefer.ShowToolbar && CoolBar->isVisible()) {
-        cbZoom->setFocus(Qt::ShortcutFocusReason);
-        cbZoom->lineEdit()->selectAll();
-        return;
-    }
-    QPDF->Navigator().ShowZoomDlg();
-}
-
-void TMainForm::menuZoomInClick()
-{
-    if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().ZoomIn(nullptr);
-}
-
-void TMainForm::menuZoomOutClick()
-{
-    if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().ZoomOut(nullptr);
-}
-
-void TMainForm::menuZoomClick()
-{
-    if (QPDF && QPDF->SelDoc() >= 0 && CurrentCommand)
-        QPDF->Navigator().ZoomCustom(CurrentCommand->data().toInt(), nullptr);
-}
-
-void TMainForm::menuShowToolbarClick()
-{
-    Prefer.ShowToolbar = !Prefer.ShowToolbar;
-    SetupView();
-}
-
-void TMainForm::menuShowTabsClick()
-{
-    Prefer.ShowTabs = !Prefer.ShowTabs;
-    TopPanel->setUpdatesEnabled(false);
-    SetupView();
-    TopPanel->setUpdatesEnabled(true);
-}
-
-void TMainForm::menuShowStatusLineClick()
-{
-    Prefer.ShowStatusLine = !Prefer.ShowStatusLine;
-    SetupView();
-}
-
-void TMainForm::menuShowScrollbarsClick()
-{
-    Prefer.ShowScrollbars = !Prefer.ShowScrollbars;
-    SetupView();
-}
-
-void TMainForm::menuRenderToBitmapClick()
-{
-    Prefer.RenderToBitmap = !Prefer.RenderToBitmap;
-    SetupView();
-    AfterViewSwitch();
-}
-
-void TMainForm::menuManualClick()
-{
-    if (!QPDF)
-        return;
-    const QString tail = QStringLiteral("/Doc/PDFSync.pdf");
-    const QString local = App.DataFolder + tail;
-    QPDF->LoadFile(FileExists(local) ? local : App.ExeFolder + tail);
-    SetupView();
-}
-
-void TMainForm::menuAboutClick()
-{
-    TAboutBox box(this);
-    box.adjustSize();
-    box.move(Placement->CenterOnMainWindow(box.width(), box.height()));
-    box.exec();
 }

@@ -7,6 +7,7 @@
 #include "ui/ScrollForm.h"
 #include "app/CommandStates.h"
 #include "app/ViewStatusFormatter.h"
+#include "ui/MainCommands.h"
 
 #include <QEvent>
 #include <QHash>
@@ -25,7 +26,11 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QScreen;
+class TDocumentCommands;
 class TDocumentRefresh;
+class TFileCommands;
+class TNavigationCommands;
+class TViewCommands;
 class TQPDF;
 class TScrollForm;
 class TStatusTimer;
@@ -91,8 +96,6 @@ public:
     void PageViewFocused() override { ToolbarEditing = false; }
     void PagePainted() override;
     bool MainWindowActive() const override { return isActiveWindow(); }
-    // Switches the engine to document index (the document list is the tab order).
-    void TabControlChange(int index);
 
     // ---- Commands ----------------------------------------------------------------------
     void BuildMenu();
@@ -111,43 +114,20 @@ public:
     // Set by a request to stop long work; cleared on activation and after a drop.
     bool Aborted = false;
 
-    // Click handlers of the command table.
-    void menuOpenClick();
-    void menuSaveClick();
-    void menuReloadClick();
-    void menuCloseClick();
-    void menuCloseAllClick();
-    void menuMeasuringModeClick();
-    void menuInverseSearchClick();
-    void menuGoToPageClick();
-    void menuSetMarkClick();
-    void menuGotoMarkClick();
-    void menuBackClick();
-    void menuForwardClick();
-    void menuNextDocClick();
-    void menuPrevDocClick();
-    void menuToggleDocClick();
-    void menuPageViewClick();
-    void menuCountiniousViewClick();
-    void menuShowBookmarksClick();
-    void menuFrameLinksClick();
-    void menuRenderAnnotClick();
-    void menuRotateRightClick();
-    void menuRotateLeftClick();
-    void menuZoomFitPageClick();
-    void menuZoomActualSizeClick();
-    void menuZoomFitWidthClick();
-    void menuZoomCustomClick();
-    void menuZoomInClick();
-    void menuZoomOutClick();
-    void menuZoomClick();
-    void menuShowToolbarClick();
-    void menuShowTabsClick();
-    void menuShowStatusLineClick();
-    void menuShowScrollbarsClick();
-    void menuRenderToBitmapClick();
-    void menuManualClick();
-    void menuAboutClick();
+    // The command handlers, by what they act on.
+    TFileCommands &FileCommands() { return *Files; }
+    TViewCommands &ViewCommands() { return *Views; }
+    TNavigationCommands &NavigationCommands() { return *Navigation; }
+    TDocumentCommands &DocumentCommands() { return *Documents; }
+    // What the handlers use of the window: the engine, the action whose handler runs, a note
+    // for a command whose window does not exist yet, the page view's focus, the placement.
+    TQPDF *Engine() const { return QPDF; }
+    QAction *RunningCommand() const { return CurrentCommand; }
+    void NotAvailableYet(QAction *action);
+    void FocusPageView();
+    TWindowPlacement &WindowPlacement() const { return *Placement; }
+    int DocumentCount() const;
+    bool HasPages() const;
 
     // The files the open dialog returns; a test replaces the dialog with a list.
     std::function<QStringList()> ChooseOpenFiles;
@@ -189,20 +169,15 @@ private:
     void SizeToolbarEdits();
     void CreateDialogs();
     void AddCommand(QMenu *parent, const struct TMenuEntry &entry);
-    void RunCommand(QAction *action, void (TMainForm::*click)());
-    void NotAvailableYet(QAction *action);
+    void RunCommand(QAction *action, const TCommandClick &click);
     // Applies one command state; a command the window lacks is an error.
     void SetCommand(const TCommandStates::TState &state);
-    void AfterViewSwitch();
     void LeaveToolbarEditing();
-    void FocusPageView();
     void GotoPageEnter();
     void ZoomEnter();
     void FormShow();
     bool FormCloseQuery();
     bool TabsVisible() const;
-    int DocumentCount() const;
-    bool HasPages() const;
 
     TQPDF *QPDF;
     std::function<bool()> writeData_;
@@ -218,6 +193,10 @@ private:
     QHash<int, QActionGroup *> RadioGroups;
     QAction *CurrentCommand = nullptr;   // the action whose handler runs
     TViewStatusFormatter StatusFormat;
+    std::unique_ptr<TFileCommands> Files;
+    std::unique_ptr<TViewCommands> Views;
+    std::unique_ptr<TNavigationCommands> Navigation;
+    std::unique_ptr<TDocumentCommands> Documents;
     TWindowPlacement *Placement = nullptr;
 
     bool isInit = false;
