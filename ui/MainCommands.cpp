@@ -65,9 +65,16 @@ E alternate(const char *field, const char *caption, const char *shortcut, const 
 
 E menu(const char *field, const char *caption) { return item(field, caption, "", "", "", nullptr); }
 
-const E sep{E::Separator};
-const E down{E::Descend};
-const E up{E::Ascend};
+E marker(E::Kind kind)
+{
+    E e;
+    e.kind = kind;
+    return e;
+}
+
+const E sep = marker(E::Separator);
+const E down = marker(E::Descend);
+const E up = marker(E::Ascend);
 
 std::vector<E> buildTable()
 {

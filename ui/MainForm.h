@@ -8,6 +8,7 @@
 #include "app/CommandStates.h"
 #include "app/ViewStatusFormatter.h"
 #include "ui/MainCommands.h"
+#include "ui/MainMenu.h"
 
 #include <QEvent>
 #include <QHash>
@@ -98,14 +99,14 @@ public:
     bool MainWindowActive() const override { return isActiveWindow(); }
 
     // ---- Commands ----------------------------------------------------------------------
-    void BuildMenu();
+    // The menus (see TMainMenu); the command states follow the engine and the window.
+    void BuildMenu() { Menu->BuildMenu(); }
     void EnableMenu();
-    void CreateZoomMenu();
-    QAction *Command(const QString &field) const { return Commands.value(field); }
-    QList<QAction *> CommandActions() const { return Commands.values(); }
-    QMenu *PopupMenuViewMenu() const { return PopupView; }
-    // Fills the context menu from the main commands and shows it at a screen point.
-    void PopupMenuViewPopup(const QPoint &globalPos);
+    void CreateZoomMenu() { Menu->CreateZoomMenu(); }
+    QAction *Command(const QString &field) const { return Menu->Command(field); }
+    QList<QAction *> CommandActions() const { return Menu->CommandActions(); }
+    QMenu *PopupMenuViewMenu() const { return Menu->PopupMenuViewMenu(); }
+    void PopupMenuViewPopup(const QPoint &globalPos) { Menu->PopupMenuViewPopup(globalPos); }
     // Opens dropped local files in drop order; folders, missing files and other URLs are
     // skipped; Esc or an abort request stops the rest. The number opened.
     int OpenDroppedFiles(const QList<QUrl> &urls);
@@ -122,8 +123,8 @@ public:
     // What the handlers use of the window: the engine, the action whose handler runs, a note
     // for a command whose window does not exist yet, the page view's focus, the placement.
     TQPDF *Engine() const { return QPDF; }
-    QAction *RunningCommand() const { return CurrentCommand; }
-    void NotAvailableYet(QAction *action);
+    QAction *RunningCommand() const { return Menu->RunningCommand(); }
+    void NotAvailableYet(QAction *action) { Menu->NotAvailableYet(action); }
     void FocusPageView();
     TWindowPlacement &WindowPlacement() const { return *Placement; }
     int DocumentCount() const;
@@ -168,10 +169,6 @@ private:
     void CreateToolbarEdits();
     void SizeToolbarEdits();
     void CreateDialogs();
-    void AddCommand(QMenu *parent, const struct TMenuEntry &entry);
-    void RunCommand(QAction *action, const TCommandClick &click);
-    // Applies one command state; a command the window lacks is an error.
-    void SetCommand(const TCommandStates::TState &state);
     void LeaveToolbarEditing();
     void GotoPageEnter();
     void ZoomEnter();
@@ -186,12 +183,7 @@ private:
     std::unique_ptr<TPageViewHost> Host;
     TStatusTimer *Timer = nullptr;
     std::unique_ptr<TDocumentRefresh> Refresh;
-    QMenu *PopupView = nullptr;
-    QMenu *ZoomMenu = nullptr;
-    QHash<QString, QAction *> Commands;
-    QList<QMenu *> Menus;
-    QHash<int, QActionGroup *> RadioGroups;
-    QAction *CurrentCommand = nullptr;   // the action whose handler runs
+    TMainMenu *Menu = nullptr;
     TViewStatusFormatter StatusFormat;
     std::unique_ptr<TFileCommands> Files;
     std::unique_ptr<TViewCommands> Views;
