@@ -29,6 +29,8 @@
 #include "ui/ScrollForm.h"
 #include "ui/StatusLine.h"
 #include "ui/TabImages.h"
+#include "ui/ToolbarBoxes.h"
+#include "ui/ToolbarKeys.h"
 #include "ui/ViewCommands.h"
 #include "ui/WindowPlacement.h"
 
@@ -63,8 +65,6 @@
 namespace {
 
 const QString kFilter = QStringLiteral("PDF Documents (*.pdf *.PDF);;All Files (*)");
-// The widest text of the zoom box.
-const QString kZoomBoxSample = QString::number(int(kMaxZoom)) + QLatin1Char('%');
 
 // "Segoe UI" and "Tahoma" name fonts that Linux systems lack: both become DejaVu Sans, so
 // that sizes are the same on every machine.
@@ -76,13 +76,6 @@ void RegisterFontSubstitutes()
         return true;
     }();
     (void)done;
-}
-
-QLabel *clickableLabel(const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setCursor(Qt::PointingHandCursor);
-    return label;
 }
 
 } // namespace
@@ -195,7 +188,8 @@ void TMainForm::CreateComponents()
     CoolBar = new QWidget(TopPanel);
     CoolBar->setObjectName(QStringLiteral("CoolBar"));
     CoolBar->setContextMenuPolicy(Qt::NoContextMenu);
-    CreateToolbarEdits();
+    Keys = new TToolbarKeys(*this);
+    Boxes = std::make_unique<TToolbarBoxes>(*this, *Keys);
     CoolBevel = new QFrame(TopPanel);
     CoolBevel->setFrameShape(QFrame::HLine);
     CoolBevel->setFixedHeight(1);
@@ -240,58 +234,6 @@ void TMainForm::CreateComponents()
     // stays at the bottom; beside the visible panel it gets nothing.
     bodyLayout->addStretch(0);
     bodyLayout->addWidget(StatusBar);
-}
-
-void TMainForm::CreateToolbarEdits()
-{
-    auto *layout = new QHBoxLayout(CoolBar);
-    layout->setContentsMargins(Scaled(4), 0, Scaled(4), 0);
-    layout->setSpacing(Scaled(4));
-
-    edPageLabel = clickableLabel(QStringLiteral("Page:"), CoolBar);
-    edPageGoto = new QLineEdit(CoolBar);
-    edPageGoto->setObjectName(QStringLiteral("edPageGoto"));
-    edPageGoto->setMaxLength(5);
-    edPageGoto->setAlignment(Qt::AlignCenter);
-    edPageGoto->setContextMenuPolicy(Qt::NoContextMenu);
-    edPages = new QLabel(QStringLiteral("1/1"), CoolBar);
-
-    edZoom = clickableLabel(QStringLiteral("Zoom:"), CoolBar);
-    cbZoom = new QComboBox(CoolBar);
-    cbZoom->setObjectName(QStringLiteral("cbZoom"));
-    cbZoom->setEditable(true);
-    cbZoom->setInsertPolicy(QComboBox::NoInsert);
-    cbZoom->setMaxVisibleItems(18);
-    for (const char *z : {"10%", "25%", "50%", "75%", "100%", "125%", "150%", "200%", "250%", "300%", "400%",
-                          "500%", "600%", "800%", "1000%", "1200%", "1600%", "2000%"})
-        cbZoom->addItem(QLatin1String(z));
-    cbZoom->lineEdit()->setMaxLength(kZoomBoxSample.size());
-    cbZoom->setContextMenuPolicy(Qt::NoContextMenu);
-    cbZoom->setCurrentText(QStringLiteral("100%"));
-
-    edFindLabel = new QLabel(QStringLiteral("Find:"), CoolBar);
-    edFindString = new QLineEdit(CoolBar);
-    edFindString->setObjectName(QStringLiteral("edFindString"));
-    edFindString->setContextMenuPolicy(Qt::NoContextMenu);
-    edFoundLabel = new QLabel(CoolBar);
-
-    SizeToolbarEdits();
-
-    layout->addStretch(1);
-    for (QWidget *w : std::initializer_list<QWidget *>{edPageLabel, edPageGoto, edPages, edZoom, cbZoom,
-                                                        edFindLabel, edFindString, edFoundLabel})
-        layout->addWidget(w);
-
-    for (QObject *o : std::initializer_list<QObject *>{edPageGoto, cbZoom->lineEdit(), edFindString, edPageLabel,
-                                                        edZoom})
-        o->installEventFilter(this);
-    connect(cbZoom, &QComboBox::textActivated, this, [this] { ZoomEnter(); });
-    connect(cbZoom->lineEdit(), &QLineEdit::textEdited, this, [this](const QString &text) {
-        // Typing the "%" applies the zoom at once.
-        if (text.size() >= 2 && text.endsWith(QLatin1Char('%')))
-            ZoomEnter();
-    });
-    connect(edFindString, &QLineEdit::textChanged, this, [this] { EnableMenu(); });
 }
 
 void TMainForm::CreateDialogs()
@@ -383,19 +325,6 @@ void TMainForm::SetupView()
     UpdateMainFont();
 }
 
-// The boxes' widths follow the font: the zoom box holds the largest zoom with its sign.
-void TMainForm::SizeToolbarEdits()
-{
-    const int charWidth = fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    edPageGoto->setFixedWidth(charWidth * 6 + Scaled(8));
-    QStyleOptionComboBox option;
-    option.initFrom(cbZoom);
-    option.editable = true;
-    const QSize text(fontMetrics().horizontalAdvance(kZoomBoxSample) + Scaled(8), fontMetrics().height());
-    cbZoom->setFixedWidth(style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, cbZoom).width());
-    edFindString->setFixedWidth(Scaled(140));
-}
-
 void TMainForm::UpdateMainFont()
 {
     const int size = Prefer.FontSize > 0 ? Prefer.FontSize : 9;
@@ -411,7 +340,7 @@ void TMainForm::UpdateMainFont()
             StatusLine->InitStatusLine(f);
         if (TabControl)
             TabControl->UpdateDocTabs();
-        SizeToolbarEdits();
+        Boxes->SizeToolbarEdits();
     }
     if (MainClientPanel && MainClientPanel->font().pixelSize() != height) {
         QFont client(QStringLiteral("Tahoma"));
@@ -501,12 +430,14 @@ bool TMainForm::AskZoom(const QString &zoom, QString &typed)
 
 void TMainForm::EscapeReset()
 {
-    ToolbarEditing = false;
+    Keys->ToolbarEditing = false;
     if (ScrollForm && ScrollForm->IsLocked()) {
         ScrollForm->LockUpdate(false);
         ScrollForm->update();
     }
 }
+
+void TMainForm::PageViewFocused() { Keys->ToolbarEditing = false; }
 
 void TMainForm::PagePainted()
 {
@@ -727,103 +658,5 @@ int TMainForm::OpenDroppedFiles(const QList<QUrl> &urls)
     SetupView();
     EnableMenu();
     return opened;
-}
-
-// ---- Toolbar edits and keyboard routing --------------------------------------------------
-
-void TMainForm::LeaveToolbarEditing()
-{
-    ToolbarEditing = false;
-    FocusPageView();
-}
-
-void TMainForm::GotoPageEnter()
-{
-    if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().doGOTOPageLabel(edPageGoto->text());
-    EnableMenu();
-}
-
-void TMainForm::ZoomEnter()
-{
-    if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().doSetZoom(cbZoom->currentText());
-    EnableMenu();
-}
-
-bool TMainForm::WantChildKey(QObject *child, QEvent *event)
-{
-    const bool edit = child == edPageGoto || child == cbZoom->lineEdit() || child == cbZoom || child == edFindString;
-    if (!edit || event->type() != QEvent::KeyPress)
-        return false;
-    const int key = static_cast<QKeyEvent *>(event)->key();
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Escape) {
-        LeaveToolbarEditing();
-        return true;
-    }
-    return false;
-}
-
-bool TMainForm::eventFilter(QObject *watched, QEvent *event)
-{
-    if (WantChildKey(watched, event))
-        return true;
-    const bool pageBox = watched == edPageGoto;
-    const bool zoomBox = watched == cbZoom->lineEdit();
-    switch (event->type()) {
-    case QEvent::KeyPress: {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        const bool enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-            && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-        if (enter && pageBox) {
-            GotoPageEnter();
-            return true;
-        }
-        if (enter && zoomBox) {
-            ZoomEnter();
-            return true;
-        }
-        break;
-    }
-    case QEvent::FocusIn:
-        if (pageBox || zoomBox) {
-            ToolbarEditing = true;
-            // A click places the cursor after the focus arrives: select once it has. Keys
-            // typed at once must not be selected over, so the other ways select now.
-            auto *edit = static_cast<QLineEdit *>(watched);
-            if (static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason)
-                QTimer::singleShot(0, edit, &QLineEdit::selectAll);
-            else
-                edit->selectAll();
-        }
-        break;
-    case QEvent::FocusOut:
-        if ((pageBox || zoomBox) && ToolbarEditing) {
-            ToolbarEditing = false;
-            // The boxes show the view again.
-            if (QPDF && QPDF->SelDoc() >= 0)
-                QPDF->UpdateStatus();
-        }
-        break;
-    case QEvent::MouseButtonRelease:
-        if (watched == edPageLabel) {
-            if (edPageGoto->hasFocus())
-                GotoPageEnter();
-            else
-                Navigation->menuGoToPageClick();
-            return true;
-        }
-        if (watched == edZoom) {
-            if (cbZoom->lineEdit()->hasFocus())
-                ZoomEnter();
-            else
-                Views->menuZoomCustomClick();
-            return true;
-        }
-        break;
-    default:
-        break;
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 

@@ -37,6 +37,8 @@ class TScrollForm;
 class TStatusTimer;
 class TDocTabs;
 class TStatusLine;
+class TToolbarBoxes;
+class TToolbarKeys;
 class TWindowPlacement;
 
 // Work the window posts to itself so that it runs after the current event has finished.
@@ -94,7 +96,7 @@ public:
     bool AskZoom(const QString &zoom, QString &typed) override;
     void PopupMenuView(const QPoint &globalPos) override { PopupMenuViewPopup(globalPos); }
     void EscapeReset() override;
-    void PageViewFocused() override { ToolbarEditing = false; }
+    void PageViewFocused() override;
     void PagePainted() override;
     bool MainWindowActive() const override { return isActiveWindow(); }
 
@@ -110,8 +112,6 @@ public:
     // Opens dropped local files in drop order; folders, missing files and other URLs are
     // skipped; Esc or an abort request stops the rest. The number opened.
     int OpenDroppedFiles(const QList<QUrl> &urls);
-    // Keyboard routing for the toolbar edits; true when the key was handled here.
-    bool WantChildKey(QObject *child, QEvent *event);
     // Set by a request to stop long work; cleared on activation and after a drop.
     bool Aborted = false;
 
@@ -162,16 +162,10 @@ protected:
     void changeEvent(QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void CreateComponents();
-    void CreateToolbarEdits();
-    void SizeToolbarEdits();
     void CreateDialogs();
-    void LeaveToolbarEditing();
-    void GotoPageEnter();
-    void ZoomEnter();
     void FormShow();
     bool FormCloseQuery();
     bool TabsVisible() const;
@@ -184,6 +178,8 @@ private:
     TStatusTimer *Timer = nullptr;
     std::unique_ptr<TDocumentRefresh> Refresh;
     TMainMenu *Menu = nullptr;
+    TToolbarKeys *Keys = nullptr;
+    std::unique_ptr<TToolbarBoxes> Boxes;
     TViewStatusFormatter StatusFormat;
     std::unique_ptr<TFileCommands> Files;
     std::unique_ptr<TViewCommands> Views;
@@ -194,7 +190,6 @@ private:
     bool isInit = false;
     bool Shown = false;
     bool Closing = false;
-    bool ToolbarEditing = false;
     bool Updating = false;
     bool InActiveFormChange = false;
     bool ThemeRefreshPending = false;
