@@ -2,7 +2,6 @@
 
 #include "base/AppState.h"
 #include "base/BusyIndicator.h"
-#include "base/Centering.h"
 #include "base/DebugLog.h"
 #include "base/FileUtils.h"
 #include "app/CommandStates.h"
@@ -15,15 +14,11 @@
 #include "app/StatusTimer.h"
 #include "engine/DocumentRefresh.h"
 #include "engine/QPDF.h"
-#include "engine/ZoomSteps.h"
-#include "ui/AboutBox.h"
 #include "ui/CustomZoomDlg.h"
 #include "ui/DocTabs.h"
 #include "ui/DocumentCommands.h"
 #include "ui/GotoPageDlg.h"
 #include "ui/FileCommands.h"
-#include "ui/MainCommands.h"
-#include "ui/MainMenu.h"
 #include "ui/NavigationCommands.h"
 #include "ui/PasswordDlg.h"
 #include "ui/ScrollForm.h"
@@ -35,7 +30,6 @@
 #include "ui/WindowPlacement.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -46,21 +40,16 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QIcon>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
-#include <QStyleOptionComboBox>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWindow>
 
-#include <cmath>
 
 namespace {
 

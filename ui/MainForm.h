@@ -5,28 +5,21 @@
 // to refresh caption, toolbar edits, status text and menus.
 #include "ui/PageViewHost.h"
 #include "ui/ScrollForm.h"
-#include "app/CommandStates.h"
 #include "app/ViewStatusFormatter.h"
-#include "ui/MainCommands.h"
 #include "ui/MainMenu.h"
 
 #include <QEvent>
-#include <QHash>
 #include <QMainWindow>
-#include <QPointer>
 
 #include <functional>
 #include <memory>
 
 class QAction;
-class QActionGroup;
 class QComboBox;
 class QFileDialog;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QMenu;
-class QScreen;
 class TDocumentCommands;
 class TDocumentRefresh;
 class TFileCommands;
