@@ -13,12 +13,13 @@
 
 void TViewCommands::menuMeasuringModeClick()
 {
-    if (!Form.PageView() || !QPDF || QPDF->SelDoc() < 0)
+    TScrollForm *view = Form.PageView();
+    if (!view || !QPDF || QPDF->SelDoc() < 0)
         return;
-    if (Form.PageView()->CoordVisible())
-        Form.PageView()->HideCoord();
+    if (view->CoordVisible())
+        view->HideCoord();
     else
-        Form.PageView()->ShowCoord();
+        view->ShowCoord();
 }
 
 void TViewCommands::AfterViewSwitch()
@@ -29,9 +30,10 @@ void TViewCommands::AfterViewSwitch()
 
 void TViewCommands::menuPageViewClick()
 {
-    if (QPDF && QPDF->SelDoc() >= 0 && Form.RunningCommand()) {
-        Form.RunningCommand()->setChecked(true);
-        QPDF->Navigator().ChangeView(Form.RunningCommand()->data().toInt());
+    QAction *command = Form.RunningCommand();
+    if (QPDF && QPDF->SelDoc() >= 0 && command) {
+        command->setChecked(true);
+        QPDF->Navigator().ChangeView(command->data().toInt());
     }
 }
 
