@@ -1,7 +1,7 @@
 #include "engine/DocumentList.h"
 
 #include "engine/DocumentView.h"
-#include "engine/QPDFHost.h"
+#include "engine/HostLink.h"
 #include "engine/RecentDocuments.h"
 #include "settings/Prefer.h"
 
@@ -74,8 +74,8 @@ int TDocumentList::AddDocument(const QString &FN)
     d.FileDate = 0;
     d.Serial = ++LastSerial;
     const int index = nDocuments++;
-    Host.AddTab(FN);
-    Host.SelectTab(index);
+    Host.Window().AddTab(FN);
+    Host.Window().SelectTab(index);
     return index;
 }
 
@@ -109,7 +109,7 @@ bool TDocumentList::MoveDocument(int from, int to)
 
 bool TDocumentList::CloseFile(const QString &FN, int ind)
 {
-    Host.HideCoordinates();
+    Host.View().HideCoordinates();
     if (!FN.isEmpty())
         ind = Find(FN);
     else if (ind == -1)
@@ -130,16 +130,16 @@ bool TDocumentList::CloseFile(const QString &FN, int ind)
     std::rotate(Documents.begin() + ind, Documents.begin() + ind + 1, Documents.begin() + nDocuments);
     --nDocuments;
     InitDoc(Documents[size_t(nDocuments)]);
-    Host.DeleteTab(ind);
+    Host.Window().DeleteTab(ind);
 
     if (nDocuments == 0) {
         SetSelDoc(-1);
         View.DocChanged();
-        Host.Relayout();
+        Host.Window().Relayout();
         View.ResetToDefaults();
-        Host.SetVertRange(0);
-        Host.SetHorzRange(0);
-        Host.SetCaption(QString());
+        Host.View().SetVertRange(0);
+        Host.View().SetHorzRange(0);
+        Host.Window().SetCaption(QString());
     } else if (current) {
         // The one before it, or the last one when the first was closed.
         const int next = ind > 0 ? ind - 1 : nDocuments - 1;
@@ -147,16 +147,16 @@ bool TDocumentList::CloseFile(const QString &FN, int ind)
         SetSelDoc(next);
         View.DocChanged();
         if (!FQuickClose) {
-            Host.SelectTab(next);
+            Host.Window().SelectTab(next);
             View.RestoreDoc(next);
         }
     } else if (ind < FSelDoc) {
         FSelDoc -= 1;
         if (!FQuickClose)
-            Host.SelectTab(FSelDoc);
+            Host.Window().SelectTab(FSelDoc);
     }
     if (!FQuickClose) {
-        Host.InvalidateView();
+        Host.View().InvalidateView();
         View.UpdateStatus();
     }
     return true;
@@ -190,15 +190,15 @@ void TDocumentList::Clear()
 void TDocumentList::ShowDocument()
 {
     if (FSelDoc < 0) {
-        Host.SetCaption(QString());
-        Host.Relayout();
+        Host.Window().SetCaption(QString());
+        Host.Window().Relayout();
     } else {
-        Host.SelectTab(FSelDoc);
+        Host.Window().SelectTab(FSelDoc);
         View.RestoreDoc(FSelDoc);
-        Host.Relayout();
+        Host.Window().Relayout();
     }
     View.UpdateStatus();
-    Host.InvalidateView();
+    Host.View().InvalidateView();
 }
 
 bool TDocumentList::SetQuickOpen(bool q)
@@ -206,14 +206,14 @@ bool TDocumentList::SetQuickOpen(bool q)
     if (q == FQuickOpen)
         return false;
     if (q) {
-        Host.LockUpdate(true);
+        Host.View().LockUpdate(true);
         UpdateDocList();
         View.StoreDoc(FSelDoc);
         FQuickOpen = true;
-        Host.Relayout();
+        Host.Window().Relayout();
     } else {
         FQuickOpen = false;
-        Host.LockUpdate(false);
+        Host.View().LockUpdate(false);
         ShowDocument();
     }
     return true;
@@ -233,11 +233,11 @@ bool TDocumentList::SetQuickClose(bool q)
         return false;
     if (q) {
         UpdateDocList();
-        Host.LockUpdate(true);
+        Host.View().LockUpdate(true);
         FQuickClose = true;
     } else {
         FQuickClose = false;
-        Host.LockUpdate(false);
+        Host.View().LockUpdate(false);
         ShowDocument();
     }
     return true;

@@ -9,12 +9,12 @@
 #include <vector>
 
 class TDocumentView;
-class TQPDFHost;
+class THostLink;
 class TRecentDocuments;
 
 class TDocumentList {
 public:
-    TDocumentList(TQPDFHost &host, TDocumentView &view, TRecentDocuments &recent)
+    TDocumentList(const THostLink &host, TDocumentView &view, TRecentDocuments &recent)
         : Host(host), View(view), Recent(recent) {}
     TDocumentList(const TDocumentList &) = delete;
     TDocumentList &operator=(const TDocumentList &) = delete;
@@ -68,7 +68,7 @@ public:
 private:
     void ShowDocument();
 
-    TQPDFHost &Host;
+    const THostLink &Host;
     TDocumentView &View;
     TRecentDocuments &Recent;
     uint64_t LastSerial = 0;

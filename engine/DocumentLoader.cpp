@@ -9,7 +9,7 @@
 #include "engine/DPLPDFiumDLL.h"
 #include "engine/InfoNote.h"
 #include "engine/OpenFailure.h"
-#include "engine/QPDFHost.h"
+#include "engine/HostLink.h"
 #include "settings/Prefer.h"
 #include "synctex/SyncTeXLoader.h"
 
@@ -137,7 +137,7 @@ TPdfDocument TDocumentLoader::LoadPDF(const QString &FN, QByteArray &buffer, QSt
         if (!passwordFailed)
             break;
         PasswordDialog = true;
-        const bool ok = Host.AskPassword(FN, password, remember);
+        const bool ok = Host.Window().AskPassword(FN, password, remember);
         PasswordDialog = false;
         if (!ok)
             break;
@@ -163,7 +163,7 @@ void TDocumentLoader::NoteFailedVersion(TDocument &slot, int64_t date, bool tell
         return;
     const QString text = OpenFailureText(slot.FileName);
     DebugLog(text);
-    Host.ShowInfo(text, kInfoNoteMs);
+    Host.View().ShowInfo(text, kInfoNoteMs);
 }
 
 void TDocumentLoader::LoadSyncTeX(TDocument &slot, bool inThread, const std::shared_ptr<TSyncTeX> &shown)

@@ -11,11 +11,11 @@
 #include <memory>
 
 class TDPLPDFiumDLL;
-class TQPDFHost;
+class THostLink;
 
 class TDocumentLoader {
 public:
-    TDocumentLoader(const TDPLPDFiumDLL &dll, TQPDFHost &host) : DLL(dll), Host(host) {}
+    TDocumentLoader(const TDPLPDFiumDLL &dll, const THostLink &host) : DLL(dll), Host(host) {}
 
     // A password prompt is showing: periodic work waits until it is answered.
     bool PasswordPrompt() const { return PasswordDialog; }
@@ -58,6 +58,6 @@ private:
     TPdfDocument LoadOnce(const QByteArray &path, const QByteArray &buffer, const QByteArray &password, bool fromFile);
 
     const TDPLPDFiumDLL &DLL;
-    TQPDFHost &Host;
+    const THostLink &Host;
     bool PasswordDialog = false;
 };

@@ -12,7 +12,7 @@ void TDocumentRefresh::Run()
     QPDF.UpdateStatus();
     if (TabsVisible && TabsVisible())
         for (int i = 0; i < QPDF.DocumentCount(); ++i)
-            QPDF.UpdateTab(i, 0);
+            QPDF.UpdateTab(i, TTabUpdate::IfChanged);
     ReloadChangedFile();
 }
 

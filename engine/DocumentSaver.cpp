@@ -6,7 +6,7 @@
 #include "engine/DPLPDFiumDLL.h"
 #include "engine/DocumentList.h"
 #include "engine/DocumentView.h"
-#include "engine/QPDFHost.h"
+#include "engine/HostLink.h"
 #include "engine/RecentDocuments.h"
 
 #include "platform/Files.h"
@@ -72,7 +72,7 @@ bool TDocumentSaver::SaveFile(const QString &name)
             slot.FilePwd.clear();
             slot.FileDate = FileTime64(FN);
             TDocumentList::ResetSyncTeX(slot);
-            Host.RenameTab(sel, FN);
+            Host.Window().RenameTab(sel, FN);
             View.RestoreDoc(sel);
         }
     } else {

@@ -7,13 +7,13 @@
 class TDocumentList;
 class TDocumentView;
 class TDPLPDFiumDLL;
-class TQPDFHost;
+class THostLink;
 class TRecentDocuments;
 
 class TDocumentSaver {
 public:
     TDocumentSaver(const TDPLPDFiumDLL &dll, TDocumentList &docs, TRecentDocuments &recent, TDocumentView &view,
-                   TQPDFHost &host)
+                   const THostLink &host)
         : DLL(dll), Docs(docs), Recent(recent), View(view), Host(host) {}
 
     // Document Doc serialised by the library; empty on failure.
@@ -28,5 +28,5 @@ private:
     TDocumentList &Docs;
     TRecentDocuments &Recent;
     TDocumentView &View;
-    TQPDFHost &Host;
+    const THostLink &Host;
 };

@@ -7,7 +7,7 @@
 #include "engine/InfoNote.h"
 #include "engine/Navigator.h"
 #include "engine/PageLayout.h"
-#include "engine/QPDFHost.h"
+#include "engine/HostLink.h"
 #include "settings/Prefer.h"
 
 #include <QCoreApplication>
@@ -27,7 +27,7 @@ void TForwardMark::Search(const QString &SRC, int lnum)
     Nav.RestorePosition(start.cp, start.Top, start.Left);
     FAnimatePending = !Prefer.PersistentFS;
     if (FAnimatePending)
-        Host.StartMarkAnimation();
+        Host.View().StartMarkAnimation();
 }
 
 TFloatRect TForwardMark::MarkRect(const TFloatRect &r, int page)
@@ -96,7 +96,7 @@ bool TForwardMark::Place(const QString &SRC, int lnum, TPosition &start)
             text = QStringLiteral("No SyncTeX Data for: ") + Quoted(FileNameOnly(Docs.Current().FileName));
         else
             text = QStringLiteral("No SyncTeX Data: ") + Quoted(syncFile);
-        Host.ShowInfo(text, kInfoNoteMs);
+        Host.View().ShowInfo(text, kInfoNoteMs);
         return false;
     }
     Docs.StopQuickOpen();
@@ -129,8 +129,8 @@ void TForwardMark::Animate()
         Fade.Reset();
         return;
     }
-    Host.InvalidateView();
-    Host.UpdateView();
+    Host.View().InvalidateView();
+    Host.View().UpdateView();
     StopWorking();
     Fade.Start();
 }
@@ -138,6 +138,6 @@ void TForwardMark::Animate()
 void TForwardMark::FadeStep()
 {
     const TRect &r = FSelBoxRect;
-    Host.InvalidateRect(QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top));
-    Host.UpdateView();
+    Host.View().InvalidateRect(QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top));
+    Host.View().UpdateView();
 }

@@ -13,11 +13,11 @@
 class TDocumentList;
 class TNavigator;
 class TPageLayout;
-class TQPDFHost;
+class THostLink;
 
 class TForwardMark {
 public:
-    TForwardMark(TDocumentList &docs, TPageLayout &view, TNavigator &nav, TQPDFHost &host)
+    TForwardMark(TDocumentList &docs, TPageLayout &view, TNavigator &nav, const THostLink &host)
         : Docs(docs), View(view), Nav(nav), Host(host) {}
     TForwardMark(const TForwardMark &) = delete;
     TForwardMark &operator=(const TForwardMark &) = delete;
@@ -55,7 +55,7 @@ private:
     TDocumentList &Docs;
     TPageLayout &View;
     TNavigator &Nav;
-    TQPDFHost &Host;
+    const THostLink &Host;
     bool FAnimatePending = false;
     TMarkFade Fade{FSelBoxFactor, [this] { FadeStep(); }};
 };

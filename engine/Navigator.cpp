@@ -22,8 +22,8 @@ void TNavigator::RestorePosition(int page, double Top, double Left)
 {
     if (!View.MoveTo(page, Top, Left))
         return;
-    if (!Host.NoPDFPainting()) {
-        Host.InvalidateView();
+    if (!Host.Window().NoPDFPainting()) {
+        Host.View().InvalidateView();
         UpdateStatus();
     }
 }
@@ -99,7 +99,7 @@ int TNavigator::TopEdge()
 double TNavigator::PastTheEnd() const
 {
     // Beyond the bottom of any page: the scroll bar clamps it to the end.
-    return View.GetDim(std::max(View.FPageWidth, View.FPageHeight)) + Host.ClientHeight() * 2 + 9;
+    return View.GetDim(std::max(View.FPageWidth, View.FPageHeight)) + Host.View().ClientHeight() * 2 + 9;
 }
 
 bool TNavigator::NextPage(bool)
@@ -128,7 +128,7 @@ bool TNavigator::PrevPage(bool)
 {
     const int before = View.GetPageView();
     if (View.SelPage > 1) {
-        const bool stepBack = View.AllowScrolling ? TopEdge() >= 0 : Host.VertPos() == 0;
+        const bool stepBack = View.AllowScrolling ? TopEdge() >= 0 : Host.View().VertPos() == 0;
         if (stepBack) {
             --View.SelPage;
             if (View.PageView != 0 && View.SelPage > 1)
@@ -145,9 +145,9 @@ bool TNavigator::PageDown(bool test)
 {
     if (View.AllowScrolling && View.FZoomMode == zfitPage)
         return NextPage(test);
-    const int before = Host.VertPos();
-    Host.SetVertPos(Host.ClientHeight() + before - Host.VertLineIncrement());
-    if (!View.AllowScrolling && Host.VertPos() == before) {
+    const int before = Host.View().VertPos();
+    Host.View().SetVertPos(Host.View().ClientHeight() + before - Host.View().VertLineIncrement());
+    if (!View.AllowScrolling && Host.View().VertPos() == before) {
         // The bottom of the page: on to the next page or pair.
         if ((View.PageView == 1 && (View.SelPage & 1)) || (View.PageView == 2 && !(View.SelPage & 1)))
             ++View.SelPage;
@@ -160,9 +160,9 @@ bool TNavigator::PageUp(bool test)
 {
     if (View.AllowScrolling && View.FZoomMode == zfitPage)
         return PrevPage(test);
-    const int before = Host.VertPos();
-    Host.SetVertPos(before + Host.VertLineIncrement() - Host.ClientHeight());
-    if (!View.AllowScrolling && View.SelPage > 1 && Host.VertPos() == before) {
+    const int before = Host.View().VertPos();
+    Host.View().SetVertPos(before + Host.View().VertLineIncrement() - Host.View().ClientHeight());
+    if (!View.AllowScrolling && View.SelPage > 1 && Host.View().VertPos() == before) {
         if ((View.PageView == 2 && (View.SelPage & 1)) || (View.PageView == 1 && !(View.SelPage & 1)))
             --View.SelPage;
         if (View.SelPage > 1)
@@ -211,13 +211,13 @@ bool TNavigator::GOTOPage(int page, PDest dest)
         if (View.FRotate == 0)
             Top = View.FDocPageHeight - y;
         else if (View.FRotate == 2)
-            Top = y - View.GetDim(Host.ClientHeight());
+            Top = y - View.GetDim(Host.View().ClientHeight());
         if (Top < 0 || Top > View.FDocPageHeight)
             Top = 0;
     }
     View.MakePageVisible(page);
     RestorePosition(page, Top, -1);
-    Host.UpdateView();
+    Host.View().UpdateView();
     UpdateStatus();
     return true;
 }
@@ -249,12 +249,12 @@ bool TNavigator::doGOTOPageLabel(const QString &page)
     if (p == 0 && page.size() > 1 && page.front() == u' ')
         ParseInteger(page.mid(1), 1, std::max(1, Source.PageCount()), p);
     if (p > 0 && GOTOPage(p, nullptr)) {
-        if (Host.ViewVisible())
-            Host.FocusView();
+        if (Host.View().ViewVisible())
+            Host.View().FocusView();
         UpdateStatus();
         return true;
     }
-    Host.ShowInfo(QStringLiteral("Page \"") + page + QStringLiteral("\" not found."), kInfoMs);
+    Host.View().ShowInfo(QStringLiteral("Page \"") + page + QStringLiteral("\" not found."), kInfoMs);
     return false;
 }
 
@@ -266,12 +266,12 @@ bool TNavigator::doSetZoom(const QString &zoom)
     int value = 0;
     // The range the zoom steps reach: the box takes every zoom the menus and the wheel can set.
     if (!ParseInteger(text, int(kMinZoom), int(kMaxZoom), value)) {
-        Host.ShowInfo(QStringLiteral("Illegal Zoom Specification: ") + zoom, kInfoMs);
+        Host.View().ShowInfo(QStringLiteral("Illegal Zoom Specification: ") + zoom, kInfoMs);
         return false;
     }
     SetZoom(value);
-    if (Host.ViewVisible())
-        Host.FocusView();
+    if (Host.View().ViewVisible())
+        Host.View().FocusView();
     UpdateStatus();
     return true;
 }
@@ -285,7 +285,7 @@ bool TNavigator::ShowGotoPageDlg()
         pages = QStringLiteral("(%1 / %2)").arg(View.SelPage).arg(Source.PageCount());
     }
     QString typed;
-    return Host.AskGotoPage(label, pages, typed) && doGOTOPageLabel(typed);
+    return Host.Window().AskGotoPage(label, pages, typed) && doGOTOPageLabel(typed);
 }
 
 bool TNavigator::ShowZoomDlg()
@@ -293,7 +293,7 @@ bool TNavigator::ShowZoomDlg()
     const QString zoom =
         Source.Document() ? QString::number(int(std::trunc(View.FZoom + 0.0001))) + QLatin1Char('%') : QStringLiteral("%");
     QString typed;
-    return Host.AskZoom(zoom, typed) && doSetZoom(typed);
+    return Host.Window().AskZoom(zoom, typed) && doSetZoom(typed);
 }
 
 bool TNavigator::Zoom(double value, const TZoomStep *step, PMatchPoint ex)
@@ -329,8 +329,8 @@ bool TNavigator::Zoom(double value, const TZoomStep *step, PMatchPoint ex)
     }
     if (ex && ex->pp > 0 && View.GetScrCoord(ex->pp, ex->l, ex->t, ex->xx, ex->yy)) {
         // The page point under the mouse stays under it.
-        Host.SetHorzPos(Host.HorzPos() + ex->xx - ex->x);
-        Host.SetVertPos(Host.VertPos() + ex->yy - ex->y);
+        Host.View().SetHorzPos(Host.View().HorzPos() + ex->xx - ex->x);
+        Host.View().SetVertPos(Host.View().VertPos() + ex->yy - ex->y);
     }
     return changed;
 }

@@ -30,7 +30,7 @@ using PMatchPoint = TMatchPoint *;
 
 class TNavigator {
 public:
-    TNavigator(TPageLayout &layout, TPageSource &source, TQPDFHost &host)
+    TNavigator(TPageLayout &layout, TPageSource &source, const THostLink &host)
         : View(layout), Source(source), Host(host) {}
 
     // Called after every view change that ends in a status refresh, and before a jump that
@@ -93,5 +93,5 @@ private:
 
     TPageLayout &View;
     TPageSource &Source;
-    TQPDFHost &Host;
+    const THostLink &Host;
 };

@@ -231,7 +231,7 @@ int TPageLayout::GetLayout(int t, int l, int h, int w, const TRect &R)
 
 int TPageLayout::GetLayoutView()
 {
-    return GetLayout(Host.VertPos(), Host.HorzPos(), Host.ClientHeight(), Host.ClientWidth(), ClientRect());
+    return GetLayout(Host.View().VertPos(), Host.View().HorzPos(), Host.View().ClientHeight(), Host.View().ClientWidth(), ClientRect());
 }
 
 int TPageLayout::GetPageView()
@@ -373,9 +373,9 @@ double TPageLayout::FitZoom(bool page)
     FDpi = savedDpi;
     W = W + 1 > INT_MAX ? 1 : W + 1;
     H = H + 1 > INT_MAX ? 1 : H + 1;
-    double z = Host.ClientWidth() * 100.0 / double(W) - 0.25;
+    double z = Host.View().ClientWidth() * 100.0 / double(W) - 0.25;
     if (page)
-        z = std::min(z, Host.ClientHeight() * 100.0 / double(H) - 0.1);
+        z = std::min(z, Host.View().ClientHeight() * 100.0 / double(H) - 0.1);
     return std::clamp(z, 10.0, 1000.0);
 }
 
@@ -385,8 +385,8 @@ double TPageLayout::GetZoomFitWidth() { return FitZoom(false); }
 
 void TPageLayout::SetupView()
 {
-    const bool wasSetting = Host.IsSettingView();
-    Host.SetSettingView(true);
+    const bool wasSetting = Host.View().IsSettingView();
+    Host.View().SetSettingView(true);
     if (FZoomMode == zfitPage)
         FZoom = GetZoomFitPage();
     else if (FZoomMode == zfitWidth)
@@ -401,16 +401,16 @@ void TPageLayout::SetupView()
     GetPageScrollRanges(SelPage, vr, hr);
     const bool onePage = Source.PageCount() == 1;
     const bool fit = FZoomMode == zfitPage || FZoomMode == zfitWidth;
-    auto Hc = [&](int a) { return fit && (PageView == 0 || onePage) ? std::min(a, Host.ClientWidth()) : a; };
+    auto Hc = [&](int a) { return fit && (PageView == 0 || onePage) ? std::min(a, Host.View().ClientWidth()) : a; };
     auto Vc = [&](int a) {
-        return FZoomMode == zfitPage && (!AllowScrolling || onePage) ? std::min(a, Host.ClientHeight()) : a;
+        return FZoomMode == zfitPage && (!AllowScrolling || onePage) ? std::min(a, Host.View().ClientHeight()) : a;
     };
-    if (Hc(hr) < Host.HorzRange())
-        Host.SetHorzRange(Hc(hr));
-    Host.SetVertRange(Vc(vr));
-    Host.SetHorzRange(Host.VertBarEnabled() ? Hc(hr) : Hc(hr - Host.VertBarWidth()));
-    Host.SetVertRange(Vc(vr));
-    Host.SetSettingView(wasSetting);
+    if (Hc(hr) < Host.View().HorzRange())
+        Host.View().SetHorzRange(Hc(hr));
+    Host.View().SetVertRange(Vc(vr));
+    Host.View().SetHorzRange(Host.View().VertBarEnabled() ? Hc(hr) : Hc(hr - Host.View().VertBarWidth()));
+    Host.View().SetVertRange(Vc(vr));
+    Host.View().SetSettingView(wasSetting);
 }
 
 int TPageLayout::GetPageScrollRanges(int p, int &vr, int &hr)
@@ -426,7 +426,7 @@ int TPageLayout::GetPageScrollRanges(int p, int &vr, int &hr)
     SelPage = p;
     TRect R = ClientRect();
     R.Right = INT_MAX;
-    const int count = std::min(2, GetLayout(0, 0, Host.ClientHeight(), Host.ClientWidth(), R));
+    const int count = std::min(2, GetLayout(0, 0, Host.View().ClientHeight(), Host.View().ClientWidth(), R));
     for (int i = 0; i < count; ++i) {
         const TLayout &e = Layout[i];
         if (e.cp != p && e.destTop != 0)
@@ -458,7 +458,7 @@ int TPageLayout::GetPageRect(int p, TRect &R)
     const int Y0 = RowTop(p);
     TRect clip = ClientRect();
     clip.Right = INT_MAX;
-    const int count = GetLayout(Y0, 0, Host.ClientHeight(), Host.ClientWidth(), clip);
+    const int count = GetLayout(Y0, 0, Host.View().ClientHeight(), Host.View().ClientWidth(), clip);
     int destLeft = 0, destTop = Y0, index = 0;
     for (int i = 0; i < count; ++i) {
         if (Layout[i].cp == p) {
@@ -470,8 +470,8 @@ int TPageLayout::GetPageRect(int p, TRect &R)
     }
     int w, h;
     PagePixelSize(p, w, h);
-    R.Top = destTop + Y0 - Host.VertPos();
-    R.Left = destLeft - Host.HorzPos();
+    R.Top = destTop + Y0 - Host.View().VertPos();
+    R.Left = destLeft - Host.View().HorzPos();
     R.Bottom = R.Top + h;
     R.Right = R.Left + w;
     return index;
@@ -481,11 +481,11 @@ bool TPageLayout::MakePageVisible(int cp)
 {
     TRect R;
     const int k = GetPageRect(cp, R);
-    const int half = Host.ViewWidth() / 2;
+    const int half = Host.View().ViewWidth() / 2;
     if ((k == 1 && R.Left < 0 && R.Right <= half) || (k == 2 && R.Left >= half && R.Right > half)) {
-        const int before = Host.HorzPos();
-        Host.SetHorzPos(before + R.Left);
-        return Host.HorzPos() != before;
+        const int before = Host.View().HorzPos();
+        Host.View().SetHorzPos(before + R.Left);
+        return Host.View().HorzPos() != before;
     }
     return false;
 }
@@ -504,22 +504,22 @@ void TPageLayout::MakeRectVisible(int &cp, double &Left, double &Top, int p, dou
         TRect R;
         if (GetPageRect(p, R) == 0)
             return;
-        Host.SetHorzPos(Host.HorzPos() + R.Left);
+        Host.View().SetHorzPos(Host.View().HorzPos() + R.Left);
         if (!corners()) {
-            Host.SetVertPos(Host.VertPos() + R.Top);
+            Host.View().SetVertPos(Host.View().VertPos() + R.Top);
             if (!corners())
                 return;
         }
         // The position now in force, in the form MoveTo takes.
-        Left = GetDim(Host.HorzPos());
-        Top = GetDim(Host.VertPos() - RowTop(p));
+        Left = GetDim(Host.View().HorzPos());
+        Top = GetDim(Host.View().VertPos() - RowTop(p));
     }
     if (y1 > y2)
         std::swap(y1, y2);
     if (x1 > x2)
         std::swap(x1, x2);
-    const int ch = Host.ClientHeight();
-    const int cw = Host.ClientWidth();
+    const int ch = Host.View().ClientHeight();
+    const int cw = Host.View().ClientWidth();
     if (y1 < 0)
         Top = std::max(0.0, Top + GetDim(y1 - ch / 2));
     else if (y2 > ch)
@@ -538,8 +538,8 @@ void TPageLayout::SavePosition(int &cp, double &Top, double &Left)
 {
     if (!HasDocument())
         return;
-    Top = GetDim(Host.VertPos());
-    Left = GetDim(Host.HorzPos());
+    Top = GetDim(Host.View().VertPos());
+    Left = GetDim(Host.View().HorzPos());
     if (!AllowScrolling) {
         cp = SelPage;
         return;
@@ -547,13 +547,13 @@ void TPageLayout::SavePosition(int &cp, double &Top, double &Left)
     Top = 0;
     if (GetLayoutView() > 0) {
         cp = Layout[0].cp;
-        Top = GetDim(Host.VertPos() - RowTop(cp));
+        Top = GetDim(Host.View().VertPos() - RowTop(cp));
     }
 }
 
 bool TPageLayout::MoveTo(int page, double Top, double Left)
 {
-    if (Host.IsSettingView() || !HasDocument())
+    if (Host.View().IsSettingView() || !HasDocument())
         return false;
     const int n = Source.PageCount();
     // A stored position may name a page the document no longer has.
@@ -561,16 +561,16 @@ bool TPageLayout::MoveTo(int page, double Top, double Left)
     SetSelectedPage(page);
     SelPage = page;
     GetPageView();
-    Host.LockUpdate(true);
+    Host.View().LockUpdate(true);
     for (int i = 0; i < 3; ++i)
         SetupView();
     SelPage = page;
     const int vpos = RowTop(page) + GetPxl(Top);
-    const int hpos = Left < 0 ? Host.HorzPos() : GetPxl(Left);
-    Host.SetSettingView(true);
-    Host.SetVertPos(vpos);
-    Host.SetHorzPos(hpos);
-    Host.SetSettingView(false);
-    Host.LockUpdate(false);
+    const int hpos = Left < 0 ? Host.View().HorzPos() : GetPxl(Left);
+    Host.View().SetSettingView(true);
+    Host.View().SetVertPos(vpos);
+    Host.View().SetHorzPos(hpos);
+    Host.View().SetSettingView(false);
+    Host.View().LockUpdate(false);
     return true;
 }

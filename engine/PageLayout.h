@@ -4,7 +4,7 @@
 // points and client pixels, fit zooms, scroll ranges and view positions.
 #include "engine/Layout.h"
 #include "engine/PageSource.h"
-#include "engine/QPDFHost.h"
+#include "engine/HostLink.h"
 #include "engine/ZoomMode.h"
 
 #include <cstdint>
@@ -12,7 +12,7 @@
 
 class TPageLayout {
 public:
-    TPageLayout(TPageSource &source, TQPDFHost &host) : Source(source), Host(host) {}
+    TPageLayout(TPageSource &source, const THostLink &host) : Source(source), Host(host) {}
 
     // Points to pixels at the current zoom, halves to even; pixels to points, not rounded.
     // ratio: device pixels per layout pixel, for drawing on a screen scaled by Qt.
@@ -97,9 +97,9 @@ private:
     bool Convert(const TLayout &e, int x, int y, double &xx, double &yy);
     double FitZoom(bool page);
     int RowTop(int p) const;
-    TRect ClientRect() const { return {0, 0, Host.ClientWidth(), Host.ClientHeight()}; }
+    TRect ClientRect() const { return {0, 0, Host.View().ClientWidth(), Host.View().ClientHeight()}; }
 
     TPageSource &Source;
-    TQPDFHost &Host;
+    const THostLink &Host;
     int LoadedIndex = -1;
 };

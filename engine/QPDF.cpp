@@ -112,7 +112,7 @@ void TQPDF::RestoreDoc(int Doc)
         ResetMark();
     const bool quick = FQuickOpen || FQuickClose;
     if (!quick)
-        Host.SetCaption(d.FileName);
+        Host.Window().SetCaption(d.FileName);
     View.FZoom = d.Zoom;
     View.FZoomMode = d.ZoomMode;
     View.FRotate = d.Rotate;
@@ -142,70 +142,35 @@ void TQPDF::RestoreDoc(int Doc)
 
 void TQPDF::UpdateStatus()
 {
-    if (Nav.noUpdating || Restoring || FQuickOpen || FQuickClose)
+    if (StatusWaits())
         return;
-    UpdatePage();
-    UpdateZoom();
-    UpdateSync();
+    Host.Window().ShowViewStatus(ViewStatus());
     if (FSelDoc >= 0)
-        UpdateTab(-1, 0);
-    Host.StatusUpdated();
+        UpdateTab(-1, TTabUpdate::IfChanged);
+    Host.Window().StatusUpdated();
 }
 
-void TQPDF::UpdatePage()
+bool TQPDF::StatusWaits() const { return Nav.noUpdating || Restoring || FQuickOpen || FQuickClose; }
+
+TViewStatus TQPDF::ViewStatus()
 {
-    if (FSelDoc < 0) {
-        Host.EnablePageGoto(false);
-        Host.SetPageGoto(QString(), QString());
-        Host.SetSLPanel(0, QString());
-        Host.SetSLPanel(1, QString());
-        return;
-    }
+    TViewStatus status;
+    status.SyncTeX = SyncTeXStatus();
+    if (FSelDoc < 0)
+        return status;
+    status.Document = true;
     View.GetPageView();
     const int n = Source.PageCount();
-    const QString label = View.SelPage <= 0 || n <= 0 ? QStringLiteral("?") : Nav.GetPageLabelEx(View.SelPage);
+    status.Label = View.SelPage <= 0 || n <= 0 ? QStringLiteral("?") : Nav.GetPageLabelEx(View.SelPage);
     View.SelPage = std::min(View.SelPage, n);
-    const QString pages = QStringLiteral("(%1/%2)").arg(View.SelPage).arg(n);
-    // What the user is typing into the page box stays.
-    if (!Host.PageGotoFocused())
-        Host.SetPageGoto(label, pages);
-    Host.EnablePageGoto(n > 0);
-    Host.SetSLPanel(0, QStringLiteral("Page:  ") + label);
-    Host.SetSLPanel(1, pages);
+    status.Page = View.SelPage;
+    status.PageCount = n;
+    status.Zoom = int(std::trunc(View.FZoom + 0.0001));
+    status.ZoomMode = View.FZoomMode;
+    return status;
 }
 
-void TQPDF::UpdateZoom()
-{
-    if (Restoring)
-        return;
-    if (FSelDoc < 0) {
-        Host.EnableZoomBox(false);
-        Host.SetZoomBox(QStringLiteral("100%"));
-        LastZoomShown = 100;
-        Host.SetSLPanel(2, QString());
-        Host.SetSLPanel(3, QString());
-        return;
-    }
-    const int zoom = int(std::trunc(View.FZoom + 0.0001));
-    const QString text = QString::number(zoom) + QLatin1Char('%');
-    static const QString modes[] = {QStringLiteral("Fit Page"), QStringLiteral("Fit Width"),
-                                    QStringLiteral("Actual Size"), QStringLiteral("Custom Zoom")};
-    Host.SetSLPanel(2, QStringLiteral("Zoom:  ") + text);
-    Host.SetSLPanel(3, modes[std::clamp<int>(View.FZoomMode, zfitPage, zCustom)]);
-    Host.EnableZoomBox(true);
-    // A zoom box with the focus keeps the user's text until the zoom really changes; then
-    // the page view takes the focus back.
-    const bool focused = Host.ZoomBoxFocused();
-    if (zoom != LastZoomShown || !focused) {
-        LastZoomShown = zoom;
-        Host.CheckZoomMode(View.FZoomMode);
-        Host.SetZoomBox(text);
-        if (focused)
-            Host.FocusView();
-    }
-}
-
-void TQPDF::UpdateTab(int ind, int upd)
+void TQPDF::UpdateTab(int ind, TTabUpdate upd)
 {
     if (ind < 0)
         ind = FSelDoc;
@@ -222,8 +187,9 @@ void TQPDF::UpdateTab(int ind, int upd)
     d.Modified = d.Exists && d.FileDate > 0 && FileTime64(d.FileName) != d.FileDate;
     d.Sync = d.Exists && d.SyncTeX && (d.SyncTeX->Ready || d.SyncTeX->Pending || d.SyncTeX->Loading);
     const bool after[] = {d.Exists, d.Locked, d.Modified, d.Error, d.Sync, d.PDF};
-    if (upd > 0 || (upd == 0 && !std::equal(std::begin(before), std::end(before), std::begin(after))))
-        Host.UpdateTabIcon(ind);
+    const bool changed = !std::equal(std::begin(before), std::end(before), std::begin(after));
+    if (upd == TTabUpdate::Redraw || (upd == TTabUpdate::IfChanged && changed))
+        Host.Window().UpdateTabIcon(ind);
 }
 
 int TQPDF::RestoreOpenedDocuments()
@@ -254,7 +220,7 @@ bool TQPDF::LoadFile(const QString &FN)
 {
     if (Loader.PasswordPrompt() || !OpenDocument(FN, false, QString(), 0, 0))
         return false;
-    Host.Relayout();
+    Host.Window().Relayout();
     return true;
 }
 
@@ -262,7 +228,7 @@ bool TQPDF::ReloadFile(const QString &FN)
 {
     if (Loader.PasswordPrompt() || !OpenDocument(FN, true, QString(), 0, 0))
         return false;
-    Host.Relayout();
+    Host.Window().Relayout();
     return true;
 }
 
@@ -287,8 +253,8 @@ void TQPDF::ChooseInitialZoom()
     View.FDpi = dpi;
     const int cols = View.PageView != 0 ? 2 : 1;
     const int gap = View.PageView != 0 ? View.FGap : 0;
-    const int zw = Host.ClientWidth() * 100 / std::max(1, gap + cols * w) + 1;
-    const int zh = Host.ClientHeight() * 100 / std::max(1, h) + 1;
+    const int zw = Host.View().ClientWidth() * 100 / std::max(1, gap + cols * w) + 1;
+    const int zh = Host.View().ClientHeight() * 100 / std::max(1, h) + 1;
     const int z = int(std::lround(View.FZoom));
     const bool fitWidth = View.FZoomMode == zfitWidth;
     if ((fitWidth && zh <= zw && 4 * zh >= 3 * zw) || std::min(zw, zh) >= z * 111 / 100
@@ -311,7 +277,7 @@ void TQPDF::ChooseInitialZoom()
 void TQPDF::FinishDisplay()
 {
     StopQuickOpen();
-    Host.InvalidateView();
+    Host.View().InvalidateView();
 }
 
 void TQPDF::Navigate(const QString &SRC, int lnum, int dest_type)
@@ -322,14 +288,14 @@ void TQPDF::Navigate(const QString &SRC, int lnum, int dest_type)
             return;
         FinishDisplay();
         if (!Nav.GOTOPage(lnum, nullptr))
-            Host.ShowInfo(QStringLiteral("Page Index out of bounds: ") + QString::number(lnum), kInfoNoteMs);
+            Host.View().ShowInfo(QStringLiteral("Page Index out of bounds: ") + QString::number(lnum), kInfoNoteMs);
         return;
     case 2:
         if (SRC.isEmpty())
             return;
         FinishDisplay();
         if (!Nav.GOTOPageLabel(SRC, nullptr))
-            Host.ShowInfo(QStringLiteral("Page Label not found: ") + Quoted(SRC), kInfoNoteMs);
+            Host.View().ShowInfo(QStringLiteral("Page Label not found: ") + Quoted(SRC), kInfoNoteMs);
         return;
     case 3: {
         if (SRC.isEmpty())
@@ -338,9 +304,9 @@ void TQPDF::Navigate(const QString &SRC, int lnum, int dest_type)
         FPDF_DOCUMENT doc = Current().PDFiumDoc.get();
         FPDF_DEST dest = doc ? Library.DLL().FPDF_GetNamedDestByName(doc, ToUtf8(SRC).constData()) : nullptr;
         if (!dest)
-            Host.ShowInfo(QStringLiteral("Named Destination not found: ") + Quoted(SRC), kInfoNoteMs);
+            Host.View().ShowInfo(QStringLiteral("Named Destination not found: ") + Quoted(SRC), kInfoNoteMs);
         else if (!ExeDest(doc, dest))
-            Host.ShowInfo(QStringLiteral("Named Destination GoTo Error: ") + Quoted(SRC), kInfoNoteMs);
+            Host.View().ShowInfo(QStringLiteral("Named Destination GoTo Error: ") + Quoted(SRC), kInfoNoteMs);
         return;
     }
     case 0:
@@ -375,16 +341,16 @@ bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int 
 
     const bool folder = FolderExists(FN);
     const bool unloadable = !TDocumentLoader::Readable(FN);
-    Host.FocusView();
+    Host.View().FocusView();
     if (!FQuickOpen)
         StoreDoc(FSelDoc);
 
     bool newSlot = false;
     if (FSelDoc < 0 || FN != FileName()) {
-        Host.HideCoordinates();
+        Host.View().HideCoordinates();
         int found = Docs.Find(FN);
         if (found >= 0) {
-            Host.SelectTab(found);
+            Host.Window().SelectTab(found);
         } else {
             found = Docs.AddDocument(FN);
             newSlot = true;
@@ -436,7 +402,7 @@ bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int 
             Nav.RestorePosition(start.cp, start.Top, start.Left);
             StoreDoc(FSelDoc);
             if (!FQuickOpen || nav.Asked()) {
-                Host.Relayout();
+                Host.Window().Relayout();
                 FinishDisplay();
                 Nav.RestorePosition(start.cp, start.Top, start.Left);
                 // A request for a file that did not load waits for one that does.
@@ -450,7 +416,7 @@ bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int 
     }
     // A forward search that waited for SyncTeX data may have seen its document closed.
     if (FSelDoc >= 0)
-        UpdateTab(-1, 1);
-    Host.InvalidateView();
+        UpdateTab(-1, TTabUpdate::Redraw);
+    Host.View().InvalidateView();
     return true;
 }

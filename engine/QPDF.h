@@ -10,13 +10,14 @@
 #include "engine/DocumentSaver.h"
 #include "engine/DocumentView.h"
 #include "engine/ForwardMark.h"
-#include "engine/HostRelay.h"
+#include "engine/HostLink.h"
 #include "engine/MarkFade.h"
 #include "engine/Navigator.h"
 #include "engine/PageLayout.h"
 #include "engine/PdfLibrary.h"
 #include "engine/PdfPageSource.h"
 #include "engine/RecentDocuments.h"
+#include "engine/ViewStatus.h"
 
 #include <QByteArray>
 #include <QString>
@@ -26,6 +27,10 @@
 
 class QImage;
 class QPainter;
+
+// How UpdateTab treats a document's tab icon: drawn again only when one of the status flags
+// changed, or drawn again anyway.
+enum class TTabUpdate { IfChanged, Redraw };
 
 class TQPDF : public TEngineHandle, private TDocumentView {
 public:
@@ -46,8 +51,9 @@ public:
     double PixelsPerInch() const { return View.FPixelsPerInch; }
     void SetPixelsPerInch(double ppi);
 
-    // The windows the engine talks to; null until they exist and after they are gone.
-    void SetHost(TQPDFHost *host) { Host.SetTarget(host); }
+    // The windows the engine talks to: the page view's host, and through it the main window
+    // around it; null until they exist and after they are gone.
+    void SetHost(TViewHost *host) { Host.SetTarget(host); }
 
     TPageLayout &Layout() { return View; }
     TNavigator &Navigator() { return Nav; }
@@ -132,21 +138,21 @@ public:
     // Opens the documents that were open at the last exit; the number opened.
     int RestoreOpenedDocuments();
 
-    // Recomputes the status flags of document ind (-1 current); the tab is drawn again when
-    // upd > 0 or a flag changed (never when upd < 0).
-    void UpdateTab(int ind, int upd);
+    // Recomputes the status flags of document ind (-1 current); its tab's icon is drawn
+    // again as upd says.
+    void UpdateTab(int ind, TTabUpdate upd);
     // Status line, toolbar boxes and tab state after a view change; nothing while batching,
     // while a document is being switched in or while a zoom step is restoring its view.
     void UpdateStatus() override;
-    // The page box, count box and page panels; the zoom box, zoom-mode marks and zoom panels.
-    void UpdatePage();
-    void UpdateZoom();
+    // The current view for the status line and the toolbar boxes; the page in view is
+    // looked up again first.
+    TViewStatus ViewStatus();
 
     // Inverse search at the pointer: the source line of the point under it is opened in the
     // editor. True when the editor was started.
     bool InverseSearch();
-    // The status line's SyncTeX field for the current document; nothing while the event loop
-    // is not running.
+    // The status again after the SyncTeX state of the current document changed; nothing while
+    // the event loop is not running or while the status waits (see UpdateStatus).
     void UpdateSync();
 
 private:
@@ -160,7 +166,7 @@ private:
 
     int QPDFStatus = 0;
     TPdfLibrary Library;
-    THostRelay Host;
+    THostLink Host;
     // The current document's pages, layout and movement; they hold no state of other documents.
     TPdfPageSource Source;
     TPageLayout View;
@@ -180,8 +186,10 @@ private:
 
     std::shared_ptr<TSyncTeX> FSyncTeX;
     bool Restoring = false;
-    // The zoom the zoom box was last given, in whole percent.
-    int LastZoomShown = -1;
+    bool StatusWaits() const;
+    // The SyncTeX field's text; unset while the event loop is not running or the document
+    // has no SyncTeX state.
+    std::optional<QString> SyncTeXStatus() const;
 
 public:
     // The forward-search mark as the renderer, the windows and the tests know it: its page

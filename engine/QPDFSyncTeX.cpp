@@ -12,8 +12,8 @@ bool TQPDF::InverseSearch()
 {
     if (FSelDoc < 0 || !Source.Document())
         return false;
-    const QPoint pt = Host.CursorPos();
-    if (pt.x() <= 0 || pt.x() >= Host.ClientWidth() || pt.y() <= 0 || pt.y() >= Host.ClientHeight())
+    const QPoint pt = Host.View().CursorPos();
+    if (pt.x() <= 0 || pt.x() >= Host.View().ClientWidth() || pt.y() <= 0 || pt.y() >= Host.View().ClientHeight())
         return false;
     const int count = View.GetLayoutView();
     int cp = 0;
@@ -41,27 +41,32 @@ bool TQPDF::InverseSearch()
     if (sync && sync->Ready && !sync->Loading) {
         const QString why = sync->ErrMsg.get();
         DebugLog(QStringLiteral("No source link found on page ") + page + QLatin1Char('.') + (why.isEmpty() ? QString() : QLatin1Char(' ') + why));
-        Host.ShowInfo(QStringLiteral("No source link found on page ") + page, kInfoNoteMs);
+        Host.View().ShowInfo(QStringLiteral("No source link found on page ") + page, kInfoNoteMs);
         return false;
     }
     const QString syncFile = sync ? sync->SyncFileName.get() : QString();
     DebugLog(QStringLiteral("No SyncTeX Data: ") + Quoted(syncFile));
     if (syncFile.isEmpty())
-        Host.ShowInfo(QStringLiteral("No SyncTeX Data for: ") + Quoted(FileNameOnly(FileName())), kInfoNoteMs);
+        Host.View().ShowInfo(QStringLiteral("No SyncTeX Data for: ") + Quoted(FileNameOnly(FileName())), kInfoNoteMs);
     else
-        Host.ShowInfo(QStringLiteral("No SyncTeX Data: ") + Quoted(syncFile), kInfoNoteMs);
+        Host.View().ShowInfo(QStringLiteral("No SyncTeX Data: ") + Quoted(syncFile), kInfoNoteMs);
     return false;
 }
 
 void TQPDF::UpdateSync()
 {
+    if (App.AppRunning && !StatusWaits())
+        Host.Window().ShowViewStatus(ViewStatus());
+}
+
+std::optional<QString> TQPDF::SyncTeXStatus() const
+{
     if (!App.AppRunning)
-        return;
-    if (FSelDoc < 0) {
-        Host.SetSyncTeXStatus(QString());
-        return;
-    }
-    const std::shared_ptr<TSyncTeX> &sync = Current().SyncTeX;
-    if (sync)
-        Host.SetSyncTeXStatus(UpdateSyncText(sync.get()));
+        return std::nullopt;
+    if (FSelDoc < 0)
+        return QString();
+    const std::shared_ptr<TSyncTeX> &sync = Documents[size_t(FSelDoc)].SyncTeX;
+    if (!sync)
+        return std::nullopt;
+    return UpdateSyncText(sync.get());
 }

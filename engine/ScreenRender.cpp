@@ -28,7 +28,7 @@ int32_t ResolvedW(TQPDFColor entry) { return ResolveColor(Colors.Pdf[entry].W); 
 
 } // namespace
 
-TScreenRender::TScreenRender(TQPDF &engine, TQPDFHost &host, double ratio)
+TScreenRender::TScreenRender(TQPDF &engine, TViewHost &host, double ratio)
     : Q(engine), Host(host), Ratio(ratio), RenderModeIndex(Prefer.RenderModeIndex), RenderGray(Prefer.RenderGray),
       BlendEnabled(Prefer.blendEnabled),
       Flags((engine.RenderAnnot ? FPDF_ANNOT : 0) | FPDF_LCD_TEXT),
@@ -219,9 +219,9 @@ void TScreenRender::DrawFoundStrings(const TLayout &) {}
 
 void TScreenRender::DrawOrigin(const TLayout &e)
 {
-    if (!Host.CoordinatesVisible())
+    if (!Host.View().CoordinatesVisible())
         return;
-    const QPointF o = Host.MeasureOrigin();
+    const QPointF o = Host.View().MeasureOrigin();
     int x = 0, y = 0;
     if (o.x() <= 0 || o.y() <= 0 || !ToDevice(e, o.x(), Q.Layout().FDocPageHeight - o.y(), x, y))
         return;
@@ -250,11 +250,11 @@ bool TQPDF::RefreshScreen(int t, int l, int h, int w, const QRect &rect, QImage 
         return false;
     const TRect R{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
     const int n = View.GetLayout(t, l, h, w, R);
-    TScreenRender render(*this, Host, dest.devicePixelRatio());
+    TScreenRender render(*this, Host.View(), dest.devicePixelRatio());
     for (int i = 0; i < n; ++i)
         render.DrawEntry(View.Layout[size_t(i)], dest, rect.topLeft());
-    if (!Host.PointerBusy())
-        Host.RefreshCoordinates();
+    if (!Host.View().PointerBusy())
+        Host.View().RefreshCoordinates();
     UpdateStatus();
     return n > 0;
 }

@@ -14,13 +14,13 @@
 #include <vector>
 
 class TQPDF;
-class TQPDFHost;
+class TViewHost;
 
 class TScreenRender {
 public:
     // The render settings are read once, when the paint starts.
     // ratio: device pixels of the destination per layout pixel.
-    TScreenRender(TQPDF &engine, TQPDFHost &host, double ratio = 1);
+    TScreenRender(TQPDF &engine, TViewHost &host, double ratio = 1);
 
     // Draws page part e into dest, whose pixel (0, 0) is the client point origin.
     void DrawEntry(const TLayout &e, QImage &dest, const QPoint &origin);
@@ -53,7 +53,7 @@ private:
     int Device(int n) const;
 
     TQPDF &Q;
-    TQPDFHost &Host;
+    TViewHost &Host;
     double Ratio;
     int RenderModeIndex;
     bool RenderGray;

@@ -1,15 +1,30 @@
 #include "ui/MainCommands.h"
 
 #include "base/NumberParse.h"
+#include "ui/DocumentCommands.h"
+#include "ui/FileCommands.h"
 #include "ui/MainForm.h"
+#include "ui/NavigationCommands.h"
+#include "ui/ViewCommands.h"
 
 namespace {
 
 using E = TMenuEntry;
 using F = TMainForm;
 
+// A handler of one command group.
+template <typename G>
+TCommandClick on(G &(F::*group)(), void (G::*click)())
+{
+    return [group, click](F &form) { ((form.*group)().*click)(); };
+}
+TCommandClick files(void (TFileCommands::*click)()) { return on(&F::FileCommands, click); }
+TCommandClick views(void (TViewCommands::*click)()) { return on(&F::ViewCommands, click); }
+TCommandClick navigation(void (TNavigationCommands::*click)()) { return on(&F::NavigationCommands, click); }
+TCommandClick documents(void (TDocumentCommands::*click)()) { return on(&F::DocumentCommands, click); }
+
 E item(const char *field, const char *caption, const char *shortcut, const char *image, const char *toolbar,
-       void (F::*click)())
+       TCommandClick click)
 {
     E e;
     e.field = field;
@@ -17,7 +32,7 @@ E item(const char *field, const char *caption, const char *shortcut, const char 
     e.shortcut = shortcut;
     e.image = image;
     e.toolbar = toolbar;
-    e.click = click;
+    e.click = std::move(click);
     return e;
 }
 
@@ -50,17 +65,24 @@ E alternate(const char *field, const char *caption, const char *shortcut, const 
 
 E menu(const char *field, const char *caption) { return item(field, caption, "", "", "", nullptr); }
 
-const E sep{E::Separator};
-const E down{E::Descend};
-const E up{E::Ascend};
+E marker(E::Kind kind)
+{
+    E e;
+    e.kind = kind;
+    return e;
+}
+
+const E sep = marker(E::Separator);
+const E down = marker(E::Descend);
+const E up = marker(E::Ascend);
 
 std::vector<E> buildTable()
 {
     return {
         menu("menuFile", "&File"), down,
-        item("menuOpen", "&Open...", "Ctrl+O", "Open", "Open", &F::menuOpenClick),
+        item("menuOpen", "&Open...", "Ctrl+O", "Open", "Open", files(&TFileCommands::menuOpenClick)),
         sep,
-        item("menuSave", "&Save As...", "Ctrl+S", "Save", "Save", &F::menuSaveClick),
+        item("menuSave", "&Save As...", "Ctrl+S", "Save", "Save", files(&TFileCommands::menuSaveClick)),
         sep,
         item("menuPrint", "&Print...", "Ctrl+P", "Print", "Print", nullptr),
         item("menuSendMail", "Send by e-&Mail...", "", "SendMail", "SendMail", nullptr),
@@ -72,10 +94,10 @@ std::vector<E> buildTable()
         sep,
         item("menuDocumentProperties", "&Document Properties...", "Ctrl+F3", "DocInfo", "DocumentProperties",
              nullptr),
-        item("menuReload", "&Reload Document", "Shift+F4", "Reload", "Reload", &F::menuReloadClick),
-        item("menuClose", "&Close Document", "Ctrl+F4", "Close", "Close", &F::menuCloseClick),
+        item("menuReload", "&Reload Document", "Shift+F4", "Reload", "Reload", files(&TFileCommands::menuReloadClick)),
+        item("menuClose", "&Close Document", "Ctrl+F4", "Close", "Close", files(&TFileCommands::menuCloseClick)),
         sep,
-        item("menuCloseAll", "Close &All Documents", "Shift+Ctrl+F4", "CloseAll", "CloseAll", &F::menuCloseAllClick),
+        item("menuCloseAll", "Close &All Documents", "Shift+Ctrl+F4", "CloseAll", "CloseAll", files(&TFileCommands::menuCloseAllClick)),
         sep,
         item("menuFileList", "Recent Files &List...", "F2", "History", "FileList", nullptr),
         up,
@@ -86,7 +108,7 @@ std::vector<E> buildTable()
         sep,
         item("menuCopy", "&Copy", "Ctrl+C", "Copy", "Copy", nullptr),
         sep,
-        check(item("menuMeasuringMode", "&Measuring Mode", "Ctrl+M", "", "", &F::menuMeasuringModeClick)),
+        check(item("menuMeasuringMode", "&Measuring Mode", "Ctrl+M", "", "", views(&TViewCommands::menuMeasuringModeClick))),
         up,
 
         menu("menuSearch", "&Search"), down,
@@ -96,36 +118,36 @@ std::vector<E> buildTable()
         item("menuFindPrev", "Find &Previous", "Shift+F3", "FindPrevious", "FindPrev", nullptr),
         hidden(item("menuFindOpt", "Find &Options", "", "FindOpt", "FindOpt", nullptr)),
         sep,
-        item("menuInverseSearch", "&Inverse Search...", "Ctrl+E", "FileSYNC", "", &F::menuInverseSearchClick),
+        item("menuInverseSearch", "&Inverse Search...", "Ctrl+E", "FileSYNC", "", navigation(&TNavigationCommands::menuInverseSearchClick)),
         up,
 
         menu("menuGoTo", "&Goto"), down,
-        item("menuGoToPage", "Goto &Page...", "Ctrl+G", "GotoPage", "", &F::menuGoToPageClick),
+        item("menuGoToPage", "Goto &Page...", "Ctrl+G", "GotoPage", "", navigation(&TNavigationCommands::menuGoToPageClick)),
         sep,
-        item("menuSetMark", "Set &Mark", "Shift+Ctrl+Space", "Mark", "SetMark", &F::menuSetMarkClick),
-        item("menuGotoMark", "&Goto Mark", "Ctrl+Space", "GotoMark", "GotoMark", &F::menuGotoMarkClick),
+        item("menuSetMark", "Set &Mark", "Shift+Ctrl+Space", "Mark", "SetMark", navigation(&TNavigationCommands::menuSetMarkClick)),
+        item("menuGotoMark", "&Goto Mark", "Ctrl+Space", "GotoMark", "GotoMark", navigation(&TNavigationCommands::menuGotoMarkClick)),
         sep,
-        item("menuBack", "&Back", "Alt+Left", "Previous", "Back", &F::menuBackClick),
-        item("menuForward", "&Forward", "Alt+Right", "Next", "Forward", &F::menuForwardClick),
+        item("menuBack", "&Back", "Alt+Left", "Previous", "Back", navigation(&TNavigationCommands::menuBackClick)),
+        item("menuForward", "&Forward", "Alt+Right", "Next", "Forward", navigation(&TNavigationCommands::menuForwardClick)),
         sep,
-        item("menuNextDoc", "&Next Doc", "Ctrl+Tab", "Right", "", &F::menuNextDocClick),
-        item("menuPrevDoc", "Previous &Doc", "Shift+Ctrl+Tab", "Left", "", &F::menuPrevDocClick),
+        item("menuNextDoc", "&Next Doc", "Ctrl+Tab", "Right", "", documents(&TDocumentCommands::menuNextDocClick)),
+        item("menuPrevDoc", "Previous &Doc", "Shift+Ctrl+Tab", "Left", "", documents(&TDocumentCommands::menuPrevDocClick)),
         sep,
-        item("menuToggleDoc", "&Toggle Windows", "Shift+F2", "Toggle", "", &F::menuToggleDocClick),
+        item("menuToggleDoc", "&Toggle Windows", "Shift+F2", "Toggle", "", documents(&TDocumentCommands::menuToggleDocClick)),
         up,
 
         menu("menuView", "&View"), down,
-        radio(item("menuSinglePage", "&Single Page", "Ctrl+Shift+1", "", "", &F::menuPageViewClick), 1, 0),
-        radio(item("menuDoublePage", "&Double Page", "Ctrl+Shift+2", "", "", &F::menuPageViewClick), 1, 1),
-        radio(item("menuBookView", "Book &View", "Ctrl+Shift+3", "", "", &F::menuPageViewClick), 1, 2),
+        radio(item("menuSinglePage", "&Single Page", "Ctrl+Shift+1", "", "", views(&TViewCommands::menuPageViewClick)), 1, 0),
+        radio(item("menuDoublePage", "&Double Page", "Ctrl+Shift+2", "", "", views(&TViewCommands::menuPageViewClick)), 1, 1),
+        radio(item("menuBookView", "Book &View", "Ctrl+Shift+3", "", "", views(&TViewCommands::menuPageViewClick)), 1, 2),
         sep,
         check(item("menuCountiniousView", "&Continuous View", "Ctrl+Shift+C", "", "CountiniousView",
-                   &F::menuCountiniousViewClick)),
+                   views(&TViewCommands::menuCountiniousViewClick))),
         sep,
-        check(item("menuShowBookmarks", "Show &Bookmarks", "F4", "", "ShowBookmarks", &F::menuShowBookmarksClick)),
+        check(item("menuShowBookmarks", "Show &Bookmarks", "F4", "", "ShowBookmarks", views(&TViewCommands::menuShowBookmarksClick))),
         sep,
-        check(item("menuFrameLinks", "Render Link &Frames", "F6", "", "", &F::menuFrameLinksClick)),
-        check(item("menuRenderAnnot", "Render &Annotations", "Shift+F6", "", "", &F::menuRenderAnnotClick)),
+        check(item("menuFrameLinks", "Render Link &Frames", "F6", "", "", views(&TViewCommands::menuFrameLinksClick))),
+        check(item("menuRenderAnnot", "Render &Annotations", "Shift+F6", "", "", views(&TViewCommands::menuRenderAnnotClick))),
         sep,
         check(item("menuPresentation", "&Presentation Mode", "F5", "", "", nullptr)),
         alternate("menuPresentationAlt", "&Presentation Mode", "Ctrl+L", "menuPresentation"),
@@ -133,32 +155,32 @@ std::vector<E> buildTable()
         alternate("menuFullScreenAlt", "&Full Screen Mode", "Shift+Ctrl+L", "menuFullScreen"),
         sep,
         item("menuRotateRight", "Rotate &Right", "Ctrl+Alt+Right", "RotateRight", "RotateRight",
-             &F::menuRotateRightClick),
-        item("menuRotateLeft", "Rotate &Left", "Ctrl+Alt+Left", "RotateLeft", "RotateLeft", &F::menuRotateLeftClick),
+             views(&TViewCommands::menuRotateRightClick)),
+        item("menuRotateLeft", "Rotate &Left", "Ctrl+Alt+Left", "RotateLeft", "RotateLeft", views(&TViewCommands::menuRotateLeftClick)),
         up,
 
         menu("menuZoom", "&Zoom"), down,
-        radio(item("menuZoomFitPage", "Fit &Page", "Ctrl+0", "", "ZoomFitPage", &F::menuZoomFitPageClick), 2),
-        radio(item("menuZoomActualSize", "&Actual Size", "Ctrl+1", "", "", &F::menuZoomActualSizeClick), 2),
-        radio(item("menuZoomFitWidth", "Fit &Width", "Ctrl+2", "", "ZoomFitWidth", &F::menuZoomFitWidthClick), 2),
+        radio(item("menuZoomFitPage", "Fit &Page", "Ctrl+0", "", "ZoomFitPage", views(&TViewCommands::menuZoomFitPageClick)), 2),
+        radio(item("menuZoomActualSize", "&Actual Size", "Ctrl+1", "", "", views(&TViewCommands::menuZoomActualSizeClick)), 2),
+        radio(item("menuZoomFitWidth", "Fit &Width", "Ctrl+2", "", "ZoomFitWidth", views(&TViewCommands::menuZoomFitWidthClick)), 2),
         sep,
-        radio(item("menuZoomCustom", "Custom &Zoom...", "Ctrl+Z", "", "", &F::menuZoomCustomClick), 2),
+        radio(item("menuZoomCustom", "Custom &Zoom...", "Ctrl+Z", "", "", views(&TViewCommands::menuZoomCustomClick)), 2),
         sep,
-        item("menuZoomIn", "Zoom &in", "Alt+Up", "ZoomIn", "ZoomIn", &F::menuZoomInClick),
-        item("menuZoomOut", "Zoom &out", "Alt+Down", "ZoomOut", "ZoomOut", &F::menuZoomOutClick),
+        item("menuZoomIn", "Zoom &in", "Alt+Up", "ZoomIn", "ZoomIn", views(&TViewCommands::menuZoomInClick)),
+        item("menuZoomOut", "Zoom &out", "Alt+Down", "ZoomOut", "ZoomOut", views(&TViewCommands::menuZoomOutClick)),
         sep,
         up,
 
         menu("menuOptions", "&Options"), down,
         item("menuPreferences", "&Preferences...", "", "UserPrefs", "", nullptr),
         sep,
-        check(item("menuShowToolbar", "Show Tool&bar", "", "", "", &F::menuShowToolbarClick)),
-        check(item("menuShowTabs", "Show Document &Tabs", "", "", "", &F::menuShowTabsClick)),
-        check(item("menuShowStatusLine", "Show Status &Line", "", "", "", &F::menuShowStatusLineClick)),
+        check(item("menuShowToolbar", "Show Tool&bar", "", "", "", views(&TViewCommands::menuShowToolbarClick))),
+        check(item("menuShowTabs", "Show Document &Tabs", "", "", "", views(&TViewCommands::menuShowTabsClick))),
+        check(item("menuShowStatusLine", "Show Status &Line", "", "", "", views(&TViewCommands::menuShowStatusLineClick))),
         sep,
-        check(item("menuShowScrollbars", "Show &Scrollbars", "", "", "", &F::menuShowScrollbarsClick)),
+        check(item("menuShowScrollbars", "Show &Scrollbars", "", "", "", views(&TViewCommands::menuShowScrollbarsClick))),
         sep,
-        check(item("menuRenderToBitmap", "&Render to Bitmap", "", "", "", &F::menuRenderToBitmapClick)),
+        check(item("menuRenderToBitmap", "&Render to Bitmap", "", "", "", views(&TViewCommands::menuRenderToBitmapClick))),
         sep,
         check(item("menuToggleTheme", "&Dark Theme", "F7", "", "", nullptr)),
         up,
@@ -177,9 +199,9 @@ std::vector<E> buildTable()
         up,
 
         menu("menuHelp", "&Help"), down,
-        item("menuManual", "OrvalePDF &Manual", "F1", "Help", "", &F::menuManualClick),
+        item("menuManual", "OrvalePDF &Manual", "F1", "Help", "", files(&TFileCommands::menuManualClick)),
         sep,
-        item("menuAbout", "&About OrvalePDF...", "", "FileSYNC", "", &F::menuAboutClick),
+        item("menuAbout", "&About OrvalePDF...", "", "FileSYNC", "", views(&TViewCommands::menuAboutClick)),
         up,
     };
 }

@@ -4,9 +4,13 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class TMainForm;
+
+// A command's handler: a method of one of the main window's command groups.
+using TCommandClick = std::function<void(TMainForm &)>;
 
 struct TMenuEntry {
     enum Kind { Item, Separator, Descend, Ascend };
@@ -23,8 +27,8 @@ struct TMenuEntry {
     // A hidden item carries a second shortcut for the visible command named here; the
     // visible action gets both, since a hidden action never fires.
     const char *alternateOf = "";
-    // Null: the command's window does not exist yet and it says so when chosen.
-    void (TMainForm::*click)() = nullptr;
+    // Empty: the command's window does not exist yet and it says so when chosen.
+    TCommandClick click;
 };
 
 // The whole menu bar; a Descend opens the submenu of the item before it, an Ascend closes it.

@@ -5,30 +5,34 @@
 // to refresh caption, toolbar edits, status text and menus.
 #include "ui/PageViewHost.h"
 #include "ui/ScrollForm.h"
+#include "app/ViewStatusFormatter.h"
+#include "ui/MainMenu.h"
 
 #include <QEvent>
-#include <QHash>
 #include <QMainWindow>
-#include <QPointer>
 
 #include <functional>
 #include <memory>
 
 class QAction;
-class QActionGroup;
 class QComboBox;
 class QFileDialog;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QMenu;
-class QScreen;
+class TDocumentCommands;
 class TDocumentRefresh;
+class TFileCommands;
+class TNavigationCommands;
+class TViewCommands;
 class TQPDF;
 class TScrollForm;
 class TStatusTimer;
 class TDocTabs;
 class TStatusLine;
+class TToolbarBoxes;
+class TToolbarKeys;
+class TWindowPlacement;
 
 // Work the window posts to itself so that it runs after the current event has finished.
 class TDeferredEvent final : public QEvent {
@@ -57,12 +61,8 @@ public:
     void UpdateStatus();
     // Title := application title, plus " - [doc]"; true when it changed.
     bool ChangeCaption(const QString &doc);
-    void ResizeMainWindow(bool doMin);
-    void SetMainSize();
-    // Where dialogs open: the client area's top-left corner on the screen, and the top-left
-    // that centres a box on the main window.
+    // Where dialogs open: the client area's top-left corner on the screen.
     QPoint DialogOrigin() const;
-    QPoint CenterOnMainWindow(int width, int height) const;
     // A change of the window's pixels per inch (another screen, another density).
     void DpiChanged(int newPPI);
     // The free text of the status line.
@@ -83,79 +83,45 @@ public:
     // The engine's status update: caption and menus.
     void StatusUpdated() override;
     bool AskPassword(const QString &fileName, QString &password, bool &remember) override;
-    void SetSyncTeXStatus(const QString &text) override { SetSLPanel(4, text); }
-    bool PageGotoFocused() const override;
-    void SetPageGoto(const QString &label, const QString &pages) override;
-    void EnablePageGoto(bool enabled) override;
-    bool ZoomBoxFocused() const override;
-    void SetZoomBox(const QString &text) override;
-    void EnableZoomBox(bool enabled) override;
-    void CheckZoomMode(TZoomMode mode) override;
-    void SetSLPanel(int index, const QString &text) override;
+    // The status line and the toolbar boxes show the view; the boxes keep what the user types.
+    void ShowViewStatus(const TViewStatus &status) override;
     bool AskGotoPage(const QString &label, const QString &pages, QString &typed) override;
     bool AskZoom(const QString &zoom, QString &typed) override;
     void PopupMenuView(const QPoint &globalPos) override { PopupMenuViewPopup(globalPos); }
     void EscapeReset() override;
-    void PageViewFocused() override { ToolbarEditing = false; }
+    void PageViewFocused() override;
     void PagePainted() override;
     bool MainWindowActive() const override { return isActiveWindow(); }
-    // Switches the engine to document index (the document list is the tab order).
-    void TabControlChange(int index);
 
     // ---- Commands ----------------------------------------------------------------------
-    void BuildMenu();
+    // The menus (see TMainMenu); the command states follow the engine and the window.
+    void BuildMenu() { Menu->BuildMenu(); }
     void EnableMenu();
-    void CreateZoomMenu();
-    QAction *Command(const QString &field) const { return Commands.value(field); }
-    QList<QAction *> CommandActions() const { return Commands.values(); }
-    QMenu *PopupMenuViewMenu() const { return PopupView; }
-    // Fills the context menu from the main commands and shows it at a screen point.
-    void PopupMenuViewPopup(const QPoint &globalPos);
+    void CreateZoomMenu() { Menu->CreateZoomMenu(); }
+    QAction *Command(const QString &field) const { return Menu->Command(field); }
+    QList<QAction *> CommandActions() const { return Menu->CommandActions(); }
+    QMenu *PopupMenuViewMenu() const { return Menu->PopupMenuViewMenu(); }
+    void PopupMenuViewPopup(const QPoint &globalPos) { Menu->PopupMenuViewPopup(globalPos); }
     // Opens dropped local files in drop order; folders, missing files and other URLs are
     // skipped; Esc or an abort request stops the rest. The number opened.
     int OpenDroppedFiles(const QList<QUrl> &urls);
-    // Keyboard routing for the toolbar edits; true when the key was handled here.
-    bool WantChildKey(QObject *child, QEvent *event);
     // Set by a request to stop long work; cleared on activation and after a drop.
     bool Aborted = false;
 
-    // Click handlers of the command table.
-    void menuOpenClick();
-    void menuSaveClick();
-    void menuReloadClick();
-    void menuCloseClick();
-    void menuCloseAllClick();
-    void menuMeasuringModeClick();
-    void menuInverseSearchClick();
-    void menuGoToPageClick();
-    void menuSetMarkClick();
-    void menuGotoMarkClick();
-    void menuBackClick();
-    void menuForwardClick();
-    void menuNextDocClick();
-    void menuPrevDocClick();
-    void menuToggleDocClick();
-    void menuPageViewClick();
-    void menuCountiniousViewClick();
-    void menuShowBookmarksClick();
-    void menuFrameLinksClick();
-    void menuRenderAnnotClick();
-    void menuRotateRightClick();
-    void menuRotateLeftClick();
-    void menuZoomFitPageClick();
-    void menuZoomActualSizeClick();
-    void menuZoomFitWidthClick();
-    void menuZoomCustomClick();
-    void menuZoomInClick();
-    void menuZoomOutClick();
-    void menuZoomClick();
-    void menuShowToolbarClick();
-    void menuShowTabsClick();
-    void menuShowStatusLineClick();
-    void menuShowScrollbarsClick();
-    void menuRenderToBitmapClick();
-    void menuManualClick();
-    void menuAboutClick();
+    // The command handlers, by what they act on.
+    TFileCommands &FileCommands() { return *Files; }
+    TViewCommands &ViewCommands() { return *Views; }
+    TNavigationCommands &NavigationCommands() { return *Navigation; }
+    TDocumentCommands &DocumentCommands() { return *Documents; }
+    // What the handlers use of the window: the engine, the action whose handler runs, a note
+    // for a command whose window does not exist yet, the page view's focus, the placement.
+    TQPDF *Engine() const { return QPDF; }
+    QAction *RunningCommand() const { return Menu->RunningCommand(); }
+    void NotAvailableYet(QAction *action) { Menu->NotAvailableYet(action); }
+    void FocusPageView();
+    TWindowPlacement &WindowPlacement() const { return *Placement; }
+    int DocumentCount() const;
+    bool HasPages() const;
 
     // The files the open dialog returns; a test replaces the dialog with a list.
     std::function<QStringList()> ChooseOpenFiles;
@@ -189,33 +155,13 @@ protected:
     void changeEvent(QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void CreateComponents();
-    void CreateToolbarEdits();
-    void SizeToolbarEdits();
     void CreateDialogs();
-    void AddCommand(QMenu *parent, const struct TMenuEntry &entry);
-    void RunCommand(QAction *action, void (TMainForm::*click)());
-    void NotAvailableYet(QAction *action);
-    void SetCommandState(const char *field, bool enabled);
-    void SetCommandCheck(const char *field, bool checked);
-    void AfterViewSwitch();
-    void LeaveToolbarEditing();
-    void FocusPageView();
-    void GotoPageEnter();
-    void ZoomEnter();
-    int Scaled(int n) const;
-    int WindowPPI() const;
-    void WatchScreen(QScreen *screen);
-    void ScaleStoredSizes(int oldPPI, int newPPI);
-    void ApplyStoredRect();
     void FormShow();
     bool FormCloseQuery();
     bool TabsVisible() const;
-    int DocumentCount() const;
-    bool HasPages() const;
 
     TQPDF *QPDF;
     std::function<bool()> writeData_;
@@ -224,18 +170,19 @@ private:
     std::unique_ptr<TPageViewHost> Host;
     TStatusTimer *Timer = nullptr;
     std::unique_ptr<TDocumentRefresh> Refresh;
-    QMenu *PopupView = nullptr;
-    QMenu *ZoomMenu = nullptr;
-    QHash<QString, QAction *> Commands;
-    QList<QMenu *> Menus;
-    QHash<int, QActionGroup *> RadioGroups;
-    QAction *CurrentCommand = nullptr;   // the action whose handler runs
-    QPointer<QScreen> WatchedScreen;
+    TMainMenu *Menu = nullptr;
+    TToolbarKeys *Keys = nullptr;
+    std::unique_ptr<TToolbarBoxes> Boxes;
+    TViewStatusFormatter StatusFormat;
+    std::unique_ptr<TFileCommands> Files;
+    std::unique_ptr<TViewCommands> Views;
+    std::unique_ptr<TNavigationCommands> Navigation;
+    std::unique_ptr<TDocumentCommands> Documents;
+    TWindowPlacement *Placement = nullptr;
 
     bool isInit = false;
     bool Shown = false;
     bool Closing = false;
-    bool ToolbarEditing = false;
     bool Updating = false;
     bool InActiveFormChange = false;
     bool ThemeRefreshPending = false;

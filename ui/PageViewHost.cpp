@@ -136,8 +136,6 @@ void TPageViewHost::FocusView()
         FForm->setFocus(Qt::OtherFocusReason);
 }
 
-bool TPageViewHost::NoPDFPainting() const { return W().NoPDFPainting(); }
-
 void TPageViewHost::ShowInfo(const QString &text, int ms)
 {
     if (!FForm)
@@ -150,15 +148,6 @@ void TPageViewHost::ShowInfo(const QString &text, int ms)
     InfoTimer->start(std::max(1, ms));
 }
 
-void TPageViewHost::SetCaption(const QString &fileName) { W().SetCaption(fileName); }
-void TPageViewHost::AddTab(const QString &fileName) { W().AddTab(fileName); }
-void TPageViewHost::DeleteTab(int index) { W().DeleteTab(index); }
-void TPageViewHost::SelectTab(int index) { W().SelectTab(index); }
-void TPageViewHost::RenameTab(int index, const QString &fileName) { W().RenameTab(index, fileName); }
-void TPageViewHost::UpdateTabIcon(int index) { W().UpdateTabIcon(index); }
-void TPageViewHost::Relayout() { W().Relayout(); }
-void TPageViewHost::StatusUpdated() { W().StatusUpdated(); }
-
 void TPageViewHost::StartMarkAnimation()
 {
     if (FForm)
@@ -169,11 +158,6 @@ void TPageViewHost::HideCoordinates()
 {
     if (FForm && FForm->CoordVisible())
         FForm->HideCoord();
-}
-
-bool TPageViewHost::AskPassword(const QString &fileName, QString &password, bool &remember)
-{
-    return W().AskPassword(fileName, password, remember);
 }
 
 void TPageViewHost::InvalidateRect(const QRect &rect)
@@ -193,19 +177,3 @@ void TPageViewHost::RefreshCoordinates()
 
 bool TPageViewHost::PointerBusy() const { return FForm && FForm->PointerBusy(); }
 QPoint TPageViewHost::CursorPos() const { return FForm ? FForm->CursorPos() : QPoint(-1, -1); }
-void TPageViewHost::SetSyncTeXStatus(const QString &text) { W().SetSyncTeXStatus(text); }
-bool TPageViewHost::PageGotoFocused() const { return W().PageGotoFocused(); }
-void TPageViewHost::SetPageGoto(const QString &label, const QString &pages) { W().SetPageGoto(label, pages); }
-void TPageViewHost::EnablePageGoto(bool enabled) { W().EnablePageGoto(enabled); }
-bool TPageViewHost::ZoomBoxFocused() const { return W().ZoomBoxFocused(); }
-void TPageViewHost::SetZoomBox(const QString &text) { W().SetZoomBox(text); }
-void TPageViewHost::EnableZoomBox(bool enabled) { W().EnableZoomBox(enabled); }
-void TPageViewHost::CheckZoomMode(TZoomMode mode) { W().CheckZoomMode(mode); }
-void TPageViewHost::SetSLPanel(int index, const QString &text) { W().SetSLPanel(index, text); }
-
-bool TPageViewHost::AskGotoPage(const QString &label, const QString &pages, QString &typed)
-{
-    return W().AskGotoPage(label, pages, typed);
-}
-
-bool TPageViewHost::AskZoom(const QString &zoom, QString &typed) { return W().AskZoom(zoom, typed); }

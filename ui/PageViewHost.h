@@ -1,10 +1,11 @@
 #pragma once
-// The engine's window interface over the page view. Calls about the page view itself (sizes,
-// scroll bars, painting, the measuring display, the pointer) go to the TScrollForm; calls
-// about the main window (caption, tabs, status line, toolbar boxes, dialogs) go to the
-// TPageViewWindow that the main window sets. Short notes appear in a small label over the
-// page view that hides itself after the given time.
-#include "engine/QPDFHost.h"
+// The page view's part of the engine's window interface: sizes, scroll bars, painting, the
+// measuring display and the pointer go to the TScrollForm. The main window's part (caption,
+// tabs, view status, dialogs) is the TPageViewWindow that the main window sets; the engine
+// reaches it through MainWindow(). Short notes appear in a small label over the page view
+// that hides itself after the given time.
+#include "engine/ViewHost.h"
+#include "engine/WindowHost.h"
 
 #include <QPointer>
 
@@ -17,10 +18,7 @@ class TScrollForm;
 //
 // The main window implements it and calls TPageViewHost::SetWindow(this) after creating the
 // page view; then the engine's host is the TPageViewHost (QPDF->SetHost(&host)):
-//   - the engine's main-window calls, with TQPDFHost's meanings: SetCaption, AddTab,
-//     DeleteTab, SelectTab, RenameTab, UpdateTabIcon, Relayout, StatusUpdated, AskPassword,
-//     SetSyncTeXStatus, PageGotoFocused, SetPageGoto, EnablePageGoto, ZoomBoxFocused,
-//     SetZoomBox, EnableZoomBox, CheckZoomMode, SetSLPanel, AskGotoPage, AskZoom;
+//   - the engine's main-window calls of TWindowHost, with their meanings there;
 //   - the page view's own questions: PopupMenuView (a right click without panning, at a
 //     screen point), DisplayState (0 normal, 1 full screen, 2 presentation), EscapeReset (Esc
 //     in the page view, first: no dialog registered for message routing, the toolbar-edit
@@ -29,46 +27,11 @@ class TScrollForm;
 //     visible find dialog and turn the found-string marks off, else turn visible marks off,
 //     else leave full screen or presentation; true when one of them acted), PageViewFocused
 //     (the page view took the focus: the toolbar-edit focus flag is cleared), PagePainted
-//     (after each paint: the status timer's activity tick, its interval at most 1000 ms),
-//     MainWindowActive (a press may take the focus) and NoPDFPainting (the client area
-//     paints no document for the moment).
-class TPageViewWindow {
+//     (after each paint: the status timer's activity tick, its interval at most 1000 ms) and
+//     MainWindowActive (a press may take the focus); NoPDFPainting of TWindowHost is asked by
+//     the page view too.
+class TPageViewWindow : public TWindowHost {
 public:
-    virtual ~TPageViewWindow() = default;
-
-    virtual void SetCaption(const QString &fileName) { (void)fileName; }
-    virtual void AddTab(const QString &fileName) { (void)fileName; }
-    virtual void DeleteTab(int index) { (void)index; }
-    virtual void SelectTab(int index) { (void)index; }
-    virtual void RenameTab(int index, const QString &fileName) { (void)index, (void)fileName; }
-    virtual void UpdateTabIcon(int index) { (void)index; }
-    virtual void Relayout() {}
-    virtual void StatusUpdated() {}
-    virtual bool AskPassword(const QString &fileName, QString &password, bool &remember)
-    {
-        (void)fileName, (void)password, (void)remember;
-        return false;
-    }
-    virtual void SetSyncTeXStatus(const QString &text) { (void)text; }
-    virtual bool PageGotoFocused() const { return false; }
-    virtual void SetPageGoto(const QString &label, const QString &pages) { (void)label, (void)pages; }
-    virtual void EnablePageGoto(bool enabled) { (void)enabled; }
-    virtual bool ZoomBoxFocused() const { return false; }
-    virtual void SetZoomBox(const QString &text) { (void)text; }
-    virtual void EnableZoomBox(bool enabled) { (void)enabled; }
-    virtual void CheckZoomMode(TZoomMode mode) { (void)mode; }
-    virtual void SetSLPanel(int index, const QString &text) { (void)index, (void)text; }
-    virtual bool AskGotoPage(const QString &label, const QString &pages, QString &typed)
-    {
-        (void)label, (void)pages, (void)typed;
-        return false;
-    }
-    virtual bool AskZoom(const QString &zoom, QString &typed)
-    {
-        (void)zoom, (void)typed;
-        return false;
-    }
-
     virtual void PopupMenuView(const QPoint &globalPos) { (void)globalPos; }
     virtual int DisplayState() const { return 0; }
     virtual void EscapeReset() {}
@@ -76,10 +39,9 @@ public:
     virtual void PageViewFocused() {}
     virtual void PagePainted() {}
     virtual bool MainWindowActive() const { return true; }
-    virtual bool NoPDFPainting() const { return false; }
 };
 
-class TPageViewHost final : public TQPDFHost {
+class TPageViewHost final : public TViewHost {
 public:
     explicit TPageViewHost(TScrollForm *form);
     ~TPageViewHost() override;
@@ -93,6 +55,7 @@ public:
     // The label of ShowInfo (tests read it).
     QLabel *InfoLabel() const { return Info; }
 
+    TWindowHost *MainWindow() const override { return FWindow; }
     int ClientWidth() const override;
     int ClientHeight() const override;
     int ViewWidth() const override;
@@ -114,43 +77,19 @@ public:
     void InvalidateView() override;
     void UpdateView() override;
     void FocusView() override;
-    bool NoPDFPainting() const override;
-    void ShowInfo(const QString &text, int ms) override;
-
-    void SetCaption(const QString &fileName) override;
-    void AddTab(const QString &fileName) override;
-    void DeleteTab(int index) override;
-    void SelectTab(int index) override;
-    void RenameTab(int index, const QString &fileName) override;
-    void UpdateTabIcon(int index) override;
-    void Relayout() override;
-    void StatusUpdated() override;
-    void StartMarkAnimation() override;
-    void HideCoordinates() override;
-    bool AskPassword(const QString &fileName, QString &password, bool &remember) override;
     void InvalidateRect(const QRect &rect) override;
+    void ShowInfo(const QString &text, int ms) override;
+    void StartMarkAnimation() override;
     bool CoordinatesVisible() const override;
     QPointF MeasureOrigin() const override;
     void RefreshCoordinates() override;
+    void HideCoordinates() override;
     bool PointerBusy() const override;
     QPoint CursorPos() const override;
-    void SetSyncTeXStatus(const QString &text) override;
-    bool PageGotoFocused() const override;
-    void SetPageGoto(const QString &label, const QString &pages) override;
-    void EnablePageGoto(bool enabled) override;
-    bool ZoomBoxFocused() const override;
-    void SetZoomBox(const QString &text) override;
-    void EnableZoomBox(bool enabled) override;
-    void CheckZoomMode(TZoomMode mode) override;
-    void SetSLPanel(int index, const QString &text) override;
-    bool AskGotoPage(const QString &label, const QString &pages, QString &typed) override;
-    bool AskZoom(const QString &zoom, QString &typed) override;
 
 private:
     QPointer<TScrollForm> FForm;
     TPageViewWindow *FWindow = nullptr;
-    TPageViewWindow NoWindow;
-    TPageViewWindow &W() const { return FWindow ? *FWindow : const_cast<TPageViewWindow &>(NoWindow); }
     int LockDepth = 0;
     bool Setting = false;
     QLabel *Info = nullptr;

@@ -163,7 +163,7 @@ TEST_F(DocTabs, StateImages)
     const QStringList expected = {"DocPdf", "Doc", "DocErr", "DocSync", "DocGone", "DocMod", "DocLocked", "DocLockedMod"};
     tabsHost.icons.clear();
     for (int i = 0; i < engine->DocumentCount(); ++i) {
-        engine->UpdateTab(i, 1);
+        engine->UpdateTab(i, TTabUpdate::Redraw);
         EXPECT_EQ(tabs->TabImageName(i), expected[i]) << engine->Document(i).FileName.toStdString();
         EXPECT_EQ(tabsHost.icons.value(i), tabs->Images().IndexOf(expected[i]));
     }
@@ -171,10 +171,10 @@ TEST_F(DocTabs, StateImages)
     // The lock ends when the writer closes the file.
     writer.close();
     tabsHost.icons.clear();
-    engine->UpdateTab(6, 0);
+    engine->UpdateTab(6, TTabUpdate::IfChanged);
     EXPECT_EQ(tabs->TabImageName(6), "DocPdf");
     EXPECT_EQ(tabsHost.icons.size(), 1) << "a changed state draws the tab again";
-    engine->UpdateTab(6, 0);
+    engine->UpdateTab(6, TTabUpdate::IfChanged);
     EXPECT_EQ(tabsHost.icons.size(), 1) << "an unchanged state does not";
     EXPECT_EQ(tabs->TabImageName(99), "");
     EXPECT_EQ(tabs->TabControlGetImageIndex(99), -1);
@@ -383,7 +383,7 @@ TEST_F(DocTabs, GoneTabsAndTheCrossAreDrawn)
     const QString gone = open("multi/multi.pdf", "gone.pdf");
     open("multi/multi.pdf", "other.pdf");
     ASSERT_TRUE(QFile::remove(gone));
-    engine->UpdateTab(0, 0);
+    engine->UpdateTab(0, TTabUpdate::IfChanged);
     QImage image = tabs->grab().toImage();
     const QRect r = tabs->tabRect(0);
     EXPECT_EQ(QColor(image.pixel(r.left() + 1, r.top() + 1)), QColor(0xF0, 0xD1, 0xB3));

@@ -37,7 +37,11 @@ struct RecordingWindow : TPageViewWindow {
     void SetCaption(const QString &fileName) override { calls << "Caption " + fileName; }
     void AddTab(const QString &fileName) override { calls << "AddTab " + fileName; }
     void StatusUpdated() override { calls << QStringLiteral("Status"); }
-    void SetSyncTeXStatus(const QString &text) override { calls << "Sync " + text; }
+    void ShowViewStatus(const TViewStatus &status) override
+    {
+        if (status.SyncTeX)
+            calls << "Sync " + *status.SyncTeX;
+    }
     void PopupMenuView(const QPoint &globalPos) override
     {
         ++menus;

@@ -2,6 +2,7 @@
 // writes, and the lines drawn from the theme colours.
 #include "EngineFixture.h"
 
+#include "app/ViewStatusFormatter.h"
 #include "settings/Colors.h"
 #include "ui/StatusLine.h"
 
@@ -11,12 +12,23 @@
 
 namespace {
 
-// The windows as the main window answers the engine: the status calls go to the line.
+// The windows as the main window answers the engine: the view status goes to the line.
 class StatusHost : public DocumentHost {
 public:
     TStatusLine *line = nullptr;
-    void SetSLPanel(int index, const QString &text) override { line->SetSLPanel(index, text); }
-    void SetSyncTeXStatus(const QString &text) override { line->SetSLPanel(slPanelSyncTeX, text); }
+    void ShowViewStatus(const TViewStatus &status) override
+    {
+        const TViewStatusText text = formatter.Format(status, false, false);
+        line->SetSLPanel(slPanelPage, text.PagePanel);
+        line->SetSLPanel(slPanelPages, text.PagesPanel);
+        line->SetSLPanel(slPanelZoom, text.ZoomPanel);
+        line->SetSLPanel(slPanelZoomMode, text.ZoomModePanel);
+        if (text.SyncTeX)
+            line->SetSLPanel(slPanelSyncTeX, *text.SyncTeX);
+    }
+
+private:
+    TViewStatusFormatter formatter;
 };
 
 struct StatusLine : EngineFixture {

@@ -1,6 +1,7 @@
 #pragma once
 // A page view and windows for engine tests: scroll bars that clamp like the real ones, a
 // fixed client size, and a record of what the engine asked the windows to show.
+#include "engine/HostLink.h"
 #include "engine/QPDFHost.h"
 
 #include <QStringList>
@@ -21,6 +22,16 @@ public:
     int lockDepth = 0;
     int invalidations = 0;
     QStringList calls;
+    // The view status the engine published last, and how many it published.
+    TViewStatus viewStatus;
+    int statusCount = 0;
+
+    RecordingHost() = default;
+    RecordingHost(const RecordingHost &) = delete;
+    RecordingHost &operator=(const RecordingHost &) = delete;
+    // The layout and the navigator reach their host through a link; a test hands them this
+    // host directly.
+    operator const THostLink &() const { return link; }
 
     int ClientWidth() const override { return clientWidth; }
     int ClientHeight() const override { return clientHeight; }
@@ -53,4 +64,12 @@ public:
     void FocusView() override { calls << QStringLiteral("FocusView"); }
     bool NoPDFPainting() const override { return noPDFPainting; }
     void ShowInfo(const QString &text, int ms) override { calls << QStringLiteral("Info %1: %2").arg(ms).arg(text); }
+    void ShowViewStatus(const TViewStatus &shown) override
+    {
+        viewStatus = shown;
+        ++statusCount;
+    }
+
+private:
+    THostLink link{this};
 };

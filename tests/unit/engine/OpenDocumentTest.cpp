@@ -143,7 +143,7 @@ TEST_F(Opening, ARewrittenFileIsReloadedInPlace)
     engine->Navigator().GOTOPage(3, nullptr);
     rewrite(path, fixture("widths/widths.pdf"));
     EXPECT_EQ(pageCount(), 7);
-    engine->UpdateTab(-1, 0);
+    engine->UpdateTab(-1, TTabUpdate::IfChanged);
     EXPECT_TRUE(current().Modified);
     ASSERT_TRUE(open(path));
     EXPECT_EQ(pageCount(), 3);
@@ -342,7 +342,7 @@ TEST_F(Opening, SyncTeXDataIsLoadedWithTheDocument)
     ASSERT_TRUE(engine->SyncTeX());
     EXPECT_TRUE(engine->SyncTeX()->Ready) << engine->SyncTeX()->ErrMsg.get().toStdString();
     EXPECT_EQ(engine->SyncTeX(), current().SyncTeX);
-    engine->UpdateTab(-1, 0);
+    engine->UpdateTab(-1, TTabUpdate::IfChanged);
     EXPECT_TRUE(current().Sync);
 }
 

@@ -18,7 +18,11 @@ public:
     QPoint cursor{-1, -1};
     QStringList syncStatus;
     QPoint CursorPos() const override { return cursor; }
-    void SetSyncTeXStatus(const QString &text) override { syncStatus << text; }
+    void ShowViewStatus(const TViewStatus &status) override
+    {
+        if (status.SyncTeX)
+            syncStatus << *status.SyncTeX;
+    }
 };
 
 class ScopedPath {

@@ -1,9 +1,14 @@
-// The page box, zoom box, zoom-mode marks and status line panels after view changes, and the
-// Goto Page and Custom Zoom dialogs with scripted answers.
+// The view status the engine publishes after view changes, as the page box, zoom box,
+// zoom-mode marks and status line panels show it, and the Goto Page and Custom Zoom dialogs
+// with scripted answers.
 #include "EngineFixture.h"
+
+#include "app/ViewStatusFormatter.h"
 
 namespace {
 
+// The main window's boxes and status panels, written from each published view status as the
+// window does: through the formatter, with the focus of the boxes.
 class StatusHost : public DocumentHost {
 public:
     QString pageGoto = "unset", pages = "unset", zoomBox = "unset";
@@ -16,25 +21,28 @@ public:
     QString shownLabel, shownPages, shownZoom;
     QString answer;
 
-    bool PageGotoFocused() const override { return pageFocused; }
-    void SetPageGoto(const QString &label, const QString &count) override
+    void ShowViewStatus(const TViewStatus &status) override
     {
-        pageGoto = label;
-        pages = count;
-    }
-    void EnablePageGoto(bool enabled) override { pageEnabled = enabled; }
-    bool ZoomBoxFocused() const override { return zoomFocused; }
-    void SetZoomBox(const QString &text) override
-    {
-        zoomBox = text;
-        ++zoomBoxWrites;
-    }
-    void EnableZoomBox(bool enabled) override { zoomEnabled = enabled; }
-    void CheckZoomMode(TZoomMode mode) override { checkedMode = mode; }
-    void SetSLPanel(int index, const QString &text) override
-    {
-        ASSERT_TRUE(index >= 0 && index < 4) << index;
-        panels[index] = text;
+        DocumentHost::ShowViewStatus(status);
+        const TViewStatusText text = formatter.Format(status, pageFocused, zoomFocused);
+        if (text.PageBox)
+            pageGoto = *text.PageBox;
+        if (text.CountBox)
+            pages = *text.CountBox;
+        pageEnabled = text.PageBoxEnabled;
+        panels[0] = text.PagePanel;
+        panels[1] = text.PagesPanel;
+        panels[2] = text.ZoomPanel;
+        panels[3] = text.ZoomModePanel;
+        zoomEnabled = text.ZoomBoxEnabled;
+        if (text.CheckedZoomMode)
+            checkedMode = *text.CheckedZoomMode;
+        if (text.ZoomBox) {
+            zoomBox = *text.ZoomBox;
+            ++zoomBoxWrites;
+        }
+        if (text.FocusView)
+            FocusView();
     }
     void FocusView() override
     {
@@ -55,6 +63,9 @@ public:
         return !answer.isEmpty();
     }
     QStringList panelTexts() const { return {panels[0], panels[1], panels[2], panels[3]}; }
+
+private:
+    TViewStatusFormatter formatter;
 };
 
 struct Status : EngineFixture {
@@ -112,6 +123,33 @@ TEST_F(Status, JumpsAndZoomsShowInTheBoxesAndPanels)
         EXPECT_EQ(status.checkedMode, c.checked);
         EXPECT_TRUE(status.zoomEnabled);
     }
+}
+
+// The value itself: the page in view of the count with its label, the zoom in whole percent
+// with its mode; the SyncTeX state only while the event loop runs; nothing but "no document"
+// after the last one closed.
+TEST_F(Status, TheEnginePublishesOneValue)
+{
+    const int before = status.statusCount;
+    nav().GOTOPage(4, nullptr);
+    EXPECT_GT(status.statusCount, before);
+    const TViewStatus &v = status.viewStatus;
+    EXPECT_TRUE(v.Document);
+    EXPECT_EQ(v.Page, 4);
+    EXPECT_EQ(v.PageCount, 7);
+    EXPECT_EQ(v.Label, "2");
+    EXPECT_EQ(v.Zoom, 100);
+    EXPECT_EQ(v.ZoomMode, zActualSize);
+    EXPECT_FALSE(v.SyncTeX.has_value());
+
+    App.AppRunning = true;
+    engine->UpdateStatus();
+    EXPECT_EQ(status.viewStatus.SyncTeX, "No SyncTeX Data");
+    App.AppRunning = false;
+
+    ASSERT_TRUE(engine->CloseFile(QString(), -1));
+    EXPECT_FALSE(status.viewStatus.Document);
+    EXPECT_EQ(status.viewStatus.PageCount, 0);
 }
 
 // What the user is typing stays: the page box is not written while it has the focus, the

@@ -1,0 +1,54 @@
+#pragma once
+// The main window's menus: the menu bar built from the command table, the zoom presets, the
+// page view's context menu, the command states applied to the items, and the running of a
+// command's handler.
+#include "app/CommandStates.h"
+#include "ui/MainCommands.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QAction;
+class QActionGroup;
+class QMenu;
+class QPoint;
+class TMainForm;
+
+class TMainMenu final : public QObject {
+public:
+    explicit TMainMenu(TMainForm &form);
+
+    // The menu bar from the command table, again (after a theme change, for the settings'
+    // captions and visibility).
+    void BuildMenu();
+    // The zoom presets of the settings at the end of the Zoom menu.
+    void CreateZoomMenu();
+    QAction *Command(const QString &field) const { return Commands.value(field); }
+    QList<QAction *> CommandActions() const { return Commands.values(); }
+    // The action whose handler runs; null between commands.
+    QAction *RunningCommand() const { return CurrentCommand; }
+
+    // The states in order; a state for a command the table lacks is an error.
+    void Apply(const TCommandStates &states);
+    void SetCommand(const TCommandStates::TState &state);
+    // A command whose window does not exist yet says so in the status line.
+    void NotAvailableYet(QAction *action);
+
+    QMenu *PopupMenuViewMenu() const { return PopupView; }
+    // Fills the context menu from the main commands and shows it at a screen point.
+    void PopupMenuViewPopup(const QPoint &globalPos);
+
+private:
+    void AddCommand(QMenu *parent, const TMenuEntry &entry);
+    void RunCommand(QAction *action, const TCommandClick &click);
+
+    TMainForm &Form;
+    QMenu *PopupView = nullptr;
+    QMenu *ZoomMenu = nullptr;
+    QHash<QString, QAction *> Commands;
+    QList<QMenu *> Menus;
+    QHash<int, QActionGroup *> RadioGroups;
+    QAction *CurrentCommand = nullptr;
+};

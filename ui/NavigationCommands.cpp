@@ -1,0 +1,49 @@
+#include "ui/NavigationCommands.h"
+
+#include "engine/QPDF.h"
+#include "settings/Prefer.h"
+#include "ui/MainForm.h"
+
+#include <QLineEdit>
+
+void TNavigationCommands::menuGoToPageClick()
+{
+    if (!Form.HasPages())
+        return;
+    if (Prefer.ShowToolbar && Form.CoolBar->isVisible()) {
+        Form.edPageGoto->setFocus(Qt::ShortcutFocusReason);
+        Form.edPageGoto->selectAll();
+        return;
+    }
+    QPDF->Navigator().ShowGotoPageDlg();
+}
+
+void TNavigationCommands::menuSetMarkClick()
+{
+    if (QPDF && QPDF->SelDoc() >= 0)
+        QPDF->Navigator().SetMark(false);
+}
+
+void TNavigationCommands::menuGotoMarkClick()
+{
+    if (QPDF && QPDF->SelDoc() >= 0)
+        QPDF->Navigator().GotoMark(false);
+}
+
+void TNavigationCommands::menuBackClick()
+{
+    if (QPDF && QPDF->SelDoc() >= 0)
+        QPDF->Navigator().PrevPosition(false);
+}
+
+void TNavigationCommands::menuForwardClick()
+{
+    if (QPDF && QPDF->SelDoc() >= 0)
+        QPDF->Navigator().NextPosition(false);
+}
+
+void TNavigationCommands::menuInverseSearchClick()
+{
+    if (QPDF && QPDF->SelDoc() >= 0)
+        QPDF->InverseSearch();
+}
