@@ -3,6 +3,7 @@
 // as groups of options each ending with a PDF file. It comes from the program's own command
 // line (run by the deferred start) or from a second start (run when it arrives).
 #include "base/AppState.h"
+#include "engine/DestType.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,7 +22,7 @@ struct TCmdStep {
     // For Open, exactly the parameters of OpenDocument.
     QString SRC;
     int lnum = 0;
-    int dest_type = 0;
+    TDestType dest_type = TDestType::ForwardSearch;
 };
 
 // Items: the runs of characters other than CR and LF, empty ones skipped; "||" stays as it is.

@@ -35,54 +35,65 @@ TPosition TNavigator::Current()
     return p;
 }
 
-bool TNavigator::StorePosition(bool test)
+bool TNavigator::StorePosition()
 {
     for (int i = 0; i < 3; ++i)
         View.SetupView();
     // Across in points, down in pixels at the current zoom: a tolerance of an eleventh page.
-    return History.Store(Current(), View.FDocPageWidth / 11, View.FPageHeight / 11.0, test);
+    return History.Store(Current(), View.FDocPageWidth / 11, View.FPageHeight / 11.0, false);
 }
 
-bool TNavigator::PrevPosition(bool test)
+bool TNavigator::PrevPosition()
 {
     TPosition target;
-    if (!History.Back(Current(), test, target))
+    if (!History.Back(Current(), false, target))
         return false;
-    if (!test)
-        Show(target);
+    Show(target);
     return true;
 }
 
-bool TNavigator::NextPosition(bool test)
+bool TNavigator::NextPosition()
 {
     TPosition target;
-    if (!History.Forward(Current(), test, target))
+    if (!History.Forward(Current(), false, target))
         return false;
-    if (!test)
-        Show(target);
+    Show(target);
     return true;
 }
 
-bool TNavigator::SetMark(bool test)
+bool TNavigator::CanPrevPosition()
 {
-    if (!test) {
-        StorePosition(false);
-        Mark = Current();
-    }
+    TPosition target;
+    return History.Back(Current(), true, target);
+}
+
+bool TNavigator::CanNextPosition()
+{
+    TPosition target;
+    return History.Forward(Current(), true, target);
+}
+
+bool TNavigator::SetMark()
+{
+    StorePosition();
+    Mark = Current();
     return Mark.cp > 0;
 }
 
-bool TNavigator::GotoMark(bool test)
+bool TNavigator::CanGotoMark()
 {
     if (Mark.cp <= 0)
         return false;
     const TPosition p = Current();
-    if (p.cp == Mark.cp && p.Top == Mark.Top && p.Left == Mark.Left)
+    return p.cp != Mark.cp || p.Top != Mark.Top || p.Left != Mark.Left;
+}
+
+bool TNavigator::GotoMark()
+{
+    if (!CanGotoMark())
         return false;
-    if (!test) {
-        StorePosition(false);
-        Show(Mark);
-    }
+    StorePosition();
+    Show(Mark);
     return true;
 }
 
@@ -102,7 +113,7 @@ double TNavigator::PastTheEnd() const
     return View.GetDim(std::max(View.FPageWidth, View.FPageHeight)) + Host.ClientHeight() * 2 + 9;
 }
 
-bool TNavigator::NextPage(bool)
+bool TNavigator::NextPage()
 {
     const int before = View.GetPageView();
     const int n = Source.PageCount();
@@ -114,7 +125,7 @@ bool TNavigator::NextPage(bool)
             return View.SelPage != before;
         }
         ++View.SelPage;
-        if (View.PageView != 0 && View.SelPage < n)
+        if (View.PageView != TPageViewMode::Single && View.SelPage < n)
             ++View.SelPage;
         RestorePosition(View.SelPage, 0, -1);
     } else {
@@ -124,14 +135,18 @@ bool TNavigator::NextPage(bool)
     return View.SelPage != before;
 }
 
-bool TNavigator::PrevPage(bool)
+bool TNavigator::CanNextPage() const { return View.SelPage < Source.PageCount(); }
+
+bool TNavigator::CanPrevPage() const { return View.SelPage > 1; }
+
+bool TNavigator::PrevPage()
 {
     const int before = View.GetPageView();
     if (View.SelPage > 1) {
         const bool stepBack = View.AllowScrolling ? TopEdge() >= 0 : Host.VertPos() == 0;
         if (stepBack) {
             --View.SelPage;
-            if (View.PageView != 0 && View.SelPage > 1)
+            if (View.PageView != TPageViewMode::Single && View.SelPage > 1)
                 --View.SelPage;
         }
     } else {
@@ -141,29 +156,29 @@ bool TNavigator::PrevPage(bool)
     return View.SelPage != before;
 }
 
-bool TNavigator::PageDown(bool test)
+bool TNavigator::PageDown()
 {
     if (View.AllowScrolling && View.FZoomMode == zfitPage)
-        return NextPage(test);
+        return NextPage();
     const int before = Host.VertPos();
     Host.SetVertPos(Host.ClientHeight() + before - Host.VertLineIncrement());
     if (!View.AllowScrolling && Host.VertPos() == before) {
         // The bottom of the page: on to the next page or pair.
-        if ((View.PageView == 1 && (View.SelPage & 1)) || (View.PageView == 2 && !(View.SelPage & 1)))
+        if ((View.PageView == TPageViewMode::Double && (View.SelPage & 1)) || (View.PageView == TPageViewMode::Book && !(View.SelPage & 1)))
             ++View.SelPage;
-        NextPage(test);
+        NextPage();
     }
     return true;
 }
 
-bool TNavigator::PageUp(bool test)
+bool TNavigator::PageUp()
 {
     if (View.AllowScrolling && View.FZoomMode == zfitPage)
-        return PrevPage(test);
+        return PrevPage();
     const int before = Host.VertPos();
     Host.SetVertPos(before + Host.VertLineIncrement() - Host.ClientHeight());
     if (!View.AllowScrolling && View.SelPage > 1 && Host.VertPos() == before) {
-        if ((View.PageView == 2 && (View.SelPage & 1)) || (View.PageView == 1 && !(View.SelPage & 1)))
+        if ((View.PageView == TPageViewMode::Book && (View.SelPage & 1)) || (View.PageView == TPageViewMode::Double && !(View.SelPage & 1)))
             --View.SelPage;
         if (View.SelPage > 1)
             --View.SelPage;
@@ -173,14 +188,14 @@ bool TNavigator::PageUp(bool test)
     return true;
 }
 
-bool TNavigator::FirstPage(bool)
+bool TNavigator::FirstPage()
 {
     View.SelPage = 1;
     RestorePosition(1, 0, -1);
     return true;
 }
 
-bool TNavigator::LastPage(bool)
+bool TNavigator::LastPage()
 {
     const int n = Source.PageCount();
     if (View.SelPage < n) {
@@ -198,7 +213,7 @@ bool TNavigator::GOTOPage(int page, PDest dest)
         return false;
     if (StopQuickOpen)
         StopQuickOpen();
-    StorePosition(false);
+    StorePosition();
     View.SelPage = page;
     View.SetSelectedPage(page);
     double Top = 0;
@@ -390,7 +405,7 @@ void TNavigator::SetRotate(int r)
     Show(p);
 }
 
-bool TNavigator::ChangeView(int value)
+bool TNavigator::ChangeView(TPageViewMode value)
 {
     if (value == View.PageView)
         return false;

@@ -542,7 +542,7 @@ int TQPDF::RestoreOpenedDocuments()
         }
         const int before = nDocuments;
         const bool selected = e.wasOpened >= 2;
-        OpenDocument(e.FileName, false, QString(), 0, 0);
+        OpenDocument(e.FileName, false, QString(), 0, TDestType::ForwardSearch);
         if (nDocuments > before)
             ++opened;
         if (selected)
@@ -561,7 +561,7 @@ int TQPDF::RestoreOpenedDocuments()
 
 bool TQPDF::LoadFile(const QString &FN)
 {
-    if (PasswordDialog || !OpenDocument(FN, false, QString(), 0, 0))
+    if (PasswordDialog || !OpenDocument(FN, false, QString(), 0, TDestType::ForwardSearch))
         return false;
     Host.Relayout();
     return true;
@@ -569,7 +569,7 @@ bool TQPDF::LoadFile(const QString &FN)
 
 bool TQPDF::ReloadFile(const QString &FN)
 {
-    if (PasswordDialog || !OpenDocument(FN, true, QString(), 0, 0))
+    if (PasswordDialog || !OpenDocument(FN, true, QString(), 0, TDestType::ForwardSearch))
         return false;
     Host.Relayout();
     return true;
@@ -715,8 +715,8 @@ void TQPDF::ChooseInitialZoom()
     const int w = View.GetPxl(odd ? View.FDocPageHeight : View.FDocPageWidth);
     const int h = View.GetPxl(odd ? View.FDocPageWidth : View.FDocPageHeight);
     View.FDpi = dpi;
-    const int cols = View.PageView != 0 ? 2 : 1;
-    const int gap = View.PageView != 0 ? View.FGap : 0;
+    const int cols = View.PageView != TPageViewMode::Single ? 2 : 1;
+    const int gap = View.PageView != TPageViewMode::Single ? View.FGap : 0;
     const int zw = Host.ClientWidth() * 100 / std::max(1, gap + cols * w) + 1;
     const int zh = Host.ClientHeight() * 100 / std::max(1, h) + 1;
     const int z = int(std::lround(View.FZoom));
@@ -744,24 +744,24 @@ void TQPDF::FinishDisplay()
     Host.InvalidateView();
 }
 
-void TQPDF::Navigate(const QString &SRC, int lnum, int dest_type)
+void TQPDF::Navigate(const QString &SRC, int lnum, TDestType dest_type)
 {
     switch (dest_type) {
-    case 1:
+    case TDestType::PageIndex:
         if (lnum <= 0)
             return;
         FinishDisplay();
         if (!Nav.GOTOPage(lnum, nullptr))
             Host.ShowInfo(QStringLiteral("Page Index out of bounds: ") + QString::number(lnum), kInfoMs);
         return;
-    case 2:
+    case TDestType::PageLabel:
         if (SRC.isEmpty())
             return;
         FinishDisplay();
         if (!Nav.GOTOPageLabel(SRC, nullptr))
             Host.ShowInfo(QStringLiteral("Page Label not found: ") + Quoted(SRC), kInfoMs);
         return;
-    case 3: {
+    case TDestType::NamedDest: {
         if (SRC.isEmpty())
             return;
         FinishDisplay();
@@ -773,7 +773,7 @@ void TQPDF::Navigate(const QString &SRC, int lnum, int dest_type)
             Host.ShowInfo(QStringLiteral("Named Destination GoTo Error: ") + Quoted(SRC), kInfoMs);
         return;
     }
-    case 0: {
+    case TDestType::ForwardSearch: {
         if (SRC.isEmpty())
             return;
         TPosition start{View.SelPage, 0, 0};
@@ -874,7 +874,7 @@ bool TQPDF::ForwardSearch(const QString &SRC, int lnum, TPosition &start)
     }
     StopQuickOpen();
     if (page != View.SelPage)
-        Nav.StorePosition(false);
+        Nav.StorePosition();
     View.SelPage = page;
     View.SetSelectedPage(page);
     for (int i = 0; i < 3; ++i)
@@ -894,7 +894,7 @@ bool TQPDF::ForwardSearch(const QString &SRC, int lnum, TPosition &start)
     return true;
 }
 
-bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int lnum, int dest_type)
+bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int lnum, TDestType dest_type)
 {
     if (PasswordDialog)
         return false;
@@ -950,7 +950,7 @@ bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int 
         nav = std::exchange(slot.Deferred, TNavRequest());
 
     if (!force_reload && !newSlot && FileTime64(FN) == slot.FileDate) {
-        ReloadNewerSyncTeX(Prefer.UseThreads && (nav.dest_type != 0 || nav.SRC.isEmpty()));
+        ReloadNewerSyncTeX(Prefer.UseThreads && (nav.dest_type != TDestType::ForwardSearch || nav.SRC.isEmpty()));
         Navigate(nav.SRC, nav.lnum, nav.dest_type);
     } else if (unloadable) {
         // The document stays as it was until its file can be read again; so does the request.

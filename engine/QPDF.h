@@ -102,10 +102,10 @@ public:
     void StoreDoc(int Doc);
     void RestoreDoc(int Doc);
 
-    // Opens, selects, reloads when the file changed, and navigates: dest_type 0 (a forward
-    // search when SRC is a source file, lnum its line), 1 page index lnum, 2 page label SRC,
-    // 3 named destination SRC. False only while the password is being asked for.
-    bool OpenDocument(QString FN, bool force_reload, const QString &SRC, int lnum, int dest_type);
+    // Opens, selects, reloads when the file changed, and navigates: a forward search when SRC
+    // is a source file (lnum its line), page index lnum, page label SRC, or named destination
+    // SRC. False only while the password is being asked for.
+    bool OpenDocument(QString FN, bool force_reload, const QString &SRC, int lnum, TDestType dest_type);
     bool LoadFile(const QString &FN);
     bool ReloadFile(const QString &FN);
     // Writes the current document to FN: a temporary file beside it, renamed over it.
@@ -172,7 +172,7 @@ private:
     TPdfDocument LoadOnce(const QByteArray &path, const QByteArray &buffer, const QByteArray &password, bool fromFile);
     void LoadSyncTeX(TDocument &slot, bool inThread);
     void ReloadNewerSyncTeX(bool inThread);
-    void Navigate(const QString &SRC, int lnum, int dest_type);
+    void Navigate(const QString &SRC, int lnum, TDestType dest_type);
     // Marks and shows the typeset place of a source line; start receives the position.
     bool ForwardSearch(const QString &SRC, int lnum, TPosition &start);
     // The mark in page points from a SyncTeX rectangle: at least a visible band of the page.

@@ -65,7 +65,8 @@ struct TPrefer {
     double Zoom;
     bool ZoomAuto, ZoomMenu;
     QString ZoomMenuValues;
-    int32_t Rotate, PageView;
+    int32_t Rotate;
+    TPageViewMode PageView;
     bool AllowScrolling, RenderAnnot, FrameLinks, ShowBookmarks, TrackBookmarks;
 
     bool AdobeOK;

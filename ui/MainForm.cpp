@@ -840,7 +840,7 @@ int TMainForm::OpenDroppedFiles(const QList<QUrl> &urls)
         const QString name = url.toLocalFile();
         if (name.isEmpty() || !QFileInfo(name).isFile())
             continue;
-        if (QPDF && QPDF->OpenDocument(name, false, QString(), 0, 0))
+        if (QPDF && QPDF->OpenDocument(name, false, QString(), 0, TDestType::ForwardSearch))
             ++opened;
     }
     Aborted = false;
@@ -1109,9 +1109,9 @@ void TMainForm::EnableMenu()
     const int presentationState = 0;
 
     // View check marks.
-    SetCommandCheck("menuSinglePage", doc && view.PageView == 0);
-    SetCommandCheck("menuDoublePage", doc && view.PageView == 1);
-    SetCommandCheck("menuBookView", doc && view.PageView == 2);
+    SetCommandCheck("menuSinglePage", doc && view.PageView == TPageViewMode::Single);
+    SetCommandCheck("menuDoublePage", doc && view.PageView == TPageViewMode::Double);
+    SetCommandCheck("menuBookView", doc && view.PageView == TPageViewMode::Book);
     SetCommandCheck("menuCountiniousView", doc && view.AllowScrolling);
     SetCommandCheck("menuShowBookmarks", doc && QPDF->ShowBookmarks);
     SetCommandCheck("menuFrameLinks", doc && QPDF->FrameLinks);
@@ -1174,9 +1174,9 @@ void TMainForm::EnableMenu()
     TNavigator &nav = QPDF->Navigator();
     SetCommandState("menuGoToPage", pages);
     SetCommandState("menuSetMark", doc);
-    SetCommandState("menuGotoMark", doc && nav.GotoMark(true));
-    SetCommandState("menuBack", doc && nav.PrevPosition(true));
-    SetCommandState("menuForward", doc && nav.NextPosition(true));
+    SetCommandState("menuGotoMark", doc && nav.CanGotoMark());
+    SetCommandState("menuBack", doc && nav.CanPrevPosition());
+    SetCommandState("menuForward", doc && nav.CanNextPosition());
     SetCommandState("menuNextDoc", count > 1);
     SetCommandState("menuPrevDoc", count > 1);
     SetCommandState("menuToggleDoc", count > 1);
@@ -1305,25 +1305,25 @@ void TMainForm::menuGoToPageClick()
 void TMainForm::menuSetMarkClick()
 {
     if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().SetMark(false);
+        QPDF->Navigator().SetMark();
 }
 
 void TMainForm::menuGotoMarkClick()
 {
     if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().GotoMark(false);
+        QPDF->Navigator().GotoMark();
 }
 
 void TMainForm::menuBackClick()
 {
     if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().PrevPosition(false);
+        QPDF->Navigator().PrevPosition();
 }
 
 void TMainForm::menuForwardClick()
 {
     if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().NextPosition(false);
+        QPDF->Navigator().NextPosition();
 }
 
 void TMainForm::TabControlChange(int index)
@@ -1380,7 +1380,7 @@ void TMainForm::menuPageViewClick()
 {
     if (QPDF && QPDF->SelDoc() >= 0 && CurrentCommand) {
         CurrentCommand->setChecked(true);
-        QPDF->Navigator().ChangeView(CurrentCommand->data().toInt());
+        QPDF->Navigator().ChangeView(TPageViewMode(CurrentCommand->data().toInt()));
     }
 }
 

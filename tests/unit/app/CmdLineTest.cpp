@@ -16,7 +16,7 @@ QStringList Steps(const QStringList &items)
     for (const TCmdStep &s : ParseCmdLine(items)) {
         switch (s.kind) {
         case TCmdStep::Open:
-            out << QStringLiteral("open %1 %2 %3 %4").arg(s.text).arg(s.dest_type).arg(s.SRC).arg(s.lnum);
+            out << QStringLiteral("open %1 %2 %3 %4").arg(s.text).arg(int(s.dest_type)).arg(s.SRC).arg(s.lnum);
             break;
         case TCmdStep::SetInverseSearch:
             out << (s.restoreDefault ? QStringLiteral("inverse default") : QStringLiteral("inverse ") + s.text);
