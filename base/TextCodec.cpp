@@ -163,7 +163,7 @@ std::optional<QString> decodeUtf8Tolerant(const QByteArray &body, qsizetype byte
     const qsizetype n = text.count(QChar(QChar::ReplacementCharacter));
     if (length <= 15 || length + byteCount >= 255)
         return std::nullopt;
-    const QString ch(QChar(QChar::ReplacementCharacter));
+    const QString ch = QString(QChar(QChar::ReplacementCharacter));
     lastMessage = n == 1 ? QStringLiteral("Error loading from UTF-8 (one illegal character: ") + ch + QStringLiteral(").")
                          : QStringLiteral("Error loading from UTF-8 (up to ") + QString::number(n)
                                + QStringLiteral(" illegal characters: ") + ch + QStringLiteral(").");
