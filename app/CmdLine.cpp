@@ -205,11 +205,12 @@ bool ExeCmdLine(TQPDF &QPDF, const QStringList &items)
     return opened;
 }
 
-bool RestoreOpenedAtStart(const TStartupFlags &flags, int restoreOpened, const QStringList &commandItems)
+bool RestoreOpenedAtStart(const TStartupFlags &flags, TRestoreOpened restoreOpened, const QStringList &commandItems)
 {
     if (flags.NeverRestore)
         return false;
-    return flags.AlwaysRestore || restoreOpened == 2 || (restoreOpened == 1 && commandItems.isEmpty());
+    return flags.AlwaysRestore || restoreOpened == TRestoreOpened::Always
+        || (restoreOpened == TRestoreOpened::EmptyCommandLine && commandItems.isEmpty());
 }
 
 void DeferredStart(TQPDF &QPDF, const std::function<void()> &repaint)

@@ -4,6 +4,7 @@
 // line (run by the deferred start) or from a second start (run when it arrives).
 #include "base/AppState.h"
 #include "engine/DestType.h"
+#include "settings/RestoreOpened.h"
 
 #include <QString>
 #include <QStringList>
@@ -47,7 +48,7 @@ bool ExeCmdLine(TQPDF &QPDF, const QStringList &items);
 
 // Whether the deferred start reopens the documents of the last session: never with -V;
 // always with -R; else by the setting (2 always, 1 only without a command).
-bool RestoreOpenedAtStart(const TStartupFlags &flags, int restoreOpened, const QStringList &commandItems);
+bool RestoreOpenedAtStart(const TStartupFlags &flags, TRestoreOpened restoreOpened, const QStringList &commandItems);
 
 // The deferred start, once after the main window is first shown: reopen the last session's
 // documents by the rule above, then run the start-up command and clear it.

@@ -415,13 +415,14 @@ bool TNavigator::ChangeView(TPageViewMode value)
     return true;
 }
 
-bool TNavigator::SetContinuousView(int value)
+bool TNavigator::ToggleContinuousView() { return SetContinuousView(!View.AllowScrolling); }
+
+bool TNavigator::SetContinuousView(bool on)
 {
-    const bool on = View.AllowScrolling;
-    if ((value > 0 && on) || (value < 0 && !on))
+    if (on == View.AllowScrolling)
         return on;
     const TPosition p = Current();
-    View.AllowScrolling = !on;
+    View.AllowScrolling = on;
     View.SetupView();
     Show(p);
     UpdateStatus();

@@ -86,8 +86,9 @@ public:
     void SetZoom(double z);
     void SetRotate(int r);
     bool ChangeView(TPageViewMode value);
-    // 0 toggles, positive switches on, negative off; returns the new state.
-    bool SetContinuousView(int value);
+    // Switches the continuous view on or off, or over; returns the new state.
+    bool SetContinuousView(bool on);
+    bool ToggleContinuousView();
 
     TPositionHistory History;
     TPosition Mark;

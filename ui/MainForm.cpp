@@ -1387,7 +1387,7 @@ void TMainForm::menuPageViewClick()
 void TMainForm::menuCountiniousViewClick()
 {
     if (QPDF && QPDF->SelDoc() >= 0)
-        CurrentCommand->setChecked(QPDF->Navigator().SetContinuousView(0));
+        CurrentCommand->setChecked(QPDF->Navigator().ToggleContinuousView());
 }
 
 void TMainForm::menuShowBookmarksClick()

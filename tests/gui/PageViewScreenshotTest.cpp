@@ -48,7 +48,7 @@ TEST_F(PageViewScreenshot, SampleInContinuousDoubleViewAtFitWidth)
     ASSERT_GE(engine->Pages().PageCount(), 2);
     TNavigator &nav = engine->Navigator();
     nav.ChangeView(TPageViewMode::Double);
-    nav.SetContinuousView(1);
+    nav.SetContinuousView(true);
     nav.SetZoomMode(zfitWidth);
     nav.FirstPage();
     QApplication::processEvents();

@@ -94,7 +94,7 @@ struct PageView : EngineFixture {
         ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, TDestType::ForwardSearch));
         TNavigator &nav = engine->Navigator();
         nav.ChangeView(pageView);
-        nav.SetContinuousView(continuous ? 1 : -1);
+        nav.SetContinuousView(continuous);
         nav.SetZoom(zoom);
         nav.FirstPage();
         QApplication::processEvents();

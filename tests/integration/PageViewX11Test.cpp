@@ -52,7 +52,7 @@ struct PageViewX11Input : X11PageView {
 TEST_F(PageViewX11Input, ServerWheelButtonsAndTheMiddleButton)
 {
     ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, TDestType::ForwardSearch));
-    engine->Navigator().SetContinuousView(1);
+    engine->Navigator().SetContinuousView(true);
     engine->Navigator().SetZoom(300);
     engine->Navigator().FirstPage();
     QApplication::processEvents();

@@ -224,12 +224,12 @@ TEST_F(Nav, QueriesTellWhetherAStepLeadsSomewhereAndMoveNothing)
 TEST_F(Nav, SwitchesKeepTheViewOnTheSamePage)
 {
     nav.GOTOPage(4, nullptr);
-    EXPECT_TRUE(nav.SetContinuousView(1)) << "already on: the state is returned";
+    EXPECT_TRUE(nav.SetContinuousView(true)) << "already on: the state is returned";
     EXPECT_TRUE(view.AllowScrolling);
-    EXPECT_FALSE(nav.SetContinuousView(0));
+    EXPECT_FALSE(nav.ToggleContinuousView());
     EXPECT_EQ(view.SelPage, 4);
     EXPECT_EQ(page(), 4);
-    EXPECT_TRUE(nav.SetContinuousView(0));
+    EXPECT_TRUE(nav.ToggleContinuousView());
     EXPECT_TRUE(nav.ChangeView(TPageViewMode::Book));
     EXPECT_FALSE(nav.ChangeView(TPageViewMode::Book));
     EXPECT_EQ(page(), 4);
@@ -259,7 +259,7 @@ TEST_F(Nav, PageDownAndPageUpStepByTheWindow)
     EXPECT_EQ(page(), 2);
 
     nav.SetZoomMode(zActualSize);
-    nav.SetContinuousView(-1);
+    nav.SetContinuousView(false);
     nav.RestorePosition(1, 0, -1);
     const int bottom = 200 - host.clientHeight;   // a page of 200 pixels
     nav.PageDown();

@@ -466,10 +466,11 @@ TEST_F(PreferStore, OlderLayoutWithoutMenuColours)
     EXPECT_TRUE(sink.shown.empty());
 }
 
-// The page view is kept as the number the file holds, one the program does not know too.
-TEST_F(PreferStore, PageViewNumbersRoundTripAsStored)
+// Modes are kept as the numbers the file holds, one the program does not know too.
+TEST_F(PreferStore, ModeNumbersRoundTripAsStored)
 {
     Prefer.PageView = TPageViewMode::Double;
+    Prefer.RestoreOpened = TRestoreOpened(9);
     Prefer.MaxListLen = 3;
     Prefer.DocList = QList<TDocInfo>(4);
     Prefer.DocListCount = 1;
@@ -477,9 +478,11 @@ TEST_F(PreferStore, PageViewNumbersRoundTripAsStored)
     Prefer.DocList[0].PageView = TPageViewMode(7);
     ASSERT_TRUE(WriteData());
     Prefer.PageView = TPageViewMode::Single;
+    Prefer.RestoreOpened = TRestoreOpened::Always;
     Prefer.DocList[0].PageView = TPageViewMode::Single;
     ASSERT_TRUE(ReadData());
     EXPECT_EQ(int(Prefer.PageView), 1);
+    EXPECT_EQ(int(Prefer.RestoreOpened), 9);
     ASSERT_EQ(Prefer.DocListCount, 1);
     EXPECT_EQ(int(Prefer.DocList[0].PageView), 7);
 }
