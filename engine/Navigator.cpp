@@ -40,13 +40,13 @@ bool TNavigator::StorePosition()
     for (int i = 0; i < 3; ++i)
         View.SetupView();
     // Across in points, down in pixels at the current zoom: a tolerance of an eleventh page.
-    return History.Store(Current(), View.FDocPageWidth / 11, View.FPageHeight / 11.0, false);
+    return History.Store(Current(), View.FDocPageWidth / 11, View.FPageHeight / 11.0);
 }
 
 bool TNavigator::PrevPosition()
 {
     TPosition target;
-    if (!History.Back(Current(), false, target))
+    if (!History.Back(Current(), target))
         return false;
     Show(target);
     return true;
@@ -55,23 +55,15 @@ bool TNavigator::PrevPosition()
 bool TNavigator::NextPosition()
 {
     TPosition target;
-    if (!History.Forward(Current(), false, target))
+    if (!History.Forward(Current(), target))
         return false;
     Show(target);
     return true;
 }
 
-bool TNavigator::CanPrevPosition()
-{
-    TPosition target;
-    return History.Back(Current(), true, target);
-}
+bool TNavigator::CanPrevPosition() { return History.CanBack(Current()); }
 
-bool TNavigator::CanNextPosition()
-{
-    TPosition target;
-    return History.Forward(Current(), true, target);
-}
+bool TNavigator::CanNextPosition() { return History.CanForward(Current()); }
 
 bool TNavigator::SetMark()
 {
