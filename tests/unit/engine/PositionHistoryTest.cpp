@@ -102,4 +102,6 @@ TEST(PositionHistory, AHistoryOfOnePlaceEverywhereFailsAfterAFullTurn)
     TPosition target;
     EXPECT_FALSE(h.CanBack(at(4, 10, 10)));
     EXPECT_FALSE(h.CanForward(at(4, 10, 10)));
+    EXPECT_FALSE(h.Back(at(4, 10, 10), target));
+    EXPECT_FALSE(h.Forward(at(4, 10, 10), target));
 }
