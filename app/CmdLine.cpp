@@ -82,15 +82,15 @@ std::vector<TCmdStep> Walk(const QStringList &items, std::vector<qsizetype> *pat
                 int value = 0;
                 if (next(i) && lineNumber(items[i++], value)) {
                     open.lnum = value;
-                    open.dest_type = 1;
+                    open.dest_type = TDestType::PageIndex;
                 }
             } else if (sw == QLatin1String("-page-label") || sw == QLatin1String("-named-dest")) {
                 if (next(i)) {
                     open.SRC = decoded(items[i++]);
-                    open.dest_type = sw == QLatin1String("-page-label") ? 2 : 3;
+                    open.dest_type = sw == QLatin1String("-page-label") ? TDestType::PageLabel : TDestType::NamedDest;
                 }
             } else if (sw == QLatin1String("-forward-search")) {
-                open.dest_type = 0;
+                open.dest_type = TDestType::ForwardSearch;
                 open.SRC.clear();
                 open.lnum = 0;
                 if (next(i)) {
@@ -177,7 +177,7 @@ bool ExeCmdLine(TQPDF &QPDF, const QStringList &items)
                           mtError, MsgButtons({mbOK}));
             return opened;
         case TCmdStep::Open: {
-            const bool search = step.dest_type == 0 && !step.SRC.isEmpty();
+            const bool search = step.dest_type == TDestType::ForwardSearch && !step.SRC.isEmpty();
             // The mark as it was, to tell whether this search placed a new one.
             const int pageBefore = QPDF.FSelBoxPage;
             const TFloatRectangles rectsBefore = QPDF.SelBoxRects;
@@ -205,11 +205,12 @@ bool ExeCmdLine(TQPDF &QPDF, const QStringList &items)
     return opened;
 }
 
-bool RestoreOpenedAtStart(const TStartupFlags &flags, int restoreOpened, const QStringList &commandItems)
+bool RestoreOpenedAtStart(const TStartupFlags &flags, TRestoreOpened restoreOpened, const QStringList &commandItems)
 {
     if (flags.NeverRestore)
         return false;
-    return flags.AlwaysRestore || restoreOpened == 2 || (restoreOpened == 1 && commandItems.isEmpty());
+    return flags.AlwaysRestore || restoreOpened == TRestoreOpened::Always
+        || (restoreOpened == TRestoreOpened::EmptyCommandLine && commandItems.isEmpty());
 }
 
 void DeferredStart(TQPDF &QPDF, const std::function<void()> &repaint)

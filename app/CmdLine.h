@@ -3,6 +3,8 @@
 // as groups of options each ending with a PDF file. It comes from the program's own command
 // line (run by the deferred start) or from a second start (run when it arrives).
 #include "base/AppState.h"
+#include "engine/DestType.h"
+#include "settings/RestoreOpened.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,7 +23,7 @@ struct TCmdStep {
     // For Open, exactly the parameters of OpenDocument.
     QString SRC;
     int lnum = 0;
-    int dest_type = 0;
+    TDestType dest_type = TDestType::ForwardSearch;
 };
 
 // Items: the runs of characters other than CR and LF, empty ones skipped; "||" stays as it is.
@@ -46,7 +48,7 @@ bool ExeCmdLine(TQPDF &QPDF, const QStringList &items);
 
 // Whether the deferred start reopens the documents of the last session: never with -V;
 // always with -R; else by the setting (2 always, 1 only without a command).
-bool RestoreOpenedAtStart(const TStartupFlags &flags, int restoreOpened, const QStringList &commandItems);
+bool RestoreOpenedAtStart(const TStartupFlags &flags, TRestoreOpened restoreOpened, const QStringList &commandItems);
 
 // The deferred start, once after the main window is first shown: reopen the last session's
 // documents by the rule above, then run the start-up command and clear it.

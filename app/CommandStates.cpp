@@ -36,9 +36,9 @@ TCommandStates CommandStates(const TEngineSnapshot &e, const TWindowFacts &windo
     const int presentationState = 0;
 
     // View check marks.
-    s.Check("menuSinglePage", doc && e.PageView == 0);
-    s.Check("menuDoublePage", doc && e.PageView == 1);
-    s.Check("menuBookView", doc && e.PageView == 2);
+    s.Check("menuSinglePage", doc && e.PageView == TPageViewMode::Single);
+    s.Check("menuDoublePage", doc && e.PageView == TPageViewMode::Double);
+    s.Check("menuBookView", doc && e.PageView == TPageViewMode::Book);
     s.Check("menuCountiniousView", doc && e.Continuous);
     s.Check("menuShowBookmarks", doc && e.ShowBookmarks);
     s.Check("menuFrameLinks", doc && e.FrameLinks);

@@ -28,8 +28,8 @@ TEngineSnapshot TEngineSnapshot::Of(TQPDF *engine)
     s.RenderAnnot = engine->RenderAnnot;
     // The navigator's actions in their asking form.
     TNavigator &nav = engine->Navigator();
-    s.CanGotoMark = nav.GotoMark(true);
-    s.CanGoBack = nav.PrevPosition(true);
-    s.CanGoForward = nav.NextPosition(true);
+    s.CanGotoMark = nav.CanGotoMark();
+    s.CanGoBack = nav.CanPrevPosition();
+    s.CanGoForward = nav.CanNextPosition();
     return s;
 }

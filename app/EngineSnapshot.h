@@ -2,6 +2,7 @@
 // What the engine says about the current document at one moment, as plain values: the
 // input of the command states.
 #include "engine/ZoomMode.h"
+#include "settings/PageViewMode.h"
 
 class TQPDF;
 
@@ -16,7 +17,7 @@ struct TEngineSnapshot {
     // It has SyncTeX state and a SyncTeX file beside it.
     bool SyncTeX = false;
     // Its view: page view (0 single, 1 double, 2 book), continuous, zoom and its mode.
-    int PageView = 0;
+    TPageViewMode PageView = TPageViewMode::Single;
     bool Continuous = false;
     double Zoom = 100;
     TZoomMode ZoomMode = zfitPage;

@@ -1,40 +1,36 @@
 #include "base/DebugLog.h"
 
 #include "platform/Clock.h"
+#include "platform/Files.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
-
 TLogHook LogHook = nullptr;
 
 namespace {
 
-FILE *logFile = nullptr;
 long long startTick = pl::clock().tickMs();
+
+// Made on first use, after the file system layer: the log may be written until the end.
+pl::FileHandle &logFile()
+{
+    static pl::FileHandle handle;
+    return handle;
+}
 
 // The log may hold paths and command lines: private to the user, and never written
 // through a symlink planted at its name.
-FILE *openPrivate(const QString &path)
+bool openPrivate(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return nullptr;
-    FILE *f = ::fdopen(fd, "wb");
-    if (!f)
-        ::close(fd);
-    return f;
+    logFile() = pl::files().create(path, 0600, false);
+    return logFile().isOpen();
 }
 
 bool writeLine(const QString &line)
 {
-    const QByteArray bytes = line.toUtf8() + "\r\n";
-    return std::fwrite(bytes.constData(), 1, bytes.size(), logFile) == size_t(bytes.size()) && std::fflush(logFile) == 0;
+    return logFile().write(line.toUtf8() + "\r\n");
 }
 
 const char *const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
@@ -65,27 +61,25 @@ QString LogClockTime(const QDateTime &t)
         + QStringLiteral("%1").arg(tm.minute(), 2, 10, QLatin1Char('0'));
 }
 
-bool DebugLogOpen() { return logFile != nullptr; }
+bool DebugLogOpen() { return logFile().isOpen(); }
 
 bool OpenDebugLog(const QString &path)
 {
-    if (logFile)
+    if (logFile().isOpen())
         CloseDebugLog();
     const QString folder = QFileInfo(path).path();
     if (!folder.isEmpty() && !QFileInfo(folder).isDir())
         QDir().mkpath(folder);
     if (!QFileInfo(folder.isEmpty() ? QStringLiteral(".") : folder).isDir())
         return false;
-    logFile = openPrivate(path);
-    if (!logFile)
+    if (!openPrivate(path))
         return false;
     const QDateTime now = pl::clock().localNow();
     const bool ok = writeLine(QStringLiteral("Debug Start: ") + LogDate(now) + ' ' + LogClockTime(now)) && writeLine(QString())
         && writeLine(QStringLiteral("*** Log File Start: ") + LogTimeStamp(pl::clock().tickMs() - startTick))
         && writeLine(QString());
     if (!ok) {
-        std::fclose(logFile);
-        logFile = nullptr;
+        logFile().reset();
         return false;
     }
     LogHook = &DebugLog;
@@ -95,20 +89,19 @@ bool OpenDebugLog(const QString &path)
 bool CloseDebugLog()
 {
     LogHook = nullptr;
-    if (!logFile)
+    if (!logFile().isOpen())
         return false;
     const QDateTime now = pl::clock().localNow();
     writeLine(QString());
     writeLine(QStringLiteral("Debug Close: ") + LogDate(now) + ' ' + LogClockTime(now));
-    std::fclose(logFile);
-    logFile = nullptr;
+    logFile().reset();
     return true;
 }
 
 void DebugLog(const QString &text, bool blankLine)
 {
     // "Relax ..." marks a no-op for callers that probe files; it never reaches the log.
-    if (!logFile || text == QLatin1String("Relax ..."))
+    if (!logFile().isOpen() || text == QLatin1String("Relax ..."))
         return;
     if (blankLine)
         writeLine(QString());

@@ -27,7 +27,7 @@ void run(int pageView)
     layout.FPixelsPerInch = 96;
     layout.FZoomMode = zCustom;
     layout.FZoom = 125;
-    layout.PageView = pageView;
+    layout.PageView = TPageViewMode(pageView);
     layout.SelPage = 1;
     layout.SetSelectedPage(1);
 

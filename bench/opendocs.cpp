@@ -117,7 +117,7 @@ int main(int argc, char **argv)
     std::vector<double> opens;
     for (const QString &file : files) {
         const auto t0 = Clock::now();
-        engine.OpenDocument(file, false, QString(), 0, 0);
+        engine.OpenDocument(file, false, QString(), 0, TDestType::ForwardSearch);
         opens.push_back(ms(Clock::now() - t0));
     }
     const double pages = engine.Pages().PageCount();
@@ -130,7 +130,7 @@ int main(int argc, char **argv)
     std::vector<double> switches;
     for (int i = 0; i < count; ++i) {
         const auto t0 = Clock::now();
-        engine.OpenDocument(files[(i * 7) % count], false, QString(), 0, 0);
+        engine.OpenDocument(files[(i * 7) % count], false, QString(), 0, TDestType::ForwardSearch);
         switches.push_back(ms(Clock::now() - t0));
     }
     const auto c0 = Clock::now();

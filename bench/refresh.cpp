@@ -80,7 +80,7 @@ void Run(TQPDF &engine, RecordingHost &host, const QString &file, double zoom)
 {
     Prefer.ZoomMode = zCustom;
     Prefer.Zoom = zoom;
-    if (!engine.OpenDocument(file, true, QString(), 0, 0) || engine.SelDoc() < 0
+    if (!engine.OpenDocument(file, true, QString(), 0, TDestType::ForwardSearch) || engine.SelDoc() < 0
         || !engine.Document(engine.SelDoc()).PDFiumDoc) {
         std::printf("  cannot open %s\n", qPrintable(file));
         return;
@@ -147,7 +147,7 @@ int main(int argc, char **argv)
     Prefer.RememberDoc = false;
     Prefer.ZoomAuto = false;
     Prefer.AllowScrolling = true;
-    Prefer.PageView = 0;
+    Prefer.PageView = TPageViewMode::Single;
     LoadColorDefaults();
     TQPDF engine(96);
     if (engine.Status() != 1) {

@@ -1,10 +1,12 @@
 #pragma once
 // One open document: its file, the library's handle, the view it had when it was last
 // current, its SyncTeX data and its status flags.
+#include "engine/DestType.h"
 #include "engine/PdfHandles.h"
 #include "engine/Position.h"
 #include "engine/PositionHistory.h"
 #include "engine/ZoomMode.h"
+#include "settings/PageViewMode.h"
 #include "synctex/SyncTeX.h"
 
 #include <QByteArray>
@@ -13,13 +15,13 @@
 #include <cstdint>
 #include <memory>
 
-// Where to go in a document: a forward search when SRC names a source file (lnum its line,
-// dest_type 0), page index lnum (1), page label SRC (2) or named destination SRC (3).
+// Where to go in a document: a forward search when SRC names a source file (lnum its line),
+// page index lnum, page label SRC or named destination SRC.
 struct TNavRequest {
     QString SRC;
     int lnum = 0;
-    int dest_type = 0;
-    bool Asked() const { return dest_type >= 1 || !SRC.isEmpty(); }
+    TDestType dest_type = TDestType::ForwardSearch;
+    bool Asked() const { return dest_type != TDestType::ForwardSearch || !SRC.isEmpty(); }
 };
 
 struct TDocument {
@@ -41,7 +43,7 @@ struct TDocument {
     TZoomMode ZoomMode = zActualSize;
     double Zoom = 100;
     int32_t Rotate = 0;
-    int32_t PageView = 0;
+    TPageViewMode PageView = TPageViewMode::Single;
     bool AllowScrolling = true;
     bool RenderAnnot = false;
     bool FrameLinks = true;

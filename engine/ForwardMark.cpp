@@ -101,7 +101,7 @@ bool TForwardMark::Place(const QString &SRC, int lnum, TPosition &start)
     }
     Docs.StopQuickOpen();
     if (page != View.SelPage)
-        Nav.StorePosition(false);
+        Nav.StorePosition();
     View.SelPage = page;
     View.SetSelectedPage(page);
     for (int i = 0; i < 3; ++i)

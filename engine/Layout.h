@@ -2,6 +2,7 @@
 // Records of the page layout: where each page sits in the scroll space of the continuous
 // view, and which part of which page a client rectangle shows.
 #include "engine/ZoomMode.h"
+#include "settings/PageViewMode.h"
 
 #include <fpdf_compat.h>
 
@@ -34,7 +35,7 @@ struct TXPagesRect {
     int32_t xGap = 0;
     TZoomMode xZoom = zfitPage;
     int32_t xRotate = 0;
-    int32_t xPageView = 0;
+    TPageViewMode xPageView = TPageViewMode::Single;
     // Largest page sizes in points: all pages, odd 0-based indices, even 0-based indices.
     float mww = 0, mhh = 0, mww1 = 0, mhh1 = 0, mww2 = 0, mhh2 = 0;
     // The same in pixels, swapped for an odd rotation.

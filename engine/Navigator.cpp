@@ -35,54 +35,57 @@ TPosition TNavigator::Current()
     return p;
 }
 
-bool TNavigator::StorePosition(bool test)
+bool TNavigator::StorePosition()
 {
     for (int i = 0; i < 3; ++i)
         View.SetupView();
     // Across in points, down in pixels at the current zoom: a tolerance of an eleventh page.
-    return History.Store(Current(), View.FDocPageWidth / 11, View.FPageHeight / 11.0, test);
+    return History.Store(Current(), View.FDocPageWidth / 11, View.FPageHeight / 11.0);
 }
 
-bool TNavigator::PrevPosition(bool test)
+bool TNavigator::PrevPosition()
 {
     TPosition target;
-    if (!History.Back(Current(), test, target))
+    if (!History.Back(Current(), target))
         return false;
-    if (!test)
-        Show(target);
+    Show(target);
     return true;
 }
 
-bool TNavigator::NextPosition(bool test)
+bool TNavigator::NextPosition()
 {
     TPosition target;
-    if (!History.Forward(Current(), test, target))
+    if (!History.Forward(Current(), target))
         return false;
-    if (!test)
-        Show(target);
+    Show(target);
     return true;
 }
 
-bool TNavigator::SetMark(bool test)
+bool TNavigator::CanPrevPosition() { return History.CanBack(Current()); }
+
+bool TNavigator::CanNextPosition() { return History.CanForward(Current()); }
+
+bool TNavigator::SetMark()
 {
-    if (!test) {
-        StorePosition(false);
-        Mark = Current();
-    }
+    StorePosition();
+    Mark = Current();
     return Mark.cp > 0;
 }
 
-bool TNavigator::GotoMark(bool test)
+bool TNavigator::CanGotoMark()
 {
     if (Mark.cp <= 0)
         return false;
     const TPosition p = Current();
-    if (p.cp == Mark.cp && p.Top == Mark.Top && p.Left == Mark.Left)
+    return p.cp != Mark.cp || p.Top != Mark.Top || p.Left != Mark.Left;
+}
+
+bool TNavigator::GotoMark()
+{
+    if (!CanGotoMark())
         return false;
-    if (!test) {
-        StorePosition(false);
-        Show(Mark);
-    }
+    StorePosition();
+    Show(Mark);
     return true;
 }
 
@@ -102,7 +105,7 @@ double TNavigator::PastTheEnd() const
     return View.GetDim(std::max(View.FPageWidth, View.FPageHeight)) + Host.View().ClientHeight() * 2 + 9;
 }
 
-bool TNavigator::NextPage(bool)
+bool TNavigator::NextPage()
 {
     const int before = View.GetPageView();
     const int n = Source.PageCount();
@@ -114,7 +117,7 @@ bool TNavigator::NextPage(bool)
             return View.SelPage != before;
         }
         ++View.SelPage;
-        if (View.PageView != 0 && View.SelPage < n)
+        if (View.PageView != TPageViewMode::Single && View.SelPage < n)
             ++View.SelPage;
         RestorePosition(View.SelPage, 0, -1);
     } else {
@@ -124,14 +127,18 @@ bool TNavigator::NextPage(bool)
     return View.SelPage != before;
 }
 
-bool TNavigator::PrevPage(bool)
+bool TNavigator::CanNextPage() const { return View.SelPage < Source.PageCount(); }
+
+bool TNavigator::CanPrevPage() const { return View.SelPage > 1; }
+
+bool TNavigator::PrevPage()
 {
     const int before = View.GetPageView();
     if (View.SelPage > 1) {
         const bool stepBack = View.AllowScrolling ? TopEdge() >= 0 : Host.View().VertPos() == 0;
         if (stepBack) {
             --View.SelPage;
-            if (View.PageView != 0 && View.SelPage > 1)
+            if (View.PageView != TPageViewMode::Single && View.SelPage > 1)
                 --View.SelPage;
         }
     } else {
@@ -141,29 +148,29 @@ bool TNavigator::PrevPage(bool)
     return View.SelPage != before;
 }
 
-bool TNavigator::PageDown(bool test)
+bool TNavigator::PageDown()
 {
     if (View.AllowScrolling && View.FZoomMode == zfitPage)
-        return NextPage(test);
+        return NextPage();
     const int before = Host.View().VertPos();
     Host.View().SetVertPos(Host.View().ClientHeight() + before - Host.View().VertLineIncrement());
     if (!View.AllowScrolling && Host.View().VertPos() == before) {
         // The bottom of the page: on to the next page or pair.
-        if ((View.PageView == 1 && (View.SelPage & 1)) || (View.PageView == 2 && !(View.SelPage & 1)))
+        if ((View.PageView == TPageViewMode::Double && (View.SelPage & 1)) || (View.PageView == TPageViewMode::Book && !(View.SelPage & 1)))
             ++View.SelPage;
-        NextPage(test);
+        NextPage();
     }
     return true;
 }
 
-bool TNavigator::PageUp(bool test)
+bool TNavigator::PageUp()
 {
     if (View.AllowScrolling && View.FZoomMode == zfitPage)
-        return PrevPage(test);
+        return PrevPage();
     const int before = Host.View().VertPos();
     Host.View().SetVertPos(before + Host.View().VertLineIncrement() - Host.View().ClientHeight());
     if (!View.AllowScrolling && View.SelPage > 1 && Host.View().VertPos() == before) {
-        if ((View.PageView == 2 && (View.SelPage & 1)) || (View.PageView == 1 && !(View.SelPage & 1)))
+        if ((View.PageView == TPageViewMode::Book && (View.SelPage & 1)) || (View.PageView == TPageViewMode::Double && !(View.SelPage & 1)))
             --View.SelPage;
         if (View.SelPage > 1)
             --View.SelPage;
@@ -173,14 +180,14 @@ bool TNavigator::PageUp(bool test)
     return true;
 }
 
-bool TNavigator::FirstPage(bool)
+bool TNavigator::FirstPage()
 {
     View.SelPage = 1;
     RestorePosition(1, 0, -1);
     return true;
 }
 
-bool TNavigator::LastPage(bool)
+bool TNavigator::LastPage()
 {
     const int n = Source.PageCount();
     if (View.SelPage < n) {
@@ -198,7 +205,7 @@ bool TNavigator::GOTOPage(int page, PDest dest)
         return false;
     if (StopQuickOpen)
         StopQuickOpen();
-    StorePosition(false);
+    StorePosition();
     View.SelPage = page;
     View.SetSelectedPage(page);
     double Top = 0;
@@ -390,7 +397,7 @@ void TNavigator::SetRotate(int r)
     Show(p);
 }
 
-bool TNavigator::ChangeView(int value)
+bool TNavigator::ChangeView(TPageViewMode value)
 {
     if (value == View.PageView)
         return false;
@@ -400,13 +407,14 @@ bool TNavigator::ChangeView(int value)
     return true;
 }
 
-bool TNavigator::SetContinuousView(int value)
+bool TNavigator::ToggleContinuousView() { return SetContinuousView(!View.AllowScrolling); }
+
+bool TNavigator::SetContinuousView(bool on)
 {
-    const bool on = View.AllowScrolling;
-    if ((value > 0 && on) || (value < 0 && !on))
+    if (on == View.AllowScrolling)
         return on;
     const TPosition p = Current();
-    View.AllowScrolling = !on;
+    View.AllowScrolling = on;
     View.SetupView();
     Show(p);
     UpdateStatus();

@@ -43,18 +43,28 @@ public:
     void RestorePosition(int page, double Top, double Left);
     void UpdateStatus();
 
-    bool StorePosition(bool test);
-    bool PrevPosition(bool test);
-    bool NextPosition(bool test);
-    bool SetMark(bool test);
-    bool GotoMark(bool test);
+    bool StorePosition();
+    // Back and Forward through the history; false when there is nothing to go to.
+    bool PrevPosition();
+    bool NextPosition();
+    bool CanPrevPosition();
+    bool CanNextPosition();
+    // Marks the view; true when a mark is set.
+    bool SetMark();
+    // To the mark, unless there is none or the view is on it.
+    bool GotoMark();
+    bool CanGotoMark();
 
-    bool NextPage(bool test);
-    bool PrevPage(bool test);
-    bool PageDown(bool test);
-    bool PageUp(bool test);
-    bool FirstPage(bool test);
-    bool LastPage(bool test);
+    // A page or pair on; true when the view changed its page.
+    bool NextPage();
+    bool PrevPage();
+    // A page or pair lies after (before) the one shown.
+    bool CanNextPage() const;
+    bool CanPrevPage() const;
+    bool PageDown();
+    bool PageUp();
+    bool FirstPage();
+    bool LastPage();
 
     bool GOTOPage(int page, PDest dest);
     bool GOTOPageLabel(const QString &page, PDest dest);
@@ -75,9 +85,10 @@ public:
     void SetZoomMode(TZoomMode m);
     void SetZoom(double z);
     void SetRotate(int r);
-    bool ChangeView(int value);
-    // 0 toggles, positive switches on, negative off; returns the new state.
-    bool SetContinuousView(int value);
+    bool ChangeView(TPageViewMode value);
+    // Switches the continuous view on or off, or over; returns the new state.
+    bool SetContinuousView(bool on);
+    bool ToggleContinuousView();
 
     TPositionHistory History;
     TPosition Mark;

@@ -110,14 +110,14 @@ int TPageLayout::GetPagesRect(TXPagesRect &x)
     int y = 0;
     int i = 0;
     int rightColumn = x.mxw2 + FGap;
-    if (PageView == 2 && n > 0) {
+    if (PageView == TPageViewMode::Book && n > 0) {
         rightColumn = x.mxw1 + FGap;
         y = place(0, 0, rightColumn) + FGap;
         i = 1;
     }
     while (i < n) {
         int rowHeight = place(i, y, 0);
-        if (PageView != 0 && i + 1 < n) {
+        if (PageView != TPageViewMode::Single && i + 1 < n) {
             rowHeight = std::max(rowHeight, place(i + 1, y, rightColumn));
             ++i;
         }
@@ -158,9 +158,9 @@ void TPageLayout::AddEntry(int cp, int top, int left, int width, int height, con
 int TPageLayout::Partner(int p) const
 {
     const int n = Source.PageCount();
-    if (PageView == 2)
+    if (PageView == TPageViewMode::Book)
         return (p & 1) ? (p > 1 ? p - 1 : 0) : (p < n ? p + 1 : 0);
-    if (PageView == 1)
+    if (PageView == TPageViewMode::Double)
         return (p & 1) ? (p < n ? p + 1 : 0) : p - 1;
     return 0;
 }
@@ -179,7 +179,7 @@ int TPageLayout::GetLayout(int t, int l, int h, int w, const TRect &R)
         int k = std::clamp(SelPage - 1, 0, n - 1);
         while (k > 0 && t < x.PR[k].Top)
             --k;
-        if (k > 0 && PageView > 0)
+        if (k > 0 && PageView > TPageViewMode::Single)
             --k;
         while (k < n && t >= x.PR[k].Bottom)
             ++k;
@@ -189,7 +189,7 @@ int TPageLayout::GetLayout(int t, int l, int h, int w, const TRect &R)
             const int pw = r.Right - r.Left;
             const int top = r.Top - t;
             int left;
-            if (PageView == 0 || n == 1) {
+            if (PageView == TPageViewMode::Single || n == 1) {
                 left = (std::max(w, x.mxw) - pw) / 2 - l;
             } else {
                 left = (std::max(w, block) - block) / 2 + r.Left - l;
@@ -285,7 +285,7 @@ bool TPageLayout::GetDocCoord(int &cp, int x, int y, double &xx, double &yy)
         result = Convert(e, x, y, xx, yy);
         FS_SIZEF size{0, 0};
         Source.PageSize(e.cp - 1, size);
-        if (PageView == 0 || xx <= size.width + 1)
+        if (PageView == TPageViewMode::Single || xx <= size.width + 1)
             break;
     }
     return found && result;
@@ -355,7 +355,7 @@ double TPageLayout::FitZoom(bool page)
     if (AllowScrolling) {
         const TXPagesRect &x = PagesRect;
         H = GetPxl(Odd() ? x.mww : x.mhh);
-        if (PageView == 0)
+        if (PageView == TPageViewMode::Single)
             W = GetPxl(Odd() ? x.mhh : x.mww);
         else
             W = FGap + GetPxl(Odd() ? x.mhh1 + x.mhh2 : x.mww1 + x.mww2);
@@ -401,7 +401,7 @@ void TPageLayout::SetupView()
     GetPageScrollRanges(SelPage, vr, hr);
     const bool onePage = Source.PageCount() == 1;
     const bool fit = FZoomMode == zfitPage || FZoomMode == zfitWidth;
-    auto Hc = [&](int a) { return fit && (PageView == 0 || onePage) ? std::min(a, Host.View().ClientWidth()) : a; };
+    auto Hc = [&](int a) { return fit && (PageView == TPageViewMode::Single || onePage) ? std::min(a, Host.View().ClientWidth()) : a; };
     auto Vc = [&](int a) {
         return FZoomMode == zfitPage && (!AllowScrolling || onePage) ? std::min(a, Host.View().ClientHeight()) : a;
     };

@@ -72,7 +72,7 @@ public:
     double FDpi = 96;
     double FPixelsPerInch = 96;
     int32_t FRotate = 0;
-    int32_t PageView = 0;
+    TPageViewMode PageView = TPageViewMode::Single;
     bool AllowScrolling = true;
     int32_t PageGap = 4;       // the preference, at 96 pixels per inch
     int32_t FGap = 0;

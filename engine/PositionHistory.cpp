@@ -17,50 +17,53 @@ bool Near(const TPosition &a, const TPosition &b, double tolerance)
 
 } // namespace
 
-bool TPositionHistory::Store(const TPosition &p, double leftTolerance, double topTolerance, bool test)
+bool TPositionHistory::CanStore(const TPosition &p, double leftTolerance, double topTolerance) const
 {
     const TPosition &q = Positions[Prev(CPos)];
-    if (q.cp == p.cp && std::abs(p.Left - q.Left) <= leftTolerance && std::abs(p.Top - q.Top) <= topTolerance)
+    return !(q.cp == p.cp && std::abs(p.Left - q.Left) <= leftTolerance && std::abs(p.Top - q.Top) <= topTolerance);
+}
+
+bool TPositionHistory::Store(const TPosition &p, double leftTolerance, double topTolerance)
+{
+    if (!CanStore(p, leftTolerance, topTolerance))
         return false;
-    if (!test) {
-        Positions[CPos] = p;
-        CPos = Next(CPos);
-        Positions[CPos] = TPosition{};
-    }
+    Positions[CPos] = p;
+    CPos = Next(CPos);
+    Positions[CPos] = TPosition{};
     return true;
 }
 
-bool TPositionHistory::Back(const TPosition &P, bool test, TPosition &target)
-{
-    return Walk(P, test, target, -1);
-}
+bool TPositionHistory::Back(const TPosition &P, TPosition &target) { return Walk(P, target, -1); }
 
-bool TPositionHistory::Forward(const TPosition &P, bool test, TPosition &target)
-{
-    if (Positions[CPos].cp == 0)
-        return false;
-    return Walk(P, test, target, +1);
-}
+bool TPositionHistory::Forward(const TPosition &P, TPosition &target) { return Walk(P, target, +1); }
 
-// Steps through the ring in one direction to the first entry that is not P itself; P is then
-// kept right behind that entry, so the opposite walk returns to it.
-bool TPositionHistory::Walk(const TPosition &P, bool test, TPosition &target, int direction)
+// Steps through the ring in one direction to the first entry that is not P itself. Forward
+// from the newest entry leads nowhere.
+int TPositionHistory::Find(const TPosition &P, int direction) const
 {
-    const auto ahead = [direction](int j) { return direction < 0 ? Prev(j) : Next(j); };
-    const auto behind = [direction](int j) { return direction < 0 ? Next(j) : Prev(j); };
+    if (direction > 0 && Positions[CPos].cp == 0)
+        return -1;
     int j = CPos;
     for (int steps = 1;; ++steps) {
-        j = ahead(j);
+        j = direction < 0 ? Prev(j) : Next(j);
         // An empty slot ends the walk, also the last slot of a ring that never wrapped.
         if (Positions[j].cp == 0)
-            return false;
+            return -1;
         if (!Near(Positions[j], P, 0.001))
-            break;
+            return j;
         if (steps >= kSlots)
-            return false;
+            return -1;
     }
-    if (test)
-        return true;
+}
+
+// Goes to the entry Find reaches; P is then kept right behind it, so the opposite walk
+// returns to it.
+bool TPositionHistory::Walk(const TPosition &P, TPosition &target, int direction)
+{
+    const int j = Find(P, direction);
+    if (j < 0)
+        return false;
+    const auto behind = [direction](int k) { return direction < 0 ? Next(k) : Prev(k); };
     CPos = j;
     target = Positions[j];
     if (!Near(target, P, 0.01))

@@ -6,13 +6,16 @@
 class TPositionHistory {
 public:
     // Stores p unless the newest entry is on the same page within the tolerances (points
-    // across, the caller's unit down). With test only reports whether it would store.
-    bool Store(const TPosition &p, double leftTolerance, double topTolerance, bool test);
+    // across, the caller's unit down).
+    bool Store(const TPosition &p, double leftTolerance, double topTolerance);
+    bool CanStore(const TPosition &p, double leftTolerance, double topTolerance) const;
     // Back from the current position P: the entry to show, and P kept after it so that
     // Forward returns to it. False when the history has nothing before P.
-    bool Back(const TPosition &P, bool test, TPosition &target);
+    bool Back(const TPosition &P, TPosition &target);
+    bool CanBack(const TPosition &P) const { return Find(P, -1) >= 0; }
     // Forward: the entry to show, and P kept before it. False at the newest entry.
-    bool Forward(const TPosition &P, bool test, TPosition &target);
+    bool Forward(const TPosition &P, TPosition &target);
+    bool CanForward(const TPosition &P) const { return Find(P, +1) >= 0; }
     // An empty history.
     void Clear();
     bool Empty() const { return CPos == 0 && Positions[0].cp == 0; }
@@ -21,5 +24,7 @@ public:
     int32_t CPos = 0;
 
 private:
-    bool Walk(const TPosition &P, bool test, TPosition &target, int direction);
+    // The slot a walk from P in the direction reaches, or -1.
+    int Find(const TPosition &P, int direction) const;
+    bool Walk(const TPosition &P, TPosition &target, int direction);
 };

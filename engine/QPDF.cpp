@@ -199,7 +199,7 @@ int TQPDF::RestoreOpenedDocuments()
     int select = -1;
     Recent.ForEachOpened([&](const QString &FN, bool selected) {
         const int before = nDocuments;
-        OpenDocument(FN, false, QString(), 0, 0);
+        OpenDocument(FN, false, QString(), 0, TDestType::ForwardSearch);
         if (nDocuments > before)
             ++opened;
         if (selected)
@@ -218,7 +218,7 @@ int TQPDF::RestoreOpenedDocuments()
 
 bool TQPDF::LoadFile(const QString &FN)
 {
-    if (Loader.PasswordPrompt() || !OpenDocument(FN, false, QString(), 0, 0))
+    if (Loader.PasswordPrompt() || !OpenDocument(FN, false, QString(), 0, TDestType::ForwardSearch))
         return false;
     Host.Window().Relayout();
     return true;
@@ -226,7 +226,7 @@ bool TQPDF::LoadFile(const QString &FN)
 
 bool TQPDF::ReloadFile(const QString &FN)
 {
-    if (Loader.PasswordPrompt() || !OpenDocument(FN, true, QString(), 0, 0))
+    if (Loader.PasswordPrompt() || !OpenDocument(FN, true, QString(), 0, TDestType::ForwardSearch))
         return false;
     Host.Window().Relayout();
     return true;
@@ -251,8 +251,8 @@ void TQPDF::ChooseInitialZoom()
     const int w = View.GetPxl(odd ? View.FDocPageHeight : View.FDocPageWidth);
     const int h = View.GetPxl(odd ? View.FDocPageWidth : View.FDocPageHeight);
     View.FDpi = dpi;
-    const int cols = View.PageView != 0 ? 2 : 1;
-    const int gap = View.PageView != 0 ? View.FGap : 0;
+    const int cols = View.PageView != TPageViewMode::Single ? 2 : 1;
+    const int gap = View.PageView != TPageViewMode::Single ? View.FGap : 0;
     const int zw = Host.View().ClientWidth() * 100 / std::max(1, gap + cols * w) + 1;
     const int zh = Host.View().ClientHeight() * 100 / std::max(1, h) + 1;
     const int z = int(std::lround(View.FZoom));
@@ -280,24 +280,24 @@ void TQPDF::FinishDisplay()
     Host.View().InvalidateView();
 }
 
-void TQPDF::Navigate(const QString &SRC, int lnum, int dest_type)
+void TQPDF::Navigate(const QString &SRC, int lnum, TDestType dest_type)
 {
     switch (dest_type) {
-    case 1:
+    case TDestType::PageIndex:
         if (lnum <= 0)
             return;
         FinishDisplay();
         if (!Nav.GOTOPage(lnum, nullptr))
             Host.View().ShowInfo(QStringLiteral("Page Index out of bounds: ") + QString::number(lnum), kInfoNoteMs);
         return;
-    case 2:
+    case TDestType::PageLabel:
         if (SRC.isEmpty())
             return;
         FinishDisplay();
         if (!Nav.GOTOPageLabel(SRC, nullptr))
             Host.View().ShowInfo(QStringLiteral("Page Label not found: ") + Quoted(SRC), kInfoNoteMs);
         return;
-    case 3: {
+    case TDestType::NamedDest: {
         if (SRC.isEmpty())
             return;
         FinishDisplay();
@@ -309,7 +309,7 @@ void TQPDF::Navigate(const QString &SRC, int lnum, int dest_type)
             Host.View().ShowInfo(QStringLiteral("Named Destination GoTo Error: ") + Quoted(SRC), kInfoNoteMs);
         return;
     }
-    case 0:
+    case TDestType::ForwardSearch:
         Mark.Search(SRC, lnum);
         return;
     default:
@@ -329,7 +329,7 @@ bool TQPDF::ExeDest(FPDF_DOCUMENT doc, FPDF_DEST dest)
     return Nav.GOTOPage(page + 1, &target);
 }
 
-bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int lnum, int dest_type)
+bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int lnum, TDestType dest_type)
 {
     if (Loader.PasswordPrompt())
         return false;
@@ -367,7 +367,7 @@ bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int 
         nav = std::exchange(slot.Deferred, TNavRequest());
 
     if (!force_reload && !newSlot && FileTime64(FN) == slot.FileDate) {
-        TDocumentLoader::ReloadNewerSyncTeX(slot.SyncTeX, Prefer.UseThreads && (nav.dest_type != 0 || nav.SRC.isEmpty()));
+        TDocumentLoader::ReloadNewerSyncTeX(slot.SyncTeX, Prefer.UseThreads && (nav.dest_type != TDestType::ForwardSearch || nav.SRC.isEmpty()));
         Navigate(nav.SRC, nav.lnum, nav.dest_type);
     } else if (unloadable) {
         // The document stays as it was until its file can be read again; so does the request.

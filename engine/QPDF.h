@@ -104,10 +104,10 @@ public:
     void StoreDoc(int Doc) override;
     void RestoreDoc(int Doc) override;
 
-    // Opens, selects, reloads when the file changed, and navigates: dest_type 0 (a forward
-    // search when SRC is a source file, lnum its line), 1 page index lnum, 2 page label SRC,
-    // 3 named destination SRC. False only while the password is being asked for.
-    bool OpenDocument(QString FN, bool force_reload, const QString &SRC, int lnum, int dest_type);
+    // Opens, selects, reloads when the file changed, and navigates: a forward search when SRC
+    // is a source file (lnum its line), page index lnum, page label SRC, or named destination
+    // SRC. False only while the password is being asked for.
+    bool OpenDocument(QString FN, bool force_reload, const QString &SRC, int lnum, TDestType dest_type);
     bool LoadFile(const QString &FN);
     bool ReloadFile(const QString &FN);
     // Writes the current document to FN: a temporary file beside it, renamed over it.
@@ -157,7 +157,7 @@ public:
 
 private:
     TDocument &Current() { return Docs.Current(); }
-    void Navigate(const QString &SRC, int lnum, int dest_type);
+    void Navigate(const QString &SRC, int lnum, TDestType dest_type);
     // Fit page or fit width for a document shown for the first time, by what fits the window.
     void ChooseInitialZoom();
     void FinishDisplay();

@@ -219,9 +219,9 @@ void TScreenRender::DrawFoundStrings(const TLayout &) {}
 
 void TScreenRender::DrawOrigin(const TLayout &e)
 {
-    if (!Host.View().CoordinatesVisible())
+    if (!Host.CoordinatesVisible())
         return;
-    const QPointF o = Host.View().MeasureOrigin();
+    const QPointF o = Host.MeasureOrigin();
     int x = 0, y = 0;
     if (o.x() <= 0 || o.y() <= 0 || !ToDevice(e, o.x(), Q.Layout().FDocPageHeight - o.y(), x, y))
         return;

@@ -14,6 +14,7 @@
 #include "settings/PreferStore.h"
 #include "app/ScreenDensity.h"
 #include "engine/QPDF.h"
+#include "platform/DisplayBackEnd.h"
 #include "platform/Termination.h"
 #include "synctex/SyncTeXLoader.h"
 #include "ui/MainForm.h"
@@ -49,20 +50,6 @@ const char kUsage[] =
     "  -page-index n | -page-label l | -named-dest d\n"
     "  -inverse-search \"command %f %l\"   editor command for double clicks\n";
 
-// Environment of the platform decisions: X11 (also under XWayland) and no scaling by Qt.
-void prepareEnvironment()
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && !qEnvironmentVariableIsEmpty("DISPLAY")) {
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        App.InjectedEnvironment << QStringLiteral("QT_QPA_PLATFORM");
-    }
-    if (!qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING")) {
-        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-        App.InjectedEnvironment << QStringLiteral("QT_ENABLE_HIGHDPI_SCALING");
-    }
-}
-
 // Answers every open modal window as its Esc key would, the innermost first.
 void closeModalWindows()
 {
@@ -91,7 +78,7 @@ int main(int argc, char **argv)
         std::printf("OrvalePDF %s\n", ORVALE_VERSION);
         return 0;
     }
-    prepareEnvironment();
+    App.InjectedEnvironment << pl::chooseDisplayBackEnd();
     pl::ignoreQuietSignals();
 
     std::unique_ptr<TOrvaleApplication> app;

@@ -1,4 +1,6 @@
 #pragma once
+#include "settings/PageViewMode.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -11,7 +13,7 @@ struct TDocInfo {
     int32_t ZoomMode = 0;
     double Zoom = 0;
     int32_t Rotate = 0;
-    int32_t PageView = 0;
+    TPageViewMode PageView = TPageViewMode::Single;
     bool AllowScrolling = false;
     bool RenderAnnot = false;
     bool FrameLinks = false;

@@ -30,7 +30,13 @@ template <typename R>
 struct TLayoutRow {
     enum Kind : uint8_t { Blank, Bool, Int, Real, Text, Section };
     enum Scale : uint8_t { Plain, ByPPI, WritesPPI, WritesVersion };
-    using Field = std::variant<std::monostate, bool &(*)(R &), int32_t &(*)(R &), double &(*)(R &), QString &(*)(R &)>;
+    // A mode is stored as its number; the number read is kept as it is.
+    struct EnumField {
+        int32_t (*get)(R &);
+        void (*set)(R &, int32_t);
+    };
+    using Field = std::variant<std::monostate, bool &(*)(R &), int32_t &(*)(R &), double &(*)(R &), QString &(*)(R &),
+                               EnumField>;
     using Default = std::variant<std::monostate, bool, int64_t, double, const char16_t *>;
 
     Kind kind;
@@ -63,6 +69,11 @@ struct TRows {
     {
         return add({Row::Int, since, until, f, def, min, max, scale});
     }
+    template <typename E>
+    TRows &e(typename Row::EnumField f, E def)
+    {
+        return add({Row::Int, 0, Latest, f, int64_t(def)});
+    }
     TRows &r(double &(*f)(R &), double def, int since = 0) { return add({Row::Real, since, Latest, f, def}); }
     TRows &s(QString &(*f)(R &), const char16_t *def, int since = 0) { return add({Row::Text, since, Latest, f, def}); }
     // Lines of older layouts, read and dropped.
@@ -88,6 +99,8 @@ struct TRows {
 };
 
 #define F(x) [](auto &p) -> decltype(auto) { return (p.x); }
+// An enum field through its number.
+#define E(x) {[](auto &p) { return int32_t(p.x); }, [](auto &p, int32_t v) { p.x = decltype(p.x)(v); }}
 
 // ---- the recent list entry --------------------------------------------------------------
 
@@ -101,7 +114,7 @@ const std::vector<TLayoutRow<TDocInfo>> &DocInfoLayout()
         .i(F(ZoomMode), 0)
         .r(F(Zoom), 0)
         .i(F(Rotate), 0)
-        .i(F(PageView), 0)
+        .e(E(PageView), TPageViewMode::Single)
         .b(F(AllowScrolling), false)
         .b(F(RenderAnnot), false)
         .b(F(FrameLinks), false)
@@ -145,6 +158,8 @@ void SetDefaults(const std::vector<TLayoutRow<R>> &layout, R &rec, bool sections
                 f(rec) = std::get<double>(row.def);
             else if constexpr (std::is_same_v<Fn, QString &(*)(R &)>)
                 f(rec) = QString::fromUtf16(std::get<const char16_t *>(row.def));
+            else if constexpr (std::is_same_v<Fn, typename TLayoutRow<R>::EnumField>)
+                f.set(rec, int32_t(std::get<int64_t>(row.def)));
         }, row.field);
     }
 }
@@ -177,6 +192,8 @@ bool ReadRows(TDataFile &df, const std::vector<TLayoutRow<R>> &layout, R &rec, i
             const int64_t v = df.RdNum(row.min, row.max);
             if (auto f = std::get_if<int32_t &(*)(R &)>(&row.field))
                 (*f)(rec) = Scaled(row, v, savedPPI ? *savedPPI : 96);
+            else if (auto m = std::get_if<typename Row::EnumField>(&row.field))
+                m->set(rec, int32_t(v));
             break;
         }
         case Row::Real: {
@@ -208,7 +225,9 @@ bool WriteRows(TDataFile &df, const std::vector<TLayoutRow<R>> &layout, R &rec)
         case Row::Int:
             df.WrNum(row.scale == Row::WritesPPI       ? CurrentPPI
                      : row.scale == Row::WritesVersion ? Latest
-                                                       : std::get<int32_t &(*)(R &)>(row.field)(rec));
+                     : std::holds_alternative<typename Row::EnumField>(row.field)
+                         ? std::get<typename Row::EnumField>(row.field).get(rec)
+                         : std::get<int32_t &(*)(R &)>(row.field)(rec));
             break;
         case Row::Real: df.WrNum(std::llround(std::get<double &(*)(R &)>(row.field)(rec) * 1000000.0)); break;
         case Row::Section:
@@ -406,7 +425,7 @@ const std::vector<TLayoutRow<TPrefer>> &PreferLayout()
             .s(F(ZoomMenuValues), u"400,300,200,100,50")
             .blank()
             .i(F(Rotate), 0)
-            .i(F(PageView), 0)
+            .e(E(PageView), TPageViewMode::Single)
             .b(F(AllowScrolling), true)
             .b(F(RenderAnnot), true)
             .b(F(FrameLinks), true)
@@ -436,7 +455,7 @@ const std::vector<TLayoutRow<TPrefer>> &PreferLayout()
             .section(ReadDocMgrGeometry, WriteDocMgrGeometry, DefaultDocMgrGeometry)
             .blank()
             .b(F(RememberDoc), true)
-            .i(F(RestoreOpened), 2)
+            .e(E(RestoreOpened), TRestoreOpened::Always)
             .section(ReadRecentList, WriteRecentList, DefaultRecentList);
         return t.rows;
     }();

@@ -1,5 +1,6 @@
 #pragma once
 #include "settings/DocInfo.h"
+#include "settings/RestoreOpened.h"
 
 #include <QList>
 #include <QString>
@@ -65,7 +66,8 @@ struct TPrefer {
     double Zoom;
     bool ZoomAuto, ZoomMenu;
     QString ZoomMenuValues;
-    int32_t Rotate, PageView;
+    int32_t Rotate;
+    TPageViewMode PageView;
     bool AllowScrolling, RenderAnnot, FrameLinks, ShowBookmarks, TrackBookmarks;
 
     bool AdobeOK;
@@ -79,7 +81,7 @@ struct TPrefer {
     bool StartMaximized, Maximized;
 
     bool RememberDoc;
-    int32_t RestoreOpened;          // 0 never, 1 only with an empty command line, 2 always
+    TRestoreOpened RestoreOpened;   // whether the documents open at the end open at the start
     int32_t MaxListLen;             // capacity of the recent list
     int32_t DocListCount;
     QList<TDocInfo> DocList;        // MaxListLen + 1 entries, most recent first

@@ -1,6 +1,7 @@
 #include "ui/MainCommands.h"
 
 #include "base/NumberParse.h"
+#include "settings/PageViewMode.h"
 #include "ui/DocumentCommands.h"
 #include "ui/FileCommands.h"
 #include "ui/MainForm.h"
@@ -137,9 +138,9 @@ std::vector<E> buildTable()
         up,
 
         menu("menuView", "&View"), down,
-        radio(item("menuSinglePage", "&Single Page", "Ctrl+Shift+1", "", "", views(&TViewCommands::menuPageViewClick)), 1, 0),
-        radio(item("menuDoublePage", "&Double Page", "Ctrl+Shift+2", "", "", views(&TViewCommands::menuPageViewClick)), 1, 1),
-        radio(item("menuBookView", "Book &View", "Ctrl+Shift+3", "", "", views(&TViewCommands::menuPageViewClick)), 1, 2),
+        radio(item("menuSinglePage", "&Single Page", "Ctrl+Shift+1", "", "", views(&TViewCommands::menuPageViewClick)), 1, int(TPageViewMode::Single)),
+        radio(item("menuDoublePage", "&Double Page", "Ctrl+Shift+2", "", "", views(&TViewCommands::menuPageViewClick)), 1, int(TPageViewMode::Double)),
+        radio(item("menuBookView", "Book &View", "Ctrl+Shift+3", "", "", views(&TViewCommands::menuPageViewClick)), 1, int(TPageViewMode::Book)),
         sep,
         check(item("menuCountiniousView", "&Continuous View", "Ctrl+Shift+C", "", "CountiniousView",
                    views(&TViewCommands::menuCountiniousViewClick))),

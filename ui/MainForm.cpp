@@ -640,7 +640,7 @@ int TMainForm::OpenDroppedFiles(const QList<QUrl> &urls)
         const QString name = url.toLocalFile();
         if (name.isEmpty() || !QFileInfo(name).isFile())
             continue;
-        if (QPDF && QPDF->OpenDocument(name, false, QString(), 0, 0))
+        if (QPDF && QPDF->OpenDocument(name, false, QString(), 0, TDestType::ForwardSearch))
             ++opened;
     }
     Aborted = false;

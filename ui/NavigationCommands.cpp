@@ -21,25 +21,25 @@ void TNavigationCommands::menuGoToPageClick()
 void TNavigationCommands::menuSetMarkClick()
 {
     if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().SetMark(false);
+        QPDF->Navigator().SetMark();
 }
 
 void TNavigationCommands::menuGotoMarkClick()
 {
     if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().GotoMark(false);
+        QPDF->Navigator().GotoMark();
 }
 
 void TNavigationCommands::menuBackClick()
 {
     if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().PrevPosition(false);
+        QPDF->Navigator().PrevPosition();
 }
 
 void TNavigationCommands::menuForwardClick()
 {
     if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->Navigator().NextPosition(false);
+        QPDF->Navigator().NextPosition();
 }
 
 void TNavigationCommands::menuInverseSearchClick()

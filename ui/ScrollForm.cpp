@@ -487,7 +487,7 @@ void TScrollForm::mouseReleaseEvent(QMouseEvent *e)
         if (panned)
             SetCursor(CoordVisible() ? Qt::CrossCursor : Qt::ArrowCursor);
         if (presentation && near && AllowPageDownClick && QPDF)
-            QPDF->Navigator().NextPage(false);
+            QPDF->Navigator().NextPage();
         RefreshCoord();
         break;
     }
@@ -497,7 +497,7 @@ void TScrollForm::mouseReleaseEvent(QMouseEvent *e)
             DragButton = Qt::NoButton;
             SetCursor(CoordVisible() ? Qt::CrossCursor : Qt::ArrowCursor);
             if (presentation && near && AllowPageDownClick && QPDF)
-                QPDF->Navigator().PrevPage(false);
+                QPDF->Navigator().PrevPage();
         } else {
             isDragging = 0;
             DragButton = Qt::NoButton;
@@ -507,11 +507,11 @@ void TScrollForm::mouseReleaseEvent(QMouseEvent *e)
         break;
     case Qt::BackButton:
         if (QPDF)
-            QPDF->Navigator().PrevPosition(false);
+            QPDF->Navigator().PrevPosition();
         break;
     case Qt::ForwardButton:
         if (QPDF)
-            QPDF->Navigator().NextPosition(false);
+            QPDF->Navigator().NextPosition();
         break;
     default:
         QAbstractScrollArea::mouseReleaseEvent(e);
@@ -636,9 +636,9 @@ void TScrollForm::VerticalWheel(int delta, Qt::KeyboardModifiers modifiers, cons
             if (scrolling || VertPos() != before)
                 continue;
             if (n < 0) {
-                nav.NextPage(false);
+                nav.NextPage();
                 SetVertPos(0);
-            } else if (nav.PrevPage(false)) {
+            } else if (nav.PrevPage()) {
                 SetVertPos(FVertRange);
             }
         }
@@ -651,9 +651,9 @@ void TScrollForm::VerticalWheel(int delta, Qt::KeyboardModifiers modifiers, cons
         // Touchpads send small deltas: a page turns only after a whole notch.
         const int n = Notches(WheelRest, delta);
         if (n > 0)
-            nav.PageUp(false);
+            nav.PageUp();
         else if (n < 0)
-            nav.PageDown(false);
+            nav.PageDown();
     } else {
         WheelRest = 0;
     }
@@ -749,7 +749,7 @@ bool TScrollForm::HandleKey(QKeyEvent *e)
     const int inc = LineIncrement() * (shift ? 8 : 1);
     switch (e->key()) {
     case Qt::Key_Backspace:
-        shift ? nav.NextPosition(false) : nav.PrevPosition(false);
+        shift ? nav.NextPosition() : nav.PrevPosition();
         break;
     case Qt::Key_E:
     case Qt::Key_F8:
@@ -778,33 +778,33 @@ bool TScrollForm::HandleKey(QKeyEvent *e)
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
-        shift ? nav.PrevPage(false) : nav.NextPage(false);
+        shift ? nav.PrevPage() : nav.NextPage();
         break;
     case Qt::Key_PageUp:
     case Qt::Key_H:
     case Qt::Key_P:
         if (ctrl && shift)
-            nav.FirstPage(false);
+            nav.FirstPage();
         else if (ctrl)
-            nav.PrevPage(false);
+            nav.PrevPage();
         else
-            nav.PageUp(false);
+            nav.PageUp();
         break;
     case Qt::Key_PageDown:
     case Qt::Key_L:
     case Qt::Key_N:
         if (ctrl && shift)
-            nav.LastPage(false);
+            nav.LastPage();
         else if (ctrl)
-            nav.NextPage(false);
+            nav.NextPage();
         else
-            nav.PageDown(false);
+            nav.PageDown();
         break;
     case Qt::Key_End:
-        nav.LastPage(false);
+        nav.LastPage();
         break;
     case Qt::Key_Home:
-        nav.FirstPage(false);
+        nav.FirstPage();
         break;
     case Qt::Key_Left:
         // With Alt these keys are Back and Forward (with Ctrl the turns) of the menu: where
@@ -814,7 +814,7 @@ bool TScrollForm::HandleKey(QKeyEvent *e)
         if (wider && !ctrl)
             SetHorzPos(HorzPos() - inc);
         else
-            nav.PrevPage(false);
+            nav.PrevPage();
         break;
     case Qt::Key_Right:
         if (alt)
@@ -822,7 +822,7 @@ bool TScrollForm::HandleKey(QKeyEvent *e)
         if (wider && !ctrl)
             SetHorzPos(HorzPos() + inc);
         else
-            nav.NextPage(false);
+            nav.NextPage();
         break;
     case Qt::Key_Up:
     case Qt::Key_K:
@@ -831,7 +831,7 @@ bool TScrollForm::HandleKey(QKeyEvent *e)
         else if (taller && !ctrl)
             SetVertPos(VertPos() - inc);
         else
-            nav.PageUp(false);
+            nav.PageUp();
         break;
     case Qt::Key_Down:
     case Qt::Key_J:
@@ -840,7 +840,7 @@ bool TScrollForm::HandleKey(QKeyEvent *e)
         else if (taller && !ctrl)
             SetVertPos(VertPos() + inc);
         else
-            nav.PageDown(false);
+            nav.PageDown();
         break;
     // The "=" key: Qt names it by its shifted symbol when Shift is held.
     case Qt::Key_Equal:

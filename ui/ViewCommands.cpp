@@ -33,14 +33,14 @@ void TViewCommands::menuPageViewClick()
     QAction *command = Form.RunningCommand();
     if (QPDF && QPDF->SelDoc() >= 0 && command) {
         command->setChecked(true);
-        QPDF->Navigator().ChangeView(command->data().toInt());
+        QPDF->Navigator().ChangeView(TPageViewMode(command->data().toInt()));
     }
 }
 
 void TViewCommands::menuCountiniousViewClick()
 {
     if (QPDF && QPDF->SelDoc() >= 0)
-        Form.RunningCommand()->setChecked(QPDF->Navigator().SetContinuousView(0));
+        Form.RunningCommand()->setChecked(QPDF->Navigator().ToggleContinuousView());
 }
 
 void TViewCommands::menuShowBookmarksClick()

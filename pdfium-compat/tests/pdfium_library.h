@@ -9,6 +9,7 @@
 #include <vector>
 
 // Every exported function, in the order the viewer binds them.
+// clang-format off
 #define PDFIUM_FUNCTIONS(X)                                                                     \
   X(FPDF_InitLibraryWithConfig) X(FPDF_InitLibrary) X(FPDF_DestroyLibrary) X(FPDF_GetLastError) \
   X(FPDFBitmap_Create) X(FPDFBitmap_CreateEx) X(FPDFBitmap_GetFormat) X(FPDFBitmap_FillRect)    \
@@ -40,6 +41,7 @@
   X(FPDFText_IsHyphen) X(FPDFText_IsGenerated) X(FPDFText_HasUnicodeMapError)                   \
   X(FPDF_GetPageLabel) X(FPDF_GetMetaText) X(FPDF_GetFileVersion) X(FPDF_SaveAsCopy)            \
   X(FPDF_SaveWithVersion) X(FPDFCatalog_IsTagged)
+// clang-format on
 
 struct Pdfium {
 #define PDFIUM_POINTER(name) decltype(&::name) name = nullptr;

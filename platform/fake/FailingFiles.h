@@ -53,6 +53,11 @@ public:
     }
     bool remove(const QString &path) override { return real_.remove(path); }
     bool syncFolder(const QString &path) override { return real_.syncFolder(path); }
+    WholeFile readWhole(const QString &path, QByteArray &bytes, int64_t limit, int64_t *writeTime) override
+    {
+        return real_.readWhole(path, bytes, limit, writeTime);
+    }
+    WholeFile writeWhole(const QString &path, const QByteArray &bytes) override { return real_.writeWhole(path, bytes); }
 
 private:
     Files &real_;

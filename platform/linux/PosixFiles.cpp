@@ -7,6 +7,7 @@
 #include <chrono>
 #include <csignal>
 #include <ctime>
+#include <limits>
 #include <fcntl.h>
 #include <map>
 #include <mutex>
@@ -34,6 +35,33 @@ struct timespec timespecOf(int64_t fileTime)
 }
 
 QByteArray native(const QString &path) { return QFile::encodeName(path); }
+
+// Owns a descriptor of the whole-file calls.
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Fd(const Fd &) = delete;
+    Fd &operator=(const Fd &) = delete;
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // close() reports late write errors (full disk on a network file system).
+    bool close()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+WholeFile openError(int error) { return error == ENOENT || error == ENOTDIR ? WholeFile::Missing : WholeFile::CannotOpen; }
 
 // A lease break is announced by SIGIO, whose default action ends the process.
 void ignoreLeaseBreaks()
@@ -211,6 +239,71 @@ public:
         const bool ok = ::fsync(fd) == 0;
         ::close(fd);
         return ok;
+    }
+
+    WholeFile readWhole(const QString &path, QByteArray &bytes, int64_t limit, int64_t *writeTime) override
+    {
+        bytes.clear();
+        // Non-blocking, so that opening a FIFO returns at once; it is then refused as not a file.
+        Fd fd(::open(native(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+        if (!fd.valid())
+            return openError(errno);
+        struct stat sb {};
+        if (::fstat(fd.get(), &sb) != 0 || !S_ISREG(sb.st_mode))
+            return WholeFile::CannotOpen;
+        if (writeTime)
+            *writeTime = FileTimeOf(sb.st_mtim.tv_sec, sb.st_mtim.tv_nsec);
+        int64_t expected = sb.st_size;
+        if (limit > 0 && limit < expected)
+            expected = limit;
+        if (expected > int64_t(std::numeric_limits<qsizetype>::max() / 2))
+            return WholeFile::IoError;
+        bytes.resize(expected);
+        int64_t done = 0;
+        while (done < expected) {
+            const ssize_t n = ::read(fd.get(), bytes.data() + done, size_t(expected - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                bytes.clear();
+                return WholeFile::IoError;
+            }
+            if (n == 0)
+                break;
+            done += n;
+        }
+        if (done < expected) {
+            bytes.truncate(done);
+            return WholeFile::Short;
+        }
+        return WholeFile::Ok;
+    }
+
+    WholeFile writeWhole(const QString &path, const QByteArray &bytes) override
+    {
+        const QByteArray name = native(path);
+        struct stat sb {};
+        if (::stat(name.constData(), &sb) == 0 && !S_ISREG(sb.st_mode))
+            return WholeFile::CannotOpen;
+        Fd fd(::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666));
+        if (!fd.valid())
+            return openError(errno);
+        if (::fstat(fd.get(), &sb) != 0 || !S_ISREG(sb.st_mode))
+            return WholeFile::CannotOpen;
+        const char *p = bytes.constData();
+        qsizetype left = bytes.size();
+        while (left > 0) {
+            const ssize_t n = ::write(fd.get(), p, size_t(left));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return WholeFile::IoError;
+            if (n == 0)
+                return WholeFile::Short;
+            p += n;
+            left -= n;
+        }
+        return fd.close() ? WholeFile::Ok : WholeFile::IoError;
     }
 
 private:

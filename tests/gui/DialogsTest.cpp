@@ -72,7 +72,7 @@ struct Dialogs : EngineFixture {
 
 TEST_F(Dialogs, GotoPageShowsThePageInViewAndGoesWhereTheUserTyped)
 {
-    ASSERT_TRUE(engine->OpenDocument(copy("multi/multi.pdf", "x.pdf"), false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(copy("multi/multi.pdf", "x.pdf"), false, QString(), 0, TDestType::ForwardSearch));
     engine->Navigator().GOTOPage(4, nullptr);
     WhenShown<TGotoPageDlg>([](TGotoPageDlg &dlg) {
         EXPECT_EQ(dlg.windowTitle(), "Goto Page");
@@ -102,7 +102,7 @@ TEST_F(Dialogs, GotoPageShowsThePageInViewAndGoesWhereTheUserTyped)
 
 TEST_F(Dialogs, CustomZoomOffersTheListAndAppliesTheTypedZoom)
 {
-    ASSERT_TRUE(engine->OpenDocument(copy("multi/multi.pdf", "x.pdf"), false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(copy("multi/multi.pdf", "x.pdf"), false, QString(), 0, TDestType::ForwardSearch));
     engine->Navigator().ZoomCustom(133.7, nullptr);
     WhenShown<TZoomDlg>([](TZoomDlg &dlg) {
         EXPECT_EQ(dlg.windowTitle(), "Custom Zoom");
@@ -158,7 +158,7 @@ TEST_F(Dialogs, ThePasswordDialogOpensAProtectedDocument)
             PressEnter(again);
         });
     });
-    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, TDestType::ForwardSearch));
     EXPECT_EQ(dialogs.passwordPrompts, 2);
     EXPECT_EQ(pageCount(), 7);
     EXPECT_EQ(engine->Document(0).FilePwd, "user");
@@ -166,7 +166,7 @@ TEST_F(Dialogs, ThePasswordDialogOpensAProtectedDocument)
     engine->CloseAllFiles(-1);
     dialogs.passwordPrompts = 0;
     WhenShown<TPasswordDlg>([](TPasswordDlg &dlg) { dlg.reject(); });
-    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, TDestType::ForwardSearch));
     EXPECT_EQ(dialogs.passwordPrompts, 1);
     EXPECT_EQ(pageCount(), 0);
     EXPECT_TRUE(engine->Document(0).Error);

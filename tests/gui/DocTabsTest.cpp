@@ -71,7 +71,7 @@ struct DocTabs : EngineFixture {
     QString open(const QString &fixture, const QString &name)
     {
         const QString path = copy(fixture, name);
-        EXPECT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
+        EXPECT_TRUE(engine->OpenDocument(path, false, QString(), 0, TDestType::ForwardSearch));
         return path;
     }
     // Tab i shows document i, and the selected tab is the current document.

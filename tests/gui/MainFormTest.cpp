@@ -259,7 +259,7 @@ TEST_F(MainFormTest, CommandStatesFollowTheDocument)
         }
     };
     Prefer.AllowScrolling = true;
-    Prefer.PageView = 0;
+    Prefer.PageView = TPageViewMode::Single;
 
     verify(0, "no document");
     EXPECT_FALSE(form->cbZoom->isEnabled());
@@ -306,7 +306,7 @@ TEST_F(MainFormTest, ViewCommandsCheckWhatTheEngineShows)
 {
     open(copy(QStringLiteral("multi/multi.pdf"), QStringLiteral("multi.pdf")));
     cmd("menuBookView")->trigger();
-    EXPECT_EQ(engine->Layout().PageView, 2);
+    EXPECT_EQ(engine->Layout().PageView, TPageViewMode::Book);
     EXPECT_TRUE(cmd("menuBookView")->isChecked());
     EXPECT_FALSE(cmd("menuSinglePage")->isChecked());
 

@@ -44,13 +44,13 @@ QRgb Rgb(int32_t rrggbb) { return qRgb((rrggbb >> 16) & 0xFF, (rrggbb >> 8) & 0x
 TEST_F(PageViewScreenshot, SampleInContinuousDoubleViewAtFitWidth)
 {
     const QString sample = QStringLiteral(ORVALE_FIXTURES_DIR "/../../resources/sample/OrvalePDFSample.pdf");
-    ASSERT_TRUE(engine->OpenDocument(sample, false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(sample, false, QString(), 0, TDestType::ForwardSearch));
     ASSERT_GE(engine->Pages().PageCount(), 2);
     TNavigator &nav = engine->Navigator();
-    nav.ChangeView(1);
-    nav.SetContinuousView(1);
+    nav.ChangeView(TPageViewMode::Double);
+    nav.SetContinuousView(true);
     nav.SetZoomMode(zfitWidth);
-    nav.FirstPage(false);
+    nav.FirstPage();
     QApplication::processEvents();
 
     const QImage shot = form->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);

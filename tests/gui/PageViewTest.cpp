@@ -93,14 +93,14 @@ struct PageView : EngineFixture {
 
     // multi.pdf: seven A5 pages. The engine runs at 72 pixels per inch, so at 100 % one
     // point is one pixel.
-    void open(double zoom = 100, bool continuous = true, int pageView = 0)
+    void open(double zoom = 100, bool continuous = true, TPageViewMode pageView = TPageViewMode::Single)
     {
-        ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, 0));
+        ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, TDestType::ForwardSearch));
         TNavigator &nav = engine->Navigator();
         nav.ChangeView(pageView);
-        nav.SetContinuousView(continuous ? 1 : -1);
+        nav.SetContinuousView(continuous);
         nav.SetZoom(zoom);
-        nav.FirstPage(false);
+        nav.FirstPage();
         QApplication::processEvents();
     }
     QWidget *vp() const { return form->viewport(); }
@@ -632,7 +632,7 @@ TEST_F(PageView, MainWindowCallsReachTheWindowAndNotesHideThemselves)
 
     pvHost->SetWindow(nullptr);
     mainWindow.calls.clear();
-    engine->Navigator().NextPage(false);
+    engine->Navigator().NextPage();
     EXPECT_TRUE(mainWindow.calls.isEmpty());
 }
 

@@ -92,7 +92,7 @@ TEST_F(StatusLine, PanelTextsFollowTheDocument)
 {
     const QString path = copy("multi/multi.pdf", "multi.pdf");
     copy("multi/multi.synctex.gz", "multi.synctex.gz");
-    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, TDestType::ForwardSearch));
     ASSERT_TRUE(engine->Navigator().GOTOPage(3, nullptr));
     engine->UpdateStatus();
     const int zoom = int(engine->Layout().FZoom + 0.0001);
@@ -101,7 +101,7 @@ TEST_F(StatusLine, PanelTextsFollowTheDocument)
                                     QString("Zoom:  %1%").arg(zoom), modes[engine->Layout().FZoomMode],
                                     "SyncTeX.gz: Ready", ""}));
 
-    ASSERT_TRUE(engine->OpenDocument(copy("widths/widths.pdf", "plain.pdf"), false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(copy("widths/widths.pdf", "plain.pdf"), false, QString(), 0, TDestType::ForwardSearch));
     engine->UpdateStatus();
     EXPECT_EQ(line->PanelText(slPanelSyncTeX), "No SyncTeX Data");
     EXPECT_EQ(line->PanelText(slPanelPages), "(1/3)");

@@ -40,7 +40,7 @@ struct MainWindowX11 : ::testing::Test {
         LoadPreferDefaults(Prefer);
         Prefer.Maximized = false;
         Prefer.StartMaximized = false;
-        Prefer.RestoreOpened = 2;
+        Prefer.RestoreOpened = TRestoreOpened::Always;
         Prefer.RememberDoc = true;
         Prefer.WindowRect = {40, 30, 40 + 500, 30 + 700};
         ASSERT_TRUE(WriteData());

@@ -51,10 +51,10 @@ struct PageViewX11Input : X11PageView {
 
 TEST_F(PageViewX11Input, ServerWheelButtonsAndTheMiddleButton)
 {
-    ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, 0));
-    engine->Navigator().SetContinuousView(1);
+    ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, TDestType::ForwardSearch));
+    engine->Navigator().SetContinuousView(true);
     engine->Navigator().SetZoom(300);
-    engine->Navigator().FirstPage(false);
+    engine->Navigator().FirstPage();
     QApplication::processEvents();
     ASSERT_GT(form->HorzRange(), pvHost->ClientWidth());
     pvHost->SetVertPos(1000);

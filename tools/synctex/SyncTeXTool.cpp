@@ -52,7 +52,7 @@ bool TSyncTeXTool::Open(const QString &pdfFile)
     PdfFile = AbsoluteFileName(pdfFile);
     if (!QFileInfo(PdfFile).isFile())
         return Fail(QStringLiteral("PDF File \"") + PdfFile + QStringLiteral("\" not found."));
-    Engine->OpenDocument(PdfFile, false, QString(), 0, 0);
+    Engine->OpenDocument(PdfFile, false, QString(), 0, TDestType::ForwardSearch);
     if (Engine->SelDoc() < 0 || Engine->Pages().PageCount() <= 0)
         return Fail(QStringLiteral("PDF File \"") + PdfFile + QStringLiteral("\" could not be opened."));
     return true;
@@ -85,7 +85,7 @@ bool TSyncTeXTool::View(const QString &source, int line)
     Host.lastInfo.clear();
     Engine->FSelBoxPage = 0;
     Engine->SelBoxRects.clear();
-    Engine->OpenDocument(PdfFile, false, AbsoluteFileName(source), line, 0);
+    Engine->OpenDocument(PdfFile, false, AbsoluteFileName(source), line, TDestType::ForwardSearch);
     if (Engine->SelBoxRects.size() < 2) {
         const QString why = Engine->SyncTeX()->ErrMsg.get();
         return Fail(!why.isEmpty() ? why : !Host.lastInfo.isEmpty() ? Host.lastInfo : QStringLiteral("No answer."));

@@ -15,6 +15,15 @@ constexpr int64_t FileTimeOf(int64_t sec, int64_t nsec) { return sec * 10000000L
 
 enum class FileKind : uint8_t { Missing, Regular, Directory, Other };
 
+// Outcome of reading or writing a whole file.
+enum class WholeFile : uint8_t {
+    Ok,
+    CannotOpen,   // cannot be opened, or is no regular file
+    Missing,      // the name or a folder on its path does not exist
+    IoError,
+    Short,        // fewer bytes than expected
+};
+
 struct FileStatus {
     FileKind kind = FileKind::Missing;
     bool accessDenied = false;  // the entry may exist, but it cannot be examined
@@ -42,6 +51,8 @@ public:
     bool isOpen() const { return fd_ >= 0; }
     int fd() const { return fd_; }
     void reset();
+    // Writes through the file system that opened it, whichever is installed now.
+    bool write(const QByteArray &bytes);
     int release()   // gives up ownership without closing
     {
         const int fd = fd_;
@@ -79,6 +90,13 @@ public:
     virtual bool rename(const QString &from, const QString &to) = 0;
     virtual bool remove(const QString &path) = 0;
     virtual bool syncFolder(const QString &path) = 0;
+    // Reads a regular file whole, or its first limit bytes when limit > 0. A FIFO, device or
+    // folder is refused without blocking. writeTime, when given, receives the last-write time
+    // of the file that was read.
+    virtual WholeFile readWhole(const QString &path, QByteArray &bytes, int64_t limit, int64_t *writeTime) = 0;
+    // Creates or replaces a regular file (0666 before the umask) with the bytes. Anything else
+    // at the name is refused before it is opened: opening a device may already act on it.
+    virtual WholeFile writeWhole(const QString &path, const QByteArray &bytes) = 0;
 };
 
 Files &files();
@@ -90,6 +108,8 @@ inline void FileHandle::reset()
         owner_->close(fd_);
     fd_ = -1;
 }
+
+inline bool FileHandle::write(const QByteArray &bytes) { return fd_ >= 0 && owner_ && owner_->write(*this, bytes); }
 
 inline FileHandle &FileHandle::operator=(FileHandle &&other) noexcept
 {

@@ -16,7 +16,7 @@ QStringList Steps(const QStringList &items)
     for (const TCmdStep &s : ParseCmdLine(items)) {
         switch (s.kind) {
         case TCmdStep::Open:
-            out << QStringLiteral("open %1 %2 %3 %4").arg(s.text).arg(s.dest_type).arg(s.SRC).arg(s.lnum);
+            out << QStringLiteral("open %1 %2 %3 %4").arg(s.text).arg(int(s.dest_type)).arg(s.SRC).arg(s.lnum);
             break;
         case TCmdStep::SetInverseSearch:
             out << (s.restoreDefault ? QStringLiteral("inverse default") : QStringLiteral("inverse ") + s.text);
@@ -116,23 +116,23 @@ TEST(CmdLineGrammarTest, RestoreRuleOfTheDeferredStart)
 {
     const struct {
         bool never, always;
-        int setting;
+        TRestoreOpened setting;
         const char *text;
         bool restore;
     } cases[] = {
-        {false, false, 0, "", false},
-        {false, false, 1, "", true},
-        {false, false, 1, "x.pdf\n", false},
-        {false, false, 2, "x.pdf\n", true},
-        {false, true, 0, "x.pdf\n", true},
-        {true, true, 2, "", false}, // -V wins over -R and the setting
+        {false, false, TRestoreOpened::Never, "", false},
+        {false, false, TRestoreOpened::EmptyCommandLine, "", true},
+        {false, false, TRestoreOpened::EmptyCommandLine, "x.pdf\n", false},
+        {false, false, TRestoreOpened::Always, "x.pdf\n", true},
+        {false, true, TRestoreOpened::Never, "x.pdf\n", true},
+        {true, true, TRestoreOpened::Always, "", false}, // -V wins over -R and the setting
     };
     for (const auto &c : cases) {
         TStartupFlags flags;
         flags.NeverRestore = c.never;
         flags.AlwaysRestore = c.always;
         EXPECT_EQ(RestoreOpenedAtStart(flags, c.setting, CmdLineItems(c.text)), c.restore)
-            << c.never << c.always << c.setting << c.text;
+            << c.never << c.always << int(c.setting) << c.text;
     }
 }
 

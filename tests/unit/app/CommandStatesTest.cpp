@@ -91,8 +91,8 @@ TEST(CommandStates, CheckMarks)
         std::function<void(TEngineSnapshot &, TWindowFacts &, TPrefer &)> set;
     };
     const Case cases[] = {
-        {"menuDoublePage", [](auto &e, auto &, auto &) { e.PageView = 1; }},
-        {"menuBookView", [](auto &e, auto &, auto &) { e.PageView = 2; }},
+        {"menuDoublePage", [](auto &e, auto &, auto &) { e.PageView = TPageViewMode::Double; }},
+        {"menuBookView", [](auto &e, auto &, auto &) { e.PageView = TPageViewMode::Book; }},
         {"menuCountiniousView", [](auto &e, auto &, auto &) { e.Continuous = true; }},
         {"menuFrameLinks", [](auto &e, auto &, auto &) { e.FrameLinks = true; }},
         {"menuRenderAnnot", [](auto &e, auto &, auto &) { e.RenderAnnot = true; }},
@@ -106,7 +106,7 @@ TEST(CommandStates, CheckMarks)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.command);
         TEngineSnapshot engine = openDocument();
-        engine.PageView = 0;
+        engine.PageView = TPageViewMode::Single;
         engine.Continuous = false;
         TWindowFacts window;
         TPrefer prefer;

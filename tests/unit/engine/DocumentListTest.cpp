@@ -14,7 +14,7 @@ struct DocumentList : EngineFixture {
     {
         for (int i = 0; i < n; ++i) {
             names << copy("multi/multi.pdf", QString(QChar('a' + i)) + ".pdf");
-            ASSERT_TRUE(engine->OpenDocument(names.last(), false, QString(), 0, 0));
+            ASSERT_TRUE(engine->OpenDocument(names.last(), false, QString(), 0, TDestType::ForwardSearch));
         }
         ASSERT_EQ(engine->DocumentCount(), n);
     }
@@ -57,7 +57,7 @@ TEST_F(DocumentList, ClosingSelectsTheSuccessor)
         SCOPED_TRACE(c.current * 10 + c.close);
         names.clear();
         openDocuments(3);
-        ASSERT_TRUE(engine->OpenDocument(names[c.current], false, QString(), 0, 0));
+        ASSERT_TRUE(engine->OpenDocument(names[c.current], false, QString(), 0, TDestType::ForwardSearch));
         engine->Navigator().GOTOPage(c.current + 2, nullptr);
         ASSERT_TRUE(engine->CloseFile(QString(), c.close));
         EXPECT_EQ(openNames(), c.remaining);
@@ -97,7 +97,7 @@ TEST_F(DocumentList, MovingADocumentShiftsOnlyTheOnesBetween)
         SCOPED_TRACE(QStringLiteral("%1 -> %2").arg(c.from).arg(c.to).toStdString());
         names.clear();
         openDocuments(4);
-        ASSERT_TRUE(engine->OpenDocument(names[1], false, QString(), 0, 0));
+        ASSERT_TRUE(engine->OpenDocument(names[1], false, QString(), 0, TDestType::ForwardSearch));
         ASSERT_EQ(engine->PreviousSelDoc(), 3);
         EXPECT_EQ(engine->MoveDocument(c.from, c.to), c.moved);
         EXPECT_EQ(openNames(), c.order);
@@ -121,7 +121,7 @@ TEST_F(DocumentList, ClosingTheLastDocumentRestoresTheDefaultView)
 {
     Prefer.ZoomMode = zCustom;
     Prefer.Zoom = 150;
-    Prefer.PageView = 1;
+    Prefer.PageView = TPageViewMode::Double;
     Prefer.AllowScrolling = false;
     openDocuments(1);
     engine->Navigator().SetZoom(220);
@@ -131,7 +131,7 @@ TEST_F(DocumentList, ClosingTheLastDocumentRestoresTheDefaultView)
     EXPECT_EQ(host.caption, QString());
     EXPECT_EQ(engine->Layout().FZoomMode, zCustom);
     EXPECT_EQ(engine->Layout().FZoom, 150);
-    EXPECT_EQ(engine->Layout().PageView, 1);
+    EXPECT_EQ(engine->Layout().PageView, TPageViewMode::Double);
     EXPECT_FALSE(engine->Layout().AllowScrolling);
     EXPECT_EQ(engine->SyncTeX(), nullptr);
     EXPECT_EQ(pageCount(), 0);
@@ -144,17 +144,17 @@ TEST_F(DocumentList, SwitchingDocumentsKeepsEachView)
     openDocuments(2);
     engine->Navigator().GOTOPage(6, nullptr);
     engine->Navigator().SetZoom(150);
-    ASSERT_TRUE(engine->OpenDocument(names[0], false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(names[0], false, QString(), 0, TDestType::ForwardSearch));
     EXPECT_EQ(page(), 1);
     engine->Navigator().GOTOPage(3, nullptr);
-    ASSERT_TRUE(engine->OpenDocument(names[1], false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(names[1], false, QString(), 0, TDestType::ForwardSearch));
     EXPECT_EQ(engine->SelDoc(), 1);
     EXPECT_EQ(engine->PreviousSelDoc(), 0);
     EXPECT_EQ(page(), 6);
     EXPECT_EQ(engine->Layout().FZoom, 150);
-    ASSERT_TRUE(engine->Navigator().PrevPosition(false));
+    ASSERT_TRUE(engine->Navigator().PrevPosition());
     EXPECT_EQ(page(), 1) << "the history belongs to the document";
-    ASSERT_TRUE(engine->OpenDocument(names[0], false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(names[0], false, QString(), 0, TDestType::ForwardSearch));
     EXPECT_EQ(page(), 3);
     EXPECT_NE(engine->Layout().FZoom, 150);
 }
@@ -179,7 +179,7 @@ TEST_F(DocumentList, TheRecentListKeepsAtMostMaxListLenEntries)
 TEST_F(DocumentList, TheSettingsSaveListsTheOpenDocumentsFirst)
 {
     openDocuments(3);
-    ASSERT_TRUE(engine->OpenDocument(names[1], false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(names[1], false, QString(), 0, TDestType::ForwardSearch));
     engine->Navigator().GOTOPage(4, nullptr);
     TDocument old;
     old.FileName = "/old.pdf";
@@ -251,7 +251,7 @@ TEST_F(DocumentList, RestoredDocumentsKeepTheirZoom)
     const Case cases[] = {{zfitPage, 0}, {zActualSize, 100}, {zCustom, 250}, {zfitWidth, 0}};
     openDocuments(std::size(cases));
     for (size_t i = 0; i < std::size(cases); ++i) {
-        ASSERT_TRUE(engine->OpenDocument(names[int(i)], false, QString(), 0, 0));
+        ASSERT_TRUE(engine->OpenDocument(names[int(i)], false, QString(), 0, TDestType::ForwardSearch));
         if (cases[i].zoom > 0)
             engine->Navigator().ZoomCustom(cases[i].zoom, nullptr);
         else
@@ -270,7 +270,7 @@ TEST_F(DocumentList, RestoredDocumentsKeepTheirZoom)
     ASSERT_EQ(engine->RestoreOpenedDocuments(), int(std::size(cases)));
     ASSERT_EQ(openNames(), QStringList({"a.pdf", "b.pdf", "c.pdf", "d.pdf"}));
     for (size_t i = 0; i < std::size(cases); ++i) {
-        ASSERT_TRUE(engine->OpenDocument(names[int(i)], false, QString(), 0, 0));
+        ASSERT_TRUE(engine->OpenDocument(names[int(i)], false, QString(), 0, TDestType::ForwardSearch));
         EXPECT_EQ(engine->Layout().FZoomMode, cases[i].mode) << i;
         if (cases[i].zoom > 0) {
             EXPECT_EQ(engine->Layout().FZoom, cases[i].zoom) << i;
@@ -336,7 +336,7 @@ TEST_F(DocumentList, BatchingShowsTheResultOnce)
     engine->SetHost(&counting);
     ASSERT_TRUE(engine->SetQuickOpen(true));
     EXPECT_FALSE(engine->SetQuickOpen(true));
-    ASSERT_TRUE(engine->OpenDocument(names[0], false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(names[0], false, QString(), 0, TDestType::ForwardSearch));
     engine->Navigator().GOTOPage(3, nullptr);
     EXPECT_FALSE(engine->QuickOpen()) << "a jump ends the batch";
     ASSERT_TRUE(engine->SetQuickClose(true));

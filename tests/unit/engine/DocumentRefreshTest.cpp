@@ -37,7 +37,7 @@ struct Refresh : EngineFixture {
 TEST_F(Refresh, AChangedFileIsReloadedInPlace)
 {
     const QString path = copy("multi/multi.pdf", "thesis.pdf");
-    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, TDestType::ForwardSearch));
     ASSERT_TRUE(engine->Navigator().GOTOPage(5, nullptr));
     refresh->Run();
     EXPECT_EQ(reloads(), 0) << "an unchanged file is left alone";
@@ -58,7 +58,7 @@ TEST_F(Refresh, AHalfWrittenFileWaitsForTheCompleteOne)
 {
     const QString path = copy("multi/multi.pdf", "thesis.pdf");
     const QByteArray complete = fixture("widths/widths.pdf");
-    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, TDestType::ForwardSearch));
     ASSERT_TRUE(engine->Navigator().GOTOPage(5, nullptr));
 
     rewrite(path, complete.left(complete.size() / 3), 10);
@@ -90,7 +90,7 @@ TEST_F(Refresh, AHalfWrittenFileWaitsForTheCompleteOne)
 TEST_F(Refresh, ADocumentThatNeverLoadedWaitsForAChange)
 {
     const QString path = copy("pdfium/garbage.pdf", "broken.pdf");
-    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, TDestType::ForwardSearch));
     ASSERT_TRUE(current().Error);
     refresh->Run();
     refresh->Run();
@@ -108,8 +108,8 @@ TEST_F(Refresh, EveryTabFollowsItsFile)
 {
     const QString first = copy("multi/multi.pdf", "a.pdf");
     const QString second = copy("widths/widths.pdf", "b.pdf");
-    ASSERT_TRUE(engine->OpenDocument(first, false, QString(), 0, 0));
-    ASSERT_TRUE(engine->OpenDocument(second, false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(first, false, QString(), 0, TDestType::ForwardSearch));
+    ASSERT_TRUE(engine->OpenDocument(second, false, QString(), 0, TDestType::ForwardSearch));
     refresh->Run();
     tabHost.iconUpdates.clear();
     refresh->Run();
@@ -133,7 +133,7 @@ TEST_F(Refresh, IdleSyncTeXDataIsDropped)
     const QString path = copy("multi/multi.pdf", "multi.pdf");
     copy("multi/multi.synctex.gz", "multi.synctex.gz");
     App.AppRunning = true;   // loading on the main thread needs the running event loop
-    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, TDestType::ForwardSearch));
     App.AppRunning = false;
     const TSyncTeX &sync = *current().SyncTeX;
     ASSERT_TRUE(sync.Ready) << sync.ErrMsg.get().toStdString();
@@ -159,7 +159,7 @@ TEST_F(Refresh, AFileRewrittenDuringThePasswordPromptIsReloaded)
         const QString path = copy("multi/multi-locked.pdf", "locked.pdf");
         tabHost.passwords = {"user"};
         tabHost.duringPrompt = [&] { rewrite(path, fixture("widths/widths.pdf"), 10); };
-        ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
+        ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, TDestType::ForwardSearch));
         tabHost.duringPrompt = nullptr;
         ASSERT_NE(pageCount(), 0);
         refresh->Run();
@@ -180,16 +180,16 @@ TEST_F(Refresh, AFileThatAppearsLaterIsShownWhereTheCommandAsked)
     struct Case {
         QString SRC;
         int lnum;
-        int dest;
+        TDestType dest;
         int page;
         int markPage;
     };
     const Case cases[] = {
-        {"", 5, 1, 5, 0},
-        {stone, 9, 0, 3, 3},
+        {"", 5, TDestType::PageIndex, 5, 0},
+        {stone, 9, TDestType::ForwardSearch, 3, 3},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.dest);
+        SCOPED_TRACE(int(c.dest));
         engine->CloseAllFiles(-1);
         const QString path = dir.filePath("multi.pdf");
         QFile::remove(path);
@@ -223,14 +223,14 @@ TEST_F(Refresh, AForwardSearchDuringWritingRunsAfterTheReload)
     copy("multi/chapters/iron.tex", "chapters/iron.tex");
     copy("multi/multi.synctex.gz", "multi.synctex.gz");
     const QString path = copy("multi/multi.pdf", "multi.pdf");
-    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, TDestType::ForwardSearch));
     tabHost.calls.clear();
     {
         QFile writer(path);
         ASSERT_TRUE(writer.open(QIODevice::WriteOnly | QIODevice::Append));
         rewrite(path, fixture("multi/multi.pdf"), 10);
-        ASSERT_TRUE(engine->OpenDocument(path, false, dir.filePath("chapters/stone.tex"), 9, 0));
-        ASSERT_TRUE(engine->OpenDocument(path, false, dir.filePath("chapters/iron.tex"), 2, 0));
+        ASSERT_TRUE(engine->OpenDocument(path, false, dir.filePath("chapters/stone.tex"), 9, TDestType::ForwardSearch));
+        ASSERT_TRUE(engine->OpenDocument(path, false, dir.filePath("chapters/iron.tex"), 2, TDestType::ForwardSearch));
         EXPECT_TRUE(log().contains("locked for reading..."));
         refresh->Run();
         EXPECT_EQ(reloads(), 0);
@@ -242,7 +242,7 @@ TEST_F(Refresh, AForwardSearchDuringWritingRunsAfterTheReload)
     EXPECT_EQ(page(), 6) << "the newer request ran";
     EXPECT_EQ(engine->FSelBoxPage, 6);
     EXPECT_EQ(tabHost.calls.filter("Info").join(""), "");
-    ASSERT_TRUE(engine->Navigator().PrevPosition(false));
+    ASSERT_TRUE(engine->Navigator().PrevPosition());
     EXPECT_EQ(page(), 1) << "the older request did not run";
     App.AppRunning = false;
 }

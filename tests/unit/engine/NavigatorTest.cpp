@@ -37,20 +37,20 @@ struct Nav : ::testing::Test {
 
 TEST_F(Nav, JumpsAreStoredSoBackAndForwardReturn)
 {
-    EXPECT_FALSE(nav.PrevPosition(true));
+    EXPECT_FALSE(nav.CanPrevPosition());
     ASSERT_TRUE(nav.GOTOPage(4, nullptr));
     EXPECT_EQ(page(), 4);
     ASSERT_TRUE(nav.GOTOPage(6, nullptr));
     EXPECT_FALSE(nav.GOTOPage(7, nullptr));
     EXPECT_FALSE(nav.GOTOPage(0, nullptr));
-    EXPECT_FALSE(nav.NextPosition(true));
-    ASSERT_TRUE(nav.PrevPosition(false));
+    EXPECT_FALSE(nav.CanNextPosition());
+    ASSERT_TRUE(nav.PrevPosition());
     EXPECT_EQ(page(), 4);
-    ASSERT_TRUE(nav.PrevPosition(false));
+    ASSERT_TRUE(nav.PrevPosition());
     EXPECT_EQ(page(), 1);
-    EXPECT_FALSE(nav.PrevPosition(true));
-    ASSERT_TRUE(nav.NextPosition(false));
-    ASSERT_TRUE(nav.NextPosition(false));
+    EXPECT_FALSE(nav.CanPrevPosition());
+    ASSERT_TRUE(nav.NextPosition());
+    ASSERT_TRUE(nav.NextPosition());
     EXPECT_EQ(page(), 6);
 }
 
@@ -67,11 +67,11 @@ TEST_F(Nav, ADestinationPutsItsTopAtTheWindowsTop)
 
 TEST_F(Nav, TheMarkIsStoredAndReturnedTo)
 {
-    EXPECT_FALSE(nav.GotoMark(true));
-    EXPECT_TRUE(nav.SetMark(false));
-    EXPECT_FALSE(nav.GotoMark(true)) << "the view is on the mark";
+    EXPECT_FALSE(nav.CanGotoMark());
+    EXPECT_TRUE(nav.SetMark());
+    EXPECT_FALSE(nav.CanGotoMark()) << "the view is on the mark";
     nav.GOTOPage(5, nullptr);
-    ASSERT_TRUE(nav.GotoMark(false));
+    ASSERT_TRUE(nav.GotoMark());
     EXPECT_EQ(page(), 1);
 }
 
@@ -167,34 +167,71 @@ TEST_F(Nav, AZoomStepKeepsThePagePointUnderTheMouse)
 
 TEST_F(Nav, NextPageOnTheLastPageScrollsToItsBottom)
 {
-    nav.LastPage(false);
+    nav.LastPage();
     EXPECT_EQ(view.SelPage, 6);
-    nav.NextPage(false);
+    nav.NextPage();
     EXPECT_EQ(host.vertPos, host.vertRange - host.clientHeight);
 }
 
 TEST_F(Nav, PrevPageGoesToTheTopOfTheCurrentPageFirst)
 {
     nav.RestorePosition(3, 60, -1);
-    EXPECT_FALSE(nav.PrevPage(false));
+    EXPECT_FALSE(nav.PrevPage());
     EXPECT_EQ(page(), 3);
     EXPECT_EQ(host.vertPos, view.PagesRect.PR[2].Top);
-    EXPECT_TRUE(nav.PrevPage(false));
+    EXPECT_TRUE(nav.PrevPage());
     EXPECT_EQ(page(), 2);
     EXPECT_EQ(host.vertPos, view.PagesRect.PR[1].Top);
+}
+
+// The queries beside the page and history steps answer without moving the view.
+TEST_F(Nav, QueriesTellWhetherAStepLeadsSomewhereAndMoveNothing)
+{
+    struct Case {
+        int page;
+        TPageViewMode mode;
+        bool canPrev, canNext;
+    };
+    const Case cases[] = {
+        {1, TPageViewMode::Single, false, true},
+        {3, TPageViewMode::Single, true, true},
+        {6, TPageViewMode::Single, true, false},
+        {1, TPageViewMode::Double, false, true},
+        {5, TPageViewMode::Double, true, true},
+        {2, TPageViewMode::Book, true, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.page);
+        view.PageView = c.mode;
+        nav.RestorePosition(c.page, 0, -1);
+        const int vert = host.vertPos;
+        EXPECT_EQ(nav.CanPrevPage(), c.canPrev);
+        EXPECT_EQ(nav.CanNextPage(), c.canNext);
+        EXPECT_EQ(nav.CanPrevPosition(), nav.CanPrevPosition());
+        nav.CanGotoMark();
+        nav.CanNextPosition();
+        EXPECT_EQ(view.SelPage, c.page);
+        EXPECT_EQ(host.vertPos, vert);
+    }
+    ASSERT_TRUE(nav.GOTOPage(4, nullptr));
+    EXPECT_TRUE(nav.CanPrevPosition());
+    EXPECT_EQ(page(), 4);
+    ASSERT_TRUE(nav.PrevPosition());
+    EXPECT_TRUE(nav.CanNextPosition());
+    EXPECT_NE(page(), 4);
 }
 
 TEST_F(Nav, SwitchesKeepTheViewOnTheSamePage)
 {
     nav.GOTOPage(4, nullptr);
-    EXPECT_TRUE(nav.SetContinuousView(1)) << "already on: the state is returned";
+    EXPECT_TRUE(nav.SetContinuousView(true)) << "already on: the state is returned";
     EXPECT_TRUE(view.AllowScrolling);
-    EXPECT_FALSE(nav.SetContinuousView(0));
+    EXPECT_FALSE(nav.ToggleContinuousView());
     EXPECT_EQ(view.SelPage, 4);
     EXPECT_EQ(page(), 4);
-    EXPECT_TRUE(nav.SetContinuousView(0));
-    EXPECT_TRUE(nav.ChangeView(2));
-    EXPECT_FALSE(nav.ChangeView(2));
+    EXPECT_TRUE(nav.ToggleContinuousView());
+    EXPECT_TRUE(nav.ChangeView(TPageViewMode::Book));
+    EXPECT_FALSE(nav.ChangeView(TPageViewMode::Book));
     EXPECT_EQ(page(), 4);
     nav.SetRotate(1);
     EXPECT_EQ(page(), 4);
@@ -207,48 +244,48 @@ TEST_F(Nav, SwitchesKeepTheViewOnTheSamePage)
 TEST_F(Nav, PageDownAndPageUpStepByTheWindow)
 {
     const int step = host.clientHeight - host.lineIncrement;
-    nav.PageDown(false);
+    nav.PageDown();
     EXPECT_EQ(host.vertPos, step);
-    nav.PageDown(false);
+    nav.PageDown();
     EXPECT_EQ(host.vertPos, 2 * step);
-    nav.PageUp(false);
+    nav.PageUp();
     EXPECT_EQ(host.vertPos, step);
 
     nav.SetZoomMode(zfitPage);
     nav.RestorePosition(2, 0, -1);
-    nav.PageDown(false);
+    nav.PageDown();
     EXPECT_EQ(page(), 3) << "a whole page in view: a page step";
-    nav.PageUp(false);
+    nav.PageUp();
     EXPECT_EQ(page(), 2);
 
     nav.SetZoomMode(zActualSize);
-    nav.SetContinuousView(-1);
+    nav.SetContinuousView(false);
     nav.RestorePosition(1, 0, -1);
     const int bottom = 200 - host.clientHeight;   // a page of 200 pixels
-    nav.PageDown(false);
+    nav.PageDown();
     EXPECT_EQ(host.vertPos, bottom);
     EXPECT_EQ(page(), 1);
-    nav.PageDown(false);
+    nav.PageDown();
     EXPECT_EQ(page(), 2);
     EXPECT_EQ(host.vertPos, 0);
-    nav.PageUp(false);
+    nav.PageUp();
     EXPECT_EQ(page(), 1);
     EXPECT_EQ(host.vertPos, bottom);
-    nav.PageUp(false);
+    nav.PageUp();
     EXPECT_EQ(host.vertPos, 0);
-    nav.PageUp(false);
+    nav.PageUp();
     EXPECT_EQ(page(), 1) << "the first page stays";
     EXPECT_EQ(host.vertPos, 0);
 
-    nav.ChangeView(1);
+    nav.ChangeView(TPageViewMode::Double);
     nav.RestorePosition(1, 0, -1);
-    nav.PageDown(false);
-    nav.PageDown(false);
+    nav.PageDown();
+    nav.PageDown();
     EXPECT_EQ(host.vertPos, 0);
     ASSERT_EQ(view.GetLayoutView(), 2);
     EXPECT_EQ(view.Layout[0].cp, 3) << "the next pair";
     EXPECT_EQ(view.Layout[1].cp, 4);
-    nav.PageUp(false);
+    nav.PageUp();
     EXPECT_EQ(host.vertPos, bottom);
     EXPECT_EQ(view.GetLayoutView(), 2);
     EXPECT_EQ(view.Layout[0].cp, 1) << "back to the bottom of the first pair";

@@ -11,7 +11,8 @@
 namespace {
 
 struct Opening : EngineFixture {
-    bool open(const QString &name, bool force = false, const QString &SRC = QString(), int lnum = 0, int dest = 0)
+    bool open(const QString &name, bool force = false, const QString &SRC = QString(), int lnum = 0,
+              TDestType dest = TDestType::ForwardSearch)
     {
         return engine->OpenDocument(name, force, SRC, lnum, dest);
     }
@@ -105,20 +106,20 @@ TEST_F(Opening, AnUnchangedFileIsOnlyNavigated)
     struct Case {
         QString SRC;
         int lnum;
-        int dest;
+        TDestType dest;
         int expectedPage;
         QString info;
     };
     const Case cases[] = {
-        {"", 4, 1, 4, ""},
-        {"3", 0, 2, 5, ""},
-        {"ii", 0, 2, 2, ""},
-        {"", 9, 1, 2, "Page Index out of bounds: 9"},
-        {"vi", 0, 2, 2, "Page Label not found: \"vi\""},
-        {"section.4", 0, 3, 6, ""},
-        {"page.ii", 0, 3, 2, ""},
-        {"section.9", 0, 3, 2, "Named Destination not found: \"section.9\""},
-        {"", 0, 0, 2, ""},
+        {"", 4, TDestType::PageIndex, 4, ""},
+        {"3", 0, TDestType::PageLabel, 5, ""},
+        {"ii", 0, TDestType::PageLabel, 2, ""},
+        {"", 9, TDestType::PageIndex, 2, "Page Index out of bounds: 9"},
+        {"vi", 0, TDestType::PageLabel, 2, "Page Label not found: \"vi\""},
+        {"section.4", 0, TDestType::NamedDest, 6, ""},
+        {"page.ii", 0, TDestType::NamedDest, 2, ""},
+        {"section.9", 0, TDestType::NamedDest, 2, "Named Destination not found: \"section.9\""},
+        {"", 0, TDestType::ForwardSearch, 2, ""},
     };
     for (const Case &c : cases) {
         host.calls.clear();
@@ -151,7 +152,7 @@ TEST_F(Opening, ARewrittenFileIsReloadedInPlace)
     EXPECT_EQ(current().FileDate, FileTime64(path));
     EXPECT_FALSE(current().Modified);
     EXPECT_EQ(engine->DocumentCount(), 1);
-    ASSERT_TRUE(engine->Navigator().PrevPosition(false));
+    ASSERT_TRUE(engine->Navigator().PrevPosition());
     EXPECT_EQ(page(), 1) << "the history survives the reload";
 }
 
@@ -265,7 +266,7 @@ TEST_F(Opening, OpeningIsRefusedWhileThePasswordIsAskedFor)
     bool nested = true;
     host.passwords = {"user"};
     host.duringPrompt = [&] {
-        nested = engine->OpenDocument(other, false, QString(), 0, 0);
+        nested = engine->OpenDocument(other, false, QString(), 0, TDestType::ForwardSearch);
         nested = nested || engine->LoadFile(other) || engine->ReloadFile(other);
     };
     ASSERT_TRUE(open(locked));
@@ -318,6 +319,14 @@ TEST_F(Opening, OneGibibyteAndMoreIsOpenedFromTheFile)
         bool rename(const QString &from, const QString &to) override { return real.rename(from, to); }
         bool remove(const QString &path) override { return real.remove(path); }
         bool syncFolder(const QString &path) override { return real.syncFolder(path); }
+        pl::WholeFile readWhole(const QString &path, QByteArray &bytes, int64_t limit, int64_t *writeTime) override
+        {
+            return real.readWhole(path, bytes, limit, writeTime);
+        }
+        pl::WholeFile writeWhole(const QString &path, const QByteArray &bytes) override
+        {
+            return real.writeWhole(path, bytes);
+        }
     } files;
     for (const int64_t size : {int64_t(1073741823), int64_t(1073741824), int64_t(5000000000)}) {
         SCOPED_TRACE(size);
@@ -427,7 +436,7 @@ TEST_F(Opening, TheInitialZoomFollowsTheWindow)
     Prefer.ZoomMode = zCustom;
     Prefer.Zoom = 100;
     Prefer.AllowScrolling = true;
-    Prefer.PageView = 0;
+    Prefer.PageView = TPageViewMode::Single;
     struct Case {
         QString fixture;
         int width, height;   // client pixels at 72 pixels per inch: one pixel per point
@@ -488,7 +497,7 @@ TEST_F(Opening, AForwardSearchShowsAndMarksTheTypesetLine)
 
     ASSERT_TRUE(open(pdf, false, fixturePath("multi/chapters/iron.tex"), 2));
     EXPECT_EQ(page(), 6);
-    ASSERT_TRUE(engine->Navigator().PrevPosition(false));
+    ASSERT_TRUE(engine->Navigator().PrevPosition());
     EXPECT_EQ(page(), 3);
 
     Prefer.PersistentFS = true;

@@ -22,7 +22,7 @@ struct Layout72 : ::testing::Test {
         pages.sizes = std::move(sizes);
         layout.FPixelsPerInch = 72;
         layout.FZoomMode = zActualSize;
-        layout.PageView = pageView;
+        layout.PageView = TPageViewMode(pageView);
         layout.AllowScrolling = continuous;
         layout.FRotate = rotate;
         layout.SelPage = 1;
@@ -173,7 +173,7 @@ TEST_F(Layout72, PageRectanglesAreRebuiltOnlyWhenAKeyChanges)
     EXPECT_EQ(layout.GetPagesRect(layout.PagesRect), 0) << "the zoom only counts through the density";
     for (auto change : std::vector<std::function<void()>>{
              [&] { layout.FDpi = 100; }, [&] { layout.FGap = 7; }, [&] { layout.FRotate = 2; },
-             [&] { layout.PageView = 1; }, [&] { layout.FZoomMode = zCustom; },
+             [&] { layout.PageView = TPageViewMode::Double; }, [&] { layout.FZoomMode = zCustom; },
              [&] { pages.sizes.push_back({50, 50}); }}) {
         change();
         EXPECT_GT(layout.GetPagesRect(layout.PagesRect), 0);
@@ -201,7 +201,7 @@ TEST_F(Layout72, NonContinuousPairsAreTopAlignedWithTheLowerPageLeft)
     ASSERT_EQ(layoutAt(0, 0), 1);
     EXPECT_EQ(layout.Layout[0].cp, 3);
 
-    layout.PageView = 2;                          // book view: 1 alone, then 2-3
+    layout.PageView = TPageViewMode::Book;     // book view: 1 alone, then 2-3
     layout.SelPage = 1;
     ASSERT_EQ(layoutAt(0, 0), 1);
     layout.SelPage = 3;

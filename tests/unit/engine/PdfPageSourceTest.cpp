@@ -45,7 +45,7 @@ TEST_F(PdfPages, ScreenToPageToScreenThroughTheLibraryInEveryViewAndRotation)
                     for (int sel = 1; sel <= 4; ++sel) {
                         SCOPED_TRACE(testing::Message() << "view " << pageView << " continuous " << continuous
                                                         << " zoom " << zoom << " rotate " << rotate << " page " << sel);
-                        layout.PageView = pageView;
+                        layout.PageView = TPageViewMode(pageView);
                         layout.AllowScrolling = continuous;
                         layout.FRotate = rotate;
                         layout.FZoomMode = zCustom;

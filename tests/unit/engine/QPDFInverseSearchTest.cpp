@@ -103,7 +103,7 @@ struct EngineInverseSearch : EngineFixture {
 
 TEST_F(EngineInverseSearch, AWordOnThePageOpensItsSourceLine)
 {
-    ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, TDestType::ForwardSearch));
     pointAt(3, 217.5, 277.8);   // "single", typeset from chapters/stone.tex line 9
     EXPECT_TRUE(engine->InverseSearch());
     EXPECT_EQ(editorArguments(), "[--line]\n[9]\n[" + canonical(fixturePath("multi/chapters/stone.tex")) + "]\n");
@@ -114,7 +114,7 @@ TEST_F(EngineInverseSearch, AWordOnThePageOpensItsSourceLine)
 
 TEST_F(EngineInverseSearch, APointerOutsideThePagesDoesNothing)
 {
-    ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, TDestType::ForwardSearch));
     pointAt(3, 217.5, 277.8);
     const QPoint onPage = pointer.cursor;
     // The workspace right of the page, at the same height.
@@ -142,7 +142,7 @@ TEST_F(EngineInverseSearch, ASourceNameWithQuotesAndBlanksIsOneArgument)
     ASSERT_TRUE(writeBytes(source, "x\n"));
     ASSERT_TRUE(writeBytes(dir.filePath("doc.synctex"),
                            syncPreamble("./my \"odd\" file.tex") + "{1\n[1,1:0,0:100,100,0\n(1,7:3000000,6000000:20000000,600000,200000\nx1,7:3000000,6000000\n)\n]\n}1\n"));
-    ASSERT_TRUE(engine->OpenDocument(pdf, false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(pdf, false, QString(), 0, TDestType::ForwardSearch));
     pointAt(1, 50, 85);
     EXPECT_TRUE(engine->InverseSearch());
     EXPECT_EQ(editorArguments(), "[--line]\n[7]\n[" + canonical(source) + "]\n");
@@ -155,7 +155,7 @@ TEST_F(EngineInverseSearch, ASourceThatDoesNotExistStartsNothing)
     ASSERT_TRUE(writeBytes(dir.filePath("doc.synctex"), syncPreamble("./doc.tex") + "Input:2:+!touch X\n"
                                                                                     "{1\n[1,1:0,0:100,100,0\n(2,7:3000000,6000000:20000000,600000,200000\n"
                                                                                     "x2,7:3000000,6000000\n)\n]\n}1\n"));
-    ASSERT_TRUE(engine->OpenDocument(pdf, false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(pdf, false, QString(), 0, TDestType::ForwardSearch));
     pointAt(1, 50, 85);
     EXPECT_FALSE(engine->InverseSearch());
     EXPECT_EQ(infos(), QStringList{"Info 2777: No source link found on page 1"});
@@ -168,7 +168,7 @@ TEST_F(EngineInverseSearch, ASourceThatDoesNotExistStartsNothing)
 TEST_F(EngineInverseSearch, WithoutSourceOrDataTheUserIsTold)
 {
     const QString pdf = copy("widths/widths.pdf", "doc.pdf");
-    ASSERT_TRUE(engine->OpenDocument(pdf, false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(pdf, false, QString(), 0, TDestType::ForwardSearch));
     pointAt(1, 50, 85);
     EXPECT_FALSE(engine->InverseSearch());
     EXPECT_EQ(infos(), QStringList{"Info 2777: No SyncTeX Data for: \"doc\""});
@@ -178,7 +178,7 @@ TEST_F(EngineInverseSearch, WithoutSourceOrDataTheUserIsTold)
     pointer.calls.clear();
     const QString sync = dir.filePath("doc.synctex");
     ASSERT_TRUE(writeBytes(sync, syncPreamble(dir.filePath("doc.tex")) + "{1\n[1,1:0,0:100,100,0\n]\n}1\n"));
-    ASSERT_TRUE(engine->OpenDocument(pdf, true, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(pdf, true, QString(), 0, TDestType::ForwardSearch));
     pointAt(1, 50, 85);
     EXPECT_FALSE(engine->InverseSearch());
     EXPECT_EQ(infos(), QStringList{"Info 2777: No source link found on page 1"});
@@ -202,9 +202,9 @@ TEST_F(EngineInverseSearch, TheStatusFieldFollowsTheCurrentDocument)
         return pointer.syncStatus.join('|');
     };
     EXPECT_EQ(field(), "");
-    ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, TDestType::ForwardSearch));
     EXPECT_EQ(field(), "SyncTeX.gz: Ready");
-    ASSERT_TRUE(engine->OpenDocument(copy("widths/widths.pdf", "doc.pdf"), false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(copy("widths/widths.pdf", "doc.pdf"), false, QString(), 0, TDestType::ForwardSearch));
     EXPECT_EQ(field(), "No SyncTeX Data");
     // Nothing once the event loop has ended.
     App.AppRunning = false;

@@ -51,7 +51,7 @@ struct ScreenRender : EngineFixture {
         EngineFixture::TearDown();
     }
 
-    void openColors() { ASSERT_TRUE(engine->OpenDocument(fixturePath("render/colors.pdf"), false, QString(), 0, 0)); }
+    void openColors() { ASSERT_TRUE(engine->OpenDocument(fixturePath("render/colors.pdf"), false, QString(), 0, TDestType::ForwardSearch)); }
 
     // The whole client area painted over a workspace colour.
     QImage paint()
@@ -191,7 +191,7 @@ TEST_F(ScreenRender, APartialPaintMatchesTheWholePaint)
 {
     Prefer.ZoomMode = zCustom;
     Prefer.Zoom = 250;
-    ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, TDestType::ForwardSearch));
     engine->Navigator().GOTOPage(3, nullptr);
     host.horzPos = 40;
     const QImage whole = paint();
@@ -320,7 +320,7 @@ struct MarkFading : ScreenRender {
     void mark(int line)
     {
         ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false,
-                                         fixturePath("multi/chapters/stone.tex"), line, 0));
+                                         fixturePath("multi/chapters/stone.tex"), line, TDestType::ForwardSearch));
         ASSERT_EQ(engine->FSelBoxPage, 3);
     }
     void paintView()
@@ -410,7 +410,7 @@ TEST_F(MarkFading, AReloadOrAnotherDocumentEndsTheMark)
     paintView();
     engine->Animate();
     ASSERT_TRUE(timer->pending);
-    ASSERT_TRUE(engine->OpenDocument(multi, true, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(multi, true, QString(), 0, TDestType::ForwardSearch));
     EXPECT_EQ(engine->FSelBoxFactor, 0);
     EXPECT_FALSE(timer->pending);
 

@@ -80,7 +80,7 @@ struct Status : EngineFixture {
         Prefer.ZoomAuto = false;
         Prefer.Zoom = 100;
         path = copy("multi/multi.pdf", "x.pdf");
-        ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, 0));
+        ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, TDestType::ForwardSearch));
     }
     TNavigator &nav() { return engine->Navigator(); }
 };
@@ -105,7 +105,7 @@ TEST_F(Status, JumpsAndZoomsShowInTheBoxesAndPanels)
         {[&] { nav().doGOTOPageLabel("ii"); }, "ii", "(2/7)", "124%", "Custom Zoom", zCustom},
         {[&] { nav().SetZoomMode(zfitWidth); engine->UpdateStatus(); }, "ii", "(2/7)",
          QString::number(int(engine->Layout().GetZoomFitWidth() + 0.0001)) + "%", "Fit Width", zfitWidth},
-        {[&] { nav().LastPage(false); }, "5", "(7/7)", "", "Fit Width", zfitWidth},
+        {[&] { nav().LastPage(); }, "5", "(7/7)", "", "Fit Width", zfitWidth},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(qPrintable(c.pages + c.mode));
@@ -194,7 +194,7 @@ TEST_F(Status, NoDocumentAndAnEmptyDocument)
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("%PDF-1.4 not really");
     bad.close();
-    ASSERT_TRUE(engine->OpenDocument(bad.fileName(), false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(bad.fileName(), false, QString(), 0, TDestType::ForwardSearch));
     engine->UpdateStatus();
     EXPECT_EQ(status.pageGoto, "?");
     EXPECT_EQ(status.pages, "(0/0)");
@@ -210,7 +210,7 @@ TEST_F(Status, NoRefreshWhileBatchingOrSwitching)
     const QString other = copy("widths/widths.pdf", "w.pdf");
     ASSERT_TRUE(engine->SetQuickOpen(true));
     status.pages = "unset";
-    ASSERT_TRUE(engine->OpenDocument(other, false, QString(), 0, 0));
+    ASSERT_TRUE(engine->OpenDocument(other, false, QString(), 0, TDestType::ForwardSearch));
     engine->UpdateStatus();
     EXPECT_EQ(status.pages, "unset");
     ASSERT_TRUE(engine->SetQuickOpen(false));

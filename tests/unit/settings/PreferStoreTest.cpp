@@ -155,7 +155,7 @@ TEST_F(PreferStore, EveryKindOfValueRoundTrips)
     Prefer.MaxListLen = 3;
     Prefer.DocList = QList<TDocInfo>(4);
     Prefer.DocListCount = 2;
-    Prefer.DocList[0] = TDocInfo{QStringLiteral("/home/u/a.pdf"), QStringLiteral("pw"), 3, 87.5, 1, 2, true, false, true, false, true, 12, -3.25, 4.5, 2};
+    Prefer.DocList[0] = TDocInfo{QStringLiteral("/home/u/a.pdf"), QStringLiteral("pw"), 3, 87.5, 1, TPageViewMode::Book, true, false, true, false, true, 12, -3.25, 4.5, 2};
     Prefer.DocList[1].FileName = QStringLiteral("/home/u/b \u00e9.pdf");
     DocMgrGeometry = TDocMgrGeometry{144, 900, 700, {210, 375, 174}};
     ToolbarDefinition.SearchToolbar = false;
@@ -464,6 +464,27 @@ TEST_F(PreferStore, OlderLayoutWithoutMenuColours)
     EXPECT_EQ(MenuColors, DefaultMenuColors());
     EXPECT_FALSE(Log().contains(QStringLiteral("Data Check")));
     EXPECT_TRUE(sink.shown.empty());
+}
+
+// Modes are kept as the numbers the file holds, one the program does not know too.
+TEST_F(PreferStore, ModeNumbersRoundTripAsStored)
+{
+    Prefer.PageView = TPageViewMode::Double;
+    Prefer.RestoreOpened = TRestoreOpened(9);
+    Prefer.MaxListLen = 3;
+    Prefer.DocList = QList<TDocInfo>(4);
+    Prefer.DocListCount = 1;
+    Prefer.DocList[0].FileName = QStringLiteral("/home/u/a.pdf");
+    Prefer.DocList[0].PageView = TPageViewMode(7);
+    ASSERT_TRUE(WriteData());
+    Prefer.PageView = TPageViewMode::Single;
+    Prefer.RestoreOpened = TRestoreOpened::Always;
+    Prefer.DocList[0].PageView = TPageViewMode::Single;
+    ASSERT_TRUE(ReadData());
+    EXPECT_EQ(int(Prefer.PageView), 1);
+    EXPECT_EQ(int(Prefer.RestoreOpened), 9);
+    ASSERT_EQ(Prefer.DocListCount, 1);
+    EXPECT_EQ(int(Prefer.DocList[0].PageView), 7);
 }
 
 TEST_F(PreferStore, ThemeIndexOutOfRangeBecomesZero)
