@@ -178,24 +178,25 @@ bool ExeCmdLine(TQPDF &QPDF, const QStringList &items)
             return opened;
         case TCmdStep::Open: {
             const bool search = step.dest_type == TDestType::ForwardSearch && !step.SRC.isEmpty();
+            const TForwardMark &mark = QPDF.ForwardMark();
             // The mark as it was, to tell whether this search placed a new one.
-            const int pageBefore = QPDF.FSelBoxPage;
-            const TFloatRectangles rectsBefore = QPDF.SelBoxRects;
-            const bool paintedBefore = QPDF.FSelBoxRect.Right > QPDF.FSelBoxRect.Left;
+            const int pageBefore = mark.FSelBoxPage;
+            const TFloatRectangles rectsBefore = mark.SelBoxRects;
+            const bool paintedBefore = mark.FSelBoxRect.Right > mark.FSelBoxRect.Left;
             if (QPDF.OpenDocument(step.text, false, step.SRC, step.lnum, step.dest_type))
                 opened = true;
             if (search) {
-                const bool sameRects = std::equal(rectsBefore.begin(), rectsBefore.end(), QPDF.SelBoxRects.begin(),
-                                                  QPDF.SelBoxRects.end(), [](const TFloatRect &a, const TFloatRect &b) {
+                const bool sameRects = std::equal(rectsBefore.begin(), rectsBefore.end(), mark.SelBoxRects.begin(),
+                                                  mark.SelBoxRects.end(), [](const TFloatRect &a, const TFloatRect &b) {
                                                       return a.Left == b.Left && a.Top == b.Top && a.Right == b.Right
                                                           && a.Bottom == b.Bottom;
                                                   });
-                const bool painted = QPDF.FSelBoxRect.Right > QPDF.FSelBoxRect.Left;
-                const bool marked = !QPDF.SelBoxRects.empty()
-                    && (QPDF.FSelBoxPage != pageBefore || !sameRects || (paintedBefore && !painted));
+                const bool painted = mark.FSelBoxRect.Right > mark.FSelBoxRect.Left;
+                const bool marked = !mark.SelBoxRects.empty()
+                    && (mark.FSelBoxPage != pageBefore || !sameRects || (paintedBefore && !painted));
                 DebugLog(QStringLiteral("Forward Search: ") + Quoted(step.SRC) + QStringLiteral(" line ")
                          + QString::number(step.lnum)
-                         + (marked ? QStringLiteral(": page ") + QString::number(QPDF.FSelBoxPage)
+                         + (marked ? QStringLiteral(": page ") + QString::number(mark.FSelBoxPage)
                                    : QStringLiteral(": no mark")));
             }
             break;

@@ -73,11 +73,11 @@ public:
     bool ShowBookmarks = false;
     bool TrackBookmarks = false;
 
-    // The forward-search mark (its page, rectangles, strength and area: FSelBoxPage and the
-    // others at the end) and its fading.
+    // The forward-search mark (its page, rectangles, strength and area) and its fading.
     bool AnimatePending() const { return Mark.AnimatePending(); }
     void Animate() { Mark.Animate(); }
     void ResetMark() { Mark.Reset(); }
+    TForwardMark &ForwardMark() { return Mark; }
     void SetFadeTimer(std::unique_ptr<TFadeTimer> timer) { Mark.SetFadeTimer(std::move(timer)); }
 
     // Paints what falls into rect (client coordinates) for the scroll positions t (vertical)
@@ -177,7 +177,7 @@ private:
     TDocumentLoader Loader{Library.DLL(), Host};
     TForwardMark Mark{Docs, View, Nav, Host};
     TDocumentSaver Saver{Library.DLL(), Docs, Recent, *this, Host};
-    // The status texts and the shown document's view read the list by these names.
+    // The engine's own code reads the list by these names.
     std::vector<TDocument> &Documents = Docs.Documents;
     const int &nDocuments = Docs.nDocuments;
     const int &FSelDoc = Docs.FSelDoc;
@@ -190,14 +190,4 @@ private:
     // The SyncTeX field's text; unset while the event loop is not running or the document
     // has no SyncTeX state.
     std::optional<QString> SyncTeXStatus() const;
-
-public:
-    // The forward-search mark as the renderer, the windows and the tests know it: its page
-    // and rectangles in page points (bottom-left origin), entry 0 the union of the others;
-    // its strength in percent (0 = not shown) and its area in client pixels as the last
-    // paint of its page placed it.
-    int &FSelBoxPage = Mark.FSelBoxPage;
-    TFloatRectangles &SelBoxRects = Mark.SelBoxRects;
-    int &FSelBoxFactor = Mark.FSelBoxFactor;
-    TRect &FSelBoxRect = Mark.FSelBoxRect;
 };

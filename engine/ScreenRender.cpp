@@ -187,13 +187,14 @@ void TScreenRender::DrawLinkFrames(const TLayout &e)
 
 void TScreenRender::DrawMark(const TLayout &e)
 {
-    if (Q.FSelBoxFactor <= 0 || e.cp != Q.FSelBoxPage || Q.SelBoxRects.empty())
+    TForwardMark &mark = Q.ForwardMark();
+    if (mark.FSelBoxFactor <= 0 || e.cp != mark.FSelBoxPage || mark.SelBoxRects.empty())
         return;
     int32_t B = ResolvedB(cc_ForwardSearch), W = ResolvedW(cc_ForwardSearch);
     const bool colored = IsColor(B) && IsColor(W);
-    FadeColorPair(B, W, Q.FSelBoxFactor);
-    for (size_t i = 0; i < Q.SelBoxRects.size(); ++i) {
-        const TFloatRect &f = Q.SelBoxRects[i];
+    FadeColorPair(B, W, mark.FSelBoxFactor);
+    for (size_t i = 0; i < mark.SelBoxRects.size(); ++i) {
+        const TFloatRect &f = mark.SelBoxRects[i];
         const QRect r = DeviceRect(e, f.Left, f.Top, f.Right, f.Bottom);
         if (r.isEmpty())
             continue;
@@ -202,7 +203,7 @@ void TScreenRender::DrawMark(const TLayout &e)
             const auto client = [this](int device, bool up) {
                 return int(up ? std::ceil(device / Ratio) : std::floor(device / Ratio));
             };
-            TRect &m = Q.FSelBoxRect;
+            TRect &m = mark.FSelBoxRect;
             m.Left = client(std::max(r.left() - 1, 0), false) + e.destLeft;
             m.Top = client(std::max(std::max(r.top(), 0) - 1, 0), false) + e.destTop;
             m.Right = client(std::min(r.right() + 1, Bmp.width()), true) + e.destLeft;

@@ -591,9 +591,9 @@ TEST_F(PageView, TheFadeStartsOnTheSecondPostedMessage)
     const auto started = timer.started;
     engine->SetFadeTimer(std::make_unique<RecordingFadeTimer>(timer));
     open(100);
-    engine->FSelBoxPage = 1;
-    engine->FSelBoxFactor = 100;
-    engine->FSelBoxRect = TRect{10, 10, 100, 40};
+    engine->ForwardMark().FSelBoxPage = 1;
+    engine->ForwardMark().FSelBoxFactor = 100;
+    engine->ForwardMark().FSelBoxRect = TRect{10, 10, 100, 40};
     pvHost->StartMarkAnimation();
     EXPECT_TRUE(started->empty());
     QCoreApplication::sendPostedEvents(form, AnimateMarkEvent);

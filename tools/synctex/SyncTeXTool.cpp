@@ -83,15 +83,16 @@ bool TSyncTeXTool::View(const QString &source, int line)
     const std::shared_ptr<TSyncTeX> sync = Engine->SyncTeX();
     sync->ErrMsg = QString();
     Host.lastInfo.clear();
-    Engine->FSelBoxPage = 0;
-    Engine->SelBoxRects.clear();
+    TForwardMark &mark = Engine->ForwardMark();
+    mark.FSelBoxPage = 0;
+    mark.SelBoxRects.clear();
     Engine->OpenDocument(PdfFile, false, AbsoluteFileName(source), line, TDestType::ForwardSearch);
-    if (Engine->SelBoxRects.size() < 2) {
+    if (mark.SelBoxRects.size() < 2) {
         const QString why = Engine->SyncTeX()->ErrMsg.get();
         return Fail(!why.isEmpty() ? why : !Host.lastInfo.isEmpty() ? Host.lastInfo : QStringLiteral("No answer."));
     }
-    const int page = Engine->FSelBoxPage;
-    const TFloatRectangles marks = Engine->SelBoxRects;
+    const int page = mark.FSelBoxPage;
+    const TFloatRectangles marks = mark.SelBoxRects;
     Out << "Page: " << page << '\n';
     for (size_t i = 1; i < marks.size(); ++i) {
         const TFloatRect r = TopLeftRect(page, marks[i]);

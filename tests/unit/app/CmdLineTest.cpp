@@ -180,7 +180,7 @@ TEST_F(ExeCmdLineTest, ForwardSearchMarksTheLineAndLogsThePage)
     const QString pdf = fixturePath("multi/multi.pdf");
     const QString source = fixturePath("multi/chapters/iron.tex");
     EXPECT_TRUE(ExeCmdLine(*engine, CmdLineItems("--forward-search\n" + source + "\n2\n" + pdf + "\n")));
-    EXPECT_EQ(engine->FSelBoxPage, 6);
+    EXPECT_EQ(engine->ForwardMark().FSelBoxPage, 6);
     EXPECT_EQ(page(), 6);
     EXPECT_TRUE(log().contains("Forward Search: \"" + source + "\" line 2: page 6")) << log().toStdString();
 

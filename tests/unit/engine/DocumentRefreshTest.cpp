@@ -205,7 +205,7 @@ TEST_F(Refresh, AFileThatAppearsLaterIsShownWhereTheCommandAsked)
         refresh->Run();
         EXPECT_EQ(pageCount(), 7);
         EXPECT_EQ(page(), c.page);
-        EXPECT_EQ(engine->FSelBoxPage, c.markPage);
+        EXPECT_EQ(engine->ForwardMark().FSelBoxPage, c.markPage);
         EXPECT_EQ(tabHost.calls.filter("Info").join(""), "");
         EXPECT_TRUE(current().Exists);
         EXPECT_FALSE(current().Error);
@@ -235,12 +235,12 @@ TEST_F(Refresh, AForwardSearchDuringWritingRunsAfterTheReload)
         refresh->Run();
         EXPECT_EQ(reloads(), 0);
         EXPECT_EQ(page(), 1);
-        EXPECT_EQ(engine->FSelBoxPage, 0);
+        EXPECT_EQ(engine->ForwardMark().FSelBoxPage, 0);
     }
     refresh->Run();
     EXPECT_EQ(reloads(), 1);
     EXPECT_EQ(page(), 6) << "the newer request ran";
-    EXPECT_EQ(engine->FSelBoxPage, 6);
+    EXPECT_EQ(engine->ForwardMark().FSelBoxPage, 6);
     EXPECT_EQ(tabHost.calls.filter("Info").join(""), "");
     ASSERT_TRUE(engine->Navigator().PrevPosition());
     EXPECT_EQ(page(), 1) << "the older request did not run";

@@ -479,10 +479,10 @@ TEST_F(Opening, AForwardSearchShowsAndMarksTheTypesetLine)
 
     ASSERT_TRUE(open(pdf, false, stone, 9));
     EXPECT_EQ(page(), 3);
-    EXPECT_EQ(engine->FSelBoxPage, 3);
-    ASSERT_EQ(engine->SelBoxRects.size(), 2u);
+    EXPECT_EQ(engine->ForwardMark().FSelBoxPage, 3);
+    ASSERT_EQ(engine->ForwardMark().SelBoxRects.size(), 2u);
     // x 51.02-368.50 and y 272.98-309.77 from the top, with the margin, from the bottom.
-    const TFloatRect &u = engine->SelBoxRects[0];
+    const TFloatRect &u = engine->ForwardMark().SelBoxRects[0];
     EXPECT_NEAR(u.Left, 50.02, 0.05);
     EXPECT_NEAR(u.Right, 369.50, 0.05);
     EXPECT_NEAR(u.Top, 595.276 - 271.98, 0.05);
@@ -560,8 +560,8 @@ TEST_F(Opening, AForwardSearchWhoseDocumentWentWhileWaitingEndsQuietly)
         ASSERT_TRUE(open(pdf, false, fixturePath("multi/chapters/stone.tex"), 9));
         EXPECT_EQ(engine->DocumentCount(), openAnother ? 1 : 0) << "the queued close ran during the wait";
         EXPECT_EQ(host.calls.filter("Info").join(""), "");
-        EXPECT_EQ(engine->FSelBoxPage, 0);
-        EXPECT_TRUE(engine->SelBoxRects.empty());
+        EXPECT_EQ(engine->ForwardMark().FSelBoxPage, 0);
+        EXPECT_TRUE(engine->ForwardMark().SelBoxRects.empty());
         if (openAnother) {
             EXPECT_EQ(page(), 1);
         }

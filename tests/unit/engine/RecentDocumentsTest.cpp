@@ -85,7 +85,7 @@ TEST_F(RecentDocuments, InsertRecordsTheViewAndRecallGivesItBack)
     d.ZoomMode = zCustom;
     d.Zoom = 175;
     d.Rotate = 3;
-    d.PageView = 2;
+    d.PageView = TPageViewMode::Book;
     d.AllowScrolling = false;
     d.RenderAnnot = true;
     d.FrameLinks = false;
@@ -103,7 +103,7 @@ TEST_F(RecentDocuments, InsertRecordsTheViewAndRecallGivesItBack)
     EXPECT_EQ(back.ZoomMode, zCustom);
     EXPECT_EQ(back.Zoom, 175);
     EXPECT_EQ(back.Rotate, 3);
-    EXPECT_EQ(back.PageView, 2);
+    EXPECT_EQ(back.PageView, TPageViewMode::Book);
     EXPECT_FALSE(back.AllowScrolling);
     EXPECT_TRUE(back.RenderAnnot);
     EXPECT_FALSE(back.FrameLinks);

@@ -321,7 +321,7 @@ struct MarkFading : ScreenRender {
     {
         ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false,
                                          fixturePath("multi/chapters/stone.tex"), line, TDestType::ForwardSearch));
-        ASSERT_EQ(engine->FSelBoxPage, 3);
+        ASSERT_EQ(engine->ForwardMark().FSelBoxPage, 3);
     }
     void paintView()
     {
@@ -337,7 +337,7 @@ struct MarkFading : ScreenRender {
     }
     QRect selBoxRect() const
     {
-        const TRect &r = engine->FSelBoxRect;
+        const TRect &r = engine->ForwardMark().FSelBoxRect;
         return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
     }
 };
@@ -347,7 +347,7 @@ struct MarkFading : ScreenRender {
 TEST_F(MarkFading, FullThenHalfThenGone)
 {
     mark(9);
-    EXPECT_EQ(engine->FSelBoxFactor, 100);
+    EXPECT_EQ(engine->ForwardMark().FSelBoxFactor, 100);
     paintView();
     const QRect area = selBoxRect();
     ASSERT_FALSE(area.isEmpty());
@@ -356,13 +356,13 @@ TEST_F(MarkFading, FullThenHalfThenGone)
     engine->Animate();
     EXPECT_FALSE(engine->AnimatePending());
     EXPECT_EQ(timer->started, std::deque<int>{1388});
-    EXPECT_EQ(engine->FSelBoxFactor, 100);
+    EXPECT_EQ(engine->ForwardMark().FSelBoxFactor, 100);
     fire();
-    EXPECT_EQ(engine->FSelBoxFactor, 50);
+    EXPECT_EQ(engine->ForwardMark().FSelBoxFactor, 50);
     EXPECT_EQ(timer->started, (std::deque<int>{1388, 1234}));
     EXPECT_EQ(fadeHost.invalidated, QList<QRect>{area});
     fire();
-    EXPECT_EQ(engine->FSelBoxFactor, 0);
+    EXPECT_EQ(engine->ForwardMark().FSelBoxFactor, 0);
     EXPECT_FALSE(timer->pending);
     EXPECT_EQ(fadeHost.invalidated, (QList<QRect>{area, area}));
 }
@@ -375,20 +375,20 @@ TEST_F(MarkFading, ANewMarkDuringAFadeStartsAtFullStrength)
     paintView();
     engine->Animate();
     fire();
-    ASSERT_EQ(engine->FSelBoxFactor, 50);
+    ASSERT_EQ(engine->ForwardMark().FSelBoxFactor, 50);
     ASSERT_TRUE(timer->pending);
 
     mark(17);
-    EXPECT_EQ(engine->FSelBoxFactor, 100);
+    EXPECT_EQ(engine->ForwardMark().FSelBoxFactor, 100);
     EXPECT_FALSE(timer->pending) << "the old fade's half step is cancelled";
     paintView();
     engine->Animate();
     EXPECT_EQ(timer->started.back(), 1388);
-    EXPECT_EQ(engine->FSelBoxFactor, 100);
+    EXPECT_EQ(engine->ForwardMark().FSelBoxFactor, 100);
     fire();
-    EXPECT_EQ(engine->FSelBoxFactor, 50);
+    EXPECT_EQ(engine->ForwardMark().FSelBoxFactor, 50);
     fire();
-    EXPECT_EQ(engine->FSelBoxFactor, 0);
+    EXPECT_EQ(engine->ForwardMark().FSelBoxFactor, 0);
 }
 
 // A mark that no paint has put on screen does not fade: it is gone at once.
@@ -396,7 +396,7 @@ TEST_F(MarkFading, AMarkNotOnScreenGoesAtOnce)
 {
     mark(9);
     engine->Animate();
-    EXPECT_EQ(engine->FSelBoxFactor, 0);
+    EXPECT_EQ(engine->ForwardMark().FSelBoxFactor, 0);
     EXPECT_TRUE(timer->started.empty());
     EXPECT_TRUE(fadeHost.invalidated.isEmpty());
 }
@@ -411,7 +411,7 @@ TEST_F(MarkFading, AReloadOrAnotherDocumentEndsTheMark)
     engine->Animate();
     ASSERT_TRUE(timer->pending);
     ASSERT_TRUE(engine->OpenDocument(multi, true, QString(), 0, TDestType::ForwardSearch));
-    EXPECT_EQ(engine->FSelBoxFactor, 0);
+    EXPECT_EQ(engine->ForwardMark().FSelBoxFactor, 0);
     EXPECT_FALSE(timer->pending);
 
     mark(9);
@@ -419,10 +419,10 @@ TEST_F(MarkFading, AReloadOrAnotherDocumentEndsTheMark)
     engine->Animate();
     engine->SetQuickOpen(true);
     engine->SetQuickOpen(false);
-    EXPECT_EQ(engine->FSelBoxFactor, 100);
+    EXPECT_EQ(engine->ForwardMark().FSelBoxFactor, 100);
     EXPECT_TRUE(timer->pending);
     openColors();
-    EXPECT_EQ(engine->FSelBoxFactor, 0);
+    EXPECT_EQ(engine->ForwardMark().FSelBoxFactor, 0);
     EXPECT_FALSE(timer->pending);
 }
 
@@ -444,10 +444,10 @@ TEST_F(MarkFading, TheMarkTintsItsBoxesWithTheFadedColours)
     const Step steps[] = {{100, {16, 32, 48}, {240, 134, 80}}, {50, {8, 16, 24}, {247, 194, 167}}};
     for (const auto &[factor, toB, toW] : steps) {
         SCOPED_TRACE(factor);
-        engine->FSelBoxFactor = 0;
+        engine->ForwardMark().FSelBoxFactor = 0;
         engine->RefreshScreen(fadeHost.vertPos, fadeHost.horzPos, fadeHost.clientHeight, fadeHost.clientWidth,
                               plain.rect(), plain);
-        engine->FSelBoxFactor = factor;
+        engine->ForwardMark().FSelBoxFactor = factor;
         engine->RefreshScreen(fadeHost.vertPos, fadeHost.horzPos, fadeHost.clientHeight, fadeHost.clientWidth,
                               marked.rect(), marked);
         const QRect area = selBoxRect();
