@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, only those that are missing.
+# Installs the Debian packages the build and the tests need, and any named as arguments
+# (the format check asks for its formatter), only those that are missing.
 set -euo pipefail
 
 PACKAGES=(
@@ -10,6 +11,7 @@ PACKAGES=(
   libx11-dev libgtest-dev libgmock-dev
   mupdf-tools poppler-utils qpdf python3
   xvfb xdotool x11-utils xdg-utils xauth fonts-dejavu-core
+  "$@"
 )
 
 missing=()

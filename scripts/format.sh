@@ -13,6 +13,7 @@ case "${1:-}" in
 esac
 
 cd "$root"
+[ -n "${CLANG_FORMAT:-}" ] || "$root/scripts/deps.sh" clang-format clang-tidy
 mapfile -d '' files < <(find . \( -path './build*' -o -path './.*' \) -prune -o -type f \
   \( -name '*.cpp' -o -name '*.h' -o -name '*.c' -o -name '*.hpp' \) -print0 | sort -z)
 
