@@ -16,10 +16,7 @@ QString decoded(const QString &item)
     return text.replace(QStringLiteral("||"), QStringLiteral("\""));
 }
 
-bool lineNumber(const QString &item, int &value)
-{
-    return ParseInteger(item, 0, 999999999, value);
-}
+bool lineNumber(const QString &item, int &value) { return ParseInteger(item, 0, 999999999, value); }
 
 bool HoldsLineBreak(const QString &item)
 {
@@ -32,7 +29,8 @@ TCmdStep Illegal(const QString &item)
 {
     TCmdStep step;
     step.kind = TCmdStep::IllegalSwitch;
-    step.text = decoded(item).replace(QLatin1Char('\r'), QLatin1String("\\r")).replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    step.text =
+        decoded(item).replace(QLatin1Char('\r'), QLatin1String("\\r")).replace(QLatin1Char('\n'), QLatin1String("\\n"));
     return step;
 }
 
@@ -116,10 +114,7 @@ std::vector<TCmdStep> Walk(const QStringList &items, std::vector<qsizetype> *pat
     return steps;
 }
 
-QString Quoted(const QString &text)
-{
-    return QLatin1Char('"') + text + QLatin1Char('"');
-}
+QString Quoted(const QString &text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
 
 } // namespace
 
@@ -145,10 +140,7 @@ QString CmdLineText(const QStringList &items)
     return text;
 }
 
-std::vector<TCmdStep> ParseCmdLine(const QStringList &items)
-{
-    return Walk(WithoutEmptyItems(items), nullptr);
-}
+std::vector<TCmdStep> ParseCmdLine(const QStringList &items) { return Walk(WithoutEmptyItems(items), nullptr); }
 
 QString AbsoluteCmdLine(const QStringList &items, const QString &folder)
 {
@@ -173,8 +165,9 @@ bool ExeCmdLine(TQPDF &QPDF, const QStringList &items)
             break;
         case TCmdStep::IllegalSwitch:
             DebugLog(QStringLiteral("Illegal Command Line Switch: ") + Quoted(step.text));
-            MessageDialog(QStringLiteral("Unknown Switch"), QStringLiteral("Illegal Command Line Switch: ") + Quoted(step.text),
-                          mtError, MsgButtons({mbOK}));
+            MessageDialog(QStringLiteral("Unknown Switch"),
+                          QStringLiteral("Illegal Command Line Switch: ") + Quoted(step.text), mtError,
+                          MsgButtons({mbOK}));
             return opened;
         case TCmdStep::Open: {
             const bool search = step.dest_type == TDestType::ForwardSearch && !step.SRC.isEmpty();

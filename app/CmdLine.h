@@ -18,7 +18,7 @@ class TQPDF;
 struct TCmdStep {
     enum Kind { SetInverseSearch, Open, IllegalSwitch };
     Kind kind = Open;
-    QString text;            // the inverse search command, the file, or the illegal item
+    QString text;                // the inverse search command, the file, or the illegal item
     bool restoreDefault = false; // -inverse-search without a command
     // For Open, exactly the parameters of OpenDocument.
     QString SRC;

@@ -9,17 +9,11 @@ namespace {
 
 TFocusWindows Windows;
 
-QWindow *call(const std::function<QWindow *()> &f)
-{
-    return f ? f() : nullptr;
-}
+QWindow *call(const std::function<QWindow *()> &f) { return f ? f() : nullptr; }
 
 } // namespace
 
-void SetFocusWindows(TFocusWindows windows)
-{
-    Windows = std::move(windows);
-}
+void SetFocusWindows(TFocusWindows windows) { Windows = std::move(windows); }
 
 bool FocusApplication()
 {

@@ -7,9 +7,9 @@
 class QWindow;
 
 struct TFocusWindows {
-    std::function<QWindow *()> mainWindow;    // null before the main window exists
-    std::function<QWindow *()> clientWindow;  // the client area as a window of its own, or null
-    std::function<void()> repaintMain;        // draws the main window at once
+    std::function<QWindow *()> mainWindow;   // null before the main window exists
+    std::function<QWindow *()> clientWindow; // the client area as a window of its own, or null
+    std::function<void()> repaintMain;       // draws the main window at once
 };
 
 void SetFocusWindows(TFocusWindows windows);

@@ -31,10 +31,7 @@ const QString &LinkFolder()
     return Folder;
 }
 
-QString HandOverFile()
-{
-    return LinkFolder() + QLatin1Char('/') + QString::fromUtf16(HandOverFileName);
-}
+QString HandOverFile() { return LinkFolder() + QLatin1Char('/') + QString::fromUtf16(HandOverFileName); }
 
 bool Replied(pl::LinkConnection &link, uint32_t message, int64_t wParam, int64_t expected, int timeoutMs)
 {
@@ -48,7 +45,8 @@ std::unique_ptr<pl::LinkConnection> FindInstance(const QString &name)
 {
     for (const QString &socket : pl::instanceSockets(LinkFolder(), MaxInstances)) {
         pl::LinkConnection::Outcome outcome;
-        std::unique_ptr<pl::LinkConnection> link = pl::LinkConnection::connectTo(socket, LinkConnectTimeoutMs, &outcome);
+        std::unique_ptr<pl::LinkConnection> link =
+            pl::LinkConnection::connectTo(socket, LinkConnectTimeoutMs, &outcome);
         if (!link)
             continue;
         const std::optional<pl::LinkReply> caption = link->request(LinkMessage::Caption, 0, LinkRequestTimeoutMs);
@@ -61,10 +59,7 @@ std::unique_ptr<pl::LinkConnection> FindInstance(const QString &name)
     return nullptr;
 }
 
-void Complain(const QString &text)
-{
-    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-}
+void Complain(const QString &text) { std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData()); }
 
 QString ItemsForLog(const QString &text)
 {
@@ -79,12 +74,9 @@ QString ItemsForLog(const QString &text)
 int ExitStatus(THandOver outcome)
 {
     switch (outcome) {
-    case THandOver::Refused:
-        return 1;
-    case THandOver::IllegalSwitch:
-        return 2;
-    default:
-        return 0;
+    case THandOver::Refused: return 1;
+    case THandOver::IllegalSwitch: return 2;
+    default: return 0;
     }
 }
 
@@ -146,8 +138,9 @@ bool TInstanceListener::Listen()
         DebugLog(QStringLiteral("Instance link off: ") + OffReason);
         return false;
     }
-    server = std::make_unique<pl::LinkServer>(
-        [this](uint32_t message, int64_t wParam, pl::LinkServer::Reply reply) { Handle(message, wParam, std::move(reply)); });
+    server = std::make_unique<pl::LinkServer>([this](uint32_t message, int64_t wParam, pl::LinkServer::Reply reply) {
+        Handle(message, wParam, std::move(reply));
+    });
     QString why;
     const bool listening = server->listen(LinkFolder(), &why);
     if (!listening) {
@@ -175,21 +168,11 @@ void TInstanceListener::SetReady()
 void TInstanceListener::Handle(uint32_t message, int64_t wParam, std::function<void(int64_t, const QString &)> reply)
 {
     switch (message) {
-    case LinkMessage::Caption:
-        reply(0, hooks.caption ? hooks.caption() : QString());
-        return;
-    case LinkMessage::Ident1:
-        reply(LinkMessage::Ident1Reply, {});
-        return;
-    case LinkMessage::Ident2:
-        reply(LinkMessage::Ident2Reply, {});
-        return;
-    case LinkMessage::Ping:
-        reply(1, {});
-        return;
-    case LinkMessage::Focus:
-        reply(wParam != 0 || (hooks.focus && hooks.focus()) ? 1 : 0, {});
-        return;
+    case LinkMessage::Caption: reply(0, hooks.caption ? hooks.caption() : QString()); return;
+    case LinkMessage::Ident1: reply(LinkMessage::Ident1Reply, {}); return;
+    case LinkMessage::Ident2: reply(LinkMessage::Ident2Reply, {}); return;
+    case LinkMessage::Ping: reply(1, {}); return;
+    case LinkMessage::Focus: reply(wParam != 0 || (hooks.focus && hooks.focus()) ? 1 : 0, {}); return;
     case LinkMessage::CmdLine: {
         // Read at once: the sender deletes the file when the reply comes or its wait ends.
         QByteArray bytes;
@@ -214,8 +197,7 @@ void TInstanceListener::Handle(uint32_t message, int64_t wParam, std::function<v
         RunCommands();
         return;
     }
-    default:
-        reply(0, {});
+    default: reply(0, {});
     }
 }
 

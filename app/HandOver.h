@@ -16,12 +16,12 @@ class LinkServer;
 }
 
 namespace LinkMessage {
-constexpr uint32_t Caption = 0x000D;   // the main window's caption as the reply's text
-constexpr uint32_t CmdLine = 1145;     // read the command file and run it in turn: 1 taken, 0 not
-constexpr uint32_t Focus = 1146;       // wParam 0: take the focus; 1 when allowed to send
-constexpr uint32_t Ping = 1147;        // 1
-constexpr uint32_t Ident1 = 1148;      // 20260613
-constexpr uint32_t Ident2 = 1149;      // 21
+constexpr uint32_t Caption = 0x000D; // the main window's caption as the reply's text
+constexpr uint32_t CmdLine = 1145;   // read the command file and run it in turn: 1 taken, 0 not
+constexpr uint32_t Focus = 1146;     // wParam 0: take the focus; 1 when allowed to send
+constexpr uint32_t Ping = 1147;      // 1
+constexpr uint32_t Ident1 = 1148;    // 20260613
+constexpr uint32_t Ident2 = 1149;    // 21
 constexpr int64_t Ident1Reply = 20260613;
 constexpr int64_t Ident2Reply = 21;
 } // namespace LinkMessage
@@ -58,10 +58,10 @@ THandOver HandOverCommand(const QStringList &items, bool sendBeforeFocus, int lo
 class TInstanceListener {
 public:
     struct Hooks {
-        std::function<QString()> caption;                  // the main window's caption
-        std::function<bool()> focus;                       // FocusApplication
-        std::function<void(const QString &text)> execute;  // runs a command text
-        std::function<bool()> modalOpen;                   // a modal box of this program is open
+        std::function<QString()> caption;                 // the main window's caption
+        std::function<bool()> focus;                      // FocusApplication
+        std::function<void(const QString &text)> execute; // runs a command text
+        std::function<bool()> modalOpen;                  // a modal box of this program is open
     };
     explicit TInstanceListener(Hooks hooks);
     ~TInstanceListener();

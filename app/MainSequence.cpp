@@ -78,7 +78,8 @@ void WaitForSyncTeXThreads(const TMainHooks &hooks)
     }
     count = SyncTeXThreadCount.load();
     if (sleeps > 0 || count > 0) {
-        DebugLog(QStringLiteral("Waiting for SyncTeX Thread: ") + QString::number(sleeps) + QStringLiteral(" / ") + QString::number(count));
+        DebugLog(QStringLiteral("Waiting for SyncTeX Thread: ") + QString::number(sleeps) + QStringLiteral(" / ")
+                 + QString::number(count));
         SleepMs(sleeps + count * 111);
     }
 }

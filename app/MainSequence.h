@@ -10,19 +10,19 @@
 
 // What the main sequence needs from the rest of the program; unset hooks do nothing.
 struct TMainHooks {
-    std::function<QString()> findDataFolder;                      // data folder before -L
-    std::function<void(const QString &)> applyDataFileSwitch;     // -L value: DataFolder and DataFile
+    std::function<QString()> findDataFolder;                            // data folder before -L
+    std::function<void(const QString &)> applyDataFileSwitch;           // -L value: DataFolder and DataFile
     std::function<THandOver(const QStringList &commandItems)> handOver; // a running instance takes the command
     std::function<bool()> readData;
     std::function<int()> themeIndex;
     std::function<std::unique_ptr<TEngineHandle>()> createEngine;
     std::function<void()> createMainForm;
-    std::function<void()> createPanels;                           // client area, bookmarks, find, info window
-    std::function<void()> formInit;                               // docks the panels into the main form
+    std::function<void()> createPanels; // client area, bookmarks, find, info window
+    std::function<void()> formInit;     // docks the panels into the main form
     std::function<void()> runLoop;
     std::function<bool()> mainWindowVisible;
     std::function<void()> hideMainWindow;
-    std::function<void()> stopSyncTeXLoaders;                     // cancel and join what is still running
+    std::function<void()> stopSyncTeXLoaders; // cancel and join what is still running
     std::function<void()> destroyWindows;
 };
 

@@ -21,8 +21,8 @@ void ScaleStoredSizes(TPrefer &prefer, int oldPPI, int newPPI)
 QRect StoredWindowRect(const TWindowRect &r, const QList<QRect> &available, const QRect &primary)
 {
     QRect rect(QPoint(r.Left, r.Top), QSize(std::max(1, r.Right - r.Left), std::max(1, r.Bottom - r.Top)));
-    const bool onScreen = std::any_of(available.begin(), available.end(),
-                                      [&](const QRect &screen) { return screen.intersects(rect); });
+    const bool onScreen =
+        std::any_of(available.begin(), available.end(), [&](const QRect &screen) { return screen.intersects(rect); });
     if (!onScreen && primary.isValid())
         rect.moveTopLeft(primary.topLeft());
     return rect;

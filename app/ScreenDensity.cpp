@@ -21,5 +21,5 @@ double MonitorPixelsPerInch(const QScreen *screen)
     if (!screen)
         return 96.0;
     return WeightedPixelsPerInch(screen->physicalDotsPerInchX(), screen->physicalDotsPerInchY(),
-        screen->geometry().size(), screen->logicalDotsPerInch(), screen->devicePixelRatio());
+                                 screen->geometry().size(), screen->logicalDotsPerInch(), screen->devicePixelRatio());
 }

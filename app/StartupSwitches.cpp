@@ -27,9 +27,12 @@ TStartupScan ScanStartupSwitches(const QStringList &args, const QString &exeFold
     TStartupFlags &f = scan.flags;
     int last = -1;
 
-    const struct { char letter; bool *flag; } flags[] = {
+    const struct {
+        char letter;
+        bool *flag;
+    } flags[] = {
         {'r', &f.AlwaysRestore}, {'b', &f.SendBeforeFocus}, {'v', &f.NeverRestore},
-        {'n', &f.NewInstance}, {'e', &f.EmptyRecentList}, {'z', &f.NoDataChecks},
+        {'n', &f.NewInstance},   {'e', &f.EmptyRecentList}, {'z', &f.NoDataChecks},
     };
     for (const auto &sw : flags) {
         for (int i = 0; i < args.size(); ++i) {
@@ -41,8 +44,15 @@ TStartupScan ScanStartupSwitches(const QStringList &args, const QString &exeFold
         }
     }
 
-    const struct { char letter; QString *value; bool macros; } values[] = {
-        {'l', &f.DataFileValue, true}, {'d', &f.LogPath, true}, {'c', &scan.instanceName, false}, {'i', &f.IconFile, true},
+    const struct {
+        char letter;
+        QString *value;
+        bool macros;
+    } values[] = {
+        {'l', &f.DataFileValue, true},
+        {'d', &f.LogPath, true},
+        {'c', &scan.instanceName, false},
+        {'i', &f.IconFile, true},
     };
     for (const auto &sw : values) {
         for (int i = 0; i < args.size(); ++i) {

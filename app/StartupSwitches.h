@@ -5,7 +5,7 @@
 
 struct TStartupScan {
     TStartupFlags flags;
-    QString instanceName;   // empty when -C was not given
+    QString instanceName;     // empty when -C was not given
     QStringList commandItems; // the arguments after the start-up part, each kept whole
 };
 

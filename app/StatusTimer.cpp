@@ -11,7 +11,7 @@
 
 TStatusTimer::TStatusTimer(QObject *parent)
     : QObject(parent), WriteData([] { return ::WriteData(); }), FActivityTick(pl::clock().tickMs()),
-      FSaveMark(FActivityTick + 9)   // nothing due before the user does something
+      FSaveMark(FActivityTick + 9) // nothing due before the user does something
 {
     Timer.setInterval(FInterval);
     connect(&Timer, &QTimer::timeout, this, &TStatusTimer::TimerStatus);
@@ -28,7 +28,8 @@ int TStatusTimer::NextInterval(int64_t idleMs, bool useTimer, bool minimized)
         int ms;
     } steps[] = {{60000, 1000},   {300000, 2000},  {600000, 3000},  {900000, 4000},
                  {1200000, 5000}, {1800000, 6000}, {3600000, 7000}, {6000000, 8000}};
-    const auto step = std::find_if(std::begin(steps), std::end(steps), [idleMs](const auto &s) { return idleMs <= s.upTo; });
+    const auto step =
+        std::find_if(std::begin(steps), std::end(steps), [idleMs](const auto &s) { return idleMs <= s.upTo; });
     int ms = step != std::end(steps) ? step->ms : 10000;
     if (idleMs > 60000) {
         // Without document checks nothing happens on a tick but the idle bookkeeping.

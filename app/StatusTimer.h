@@ -49,5 +49,5 @@ private:
     int FInterval = MinInterval;
     int64_t FActivityTick = 0;
     int64_t FSaveMark;
-    int64_t FAttemptTick = 0;   // the last automatic save that failed
+    int64_t FAttemptTick = 0; // the last automatic save that failed
 };

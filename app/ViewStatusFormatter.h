@@ -11,10 +11,10 @@
 
 struct TViewStatusText {
     // The status line's panels; empty without a document.
-    QString PagePanel;       // "Page:  iv"
-    QString PagesPanel;      // "(4/12)"
-    QString ZoomPanel;       // "Zoom:  125%"
-    QString ZoomModePanel;   // "Fit Width"
+    QString PagePanel;     // "Page:  iv"
+    QString PagesPanel;    // "(4/12)"
+    QString ZoomPanel;     // "Zoom:  125%"
+    QString ZoomModePanel; // "Fit Width"
     // The SyncTeX field; unset: it keeps its text.
     std::optional<QString> SyncTeX;
 

@@ -20,9 +20,9 @@ struct TStartupFlags {
 
 struct TAppState {
     QString AppTitle = QStringLiteral("OrvalePDF");
-    QString ExePath;        // canonical path of the executable
-    QString ExeFolder;      // without trailing "/"
-    QString DataFolder;     // without trailing "/"
+    QString ExePath;    // canonical path of the executable
+    QString ExeFolder;  // without trailing "/"
+    QString DataFolder; // without trailing "/"
     QString DataFile;
     QString InstanceName = QStringLiteral("OrvalePDF");
     QStringList CommandItems; // arguments after the start-up switches, each kept whole

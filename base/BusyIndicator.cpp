@@ -68,7 +68,4 @@ void WaitEscapeReleased()
     }
 }
 
-void SleepMs(int ms)
-{
-    pl::sleeper().sleepMs(std::clamp(ms, 0, 9999));
-}
+void SleepMs(int ms) { pl::sleeper().sleepMs(std::clamp(ms, 0, 9999)); }

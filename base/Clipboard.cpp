@@ -60,11 +60,11 @@ bool ClipboardHasData(int format)
     bool available = false;
     withRetries(QStringLiteral("ClipboardHasData"), 11, 111, [&] {
         switch (format) {
-        case 1:    // text
-        case 7:    // OEM text
+        case 1: // text
+        case 7: // OEM text
         case CfUnicodeText: available = clipboardHasText(); break;
-        case 2:    // bitmap
-        case 8:    // device-independent bitmap
+        case 2: // bitmap
+        case 8: // device-independent bitmap
         case 17: available = clipboardHasImage(); break;
         default: available = false; break;
         }

@@ -28,10 +28,7 @@ bool openPrivate(const QString &path)
     return logFile().isOpen();
 }
 
-bool writeLine(const QString &line)
-{
-    return logFile().write(line.toUtf8() + "\r\n");
-}
+bool writeLine(const QString &line) { return logFile().write(line.toUtf8() + "\r\n"); }
 
 const char *const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 const char *const kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
@@ -51,7 +48,8 @@ QString LogDate(const QDateTime &t)
 {
     const QDate d = t.date();
     return QString::fromLatin1(kDays[d.dayOfWeek() % 7]) + ' ' + (d.day() < 10 ? QStringLiteral(" ") : QString())
-        + QString::number(d.day()) + '-' + QString::fromLatin1(kMonths[d.month() - 1]) + '-' + QString::number(d.year());
+        + QString::number(d.day()) + '-' + QString::fromLatin1(kMonths[d.month() - 1]) + '-'
+        + QString::number(d.year());
 }
 
 QString LogClockTime(const QDateTime &t)
@@ -75,7 +73,8 @@ bool OpenDebugLog(const QString &path)
     if (!openPrivate(path))
         return false;
     const QDateTime now = pl::clock().localNow();
-    const bool ok = writeLine(QStringLiteral("Debug Start: ") + LogDate(now) + ' ' + LogClockTime(now)) && writeLine(QString())
+    const bool ok = writeLine(QStringLiteral("Debug Start: ") + LogDate(now) + ' ' + LogClockTime(now))
+        && writeLine(QString())
         && writeLine(QStringLiteral("*** Log File Start: ") + LogTimeStamp(pl::clock().tickMs() - startTick))
         && writeLine(QString());
     if (!ok) {

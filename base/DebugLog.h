@@ -18,6 +18,6 @@ void SetStartTick(long long tickMs);
 long long StartTick();
 
 // Text pieces of the log, also used by the date utilities.
-QString LogTimeStamp(long long elapsedMs);     // "83.045 "
-QString LogDate(const QDateTime &t);           // "Wed  9-DEC-2026"
-QString LogClockTime(const QDateTime &t);      // " 9:05"
+QString LogTimeStamp(long long elapsedMs); // "83.045 "
+QString LogDate(const QDateTime &t);       // "Wed  9-DEC-2026"
+QString LogClockTime(const QDateTime &t);  // " 9:05"

@@ -29,7 +29,8 @@ pl::FileHandle createTemporary(const QString &path, uint32_t mode, QString &temp
 
 } // namespace
 
-bool WriteFileDurably(const QString &name, const QByteArray &bytes, uint32_t mode, const std::optional<TFileTimes> &times)
+bool WriteFileDurably(const QString &name, const QByteArray &bytes, uint32_t mode,
+                      const std::optional<TFileTimes> &times)
 {
     pl::Files &fs = pl::files();
     const QString path = LinkTarget(name);

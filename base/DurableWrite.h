@@ -9,7 +9,7 @@
 constexpr uint32_t PrivateFileMode = 0600;
 
 struct TFileTimes {
-    int64_t writeTime;   // 100 ns units since 1601 (UTC)
+    int64_t writeTime; // 100 ns units since 1601 (UTC)
     int64_t accessTime;
 };
 

@@ -6,18 +6,18 @@
 // File and path services shared by the settings, the document list and the shell commands.
 // Files are regular files only: folders, FIFOs, sockets and devices are not files.
 
-bool FolderExists(const QString &path);          // a trailing "/" is ignored
-bool FileExists(const QString &path);            // a path ending in "/" is tested as a folder
+bool FolderExists(const QString &path); // a trailing "/" is ignored
+bool FileExists(const QString &path);   // a path ending in "/" is tested as a folder
 // Someone holds the file open for writing; with writeFlag also a file this user may not
 // write. False when the file does not exist. (Sharing modes do not exist here, so the share
 // flag of the callers has no effect.)
 bool FileLocked(const QString &path, bool writeFlag, bool shareFlag);
 
-QString FileFolder(const QString &path);         // before the last "/", empty without one
-QString FileNameOnly(const QString &path);       // after the last "/" up to its last "."
-QString FileExtension(const QString &path);      // from the last "." of the name, with the "."
+QString FileFolder(const QString &path);    // before the last "/", empty without one
+QString FileNameOnly(const QString &path);  // after the last "/" up to its last "."
+QString FileExtension(const QString &path); // from the last "." of the name, with the "."
 
-int64_t FileSize64(const QString &path);         // -1 when missing
+int64_t FileSize64(const QString &path); // -1 when missing
 enum TFileTimeKind { ftLastWrite = 0, ftCreation = 1, ftLastAccess = 2 };
 // 100 ns units since 1601-01-01 UTC; -1 when missing.
 int64_t FileTime64(const QString &path, int which = ftLastWrite);

@@ -8,7 +8,8 @@ TMessageSink *messageSink = nullptr;
 
 int resultOf(TMsgDlgBtn b)
 {
-    static const int results[] = {mrYes, mrNo, mrOk, mrCancel, mrAbort, mrRetry, mrIgnore, mrAll, mrNoToAll, mrYesToAll, mrNone, mrClose};
+    static const int results[] = {mrYes,    mrNo,  mrOk,      mrCancel,   mrAbort, mrRetry,
+                                  mrIgnore, mrAll, mrNoToAll, mrYesToAll, mrNone,  mrClose};
     return results[b];
 }
 

@@ -9,7 +9,18 @@
 enum TMsgDlgType : uint8_t { mtWarning = 0, mtError = 1, mtInformation = 2, mtConfirmation = 3, mtCustom = 4 };
 
 enum TMsgDlgBtn : uint8_t {
-    mbYes = 0, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp, mbClose
+    mbYes = 0,
+    mbNo,
+    mbOK,
+    mbCancel,
+    mbAbort,
+    mbRetry,
+    mbIgnore,
+    mbAll,
+    mbNoToAll,
+    mbYesToAll,
+    mbHelp,
+    mbClose
 };
 using TMsgDlgButtons = uint16_t; // bit n stands for the button with ordinal n
 constexpr TMsgDlgButtons MsgButtons(std::initializer_list<TMsgDlgBtn> list)
@@ -22,8 +33,18 @@ constexpr TMsgDlgButtons MsgButtons(std::initializer_list<TMsgDlgBtn> list)
 
 // Modal results of the buttons.
 enum TModalResult : int {
-    mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7,
-    mrClose = 8, mrAll = 12, mrNoToAll = 13, mrYesToAll = 14
+    mrNone = 0,
+    mrOk = 1,
+    mrCancel = 2,
+    mrAbort = 3,
+    mrRetry = 4,
+    mrIgnore = 5,
+    mrYes = 6,
+    mrNo = 7,
+    mrClose = 8,
+    mrAll = 12,
+    mrNoToAll = 13,
+    mrYesToAll = 14
 };
 
 struct TMessageRequest {

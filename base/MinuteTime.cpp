@@ -23,8 +23,8 @@ qint64 daysBeforeYear(int year)
 }
 
 const char *const kLongDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
-const char *const kLongMonths[] = {"January", "February", "March", "April", "May", "June",
-                                   "July", "August", "September", "October", "November", "December"};
+const char *const kLongMonths[] = {"January", "February", "March",     "April",   "May",      "June",
+                                   "July",    "August",   "September", "October", "November", "December"};
 
 QString twoDigits(int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); }
 
@@ -64,7 +64,9 @@ QString qtDatePattern(const QString &format)
         case u'n': out += QString(qMin(n, 2), QLatin1Char('m')); break;
         case u's': out += QString(qMin(n, 2), QLatin1Char('s')); break;
         case u'z': out += n >= 3 ? QStringLiteral("zzz") : QStringLiteral("z"); break;
-        case u'm': out += afterHour ? QString(qMin(n, 2), QLatin1Char('m')) : QString(qMin(n, 4), QLatin1Char('M')); break;
+        case u'm':
+            out += afterHour ? QString(qMin(n, 2), QLatin1Char('m')) : QString(qMin(n, 4), QLatin1Char('M'));
+            break;
         default:
             if (c.isLetter())
                 literal(format.mid(i, run));
@@ -72,7 +74,8 @@ QString qtDatePattern(const QString &format)
                 out += format.mid(i, run);
             break;
         }
-        if (lower == u'y' || lower == u'd' || lower == u'h' || lower == u'n' || lower == u's' || lower == u'm' || lower == u'z')
+        if (lower == u'y' || lower == u'd' || lower == u'h' || lower == u'n' || lower == u's' || lower == u'm'
+            || lower == u'z')
             afterHour = lower == u'h';
         i += run;
     }
@@ -106,11 +109,11 @@ TMinuteParts SplitMinuteTime(qint64 t)
 {
     // Beyond the last minute of 9999 the year would no longer be a plain number.
     t = qBound(qint64(0), t, MinuteTime(9999, 12, 31, 23, 59));
-    TMinuteParts p {};
+    TMinuteParts p{};
     p.minute = int(t % 60);
     p.hour = int(t / 60 % 24);
     qint64 days = t / 1440;
-    p.weekday = int((days + 1) % 7);   // 1601-01-01 was a Monday
+    p.weekday = int((days + 1) % 7); // 1601-01-01 was a Monday
     // 1601 starts a 400-year cycle of 146097 days.
     int year = 1601 + int(days / 146097) * 400;
     days %= 146097;
@@ -148,8 +151,10 @@ QString ShortDate(qint64 t)
 QString LongDate(qint64 t)
 {
     const TMinuteParts p = SplitMinuteTime(t);
-    return QString::fromLatin1(kLongDays[p.weekday]) + QStringLiteral(", ") + QString::fromLatin1(kLongMonths[p.month - 1]) + QLatin1Char(' ') + QString::number(p.day) + QStringLiteral(", ")
-        + QString::number(p.year) + QStringLiteral(" at ") + QString::number(p.hour) + QLatin1Char(':') + twoDigits(p.minute);
+    return QString::fromLatin1(kLongDays[p.weekday]) + QStringLiteral(", ")
+        + QString::fromLatin1(kLongMonths[p.month - 1]) + QLatin1Char(' ') + QString::number(p.day)
+        + QStringLiteral(", ") + QString::number(p.year) + QStringLiteral(" at ") + QString::number(p.hour)
+        + QLatin1Char(':') + twoDigits(p.minute);
 }
 
 QString ClockTime() { return LogClockTime(pl::clock().localNow()); }
@@ -166,7 +171,4 @@ QString FormatFileOrClockTime(const QDateTime &t, const QString &format)
     return QLocale::system().toString(t, qtDatePattern(format));
 }
 
-int FontHeight(int ppi, int size, int tenths)
-{
-    return -((ppi * (10 * size + tenths) + 360) / 720);
-}
+int FontHeight(int ppi, int size, int tenths) { return -((ppi * (10 * size + tenths) + 360) / 720); }

@@ -7,7 +7,7 @@
 qint64 MinuteTime(int year, int month, int day, int hour, int minute);
 
 struct TMinuteParts {
-    int weekday;   // 0 Sunday .. 6 Saturday
+    int weekday; // 0 Sunday .. 6 Saturday
     int day, month, year, hour, minute;
 };
 // The inverse of MinuteTime; a negative time counts as 0, one past 9999 as its last minute.
@@ -17,9 +17,9 @@ qint64 MinuteTime(const QDateTime &t);
 // The local clock as minute time.
 qint64 MinuteNow();
 
-QString ShortDate(qint64 t);   // "Wed  9-DEC-2026"
-QString LongDate(qint64 t);    // "Wednesday, December 9, 2026 at 9:05"
-QString ClockTime();           // " 9:05" from the local clock
+QString ShortDate(qint64 t); // "Wed  9-DEC-2026"
+QString LongDate(qint64 t);  // "Wednesday, December 9, 2026 at 9:05"
+QString ClockTime();         // " 9:05" from the local clock
 
 // With a format ("yyyy-mm-dd  hh:nn:ss"; "mm" after "hh" means minutes), the time in that
 // format; with an empty format, the long date. Empty text (and a log line) on failure.

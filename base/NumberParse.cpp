@@ -98,10 +98,7 @@ qsizetype skipBlanks(const QString &s, qsizetype pos)
 }
 
 // Red and blue trade places: "#RRGGBB" reads as the colour value 0x00BBGGRR.
-quint64 swapRedBlue(quint64 v)
-{
-    return (v & ~quint64(0xFF00FF)) | ((v & 0xFF) << 16) | ((v >> 16) & 0xFF);
-}
+quint64 swapRedBlue(quint64 v) { return (v & ~quint64(0xFF00FF)) | ((v & 0xFF) << 16) | ((v >> 16) & 0xFF); }
 
 // The fallback parser with prefixes, blanks and its own error texts.
 std::optional<qint64> extendedConversion(const QString &s)
@@ -157,8 +154,8 @@ bool ParseInteger(const QString &text, qint64 min, qint64 max, qint64 &value)
     if (!v)
         return false;
     if (*v < min || *v > max) {
-        lastError = QStringLiteral("Range Check: ") + QString::number(min) + QStringLiteral(" <= ") + QString::number(*v)
-            + QStringLiteral(" <= ") + QString::number(max);
+        lastError = QStringLiteral("Range Check: ") + QString::number(min) + QStringLiteral(" <= ")
+            + QString::number(*v) + QStringLiteral(" <= ") + QString::number(max);
         return false;
     }
     value = *v;

@@ -7,7 +7,7 @@
 // On failure value is left unchanged and LastParseError() tells why.
 bool ParseInteger(const QString &text, qint64 min, qint64 max, qint64 &value);
 bool ParseInteger(const QString &text, int min, int max, int &value);
-QString LastParseError();   // of the last ParseInteger on this thread
+QString LastParseError(); // of the last ParseInteger on this thread
 
 // Optional blanks, optional sign, digits with an optional "." and fraction, optional blanks;
 // at least one digit; then min <= value <= max. Never depends on the C locale.

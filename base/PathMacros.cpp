@@ -12,10 +12,15 @@ QString parentFolder(const QString &folder)
 
 QString ExpandPathMacros(const QString &value, const QString &exeFolder, const QString &dataFolder)
 {
-    struct Macro { const char *text; QString folder; };
+    struct Macro {
+        const char *text;
+        QString folder;
+    };
     const Macro macros[] = {
-        {"%!B", parentFolder(exeFolder)}, {"%!b", parentFolder(dataFolder)},
-        {"%B", exeFolder}, {"%b", dataFolder},
+        {"%!B", parentFolder(exeFolder)},
+        {"%!b", parentFolder(dataFolder)},
+        {"%B", exeFolder},
+        {"%b", dataFolder},
     };
     for (const Macro &m : macros) {
         const QLatin1String text(m.text);

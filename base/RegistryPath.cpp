@@ -33,7 +33,7 @@ QString ReadRegistryPath(const QString &path)
     if (!root)
         return QString();
     pl::Registry &registry = pl::registry();
-    QString key;   // the key reached so far, "" for the root itself
+    QString key; // the key reached so far, "" for the root itself
     const QStringList components = text.mid(slash + 1).split(QLatin1Char('\\'));
     for (const QString &component : components) {
         if (!component.isEmpty()) {

@@ -14,9 +14,10 @@ thread_local QString lastMessage;
 
 // Windows-1252 between 0x80 and 0x9F; the five unassigned bytes keep their C1 controls, and
 // every other byte is its Latin-1 character.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 bool isCp1252(int cp) { return cp == CpSystem || cp == CpWindows1252; }
 
@@ -38,7 +39,8 @@ QByteArray encodeCp1252(const QString &text, bool &lost)
         char b = '?';
         if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
             b = char(c);
-        else if (const auto *hit = std::find(std::begin(kCp1252High), std::end(kCp1252High), c); hit != std::end(kCp1252High))
+        else if (const auto *hit = std::find(std::begin(kCp1252High), std::end(kCp1252High), c);
+                 hit != std::end(kCp1252High))
             b = char(0x80 + (hit - kCp1252High));
         else
             lost = true;
@@ -63,7 +65,8 @@ QByteArray encodeLowBytes(const QString &text, bool &lost)
 // A mark at the start belongs to the text here; the callers decide about marks.
 std::optional<QString> decodeUtf8(const QByteArray &bytes, bool strict)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = decoder.decode(bytes);
     if (strict && decoder.hasError())
         return std::nullopt;
@@ -164,9 +167,10 @@ std::optional<QString> decodeUtf8Tolerant(const QByteArray &body, qsizetype byte
     if (length <= 15 || length + byteCount >= 255)
         return std::nullopt;
     const QString ch = QString(QChar(QChar::ReplacementCharacter));
-    lastMessage = n == 1 ? QStringLiteral("Error loading from UTF-8 (one illegal character: ") + ch + QStringLiteral(").")
-                         : QStringLiteral("Error loading from UTF-8 (up to ") + QString::number(n)
-                               + QStringLiteral(" illegal characters: ") + ch + QStringLiteral(").");
+    lastMessage = n == 1
+        ? QStringLiteral("Error loading from UTF-8 (one illegal character: ") + ch + QStringLiteral(").")
+        : QStringLiteral("Error loading from UTF-8 (up to ") + QString::number(n)
+            + QStringLiteral(" illegal characters: ") + ch + QStringLiteral(").");
     if (n <= 8 && 2 * n + 9 < length && 2 * n + 9 < byteCount - length)
         return text;
     return std::nullopt;
@@ -197,12 +201,14 @@ QByteArray EncodeText(const QString &text, bool bom, int format, int codepage, b
         std::optional<QByteArray> encoded = encodeCodePage(text, cp, lost);
         if (!encoded) {
             st = 2;
-            lastMessage = QStringLiteral("Error converting from UNICODE to CP ") + cpText + QStringLiteral(". Using ASCII format.");
+            lastMessage = QStringLiteral("Error converting from UNICODE to CP ") + cpText
+                + QStringLiteral(". Using ASCII format.");
             bool ignored = false;
             encoded = encodeLowBytes(text, ignored);
         } else if (encoded->isEmpty() && !text.isEmpty()) {
             st = 3;
-            lastMessage = QStringLiteral("Error converting from UNICODE to CP ") + cpText + QStringLiteral(". The string is empty!");
+            lastMessage = QStringLiteral("Error converting from UNICODE to CP ") + cpText
+                + QStringLiteral(". The string is empty!");
         } else {
             if (verify && !lost)
                 lost = decodeCodePage(*encoded, cp, false) != text;
@@ -277,7 +283,8 @@ QString DecodeText(const QByteArray &bytes, bool detectBom, int &format, int &co
             if (encodeCodePage(*text, codepage, lost) != body)
                 text.reset();
         } else if (!text) {
-            lastMessage = QStringLiteral("Error converting from CP ") + QString::number(codepage) + QStringLiteral(" to UNICODE.");
+            lastMessage = QStringLiteral("Error converting from CP ") + QString::number(codepage)
+                + QStringLiteral(" to UNICODE.");
             text = decodeCodePage(body, codepage, false);
         }
         if (text)

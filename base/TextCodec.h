@@ -24,7 +24,8 @@ QByteArray EncodeText(const QString &text, bool bom, int format, int codepage, b
 // codepage go in as hints and come out as what was used (code page 0 for the system one).
 // status: 0 ok, 1 the text came through a fallback or holds replacement characters
 // (see LastConversionMessage).
-QString DecodeText(const QByteArray &bytes, bool detectBom, int &format, int &codepage, bool verify, int *status = nullptr);
+QString DecodeText(const QByteArray &bytes, bool detectBom, int &format, int &codepage, bool verify,
+                   int *status = nullptr);
 
 // Why the last conversion on this thread lost characters or took a fallback; empty when
 // it did neither.

@@ -93,7 +93,8 @@ public:
     // The first paragraph line of a chunk's first page.
     QStringList forwardSearch(int chunk) const
     {
-        return {"-forward-search", chunks + QStringLiteral("/chunk%1.tex").arg(chunk, 3, 10, QLatin1Char('0')), "3", pdf};
+        return {"-forward-search", chunks + QStringLiteral("/chunk%1.tex").arg(chunk, 3, 10, QLatin1Char('0')), "3",
+                pdf};
     }
 
     // Milliseconds from the start of a second process until the viewer has run its command;
@@ -174,8 +175,8 @@ int main(int argc, char **argv)
     const int loads = int(text.count(QStringLiteral("Loaded: ") + bench.pdf));
     if (qEnvironmentVariableIsSet("BENCH_SHOW_LOG"))
         std::fputs(qPrintable(text), stderr);
-    std::printf("Hand-over of a forward search, %d chunks (%d runs each, %d of %d searches marked a line)\n", chunkCount,
-                Runs, marked, 2 * Runs + 1);
+    std::printf("Hand-over of a forward search, %d chunks (%d runs each, %d of %d searches marked a line)\n",
+                chunkCount, Runs, marked, 2 * Runs + 1);
     for (const auto &[name, ms] : {std::pair{"warm", warm}, std::pair{"cold", cold}}) {
         if (ms.empty()) {
             std::printf("  %s: every hand-over failed\n", name);

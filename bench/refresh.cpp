@@ -123,8 +123,8 @@ void Run(TQPDF &engine, RecordingHost &host, const QString &file, double zoom)
                 zoom, fullTimes.size(), f.median, f.p95, l.median, l.p95, l.median > 0 ? f.median / l.median : 0,
                 s.median, s.p95);
     if (zoom == 100)
-        std::printf("         one-line scroll step (full repaint) median %.2f ms: %s (target under 16 ms)\n",
-                    f.median, f.median < 16 ? "met" : "MISSED");
+        std::printf("         one-line scroll step (full repaint) median %.2f ms: %s (target under 16 ms)\n", f.median,
+                    f.median < 16 ? "met" : "MISSED");
     std::printf("         full repaint against the library: %.2fx: %s (target within 1.2x)\n",
                 l.median > 0 ? f.median / l.median : 0, f.median <= 1.2 * l.median ? "met" : "MISSED");
 }
@@ -161,7 +161,8 @@ int main(int argc, char **argv)
     engine.SetHost(&host);
 
     std::printf("RefreshScreen of a %d x %d view, continuous, scrolling %d pixels a step "
-                "(median / 95th percentile)\n", kWidth, kHeight, kLine);
+                "(median / 95th percentile)\n",
+                kWidth, kHeight, kLine);
     for (const QString &file : files) {
         std::printf("%s\n", qPrintable(QFileInfo(file).fileName()));
         for (double zoom : {100.0, 200.0})

@@ -146,8 +146,8 @@ int pageCount(const QByteArray &data)
 
 void printQueries(const char *what, const Figures &f, int found, const char *unit)
 {
-    std::printf("%s: median %.3f ms, worst %.3f ms (%s) over %zu %s (%d answered)\n", what, f.median, f.worst, f.worstWhat.c_str(),
-                f.count, unit, found);
+    std::printf("%s: median %.3f ms, worst %.3f ms (%s) over %zu %s (%d answered)\n", what, f.median, f.worst,
+                f.worstWhat.c_str(), f.count, unit, found);
 }
 
 } // namespace
@@ -172,10 +172,11 @@ int main(int argc, char **argv)
     const double after = residentMB();
     const double textMB = sync->Data.size() / 1048576.0;
     const int pages = pageCount(sync->Data);
-    std::printf("file: %s, %.1f MB compressed\npages: %d, text: %.1f MB, index: %.3f MB\n", argv[1], QFile(file).size() / 1048576.0,
-                pages, textMB, sync->IndexMemory() / 1048576.0);
-    std::printf("resident memory: %.1f MB before the load, %.1f MB after: growth %.1f MB = %.3fx the text (target 1.15x)\n", before,
-                after, after - before, (after - before) / textMB);
+    std::printf("file: %s, %.1f MB compressed\npages: %d, text: %.1f MB, index: %.3f MB\n", argv[1],
+                QFile(file).size() / 1048576.0, pages, textMB, sync->IndexMemory() / 1048576.0);
+    std::printf(
+        "resident memory: %.1f MB before the load, %.1f MB after: growth %.1f MB = %.3fx the text (target 1.15x)\n",
+        before, after, after - before, (after - before) / textMB);
 
     std::vector<double> floors, loads;
     for (int i = 0; i < 7; ++i) {
@@ -185,8 +186,8 @@ int main(int argc, char **argv)
     }
     const double floor = medianOf(floors), load = medianOf(loads);
     std::printf("plain inflation (floor): median %.1f ms, %.0f MB/s\n", floor, textMB / floor * 1000);
-    std::printf("load (inflate, index, preamble check): median %.1f ms, %.0f MB/s = %.2fx the floor (target 1.3x)\n", load,
-                textMB / load * 1000, load / floor);
+    std::printf("load (inflate, index, preamble check): median %.1f ms, %.0f MB/s = %.2fx the floor (target 1.3x)\n",
+                load, textMB / load * 1000, load / floor);
 
     const std::vector<Line> lines = sampleLines(sync->Data, 600);
     const auto forwardRun = [&](size_t step, std::vector<Timing> &times) {
@@ -214,7 +215,9 @@ int main(int argc, char **argv)
                 bool ok = false;
                 const double ms = timeMs([&] { ok = sync->InverseSearch(page, x, y, source, line); });
                 found += ok;
-                times.push_back({ms, "page " + std::to_string(page) + " (" + std::to_string(int(x)) + ", " + std::to_string(int(y)) + ")"});
+                times.push_back({ms,
+                                 "page " + std::to_string(page) + " (" + std::to_string(int(x)) + ", "
+                                     + std::to_string(int(y)) + ")"});
             }
         }
         return found;

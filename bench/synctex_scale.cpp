@@ -62,7 +62,8 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     App.AppRunning = true;
-    const QString source = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(ORVALE_SOURCE_DIR "/tests/fixtures/multi/multi.synctex.gz");
+    const QString source = argc > 1 ? QString::fromLocal8Bit(argv[1])
+                                    : QStringLiteral(ORVALE_SOURCE_DIR "/tests/fixtures/multi/multi.synctex.gz");
     QByteArray text;
     if (InflateSyncText(readFile(source), text) != TInflateResult::Done || grown(text, 1).isEmpty()) {
         std::fprintf(stderr, "no SyncTeX data in %s\n", qPrintable(source));
@@ -72,13 +73,13 @@ int main(int argc, char **argv)
     double ms128 = 0;
     for (const int mib : {128, 256}) {
         const QByteArray plain = grown(text, qsizetype(mib) << 20);
-        const QByteArray packed = packBytes(plain, 31, Z_DEFAULT_COMPRESSION);   // as TeX packs it
+        const QByteArray packed = packBytes(plain, 31, Z_DEFAULT_COMPRESSION); // as TeX packs it
         const QString file = dir.filePath(QStringLiteral("normal%1.synctex.gz").arg(mib));
         writeBytes(file, packed);
         QString message;
         const double ms = loadMs(file, message);
-        std::printf("normal data, %d MiB of text from %.1f MB of gzip (%.2f to 1): load median %.0f ms, %.0f MB/s%s\n", mib,
-                    packed.size() / 1e6, double(plain.size()) / packed.size(), ms, plain.size() / 1e3 / ms,
+        std::printf("normal data, %d MiB of text from %.1f MB of gzip (%.2f to 1): load median %.0f ms, %.0f MB/s%s\n",
+                    mib, packed.size() / 1e6, double(plain.size()) / packed.size(), ms, plain.size() / 1e3 / ms,
                     message.isEmpty() ? "" : qPrintable(QStringLiteral(" FAILED: ") + message));
         if (mib == 128)
             ms128 = ms;
@@ -91,7 +92,8 @@ int main(int argc, char **argv)
     writeBytes(file, crafted);
     QString message;
     const double ms = loadMs(file, message);
-    std::printf("crafted data, %.2f MB of gzip for 1 GiB without a line break: refused after %.0f ms (target 1 s), at most %.0f MiB "
+    std::printf("crafted data, %.2f MB of gzip for 1 GiB without a line break: refused after %.0f ms (target 1 s), at "
+                "most %.0f MiB "
                 "inflated\n  %s\n",
                 crafted.size() / 1e6, ms, InflateLimit(crafted.size()) / 1048576.0, qPrintable(message));
     return 0;

@@ -25,17 +25,17 @@ struct TNavRequest {
 };
 
 struct TDocument {
-    QString FileName;          // canonical path; the document's identity (exact comparison)
-    QString FilePwd;           // kept only when the user asked to remember it
-    int64_t FileDate = 0;      // last-write time of the bytes loaded, 100 ns units since 1601; 0 never
-    int64_t TriedDate = -1;    // the date of the last version that did not load; -1 none
-    uint64_t Serial = 0;       // tells apart the documents one slot holds over time; 0 spare
+    QString FileName;       // canonical path; the document's identity (exact comparison)
+    QString FilePwd;        // kept only when the user asked to remember it
+    int64_t FileDate = 0;   // last-write time of the bytes loaded, 100 ns units since 1601; 0 never
+    int64_t TriedDate = -1; // the date of the last version that did not load; -1 none
+    uint64_t Serial = 0;    // tells apart the documents one slot holds over time; 0 spare
     // The last navigation asked for while the file could not be read (missing, being
     // written, damaged); it runs when a version of the file loads.
     TNavRequest Deferred;
     // The library reads from the buffer for the document's lifetime: declared first, so that
     // the document is closed before its buffer goes.
-    QByteArray PDFiumDocBuf;   // the whole file when loaded into memory, else empty
+    QByteArray PDFiumDocBuf; // the whole file when loaded into memory, else empty
     TPdfDocument PDFiumDoc;
     // Shared with loader threads, which may still hold it after the slot is recycled.
     std::shared_ptr<TSyncTeX> SyncTeX;

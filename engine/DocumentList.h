@@ -15,7 +15,8 @@ class TRecentDocuments;
 class TDocumentList {
 public:
     TDocumentList(const THostLink &host, TDocumentView &view, TRecentDocuments &recent)
-        : Host(host), View(view), Recent(recent) {}
+        : Host(host), View(view), Recent(recent)
+    {}
     TDocumentList(const TDocumentList &) = delete;
     TDocumentList &operator=(const TDocumentList &) = delete;
 

@@ -18,7 +18,7 @@ namespace {
 // Larger files are read by the library from disk rather than from a copy in memory.
 constexpr qint64 kMemoryLimit = 1073741824;
 constexpr int kMaxPasswordAttempts = 4;
-constexpr unsigned long kPasswordError = 4;   // FPDF_ERR_PASSWORD
+constexpr unsigned long kPasswordError = 4; // FPDF_ERR_PASSWORD
 
 // A name that starts with a folder macro: %B, %b (the executable's and the data folder),
 // %H, %h (their parents) and %P (the current document's folder), followed by a separator.
@@ -29,16 +29,11 @@ QString ExpandDocumentMacro(const QString &FN, const QString &currentFile)
     const QString rest = QLatin1Char('/') + FN.mid(3);
     switch (FN[1].unicode()) {
     case 'B':
-    case 'b':
-        return ExpandPathMacros(FN.left(2) + rest, App.ExeFolder, App.DataFolder);
-    case 'H':
-        return ExpandPathMacros(QStringLiteral("%!B") + rest, App.ExeFolder, App.DataFolder);
-    case 'h':
-        return ExpandPathMacros(QStringLiteral("%!b") + rest, App.ExeFolder, App.DataFolder);
-    case 'P':
-        return currentFile.isEmpty() ? QString() : FileFolder(currentFile) + rest;
-    default:
-        return QString();
+    case 'b': return ExpandPathMacros(FN.left(2) + rest, App.ExeFolder, App.DataFolder);
+    case 'H': return ExpandPathMacros(QStringLiteral("%!B") + rest, App.ExeFolder, App.DataFolder);
+    case 'h': return ExpandPathMacros(QStringLiteral("%!b") + rest, App.ExeFolder, App.DataFolder);
+    case 'P': return currentFile.isEmpty() ? QString() : FileFolder(currentFile) + rest;
+    default: return QString();
     }
 }
 

@@ -35,8 +35,8 @@ QByteArray TDocumentSaver::GetDocAsString(int Doc)
     int version = 0;
     if (!DLL.FPDF_GetFileVersion(doc, &version))
         version = 0;
-    const bool ok = version < 10 ? DLL.FPDF_SaveAsCopy(doc, &writer, 0)
-                                 : DLL.FPDF_SaveWithVersion(doc, &writer, 0, version);
+    const bool ok =
+        version < 10 ? DLL.FPDF_SaveAsCopy(doc, &writer, 0) : DLL.FPDF_SaveWithVersion(doc, &writer, 0, version);
     if (!ok)
         return QByteArray();
     writer.bytes.truncate(writer.used);

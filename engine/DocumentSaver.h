@@ -14,7 +14,8 @@ class TDocumentSaver {
 public:
     TDocumentSaver(const TDPLPDFiumDLL &dll, TDocumentList &docs, TRecentDocuments &recent, TDocumentView &view,
                    const THostLink &host)
-        : DLL(dll), Docs(docs), Recent(recent), View(view), Host(host) {}
+        : DLL(dll), Docs(docs), Recent(recent), View(view), Host(host)
+    {}
 
     // Document Doc serialised by the library; empty on failure.
     QByteArray GetDocAsString(int Doc);

@@ -91,7 +91,8 @@ bool TForwardMark::Place(const QString &SRC, int lnum, TPosition &start)
         QString text;
         const QString syncFile = TSyncTeX::GetSyncFileName(Docs.Current().FileName);
         if (sync->Ready)
-            text = QStringLiteral("No source info for line ") + QString::number(lnum) + QStringLiteral(" in ") + Quoted(SRC);
+            text = QStringLiteral("No source info for line ") + QString::number(lnum) + QStringLiteral(" in ")
+                + Quoted(SRC);
         else if (syncFile.isEmpty())
             text = QStringLiteral("No SyncTeX Data for: ") + Quoted(FileNameOnly(Docs.Current().FileName));
         else

@@ -18,7 +18,8 @@ class THostLink;
 class TForwardMark {
 public:
     TForwardMark(TDocumentList &docs, TPageLayout &view, TNavigator &nav, const THostLink &host)
-        : Docs(docs), View(view), Nav(nav), Host(host) {}
+        : Docs(docs), View(view), Nav(nav), Host(host)
+    {}
     TForwardMark(const TForwardMark &) = delete;
     TForwardMark &operator=(const TForwardMark &) = delete;
 

@@ -40,8 +40,8 @@ struct TXPagesRect {
     float mww = 0, mhh = 0, mww1 = 0, mhh1 = 0, mww2 = 0, mhh2 = 0;
     // The same in pixels, swapped for an odd rotation.
     int32_t mxw = 0, mxh = 0, mxw1 = 0, mxh1 = 0, mxw2 = 0, mxh2 = 0;
-    int32_t vsr = 0;   // vertical scroll range: largest Bottom
-    int32_t hsr = 0;   // horizontal scroll range: largest Right
+    int32_t vsr = 0; // vertical scroll range: largest Bottom
+    int32_t hsr = 0; // horizontal scroll range: largest Right
     TPagesRect PR;
 };
 

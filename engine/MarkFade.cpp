@@ -33,8 +33,7 @@ void TQtFadeTimer::Stop()
 
 TMarkFade::TMarkFade(int &factor, std::function<void()> step)
     : Factor(factor), OnStep(std::move(step)), Timer(std::make_unique<TQtFadeTimer>())
-{
-}
+{}
 
 void TMarkFade::SetTimer(std::unique_ptr<TFadeTimer> timer)
 {

@@ -156,7 +156,8 @@ bool TNavigator::PageDown()
     Host.View().SetVertPos(Host.View().ClientHeight() + before - Host.View().VertLineIncrement());
     if (!View.AllowScrolling && Host.View().VertPos() == before) {
         // The bottom of the page: on to the next page or pair.
-        if ((View.PageView == TPageViewMode::Double && (View.SelPage & 1)) || (View.PageView == TPageViewMode::Book && !(View.SelPage & 1)))
+        if ((View.PageView == TPageViewMode::Double && (View.SelPage & 1))
+            || (View.PageView == TPageViewMode::Book && !(View.SelPage & 1)))
             ++View.SelPage;
         NextPage();
     }
@@ -170,7 +171,8 @@ bool TNavigator::PageUp()
     const int before = Host.View().VertPos();
     Host.View().SetVertPos(before + Host.View().VertLineIncrement() - Host.View().ClientHeight());
     if (!View.AllowScrolling && View.SelPage > 1 && Host.View().VertPos() == before) {
-        if ((View.PageView == TPageViewMode::Book && (View.SelPage & 1)) || (View.PageView == TPageViewMode::Double && !(View.SelPage & 1)))
+        if ((View.PageView == TPageViewMode::Book && (View.SelPage & 1))
+            || (View.PageView == TPageViewMode::Double && !(View.SelPage & 1)))
             --View.SelPage;
         if (View.SelPage > 1)
             --View.SelPage;
@@ -297,8 +299,8 @@ bool TNavigator::ShowGotoPageDlg()
 
 bool TNavigator::ShowZoomDlg()
 {
-    const QString zoom =
-        Source.Document() ? QString::number(int(std::trunc(View.FZoom + 0.0001))) + QLatin1Char('%') : QStringLiteral("%");
+    const QString zoom = Source.Document() ? QString::number(int(std::trunc(View.FZoom + 0.0001))) + QLatin1Char('%')
+                                           : QStringLiteral("%");
     QString typed;
     return Host.Window().AskZoom(zoom, typed) && doSetZoom(typed);
 }

@@ -31,7 +31,8 @@ using PMatchPoint = TMatchPoint *;
 class TNavigator {
 public:
     TNavigator(TPageLayout &layout, TPageSource &source, const THostLink &host)
-        : View(layout), Source(source), Host(host) {}
+        : View(layout), Source(source), Host(host)
+    {}
 
     // Called after every view change that ends in a status refresh, and before a jump that
     // must show its result at once (the engine ends a batch of opens there).

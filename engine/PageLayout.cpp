@@ -231,7 +231,8 @@ int TPageLayout::GetLayout(int t, int l, int h, int w, const TRect &R)
 
 int TPageLayout::GetLayoutView()
 {
-    return GetLayout(Host.View().VertPos(), Host.View().HorzPos(), Host.View().ClientHeight(), Host.View().ClientWidth(), ClientRect());
+    return GetLayout(Host.View().VertPos(), Host.View().HorzPos(), Host.View().ClientHeight(),
+                     Host.View().ClientWidth(), ClientRect());
 }
 
 int TPageLayout::GetPageView()
@@ -302,7 +303,8 @@ bool TPageLayout::GetScrCoord(int cp, double x, double y, int &xx, int &yy)
             continue;
         int sx, sy;
         PagePixelSize(e.cp, sx, sy);
-        found = Source.PageToDevice(e.cp - 1, e.destLeft - e.srcLeft, e.destTop - e.srcTop, sx, sy, FRotate, x, y, xx, yy);
+        found =
+            Source.PageToDevice(e.cp - 1, e.destLeft - e.srcLeft, e.destTop - e.srcTop, sx, sy, FRotate, x, y, xx, yy);
     }
     return found;
 }
@@ -401,7 +403,9 @@ void TPageLayout::SetupView()
     GetPageScrollRanges(SelPage, vr, hr);
     const bool onePage = Source.PageCount() == 1;
     const bool fit = FZoomMode == zfitPage || FZoomMode == zfitWidth;
-    auto Hc = [&](int a) { return fit && (PageView == TPageViewMode::Single || onePage) ? std::min(a, Host.View().ClientWidth()) : a; };
+    auto Hc = [&](int a) {
+        return fit && (PageView == TPageViewMode::Single || onePage) ? std::min(a, Host.View().ClientWidth()) : a;
+    };
     auto Vc = [&](int a) {
         return FZoomMode == zfitPage && (!AllowScrolling || onePage) ? std::min(a, Host.View().ClientHeight()) : a;
     };

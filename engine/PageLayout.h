@@ -74,12 +74,12 @@ public:
     int32_t FRotate = 0;
     TPageViewMode PageView = TPageViewMode::Single;
     bool AllowScrolling = true;
-    int32_t PageGap = 4;       // the preference, at 96 pixels per inch
+    int32_t PageGap = 4; // the preference, at 96 pixels per inch
     int32_t FGap = 0;
     int32_t SelPage = 0;
-    int32_t matchCP = 0;       // page of the current search match: wins ties in GetPageView
-    double FDocPageWidth = 0, FDocPageHeight = 0;   // the loaded page, points
-    int32_t FPageWidth = 0, FPageHeight = 0;        // the selected page, pixels, swapped
+    int32_t matchCP = 0;                          // page of the current search match: wins ties in GetPageView
+    double FDocPageWidth = 0, FDocPageHeight = 0; // the loaded page, points
+    int32_t FPageWidth = 0, FPageHeight = 0;      // the selected page, pixels, swapped
 
     std::vector<TLayout> Layout;
     int LayoutCount = 0;

@@ -19,8 +19,8 @@ public:
     virtual bool LoadPage(int index) = 0;
     // The library's conversions for the 0-based page laid out at (startX, startY) with the
     // pixel size (sizeX, sizeY) and the user's rotation in quarter turns.
-    virtual bool DeviceToPage(int index, int startX, int startY, int sizeX, int sizeY, int rotate,
-                              int x, int y, double &px, double &py) = 0;
-    virtual bool PageToDevice(int index, int startX, int startY, int sizeX, int sizeY, int rotate,
-                              double px, double py, int &x, int &y) = 0;
+    virtual bool DeviceToPage(int index, int startX, int startY, int sizeX, int sizeY, int rotate, int x, int y,
+                              double &px, double &py) = 0;
+    virtual bool PageToDevice(int index, int startX, int startY, int sizeX, int sizeY, int rotate, double px, double py,
+                              int &x, int &y) = 0;
 };

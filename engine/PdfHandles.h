@@ -12,7 +12,10 @@ public:
     TPdfCloser() = default;
     explicit TPdfCloser(const TDPLPDFiumDLL &dll) : dll_(&dll) {}
     template <typename Handle>
-    void operator()(Handle handle) const { (dll_->*Close)(handle); }
+    void operator()(Handle handle) const
+    {
+        (dll_->*Close)(handle);
+    }
 
 private:
     const TDPLPDFiumDLL *dll_ = nullptr;

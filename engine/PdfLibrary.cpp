@@ -7,10 +7,7 @@ namespace {
 
 const QString kLibraryErrorTitle = QStringLiteral("PDFuium Library Error");
 
-void ShowLibraryError(const QString &text)
-{
-    MessageDialog(kLibraryErrorTitle, text, mtError, MsgButtons({mbOK}));
-}
+void ShowLibraryError(const QString &text) { MessageDialog(kLibraryErrorTitle, text, mtError, MsgButtons({mbOK})); }
 
 } // namespace
 

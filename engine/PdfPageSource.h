@@ -21,10 +21,10 @@ public:
     bool PageSize(int index, FS_SIZEF &size) override;
     QString PageLabel(int index) override;
     bool LoadPage(int index) override;
-    bool DeviceToPage(int index, int startX, int startY, int sizeX, int sizeY, int rotate, int x, int y,
-                      double &px, double &py) override;
-    bool PageToDevice(int index, int startX, int startY, int sizeX, int sizeY, int rotate, double px, double py,
-                      int &x, int &y) override;
+    bool DeviceToPage(int index, int startX, int startY, int sizeX, int sizeY, int rotate, int x, int y, double &px,
+                      double &py) override;
+    bool PageToDevice(int index, int startX, int startY, int sizeX, int sizeY, int rotate, double px, double py, int &x,
+                      int &y) override;
 
 private:
     // The loaded page when index is it, else a page loaded into temp for the call.

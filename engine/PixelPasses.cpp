@@ -8,14 +8,11 @@ namespace {
 int BytesPerPixel(const QImage &img)
 {
     switch (img.format()) {
-    case QImage::Format_BGR888:
-        return 3;
+    case QImage::Format_BGR888: return 3;
     case QImage::Format_RGB32:
     case QImage::Format_ARGB32:
-    case QImage::Format_ARGB32_Premultiplied:
-        return 4;
-    default:
-        return 0;
+    case QImage::Format_ARGB32_Premultiplied: return 4;
+    default: return 0;
     }
 }
 

@@ -12,8 +12,7 @@
 #include <cmath>
 #include <utility>
 
-TQPDF::TQPDF(double pixelsPerInch)
-    : Source(Library.DLL()), View(Source, Host), Nav(View, Source, Host), Recent(Prefer)
+TQPDF::TQPDF(double pixelsPerInch) : Source(Library.DLL()), View(Source, Host), Nav(View, Source, Host), Recent(Prefer)
 {
     Nav.StatusChanged = [this] { UpdateStatus(); };
     Nav.StopQuickOpen = [this] { Docs.StopQuickOpen(); };
@@ -309,11 +308,8 @@ void TQPDF::Navigate(const QString &SRC, int lnum, TDestType dest_type)
             Host.View().ShowInfo(QStringLiteral("Named Destination GoTo Error: ") + Quoted(SRC), kInfoNoteMs);
         return;
     }
-    case TDestType::ForwardSearch:
-        Mark.Search(SRC, lnum);
-        return;
-    default:
-        return;
+    case TDestType::ForwardSearch: Mark.Search(SRC, lnum); return;
+    default: return;
     }
 }
 
@@ -367,7 +363,8 @@ bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int 
         nav = std::exchange(slot.Deferred, TNavRequest());
 
     if (!force_reload && !newSlot && FileTime64(FN) == slot.FileDate) {
-        TDocumentLoader::ReloadNewerSyncTeX(slot.SyncTeX, Prefer.UseThreads && (nav.dest_type != TDestType::ForwardSearch || nav.SRC.isEmpty()));
+        TDocumentLoader::ReloadNewerSyncTeX(
+            slot.SyncTeX, Prefer.UseThreads && (nav.dest_type != TDestType::ForwardSearch || nav.SRC.isEmpty()));
         Navigate(nav.SRC, nav.lnum, nav.dest_type);
     } else if (unloadable) {
         // The document stays as it was until its file can be read again; so does the request.

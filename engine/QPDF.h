@@ -90,8 +90,8 @@ public:
     // pixel size width x height, rotate quarter turns and the library's render flags. A 32-bit
     // image keeps its format; any other becomes QImage::Format_BGR888. False without a
     // document, with an empty image or when the page does not load.
-    bool RenderPageBitmap(QImage &bmp, FPDF_DOCUMENT doc, int cp, int left, int top, int width, int height,
-                          int rotate, int flags);
+    bool RenderPageBitmap(QImage &bmp, FPDF_DOCUMENT doc, int cp, int left, int top, int width, int height, int rotate,
+                          int flags);
     // The same drawn through dc, clipped to its device.
     bool RenderPage(QPainter &dc, FPDF_DOCUMENT doc, int cp, int left, int top, int width, int height, int rotate,
                     int flags);

@@ -19,7 +19,8 @@ bool TQPDF::InverseSearch()
     int cp = 0;
     for (int i = 0; i < count && cp == 0; ++i) {
         const TLayout &e = View.Layout[size_t(i)];
-        if (pt.x() >= e.destLeft && pt.x() < e.destLeft + e.width && pt.y() >= e.destTop && pt.y() < e.destTop + e.height)
+        if (pt.x() >= e.destLeft && pt.x() < e.destLeft + e.width && pt.y() >= e.destTop
+            && pt.y() < e.destTop + e.height)
             cp = e.cp;
     }
     if (cp == 0)
@@ -40,7 +41,8 @@ bool TQPDF::InverseSearch()
     const QString page = QString::number(cp);
     if (sync && sync->Ready && !sync->Loading) {
         const QString why = sync->ErrMsg.get();
-        DebugLog(QStringLiteral("No source link found on page ") + page + QLatin1Char('.') + (why.isEmpty() ? QString() : QLatin1Char(' ') + why));
+        DebugLog(QStringLiteral("No source link found on page ") + page + QLatin1Char('.')
+                 + (why.isEmpty() ? QString() : QLatin1Char(' ') + why));
         Host.View().ShowInfo(QStringLiteral("No source link found on page ") + page, kInfoNoteMs);
         return false;
     }

@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr int32_t kFrameLight = 0xD8D8D8;   // the page frame in the normal render mode
-constexpr int32_t kFrameDark = 0x606060;    // and in the inverted modes
+constexpr int32_t kFrameLight = 0xD8D8D8; // the page frame in the normal render mode
+constexpr int32_t kFrameDark = 0x606060;  // and in the inverted modes
 // A link's border width in points to the width of its frame.
 constexpr double kLinkPenDivisor = 1.93;
 
@@ -30,11 +30,9 @@ int32_t ResolvedW(TQPDFColor entry) { return ResolveColor(Colors.Pdf[entry].W); 
 
 TScreenRender::TScreenRender(TQPDF &engine, TViewHost &host, double ratio)
     : Q(engine), Host(host), Ratio(ratio), RenderModeIndex(Prefer.RenderModeIndex), RenderGray(Prefer.RenderGray),
-      BlendEnabled(Prefer.blendEnabled),
-      Flags((engine.RenderAnnot ? FPDF_ANNOT : 0) | FPDF_LCD_TEXT),
+      BlendEnabled(Prefer.blendEnabled), Flags((engine.RenderAnnot ? FPDF_ANNOT : 0) | FPDF_LCD_TEXT),
       FramePen(std::max(1, int(std::lround(15 * engine.PixelsPerInch() * ratio / 960))))
-{
-}
+{}
 
 int TScreenRender::Scaled(int n) const { return int(std::lround(n * Q.PixelsPerInch() * Ratio / 96)); }
 
@@ -46,7 +44,8 @@ void TScreenRender::DrawEntry(const TLayout &e, QImage &dest, const QPoint &orig
         return;
     // Both edges are rounded to device pixels, so that neighbouring parts meet without a gap.
     const QPoint at(Device(e.destLeft - origin.x()), Device(e.destTop - origin.y()));
-    const QSize size(Device(e.destLeft + e.width - origin.x()) - at.x(), Device(e.destTop + e.height - origin.y()) - at.y());
+    const QSize size(Device(e.destLeft + e.width - origin.x()) - at.x(),
+                     Device(e.destTop + e.height - origin.y()) - at.y());
     SrcLeft = Device(e.srcLeft);
     SrcTop = Device(e.srcTop);
     // A 24-bit destination that holds the whole part is drawn in place: no copy afterwards.
@@ -99,8 +98,8 @@ void TScreenRender::RenderPart(const TLayout &e)
         if (view.FRotate & 1)
             std::swap(PageW, PageH);
         // The library clears the part to white before it renders.
-        PageLoaded = Q.RenderPageBitmap(Bmp, Q.Document(Q.SelDoc()).PDFiumDoc.get(), e.cp, -SrcLeft, -SrcTop,
-                                        PageW, PageH, view.FRotate, Flags);
+        PageLoaded = Q.RenderPageBitmap(Bmp, Q.Document(Q.SelDoc()).PDFiumDoc.get(), e.cp, -SrcLeft, -SrcTop, PageW,
+                                        PageH, view.FRotate, Flags);
     }
     if (!PageLoaded)
         Bmp.fill(Qt::white);
@@ -109,7 +108,7 @@ void TScreenRender::RenderPart(const TLayout &e)
 bool TScreenRender::ToDevice(const TLayout &e, double x, double y, int &dx, int &dy) const
 {
     return PageLoaded
-           && Q.Pages().PageToDevice(e.cp - 1, -SrcLeft, -SrcTop, PageW, PageH, Q.Layout().FRotate, x, y, dx, dy);
+        && Q.Pages().PageToDevice(e.cp - 1, -SrcLeft, -SrcTop, PageW, PageH, Q.Layout().FRotate, x, y, dx, dy);
 }
 
 QRect TScreenRender::DeviceRect(const TLayout &e, double x1, double y1, double x2, double y2) const
@@ -282,14 +281,9 @@ bool TQPDF::RenderPageBitmap(QImage &bmp, FPDF_DOCUMENT doc, int cp, int left, i
     switch (bmp.format()) {
     case QImage::Format_RGB32:
     case QImage::Format_ARGB32:
-    case QImage::Format_ARGB32_Premultiplied:
-        format = FPDFBitmap_BGRA;
-        break;
-    case QImage::Format_BGR888:
-        break;
-    default:
-        bmp = bmp.convertToFormat(QImage::Format_BGR888);
-        break;
+    case QImage::Format_ARGB32_Premultiplied: format = FPDFBitmap_BGRA; break;
+    case QImage::Format_BGR888: break;
+    default: bmp = bmp.convertToFormat(QImage::Format_BGR888); break;
     }
     // The library writes straight into the image's rows, which Qt keeps top-down as the
     // library does: the page stands upright without a flip.
@@ -308,8 +302,8 @@ bool TQPDF::RenderPageBitmap(QImage &bmp, FPDF_DOCUMENT doc, int cp, int left, i
     return true;
 }
 
-bool TQPDF::RenderPage(QPainter &dc, FPDF_DOCUMENT doc, int cp, int left, int top, int width, int height,
-                       int rotate, int flags)
+bool TQPDF::RenderPage(QPainter &dc, FPDF_DOCUMENT doc, int cp, int left, int top, int width, int height, int rotate,
+                       int flags)
 {
     if (!doc || !dc.isActive())
         return false;

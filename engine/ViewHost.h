@@ -48,7 +48,11 @@ public:
     virtual void UpdateView() {}
     virtual void FocusView() {}
     // Painting: a part of the client area to be painted again.
-    virtual void InvalidateRect(const QRect &rect) { (void)rect; InvalidateView(); }
+    virtual void InvalidateRect(const QRect &rect)
+    {
+        (void)rect;
+        InvalidateView();
+    }
 
     // A short note over the page view, hidden after ms milliseconds.
     virtual void ShowInfo(const QString &text, int ms) { (void)text, (void)ms; }

@@ -5,8 +5,8 @@
 
 namespace {
 
-constexpr std::array<double, 32> kZoomTable{5,   10,  15,  20,   25,   35,   50,   75,   100,  125,  150,
-                                            175, 200, 250, 300,  400,  500,  600,  800,  1000, 1200, 1600,
+constexpr std::array<double, 32> kZoomTable{5,    10,   15,   20,   25,   35,   50,   75,   100,  125,  150,
+                                            175,  200,  250,  300,  400,  500,  600,  800,  1000, 1200, 1600,
                                             2000, 2400, 2800, 3200, 3600, 4000, 5000, 6000, 8000, 10000};
 
 TZoomStep Plain(double zoom) { return {ZoomModeFor(zoom), zoom, false, false}; }

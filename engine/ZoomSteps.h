@@ -6,8 +6,8 @@
 struct TZoomStep {
     TZoomMode mode = zCustom;
     double zoom = 100;
-    bool resetLeft = false;   // a fit zoom shows the page from its left edge
-    bool resetTop = false;    // fit page also from its top
+    bool resetLeft = false; // a fit zoom shows the page from its left edge
+    bool resetTop = false;  // fit page also from its top
 };
 
 // fitPage and fitWidth: the zooms that fit the page and its width in the window now.

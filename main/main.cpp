@@ -31,24 +31,23 @@
 
 namespace {
 
-const char kUsage[] =
-    "Usage: OrvalePDF [switches] [options] [file.pdf] ...\n"
-    "\n"
-    "Start-up switches (first):\n"
-    "  -L=path   data file location (%B program folder, %b data folder, %!B, %!b their parents)\n"
-    "  -D=path   write a diagnostic log\n"
-    "  -C=name   instance name\n"
-    "  -I=path   icon file\n"
-    "  -R / -V   always / never restore the documents that were open\n"
-    "  -B        hand the command over before focusing the running viewer\n"
-    "  -N        start a new instance\n"
-    "  -E        start with an empty recent documents list\n"
-    "  -Z        no data file checks\n"
-    "\n"
-    "Document options (before each file):\n"
-    "  -forward-search source.tex line   mark the typeset place of a source line\n"
-    "  -page-index n | -page-label l | -named-dest d\n"
-    "  -inverse-search \"command %f %l\"   editor command for double clicks\n";
+const char kUsage[] = "Usage: OrvalePDF [switches] [options] [file.pdf] ...\n"
+                      "\n"
+                      "Start-up switches (first):\n"
+                      "  -L=path   data file location (%B program folder, %b data folder, %!B, %!b their parents)\n"
+                      "  -D=path   write a diagnostic log\n"
+                      "  -C=name   instance name\n"
+                      "  -I=path   icon file\n"
+                      "  -R / -V   always / never restore the documents that were open\n"
+                      "  -B        hand the command over before focusing the running viewer\n"
+                      "  -N        start a new instance\n"
+                      "  -E        start with an empty recent documents list\n"
+                      "  -Z        no data file checks\n"
+                      "\n"
+                      "Document options (before each file):\n"
+                      "  -forward-search source.tex line   mark the typeset place of a source line\n"
+                      "  -page-index n | -page-label l | -named-dest d\n"
+                      "  -inverse-search \"command %f %l\"   editor command for double clicks\n";
 
 // Answers every open modal window as its Esc key would, the innermost first.
 void closeModalWindows()
@@ -132,8 +131,7 @@ int main(int argc, char **argv)
         };
         SetFocusWindows({[&mainForm] { return mainForm ? mainForm->windowHandle() : nullptr; }, {}, repaintMain});
         instanceLink = std::make_unique<TInstanceListener>(TInstanceListener::Hooks{
-            [&mainForm] { return mainForm ? mainForm->windowTitle() : QString(); },
-            [] { return FocusApplication(); },
+            [&mainForm] { return mainForm ? mainForm->windowTitle() : QString(); }, [] { return FocusApplication(); },
             [&engine, &mainForm, repaintMain](const QString &text) {
                 if (!App.AppRunning || !mainForm)
                     return; // closing: the engine goes soon
@@ -145,10 +143,11 @@ int main(int argc, char **argv)
             },
             [] { return QApplication::activeModalWidget() != nullptr; }});
         instanceLink->Listen();
-        QObject::connect(app.get(), &QGuiApplication::applicationStateChanged, [&instanceLink](Qt::ApplicationState state) {
-            if (state == Qt::ApplicationActive && instanceLink)
-                instanceLink->Touch();
-        });
+        QObject::connect(app.get(), &QGuiApplication::applicationStateChanged,
+                         [&instanceLink](Qt::ApplicationState state) {
+                             if (state == Qt::ApplicationActive && instanceLink)
+                                 instanceLink->Touch();
+                         });
         mainForm->DeferredStart = [&engine, &instanceLink, repaintMain] {
             DeferredStart(*engine, repaintMain);
             instanceLink->SetReady();

@@ -18,11 +18,15 @@ std::optional<QPalette> systemPalette;
 const QPalette &SystemPalette()
 {
     if (!systemPalette)
-        systemPalette = qobject_cast<QGuiApplication *>(QCoreApplication::instance()) ? QGuiApplication::palette() : QPalette();
+        systemPalette =
+            qobject_cast<QGuiApplication *>(QCoreApplication::instance()) ? QGuiApplication::palette() : QPalette();
     return *systemPalette;
 }
 
-int32_t FromQColor(const QColor &c) { return int32_t((uint32_t(c.blue()) << 16) | (uint32_t(c.green()) << 8) | uint32_t(c.red())); }
+int32_t FromQColor(const QColor &c)
+{
+    return int32_t((uint32_t(c.blue()) << 16) | (uint32_t(c.green()) << 8) | uint32_t(c.red()));
+}
 
 // Weighted mixture per channel, rounded: (p*a + q*b + (p+q)/2) / (p+q).
 constexpr int32_t Mix(int p, int32_t a, int q, int32_t b)
@@ -38,7 +42,7 @@ constexpr int32_t Mix(int p, int32_t a, int q, int32_t b)
 
 struct TPdfColorRow {
     const char *name;
-    uint32_t lightB, lightW, darkB, darkW;   // as RRGGBB
+    uint32_t lightB, lightW, darkB, darkW; // as RRGGBB
 };
 
 const TPdfColorRow pdfColorRows[cc_Last] = {
@@ -54,7 +58,7 @@ const TPdfColorRow pdfColorRows[cc_Last] = {
 
 struct TThemeColorRow {
     const char *name;
-    int32_t system, dark, light;   // internal values
+    int32_t system, dark, light; // internal values
 };
 
 constexpr int32_t Sys(int index) { return SystemColor(index); }

@@ -163,7 +163,9 @@ bool TDataFile::RdBool()
     if (s == QLatin1String("1"))
         return true;
     if (s != QLatin1String("0"))
-        fail(1, QStringLiteral("Boolean out of bounds 0/1 in line ") + QString::number(linno) + CRLF + QStringLiteral("String: ") + s);
+        fail(1,
+             QStringLiteral("Boolean out of bounds 0/1 in line ") + QString::number(linno) + CRLF
+                 + QStringLiteral("String: ") + s);
     return false;
 }
 
@@ -177,11 +179,15 @@ int64_t TDataFile::RdNum(int64_t a, int64_t b)
     bool ok = isNumberText(s);
     const int64_t v = ok ? s.toLongLong(&ok) : 0;
     if (!ok) {
-        fail(1, QStringLiteral("Integer expected in line ") + QString::number(linno) + CRLF + QStringLiteral("String: ") + s);
+        fail(1,
+             QStringLiteral("Integer expected in line ") + QString::number(linno) + CRLF + QStringLiteral("String: ")
+                 + s);
         return 0;
     }
     if (b >= a && (v < a || v > b)) {
-        fail(1, QStringLiteral("Integer out of bounds in line ") + QString::number(linno) + CRLF + QStringLiteral("String: ") + s);
+        fail(1,
+             QStringLiteral("Integer out of bounds in line ") + QString::number(linno) + CRLF
+                 + QStringLiteral("String: ") + s);
         return a;
     }
     return v;

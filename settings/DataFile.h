@@ -11,12 +11,12 @@
 class TDataFile {
 public:
     QString EOFString;
-    QString Buf;          // capacity = Buf.size(); the first len characters are used
+    QString Buf; // capacity = Buf.size(); the first len characters are used
     int32_t len = 0;
-    int32_t pos = 1;      // 1-based read position
-    int32_t maxb = 0;     // largest allowed capacity in characters; 0 = unlimited
-    int32_t linno = 0;    // lines read so far
-    int32_t linnum = 0;   // line count of the last check-line computation
+    int32_t pos = 1;    // 1-based read position
+    int32_t maxb = 0;   // largest allowed capacity in characters; 0 = unlimited
+    int32_t linno = 0;  // lines read so far
+    int32_t linnum = 0; // line count of the last check-line computation
     int32_t ErrCode = 0;
     QString ErrString;
 
@@ -39,7 +39,7 @@ public:
     // Reading.
     bool ReadFile(const QString &FN, int32_t maxl);
     void Reset();
-    bool Eof() const { return pos > len; }   // (EOF is a C library macro)
+    bool Eof() const { return pos > len; } // (EOF is a C library macro)
     bool EOLN() const;
     QString RdStr();
     bool RdBool();

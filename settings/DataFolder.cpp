@@ -62,7 +62,9 @@ bool LocalWriteTest(const QString &folder)
     const QString probe = folder + QStringLiteral("/OrvalePDF.tmp");
     {
         pl::FileHandle file = fs.create(probe, 0600, false);
-        if (!file.isOpen() || !fs.write(file, EncodeText(QStringLiteral("local write access test"), false, tfCodePage, CpSystem, false)))
+        if (!file.isOpen()
+            || !fs.write(file,
+                         EncodeText(QStringLiteral("local write access test"), false, tfCodePage, CpSystem, false)))
             return false;
     }
     return fs.status(probe, false).kind == pl::FileKind::Regular && fs.remove(probe);
@@ -72,7 +74,8 @@ QString FindDataFolder()
 {
     QString folder;
     const QString registered = ReadRegistryPath(QStringLiteral("%HKCU\\Software\\Orvale 11\\AppData"));
-    if (!registered.isEmpty() && FolderExists(registered) && UsableFolder(registered, registered + QStringLiteral("/PDF")))
+    if (!registered.isEmpty() && FolderExists(registered)
+        && UsableFolder(registered, registered + QStringLiteral("/PDF")))
         folder = registered + QStringLiteral("/PDF");
 
     const QString parentLocal = FileFolder(App.ExeFolder) + QStringLiteral("/Local");

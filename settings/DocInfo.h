@@ -9,7 +9,7 @@
 // display rows are a different record of its own).
 struct TDocInfo {
     QString FileName;
-    QString FilePwd;            // stored as typed
+    QString FilePwd; // stored as typed
     int32_t ZoomMode = 0;
     double Zoom = 0;
     int32_t Rotate = 0;
@@ -22,7 +22,7 @@ struct TDocInfo {
     int32_t cp = 0;
     double Top = 0;
     double Left = 0;
-    int32_t wasOpened = 0;      // 0 not open, 1 open, 2 open and selected
+    int32_t wasOpened = 0; // 0 not open, 1 open, 2 open and selected
 
     bool operator==(const TDocInfo &) const = default;
 };

@@ -35,8 +35,8 @@ struct TLayoutRow {
         int32_t (*get)(R &);
         void (*set)(R &, int32_t);
     };
-    using Field = std::variant<std::monostate, bool &(*)(R &), int32_t &(*)(R &), double &(*)(R &), QString &(*)(R &),
-                               EnumField>;
+    using Field =
+        std::variant<std::monostate, bool &(*)(R &), int32_t &(*)(R &), double &(*)(R &), QString &(*)(R &), EnumField>;
     using Default = std::variant<std::monostate, bool, int64_t, double, const char16_t *>;
 
     Kind kind;
@@ -44,7 +44,7 @@ struct TLayoutRow {
     int until = Latest;
     Field field{};
     Default def{};
-    int64_t min = 1, max = 0;   // min > max: no range check
+    int64_t min = 1, max = 0; // min > max: no range check
     Scale scale = Plain;
     bool (*read)(TDataFile &, R &) = nullptr;
     bool (*write)(TDataFile &, R &) = nullptr;
@@ -83,7 +83,8 @@ struct TRows {
             add({kind, since, until});
         return *this;
     }
-    TRows &section(bool (*read)(TDataFile &, R &), bool (*write)(TDataFile &, R &), void (*defaults)(R &), int since = 0)
+    TRows &section(bool (*read)(TDataFile &, R &), bool (*write)(TDataFile &, R &), void (*defaults)(R &),
+                   int since = 0)
     {
         Row row{Row::Section, since, Latest};
         row.read = read;
@@ -100,7 +101,10 @@ struct TRows {
 
 #define F(x) [](auto &p) -> decltype(auto) { return (p.x); }
 // An enum field through its number.
-#define E(x) {[](auto &p) { return int32_t(p.x); }, [](auto &p, int32_t v) { p.x = decltype(p.x)(v); }}
+#define E(x) \
+    { \
+        [](auto &p) { return int32_t(p.x); }, [](auto &p, int32_t v) { p.x = decltype(p.x)(v); } \
+    }
 
 // ---- the recent list entry --------------------------------------------------------------
 
@@ -108,23 +112,23 @@ const std::vector<TLayoutRow<TDocInfo>> &DocInfoLayout()
 {
     using Row = TLayoutRow<TDocInfo>;
     static const std::vector<Row> layout = TRows<TDocInfo>()
-        .blank()
-        .s(F(FileName), u"")
-        .s(F(FilePwd), u"", 8)
-        .i(F(ZoomMode), 0)
-        .r(F(Zoom), 0)
-        .i(F(Rotate), 0)
-        .e(E(PageView), TPageViewMode::Single)
-        .b(F(AllowScrolling), false)
-        .b(F(RenderAnnot), false)
-        .b(F(FrameLinks), false)
-        .b(F(ShowBookmarks), false)
-        .b(F(TrackBookmarks), false)
-        .i(F(cp), 0)
-        .r(F(Top), 0)
-        .r(F(Left), 0)
-        .i(F(wasOpened), 0)
-        .rows;
+                                               .blank()
+                                               .s(F(FileName), u"")
+                                               .s(F(FilePwd), u"", 8)
+                                               .i(F(ZoomMode), 0)
+                                               .r(F(Zoom), 0)
+                                               .i(F(Rotate), 0)
+                                               .e(E(PageView), TPageViewMode::Single)
+                                               .b(F(AllowScrolling), false)
+                                               .b(F(RenderAnnot), false)
+                                               .b(F(FrameLinks), false)
+                                               .b(F(ShowBookmarks), false)
+                                               .b(F(TrackBookmarks), false)
+                                               .i(F(cp), 0)
+                                               .r(F(Top), 0)
+                                               .r(F(Left), 0)
+                                               .i(F(wasOpened), 0)
+                                               .rows;
     return layout;
 }
 
@@ -148,19 +152,21 @@ void SetDefaults(const std::vector<TLayoutRow<R>> &layout, R &rec, bool sections
                 row.defaults(rec);
             continue;
         }
-        std::visit([&](auto f) {
-            using Fn = decltype(f);
-            if constexpr (std::is_same_v<Fn, bool &(*)(R &)>)
-                f(rec) = std::get<bool>(row.def);
-            else if constexpr (std::is_same_v<Fn, int32_t &(*)(R &)>)
-                f(rec) = Scaled(row, std::get<int64_t>(row.def), 96);
-            else if constexpr (std::is_same_v<Fn, double &(*)(R &)>)
-                f(rec) = std::get<double>(row.def);
-            else if constexpr (std::is_same_v<Fn, QString &(*)(R &)>)
-                f(rec) = QString::fromUtf16(std::get<const char16_t *>(row.def));
-            else if constexpr (std::is_same_v<Fn, typename TLayoutRow<R>::EnumField>)
-                f.set(rec, int32_t(std::get<int64_t>(row.def)));
-        }, row.field);
+        std::visit(
+            [&](auto f) {
+                using Fn = decltype(f);
+                if constexpr (std::is_same_v<Fn, bool &(*)(R &)>)
+                    f(rec) = std::get<bool>(row.def);
+                else if constexpr (std::is_same_v<Fn, int32_t &(*)(R &)>)
+                    f(rec) = Scaled(row, std::get<int64_t>(row.def), 96);
+                else if constexpr (std::is_same_v<Fn, double &(*)(R &)>)
+                    f(rec) = std::get<double>(row.def);
+                else if constexpr (std::is_same_v<Fn, QString &(*)(R &)>)
+                    f(rec) = QString::fromUtf16(std::get<const char16_t *>(row.def));
+                else if constexpr (std::is_same_v<Fn, typename TLayoutRow<R>::EnumField>)
+                    f.set(rec, int32_t(std::get<int64_t>(row.def)));
+            },
+            row.field);
     }
 }
 
@@ -223,9 +229,9 @@ bool WriteRows(TDataFile &df, const std::vector<TLayoutRow<R>> &layout, R &rec)
         case Row::Text: df.WrStr(std::get<QString &(*)(R &)>(row.field)(rec)); break;
         case Row::Bool: df.WrBool(std::get<bool &(*)(R &)>(row.field)(rec)); break;
         case Row::Int:
-            df.WrNum(row.scale == Row::WritesPPI       ? CurrentPPI
-                     : row.scale == Row::WritesVersion ? Latest
-                     : std::holds_alternative<typename Row::EnumField>(row.field)
+            df.WrNum(row.scale == Row::WritesPPI           ? CurrentPPI
+                         : row.scale == Row::WritesVersion ? Latest
+                         : std::holds_alternative<typename Row::EnumField>(row.field)
                          ? std::get<typename Row::EnumField>(row.field).get(rec)
                          : std::get<int32_t &(*)(R &)>(row.field)(rec));
             break;
@@ -255,7 +261,8 @@ void DefaultToolbar(TPrefer &) { ToolbarDefinition.LoadDefault(); }
 // The document manager's geometry: density, width, height and three column widths.
 int32_t *DocMgrValues(TDocMgrGeometry &g, int n)
 {
-    int32_t *values[6] = {&g.PixelsPerInch, &g.Width, &g.Height, &g.ColumnWidth[0], &g.ColumnWidth[1], &g.ColumnWidth[2]};
+    int32_t *values[6] = {&g.PixelsPerInch,  &g.Width,          &g.Height,
+                          &g.ColumnWidth[0], &g.ColumnWidth[1], &g.ColumnWidth[2]};
     return values[n];
 }
 constexpr int64_t DocMgrMax[6] = {999999, 99999, 99999, 9999, 9999, 9999};
@@ -291,7 +298,8 @@ bool ReadRecentList(TDataFile &df, TPrefer &p)
     p.DocListCount = int32_t(df.RdNum(0, p.MaxListLen));
     for (int32_t n = 0; n < p.DocListCount; ++n) {
         if (!ReadRows(df, DocInfoLayout(), p.DocList[n], version)) {
-            DebugLog(QStringLiteral("Filelist Error: ") + QString::number(p.DocListCount) + QStringLiteral(" at ") + QString::number(n));
+            DebugLog(QStringLiteral("Filelist Error: ") + QString::number(p.DocListCount) + QStringLiteral(" at ")
+                     + QString::number(n));
             p.DocListCount = n;
             return false;
         }
@@ -470,9 +478,11 @@ TPrefer::TPrefer()
 {
     SetDefaults(PreferLayout(), *this, false);
     DefaultRecentList(*this);
-    TabColors = {RgbColor(0xAA0000), RgbColor(0xFFAAAA), clNone,           RgbColor(0x880000), RgbColor(0xF4F4F4),
-                 RgbColor(0x444444), RgbColor(0xB0D0E3), RgbColor(0x202020), RgbColor(0xD4E4F4), RgbColor(0x282828),
-                 RgbColor(0xA2C2DC), RgbColor(0x080808), RgbColor(0x99DDBB), RgbColor(0x000088)};
+    TabColors = {RgbColor(0xAA0000), RgbColor(0xFFAAAA), clNone,
+                 RgbColor(0x880000), RgbColor(0xF4F4F4), RgbColor(0x444444),
+                 RgbColor(0xB0D0E3), RgbColor(0x202020), RgbColor(0xD4E4F4),
+                 RgbColor(0x282828), RgbColor(0xA2C2DC), RgbColor(0x080808),
+                 RgbColor(0x99DDBB), RgbColor(0x000088)};
 }
 
 void LoadPreferDefaults(TPrefer &p)

@@ -12,8 +12,8 @@ class TDataFile;
 
 // One of the two theme presets.
 struct TColTheme {
-    int32_t ThemeModeIndex = 0;    // 0 follow the system, 1 dark, 2 light
-    int32_t RenderModeIndex = 0;   // 0 normal, 1 invert brightness, 2 invert RGB
+    int32_t ThemeModeIndex = 0;  // 0 follow the system, 1 dark, 2 light
+    int32_t RenderModeIndex = 0; // 0 normal, 1 invert brightness, 2 invert RGB
     bool RenderGray = false;
     bool blendEnabled = false;
     bool operator==(const TColTheme &) const = default;
@@ -37,16 +37,16 @@ struct TPrefer {
     int32_t FontSize;
     int32_t FontSizeTenths;
     bool CustomMenuDraw;
-    int32_t LargeIcons, SmallIcons, ToolbarHeight, TabsHeight, StatusHeight, PageGap;   // at 96 dpi
+    int32_t LargeIcons, SmallIcons, ToolbarHeight, TabsHeight, StatusHeight, PageGap; // at 96 dpi
     bool DocDlgDestinations;
-    int32_t MeasureUnit;            // 0 "pt", 1 "mm", 2 "in"
-    bool SDInterface, RenderToBitmap, ShowScrollbars, ShowStatusLine, ShowToolbar, ShowTabs, AutoHideTabs,
-        PDFMemory, UseTimer;
+    int32_t MeasureUnit; // 0 "pt", 1 "mm", 2 "in"
+    bool SDInterface, RenderToBitmap, ShowScrollbars, ShowStatusLine, ShowToolbar, ShowTabs, AutoHideTabs, PDFMemory,
+        UseTimer;
 
     bool ShowThemesMenu;
-    int32_t ThemeSelector;          // which preset is active, 0 or 1
+    int32_t ThemeSelector; // which preset is active, 0 or 1
     std::array<TColTheme, 2> ColThemes;
-    int32_t ThemeModeIndex;         // in force
+    int32_t ThemeModeIndex; // in force
     int32_t RenderModeIndex;
     bool RenderGray;
     bool blendEnabled;
@@ -62,7 +62,7 @@ struct TPrefer {
     bool FindCaseSensitive, FindWholeWords, FindOption3;
     QString InverseSearchCmd;
 
-    int32_t ZoomMode;               // default zoom mode of new documents (1 fit width)
+    int32_t ZoomMode; // default zoom mode of new documents (1 fit width)
     double Zoom;
     bool ZoomAuto, ZoomMenu;
     QString ZoomMenuValues;
@@ -75,21 +75,21 @@ struct TPrefer {
     bool AdobeInMenu, AdobeInToolbar;
     QString NewInstanceCmd;
 
-    int32_t SavedPPI;               // pixels per inch of BookmarksWidth and WindowRect in the file
-    int32_t BookmarksWidth;         // in memory at the current pixels per inch
+    int32_t SavedPPI;       // pixels per inch of BookmarksWidth and WindowRect in the file
+    int32_t BookmarksWidth; // in memory at the current pixels per inch
     TWindowRect WindowRect;
     bool StartMaximized, Maximized;
 
     bool RememberDoc;
-    TRestoreOpened RestoreOpened;   // whether the documents open at the end open at the start
-    int32_t MaxListLen;             // capacity of the recent list
+    TRestoreOpened RestoreOpened; // whether the documents open at the end open at the start
+    int32_t MaxListLen;           // capacity of the recent list
     int32_t DocListCount;
-    QList<TDocInfo> DocList;        // MaxListLen + 1 entries, most recent first
+    QList<TDocInfo> DocList; // MaxListLen + 1 entries, most recent first
 
     // Not stored: colours used when drawing document tabs.
     std::array<int32_t, 14> TabColors;
 
-    TPrefer();                      // the defaults
+    TPrefer(); // the defaults
     bool operator==(const TPrefer &) const = default;
 };
 

@@ -32,10 +32,7 @@ void ConfigurationError(const QString &text)
     MessageDialog(QStringLiteral("Configuration Error"), text, mtWarning, MsgButtons({mbOK}));
 }
 
-void RestoreDefaults()
-{
-    LoadPreferDefaults(Prefer);
-}
+void RestoreDefaults() { LoadPreferDefaults(Prefer); }
 
 // The backups follow the data file at most once a day, and only while it is worth keeping:
 // a damaged data file must never replace a good ".bak".
@@ -86,8 +83,9 @@ bool ReadData()
     const QString &file = App.DataFile;
     if (!IsPrivateDataFile(file)) {
         DebugLog(QStringLiteral("Data file refused, not private: ") + file);
-        ConfigurationError(QStringLiteral("Configuration file ") + Quoted(file)
-                           + QStringLiteral(" can be changed by other users! Using default settings; they are not saved."));
+        ConfigurationError(
+            QStringLiteral("Configuration file ") + Quoted(file)
+            + QStringLiteral(" can be changed by other users! Using default settings; they are not saved."));
         ToolbarDefinition.LoadDefault();
         return true;
     }
@@ -102,12 +100,15 @@ bool ReadData()
         const QString bak = file + QStringLiteral(".bak");
         const QString corrupted = QStringLiteral("Configuration file ") + Quoted(file);
         if (!FileExists(bak)) {
-            ConfigurationError(corrupted + QStringLiteral(" is corrupted!") + QStringLiteral(" Using default settings."));
+            ConfigurationError(corrupted + QStringLiteral(" is corrupted!")
+                               + QStringLiteral(" Using default settings."));
         } else if (CheckCandidate(bak, df)) {
-            ConfigurationError(corrupted + QStringLiteral(" is corrupted!") + QStringLiteral(" Using backup configuration instead."));
+            ConfigurationError(corrupted + QStringLiteral(" is corrupted!")
+                               + QStringLiteral(" Using backup configuration instead."));
             accepted = true;
         } else {
-            ConfigurationError(corrupted + QStringLiteral(" and its backup are corrupted!") + QStringLiteral(" Using default settings."));
+            ConfigurationError(corrupted + QStringLiteral(" and its backup are corrupted!")
+                               + QStringLiteral(" Using default settings."));
         }
     }
 

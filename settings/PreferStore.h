@@ -17,9 +17,9 @@ bool WriteData();
 
 // What the store needs from the windows and the engine before a save; unset hooks do nothing.
 struct TPreferStoreHooks {
-    std::function<void()> updateDocList;          // open documents into the recent list
-    std::function<void()> storeWindowPlacement;   // main window size and state into the settings
-    std::function<void()> resolveAdobe;           // AdobeExe and AdobeOK from AdobeReg after a read
+    std::function<void()> updateDocList;        // open documents into the recent list
+    std::function<void()> storeWindowPlacement; // main window size and state into the settings
+    std::function<void()> resolveAdobe;         // AdobeExe and AdobeOK from AdobeReg after a read
 };
 extern TPreferStoreHooks PreferStoreHooks;
 

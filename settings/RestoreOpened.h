@@ -5,6 +5,6 @@
 // of the settings file; another number there restores nothing.
 enum class TRestoreOpened : int32_t {
     Never = 0,
-    EmptyCommandLine = 1,   // only when the command line names no document
+    EmptyCommandLine = 1, // only when the command line names no document
     Always = 2,
 };

@@ -18,14 +18,14 @@ public:
 
     // Lines end at CR, LF or CR LF; a final line break adds no empty line; at most 999 lines.
     int ReadFromString(const QString &text);
-    QString WriteToString() const;       // every line followed by CR LF
+    QString WriteToString() const; // every line followed by CR LF
 
     // Data file section: the search choice, the line count (0..999), the lines, an empty line.
     bool ReadItems(TDataFile &df);
     bool WriteItems(TDataFile &df) const;
 
-    static QString DefaultText();        // the built-in definition
-    void LoadDefault();                  // the built-in lines and the search items in the toolbar
+    static QString DefaultText(); // the built-in definition
+    void LoadDefault();           // the built-in lines and the search items in the toolbar
 };
 
 extern TToolbarDefinition ToolbarDefinition;

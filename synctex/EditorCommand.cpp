@@ -46,7 +46,8 @@ QString closersAround(QStringView arg, qsizetype at)
 void showShellError(const TEditorCommand &command, const QString &error)
 {
     MessageDialog(QStringLiteral("Shell Error"),
-                  QStringLiteral("Error Launching Editor for Inverse Search: \r\n") + command.text + QStringLiteral("\r\n") + error,
+                  QStringLiteral("Error Launching Editor for Inverse Search: \r\n") + command.text
+                      + QStringLiteral("\r\n") + error,
                   mtError, MsgButtons({mbOK}));
 }
 
@@ -84,7 +85,7 @@ TEditorCommand ExpandEditorCommand(const QString &commandTemplate, const QString
                 marked += QChar(SlotMark[DataParent]);
                 ++i;
             } else {
-                marked += QLatin1Char('%');   // the character after "%!" is read normally
+                marked += QLatin1Char('%'); // the character after "%!" is read normally
             }
         } else {
             marked += QLatin1Char('%');
@@ -147,7 +148,8 @@ bool StartInverseSearchEditor(const QString &commandTemplate, const QString &inp
         return false;
     if (!command.refused.isEmpty()) {
         showShellError(command, command.refused);
-        DebugLog(QStringLiteral("Editor not started: ") + command.refused + QStringLiteral(" Command: ") + command.text);
+        DebugLog(QStringLiteral("Editor not started: ") + command.refused + QStringLiteral(" Command: ")
+                 + command.text);
         return false;
     }
     QString error;

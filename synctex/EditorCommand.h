@@ -12,8 +12,8 @@
 // "|", or ")", ";" and "]" inside "[" ... "]".
 struct TEditorCommand {
     QStringList argv;
-    QString text;   // the command as one line, for messages and the log
-    bool namesEditor = false;   // the template itself begins with "Orvale.exe "
+    QString text;             // the command as one line, for messages and the log
+    bool namesEditor = false; // the template itself begins with "Orvale.exe "
     // Why a value cannot stand where its placeholder does: it would end the editor's own
     // syntax around it. Nothing is started then.
     QString refused;

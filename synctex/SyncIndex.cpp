@@ -60,7 +60,8 @@ void TSyncIndex::Finish(const QByteArray &text)
 
 qsizetype TSyncIndex::BlockAt(qsizetype pos) const
 {
-    const auto it = std::lower_bound(blocks_.begin(), blocks_.end(), pos, [](const TBlock &b, qsizetype p) { return b.pos < p; });
+    const auto it =
+        std::lower_bound(blocks_.begin(), blocks_.end(), pos, [](const TBlock &b, qsizetype p) { return b.pos < p; });
     return it != blocks_.end() && it->pos == pos ? it - blocks_.begin() : -1;
 }
 
@@ -75,5 +76,6 @@ int TSyncIndex::MaxLine(qsizetype b, int tag, bool anyRecord) const
 
 size_t TSyncIndex::MemoryUse() const
 {
-    return inputs_.capacity() * sizeof(qsizetype) + blocks_.capacity() * sizeof(TBlock) + tagLines_.capacity() * sizeof(TTagLines);
+    return inputs_.capacity() * sizeof(qsizetype) + blocks_.capacity() * sizeof(TBlock)
+        + tagLines_.capacity() * sizeof(TTagLines);
 }

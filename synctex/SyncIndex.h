@@ -11,16 +11,16 @@ class TSyncIndex {
 public:
     // One "{" line: a page, or a further block of one.
     struct TBlock {
-        qsizetype pos;        // the "{"
-        int64_t number;       // the page number after it; NoNumber when it does not read
-        uint32_t firstTag;    // its entries in the tag table
+        qsizetype pos;     // the "{"
+        int64_t number;    // the page number after it; NoNumber when it does not read
+        uint32_t firstTag; // its entries in the tag table
         uint32_t tagCount;
     };
     // The largest source line of one file's records within a block.
     struct TTagLines {
         int tag;
-        int maxBox;   // of its "(" records
-        int maxAny;   // of its "$", "(", "g", "k" and "x" records
+        int maxBox; // of its "(" records
+        int maxAny; // of its "$", "(", "g", "k" and "x" records
     };
     static constexpr int64_t NoNumber = INT64_MIN;
     static constexpr int NoLine = INT32_MIN;
@@ -37,10 +37,7 @@ public:
     void Finish(const QByteArray &text);
     void Clear();
     // True while text is the very buffer the index was built from.
-    bool Covers(const QByteArray &text) const
-    {
-        return built_ && text.constData() == data_ && text.size() == size_;
-    }
+    bool Covers(const QByteArray &text) const { return built_ && text.constData() == data_ && text.size() == size_; }
 
     // Line starts of the Input records (never the first line), in file order.
     const std::vector<qsizetype> &Inputs() const { return inputs_; }
@@ -56,7 +53,7 @@ public:
 private:
     bool built_ = false;
     bool open_ = false;
-    uint32_t lastTag_ = 0;   // the entry the last record went to
+    uint32_t lastTag_ = 0; // the entry the last record went to
     const char *data_ = nullptr;
     qsizetype size_ = -1;
     std::vector<qsizetype> inputs_;

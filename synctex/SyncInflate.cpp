@@ -38,9 +38,10 @@ qsizetype initialSize(const QByteArray &packed)
     const auto *b = reinterpret_cast<const unsigned char *>(packed.constData());
     if (n >= 18 && b[0] == 0x1f && b[1] == 0x8b) {
         // The trailer holds the length modulo 2^32; trusted only where it can be right.
-        const quint32 isize = quint32(b[n - 4]) | quint32(b[n - 3]) << 8 | quint32(b[n - 2]) << 16 | quint32(b[n - 1]) << 24;
+        const quint32 isize =
+            quint32(b[n - 4]) | quint32(b[n - 3]) << 8 | quint32(b[n - 2]) << 16 | quint32(b[n - 1]) << 24;
         if (isize > 0 && qint64(isize) <= qint64(n) * MaxRatio)
-            return qsizetype(isize) + 1;   // one spare byte: the end is seen without a regrowth
+            return qsizetype(isize) + 1; // one spare byte: the end is seen without a regrowth
     }
     return std::max<qsizetype>(4 * n, 4096);
 }

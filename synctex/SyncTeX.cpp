@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr double ScaledPointsPerPoint = 65781.76;   // 65536 * 72.27 / 72
+constexpr double ScaledPointsPerPoint = 65781.76; // 65536 * 72.27 / 72
 constexpr qint64 DefaultKeepThreshold = 1000000;
 constexpr qint64 MaxKeepThreshold = 4000000;
 constexpr qsizetype IdleDropSize = 100000;
@@ -124,7 +124,8 @@ bool TSyncTeX::ClaimLoading()
 bool TSyncTeX::LoadSyncData(const QString &FN, bool thread)
 {
     if (!ClaimLoading()) {
-        Error(QStringLiteral("SyncTeX File ") + quoted(FN) + QStringLiteral(" is still loading in the background thread..."));
+        Error(QStringLiteral("SyncTeX File ") + quoted(FN)
+              + QStringLiteral(" is still loading in the background thread..."));
         return false;
     }
     return LoadClaimed(FN, thread);
@@ -166,7 +167,7 @@ bool TSyncTeX::LoadClaimed(const QString &FN, bool thread)
         return claim.release(false);
     }
 
-    QString why;   // what kept the text from being read, for the message
+    QString why; // what kept the text from being read, for the message
     bool ok;
     try {
         if (FileExtension(FN).compare(QLatin1String(".gz"), Qt::CaseInsensitive) == 0)
@@ -186,7 +187,8 @@ bool TSyncTeX::LoadClaimed(const QString &FN, bool thread)
     if (!ok) {
         Data = QByteArray();
         Index.Clear();
-        Error(QStringLiteral("SyncTeX File  ") + quoted(FN) + QStringLiteral(" could not be loaded.") + (why.isEmpty() ? QString() : QLatin1Char(' ') + why));
+        Error(QStringLiteral("SyncTeX File  ") + quoted(FN) + QStringLiteral(" could not be loaded.")
+              + (why.isEmpty() ? QString() : QLatin1Char(' ') + why));
     }
     DataSize = int32_t(std::min<qsizetype>(Data.size(), INT32_MAX));
     if (ok) {
@@ -239,7 +241,8 @@ int TSyncTeX::InflateFile(const QString &FN, QString &why)
     };
     const bool read = ReadWholeFile(FN, packed) == frOk;
     if (read)
-        result = InflateSyncText(packed, Data, [] { return SyncTeXLoadCancelled(); }, indexBlock);
+        result = InflateSyncText(
+            packed, Data, [] { return SyncTeXLoadCancelled(); }, indexBlock);
     if (result == TInflateResult::Done) {
         IndexLines(indexed, Data.size());
         Index.Finish(Data);
@@ -252,7 +255,8 @@ int TSyncTeX::InflateFile(const QString &FN, QString &why)
         if (read)
             why = QStringLiteral("The file is damaged.");
     } else if (result == TInflateResult::TooLarge) {
-        why = QStringLiteral("Its text would be longer than ") + QString::number(InflateLimit(packed.size())) + QStringLiteral(" bytes.");
+        why = QStringLiteral("Its text would be longer than ") + QString::number(InflateLimit(packed.size()))
+            + QStringLiteral(" bytes.");
     } else if (result == TInflateResult::NoMemory) {
         why = noMemoryText();
     }
@@ -274,7 +278,7 @@ bool TSyncTeX::CheckPreamble()
         int TSyncTeX::*field;
     };
     static const Key keys[] = {
-        {"SyncTeX Version:", nullptr}, {"Unit:", &TSyncTeX::SyncUnit}, {"Magnification:", &TSyncTeX::SyncMag},
+        {"SyncTeX Version:", nullptr},     {"Unit:", &TSyncTeX::SyncUnit},    {"Magnification:", &TSyncTeX::SyncMag},
         {"X Offset:", &TSyncTeX::xOffset}, {"Y Offset:", &TSyncTeX::yOffset},
     };
     bool ok = false;
@@ -380,9 +384,7 @@ qsizetype TSyncTeX::IndexLines(qsizetype from, qsizetype to)
             Index.AddBlock(pos, ReadSyncInt(q, '\n', number) ? number : TSyncIndex::NoNumber);
             break;
         }
-        case '}':
-            Index.EndBlock();
-            break;
+        case '}': Index.EndBlock(); break;
         case '(':
         case '$':
         case 'g':
@@ -393,7 +395,7 @@ qsizetype TSyncTeX::IndexLines(qsizetype from, qsizetype to)
             int tag, line;
             if (quickField(q, end, ',', tag) && quickField(q, end, ':', line)) {
                 Index.AddRecord(tag, line, box);
-                p = q;   // the rest of the line holds no LF before the one searched below
+                p = q; // the rest of the line holds no LF before the one searched below
             } else {
                 TRecordHead head;
                 if (ReadRecordHead(pos, head))
@@ -401,8 +403,7 @@ qsizetype TSyncTeX::IndexLines(qsizetype from, qsizetype to)
             }
             break;
         }
-        default:
-            break;
+        default: break;
         }
         const void *lf = std::memchr(p, '\n', size_t(end - p));
         p = lf ? static_cast<const char *>(lf) + 1 : end;
@@ -629,7 +630,9 @@ QString UpdateSyncText(const TSyncTeX *sync)
         return QStringLiteral("No SyncTeX Data");
     const bool gz = FileExtension(sync->SyncFileName).compare(QLatin1String(".gz"), Qt::CaseInsensitive) == 0;
     return QString(gz ? QStringLiteral("SyncTeX.gz") : QStringLiteral("SyncTeX"))
-        + (ready ? QStringLiteral(": Ready") : loading ? QStringLiteral(": Loading") : QStringLiteral(": Pending"));
+        + (ready         ? QStringLiteral(": Ready")
+               : loading ? QStringLiteral(": Loading")
+                         : QStringLiteral(": Pending"));
 }
 
 bool DropIdleSyncData(TSyncTeX &sync)

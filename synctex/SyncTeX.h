@@ -47,7 +47,7 @@ private:
 
 // One "(" record: a horizontal box.
 struct TSyncBox {
-    qsizetype pos = -1;   // the "(" that starts its line
+    qsizetype pos = -1; // the "(" that starts its line
     int tag = 0;
     int line = 0;
     int x = 0;
@@ -74,7 +74,7 @@ public:
     int32_t SyncMag = 1000;
     int32_t xOffset = 0;
     int32_t yOffset = 0;
-    double fUnit = 1 / 65781.76;   // PDF points per file unit
+    double fUnit = 1 / 65781.76; // PDF points per file unit
     double fxOffset = 0;
     double fyOffset = 0;
     std::atomic<bool> Loading{false};
@@ -88,8 +88,8 @@ public:
     QString MainFile;
     QString MainPath;
     TSharedText SyncFileName;
-    int64_t SyncFileDate = 0;   // 100 ns units since 1601
-    uint64_t LastUse = 0;       // milliseconds of the platform clock
+    int64_t SyncFileDate = 0; // 100 ns units since 1601
+    uint64_t LastUse = 0;     // milliseconds of the platform clock
     int32_t DataSize = 0;
     // Queries go through the index built at load time; false makes them read the text from
     // its start as well (the answers are the same).
@@ -144,7 +144,7 @@ private:
         char type = 0;
         int tag = 0;
         int line = 0;
-        qsizetype after = -1;   // after the line field
+        qsizetype after = -1; // after the line field
     };
     struct TBestLine {
         int line = 0;
@@ -208,7 +208,7 @@ private:
     void NearestRecord(qsizetype first, int64_t Y, int &tag, int &line) const;
 
     TSyncIndex Index;
-    QString RecordedMainPath;   // the main file's folder as TeX recorded it
+    QString RecordedMainPath; // the main file's folder as TeX recorded it
 };
 
 // The text of the status line's SyncTeX field for a document's SyncTeX object; empty

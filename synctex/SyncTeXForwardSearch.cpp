@@ -29,7 +29,8 @@ bool containsIgnoringCase(const QString &text, const QString &part) { return tex
 bool TSyncTeX::FindInputTag(const QString &inpFile, int &tag, qsizetype &start) const
 {
     const QString target = QFileInfo(inpFile).fileName();
-    const bool docstrip = containsIgnoringCase(target, QStringLiteral(".dtx")) || containsIgnoringCase(target, QStringLiteral(".fdd"));
+    const bool docstrip =
+        containsIgnoringCase(target, QStringLiteral(".dtx")) || containsIgnoringCase(target, QStringLiteral(".fdd"));
     const QString wanted = CanonicalPath(inpFile);
     const QStringList folders{MainPath, FileFolder(SyncFileName)};
     int equalCount = 0;
@@ -40,7 +41,7 @@ bool TSyncTeX::FindInputTag(const QString &inpFile, int &tag, qsizetype &start) 
         const QString name = ReadSyncLine(namePos);
         if (!containsIgnoringCase(name, target))
             return false;
-        const qsizetype end = NextLine(pos) - 1;   // on the line's LF
+        const qsizetype end = NextLine(pos) - 1; // on the line's LF
         // Identity of source files is exact: two files may differ only in case.
         if (LocateFile(name, folders) == wanted) {
             ++equalCount;

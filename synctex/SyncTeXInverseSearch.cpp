@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr int64_t NearY = 25000;           // a box this close above or below the point is hit
-constexpr int64_t NearBox = 100000;        // nearer boxes refine by x, farther ones by line
+constexpr int64_t NearY = 25000;    // a box this close above or below the point is hit
+constexpr int64_t NearBox = 100000; // nearer boxes refine by x, farther ones by line
 constexpr int64_t FarAway = 1073741823;
 
 enum RefineMode { NearestX, SmallestLine, LargestLine };
@@ -48,7 +48,8 @@ QString visible(const QString &name)
 {
     QString text;
     for (QChar c : name)
-        text += c.category() == QChar::Other_Control ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0')) : QString(c);
+        text += c.category() == QChar::Other_Control ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+                                                     : QString(c);
     return text;
 }
 
@@ -251,7 +252,8 @@ bool TSyncTeX::InverseSearch(int page, double x, double y, QString &inpFile, int
     // The name goes to the editor's command line: only an existing file, and no name that
     // could carry terminal or editor controls.
     if (holdsControl(inpFile)) {
-        Error(QStringLiteral("Source file name with control characters refused: \"") + visible(inpFile) + QLatin1Char('"'));
+        Error(QStringLiteral("Source file name with control characters refused: \"") + visible(inpFile)
+              + QLatin1Char('"'));
         inpFile.clear();
         return false;
     }

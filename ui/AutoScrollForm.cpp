@@ -133,9 +133,8 @@ TAutoScrollCursor TAutoScrollForm::CursorFor(int dx, int dy, bool vert, bool hor
     const int zx = dx < -t ? -1 : dx > t ? 1 : 0;
     const int zy = dy < -t ? -1 : dy > t ? 1 : 0;
     if (vert && horz) {
-        static const TAutoScrollCursor grid[3][3] = {{acUpLeft, acUp, acUpRight},
-                                                     {acLeft, acAll, acRight},
-                                                     {acDownLeft, acDown, acDownRight}};
+        static const TAutoScrollCursor grid[3][3] = {
+            {acUpLeft, acUp, acUpRight}, {acLeft, acAll, acRight}, {acDownLeft, acDown, acDownRight}};
         return grid[zy + 1][zx + 1];
     }
     if (vert)
@@ -157,7 +156,7 @@ bool TAutoScrollForm::Step()
     QCoreApplication::processEvents();
     --Nesting;
     if (ScrForm->AutoScrollIndicator() != this)
-        return false;   // stopped meanwhile
+        return false; // stopped meanwhile
     const QPoint d = Pointer - ptAutoScroll;
     const TAutoScrollCursor c = CursorFor(d.x(), d.y(), isVert, isHorz, Ppi);
     if (c != FCursor) {

@@ -9,7 +9,17 @@ class TScrollForm;
 
 // The direction cursors, by where the pointer rests against the start point.
 enum TAutoScrollCursor : int {
-    acAll, acVert, acHorz, acUp, acDown, acLeft, acRight, acUpLeft, acUpRight, acDownLeft, acDownRight,
+    acAll,
+    acVert,
+    acHorz,
+    acUp,
+    acDown,
+    acLeft,
+    acRight,
+    acUpLeft,
+    acUpRight,
+    acDownLeft,
+    acDownRight,
     acCount
 };
 

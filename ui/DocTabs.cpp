@@ -29,8 +29,18 @@ constexpr int64_t kDragDelayMs = 256;
 const QString kHeightSample = QStringLiteral("AbgjQWXyz0123456789()[]{}|/_,;:");
 
 enum TTabColorIndex {
-    tcCloseFill, tcCloseStroke, tcHoverFill, tcHoverStroke, tcSelectedBk = 6, tcSelectedText, tcHotBk, tcHotText,
-    tcHotSelectedBk, tcHotSelectedText, tcDraggedBk, tcDraggedText
+    tcCloseFill,
+    tcCloseStroke,
+    tcHoverFill,
+    tcHoverStroke,
+    tcSelectedBk = 6,
+    tcSelectedText,
+    tcHotBk,
+    tcHotText,
+    tcHotSelectedBk,
+    tcHotSelectedText,
+    tcDraggedBk,
+    tcDraggedText
 };
 
 QColor TabColor(int index) { return ToQColor(Prefer.TabColors[size_t(index)]); }
@@ -290,11 +300,11 @@ void TDocTabs::DrawTab(QPainter &p, int index)
         background = dark ? Hex(0x585858) : TabColor(tcHotBk);
     } else if (d && (!d->Exists || d->Locked || d->Modified || d->Error)) {
         background = Hex(0xF0D1B3);
-        textColor = !d->Exists                                ? Hex(0xAA0000)
-                    : d->Locked && (d->Modified || d->Error) ? Hex(0x900000)
-                    : d->Locked                              ? Hex(0x800000)
-                    : d->Modified                            ? Hex(0xA00000)
-                                                             : Hex(0xB80000);
+        textColor = !d->Exists                       ? Hex(0xAA0000)
+            : d->Locked && (d->Modified || d->Error) ? Hex(0x900000)
+            : d->Locked                              ? Hex(0x800000)
+            : d->Modified                            ? Hex(0xA00000)
+                                                     : Hex(0xB80000);
     } else {
         textColor = ToQColor(Colors.Theme[dtcCustomText].val);
         background = ToQColor(Colors.Theme[dtcCustomBk].val);

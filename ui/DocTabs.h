@@ -112,7 +112,7 @@ private:
     bool FDragging = false;
     int64_t FLastPressTick;
     int FDocIcon = -1;
-    bool Selecting = false;   // the program selects a tab: no switch of documents
+    bool Selecting = false; // the program selects a tab: no switch of documents
 
     QMenu *Popup = nullptr;
     QAction *DTOpenNewInstance = nullptr;

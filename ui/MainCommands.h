@@ -15,12 +15,12 @@ using TCommandClick = std::function<void(TMainForm &)>;
 struct TMenuEntry {
     enum Kind { Item, Separator, Descend, Ascend };
     Kind kind = Item;
-    const char *field = "";      // the item's name, by which other windows reach it
+    const char *field = ""; // the item's name, by which other windows reach it
     const char *caption = "";
-    const char *shortcut = "";   // portable key text; empty for none
-    const char *image = "";      // name in the menu image list; empty for none
-    const char *toolbar = "";    // the word that binds a toolbar button; empty for none
-    int radioGroup = 0;          // 0 none; items of one group are exclusive
+    const char *shortcut = ""; // portable key text; empty for none
+    const char *image = "";    // name in the menu image list; empty for none
+    const char *toolbar = "";  // the word that binds a toolbar button; empty for none
+    int radioGroup = 0;        // 0 none; items of one group are exclusive
     int tag = 0;
     bool checkable = false;
     bool visible = true;

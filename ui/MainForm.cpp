@@ -50,7 +50,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-
 namespace {
 
 const QString kFilter = QStringLiteral("PDF Documents (*.pdf *.PDF);;All Files (*)");
@@ -589,8 +588,7 @@ bool TMainForm::event(QEvent *event)
         }
         DebugLog(QStringLiteral("wmThemeChanged handler done..."));
         break;
-    default:
-        break;
+    default: break;
     }
     return QMainWindow::event(event);
 }
@@ -648,4 +646,3 @@ int TMainForm::OpenDroppedFiles(const QList<QUrl> &urls)
     EnableMenu();
     return opened;
 }
-

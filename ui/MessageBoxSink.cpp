@@ -6,12 +6,24 @@
 
 namespace {
 
-struct ButtonInfo { TMsgDlgBtn btn; const char *caption; int result; };
+struct ButtonInfo {
+    TMsgDlgBtn btn;
+    const char *caption;
+    int result;
+};
 const ButtonInfo kButtons[] = {
-    {mbYes, "&Yes", mrYes}, {mbNo, "&No", mrNo}, {mbOK, "OK", mrOk}, {mbCancel, "Cancel", mrCancel},
-    {mbAbort, "&Abort", mrAbort}, {mbRetry, "&Retry", mrRetry}, {mbIgnore, "&Ignore", mrIgnore},
-    {mbAll, "&All", mrAll}, {mbNoToAll, "N&o to All", mrNoToAll}, {mbYesToAll, "Yes to &All", mrYesToAll},
-    {mbHelp, "&Help", mrNone}, {mbClose, "&Close", mrClose},
+    {mbYes, "&Yes", mrYes},
+    {mbNo, "&No", mrNo},
+    {mbOK, "OK", mrOk},
+    {mbCancel, "Cancel", mrCancel},
+    {mbAbort, "&Abort", mrAbort},
+    {mbRetry, "&Retry", mrRetry},
+    {mbIgnore, "&Ignore", mrIgnore},
+    {mbAll, "&All", mrAll},
+    {mbNoToAll, "N&o to All", mrNoToAll},
+    {mbYesToAll, "Yes to &All", mrYesToAll},
+    {mbHelp, "&Help", mrNone},
+    {mbClose, "&Close", mrClose},
 };
 
 const char *const kTitles[] = {"Warning", "Error", "Information", "Confirm", ""};

@@ -31,7 +31,7 @@ namespace {
 
 constexpr int kNotch = 120;
 constexpr int kLineIncrement = 36;    // at 96 pixels per inch
-constexpr int64_t kMoveQuietMs = 110;   // moves this soon after a left press are dropped
+constexpr int64_t kMoveQuietMs = 110; // moves this soon after a left press are dropped
 
 // Whole notches in delta plus what was left over from earlier small deltas; the rest stays.
 int Notches(int &rest, int delta)
@@ -76,10 +76,7 @@ TScrollForm::TScrollForm(TQPDF *qpdf, QWidget *parent) : QAbstractScrollArea(par
     TSyncTeXRelay::instance()->setReceiver(this);
 }
 
-TScrollForm::~TScrollForm()
-{
-    StopAutoScroll();
-}
+TScrollForm::~TScrollForm() { StopAutoScroll(); }
 
 int TScrollForm::Ppi() const { return std::max(1, int(CurrentPPI)); }
 
@@ -277,17 +274,13 @@ bool TScrollForm::event(QEvent *e)
             GestureAngle -= g->value() * std::numbers::pi / 180;
             RotateGesture(GestureAngle, 0);
             break;
-        case Qt::EndNativeGesture:
-            RotateGesture(GestureAngle, -1);
-            break;
-        default:
-            return QAbstractScrollArea::event(e);
+        case Qt::EndNativeGesture: RotateGesture(GestureAngle, -1); break;
+        default: return QAbstractScrollArea::event(e);
         }
         Repaint();
         return true;
     }
-    default:
-        return QAbstractScrollArea::event(e);
+    default: return QAbstractScrollArea::event(e);
     }
 }
 
@@ -297,9 +290,7 @@ bool TScrollForm::viewportEvent(QEvent *e)
     case QEvent::TouchBegin:
     case QEvent::TouchUpdate:
     case QEvent::TouchEnd:
-    case QEvent::TouchCancel:
-        TouchEvent(static_cast<QTouchEvent *>(e));
-        return true;
+    case QEvent::TouchCancel: TouchEvent(static_cast<QTouchEvent *>(e)); return true;
     case QEvent::Leave:
         if (!IsWorking())
             SetCursor(Qt::ArrowCursor);
@@ -310,8 +301,7 @@ bool TScrollForm::viewportEvent(QEvent *e)
         ViewportResized();
         return result;
     }
-    default:
-        return QAbstractScrollArea::viewportEvent(e);
+    default: return QAbstractScrollArea::viewportEvent(e);
     }
 }
 
@@ -329,10 +319,7 @@ void TScrollForm::customEvent(QEvent *e)
     }
 }
 
-void TScrollForm::StartMarkAnimation()
-{
-    QCoreApplication::postEvent(this, new TParamEvent(AnimateMarkEvent, 0));
-}
+void TScrollForm::StartMarkAnimation() { QCoreApplication::postEvent(this, new TParamEvent(AnimateMarkEvent, 0)); }
 
 void TScrollForm::focusOutEvent(QFocusEvent *e)
 {
@@ -467,9 +454,7 @@ void TScrollForm::mousePressEvent(QMouseEvent *e)
     case Qt::ForwardButton:
         // Taken here, so that their release comes here too.
         break;
-    default:
-        QAbstractScrollArea::mousePressEvent(e);
-        break;
+    default: QAbstractScrollArea::mousePressEvent(e); break;
     }
 }
 
@@ -513,9 +498,7 @@ void TScrollForm::mouseReleaseEvent(QMouseEvent *e)
         if (QPDF)
             QPDF->Navigator().NextPosition();
         break;
-    default:
-        QAbstractScrollArea::mouseReleaseEvent(e);
-        break;
+    default: QAbstractScrollArea::mouseReleaseEvent(e); break;
     }
 }
 
@@ -580,9 +563,9 @@ void TScrollForm::EdgeScroll(const QPoint &p, Qt::KeyboardModifiers modifiers)
     pl::sleeper().sleepMs(1);
     // Scrolling goes on while the pointer rests there with the button down.
     if (isSelecting && LastMovePoint == p)
-        QCoreApplication::postEvent(viewport(), new QMouseEvent(QEvent::MouseMove, QPointF(p),
-                                                                 QPointF(viewport()->mapToGlobal(p)), Qt::NoButton,
-                                                                 Qt::LeftButton, modifiers));
+        QCoreApplication::postEvent(viewport(),
+                                    new QMouseEvent(QEvent::MouseMove, QPointF(p), QPointF(viewport()->mapToGlobal(p)),
+                                                    Qt::NoButton, Qt::LeftButton, modifiers));
 }
 
 // ---- Wheel ----------------------------------------------------------------------------
@@ -726,8 +709,7 @@ void TScrollForm::keyPressEvent(QKeyEvent *e)
     case Qt::Key_Backspace:
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-    case Qt::Key_Delete:
-        break;
+    case Qt::Key_Delete: break;
     default:
         // Not the scroll area's handling, which would move the view a second time.
         QWidget::keyPressEvent(e);
@@ -748,9 +730,7 @@ bool TScrollForm::HandleKey(QKeyEvent *e)
     const bool taller = FVertRange > viewport()->height();
     const int inc = LineIncrement() * (shift ? 8 : 1);
     switch (e->key()) {
-    case Qt::Key_Backspace:
-        shift ? nav.NextPosition() : nav.PrevPosition();
-        break;
+    case Qt::Key_Backspace: shift ? nav.NextPosition() : nav.PrevPosition(); break;
     case Qt::Key_E:
     case Qt::Key_F8:
         if (!alt && QPDF->InverseSearch())
@@ -777,9 +757,7 @@ bool TScrollForm::HandleKey(QKeyEvent *e)
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-    case Qt::Key_Space:
-        shift ? nav.PrevPage() : nav.NextPage();
-        break;
+    case Qt::Key_Space: shift ? nav.PrevPage() : nav.NextPage(); break;
     case Qt::Key_PageUp:
     case Qt::Key_H:
     case Qt::Key_P:
@@ -800,12 +778,8 @@ bool TScrollForm::HandleKey(QKeyEvent *e)
         else
             nav.PageDown();
         break;
-    case Qt::Key_End:
-        nav.LastPage();
-        break;
-    case Qt::Key_Home:
-        nav.FirstPage();
-        break;
+    case Qt::Key_End: nav.LastPage(); break;
+    case Qt::Key_Home: nav.FirstPage(); break;
     case Qt::Key_Left:
         // With Alt these keys are Back and Forward (with Ctrl the turns) of the menu: where
         // the menu has nothing to do, they do nothing either, rather than turn a page.
@@ -1057,7 +1031,8 @@ void TScrollForm::RotateGesture(double angle, int phase)
     if (phase != 0) {
         rCount = 0;
         rAngle = angle;
-        DebugLog((phase > 0 ? QStringLiteral("Angle Begin: ") : QStringLiteral("Angle End: ")) + FormatReal(angle, 2, 0));
+        DebugLog((phase > 0 ? QStringLiteral("Angle Begin: ") : QStringLiteral("Angle End: "))
+                 + FormatReal(angle, 2, 0));
         return;
     }
     ++rCount;
@@ -1067,7 +1042,8 @@ void TScrollForm::RotateGesture(double angle, int phase)
     }
     if (std::fabs(angle - rAngle) <= std::numbers::pi / 4 || !QPDF)
         return;
-    DebugLog(QStringLiteral("Angle Change: ") + FormatReal(rAngle, 2, 0) + QStringLiteral(" -> ") + FormatReal(angle, 2, 0));
+    DebugLog(QStringLiteral("Angle Change: ") + FormatReal(rAngle, 2, 0) + QStringLiteral(" -> ")
+             + FormatReal(angle, 2, 0));
     const int rotate = QPDF->Layout().FRotate;
     QPDF->Navigator().SetRotate(rotate + (angle < rAngle ? 1 : 3));
     rAngle = angle;

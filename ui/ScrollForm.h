@@ -171,12 +171,12 @@ private:
     int FHorzRange = 0;
     bool FShowScrollbars = false;
     bool FDark = false;
-    bool LockedChanges = false;   // a change arrived while locked: repaint at unlock
+    bool LockedChanges = false; // a change arrived while locked: repaint at unlock
 
     bool AllowPageDownClick = false;
     bool isLocked = false;
-    bool isSelecting = false;     // a left press on a page, until its release
-    int isDragging = 0;           // 0 none, 1 a pan is armed, 2 panning
+    bool isSelecting = false; // a left press on a page, until its release
+    int isDragging = 0;       // 0 none, 1 a pan is armed, 2 panning
     Qt::MouseButton DragButton = Qt::NoButton;
     int DragX = 0, DragY = 0;
     int LastMouseDownX = 0, LastMouseDownY = 0;
@@ -190,7 +190,7 @@ private:
     int rCount = 0;
     double rAngle = 0;
     bool TouchPanning = false;
-    double PinchScale = 1;       // touchpad gestures: the scale and angle so far
+    double PinchScale = 1; // touchpad gestures: the scale and angle so far
     double GestureAngle = 0;
     double ox = 0, oy = 0;
 };

@@ -12,8 +12,8 @@
 
 namespace {
 
-const char *const kSamples[slPanelCount] = {"Page:  XXXX", "(1111/1111)", "Zoom: 6400%", "Custom Zoom",
-                                             "No SyncTeX Data Loaded", ""};
+const char *const kSamples[slPanelCount] = {
+    "Page:  XXXX", "(1111/1111)", "Zoom: 6400%", "Custom Zoom", "No SyncTeX Data Loaded", ""};
 // Letters, digits and punctuation: the tallest text a panel may show.
 const QString kHeightSample = QStringLiteral("AbgjQWXyz0123456789()[]{}|/_,;:");
 
@@ -34,7 +34,8 @@ void TStatusLine::InitStatusLine(const QFont &font)
     const int blanks = fm.horizontalAdvance(QString(8, QLatin1Char(' ')));
     for (int i = 0; i < slPanelCount; ++i)
         Widths[size_t(i)] = blanks + fm.horizontalAdvance(QString::fromLatin1(kSamples[i]));
-    BarHeight = std::max(RoundScaled(Prefer.StatusHeight, 96), fm.boundingRect(kHeightSample).height() + RoundScaled(15, 960));
+    BarHeight =
+        std::max(RoundScaled(Prefer.StatusHeight, 96), fm.boundingRect(kHeightSample).height() + RoundScaled(15, 960));
     setFixedHeight(BarHeight);
     UpdateColors();
     updateGeometry();
@@ -117,12 +118,14 @@ void TStatusLine::paintEvent(QPaintEvent *)
             text.chop(1);
         if (text.isEmpty())
             continue;
-        QColor color = i == slPanelStatus ? InfoText
-            : (i == slPanelPages || i == slPanelZoomMode || i == slPanelSyncTeX) ? GrayText : TextColor;
+        QColor color = i == slPanelStatus                                        ? InfoText
+            : (i == slPanelPages || i == slPanelZoomMode || i == slPanelSyncTeX) ? GrayText
+                                                                                 : TextColor;
         if (!color.isValid())
             color = palette().color(QPalette::WindowText);
         p.setPen(color);
-        const int x = i == slPanelStatus ? r.left() + blank : r.left() + std::max(blank, (r.width() - fm.horizontalAdvance(text)) / 2);
+        const int x = i == slPanelStatus ? r.left() + blank
+                                         : r.left() + std::max(blank, (r.width() - fm.horizontalAdvance(text)) / 2);
         p.drawText(QRect(x, y, r.right() - x, fm.height()), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
     }
 }

@@ -8,7 +8,13 @@
 #include <array>
 
 enum TStatusPanel : int {
-    slPanelPage, slPanelPages, slPanelZoom, slPanelZoomMode, slPanelSyncTeX, slPanelStatus, slPanelCount
+    slPanelPage,
+    slPanelPages,
+    slPanelZoom,
+    slPanelZoomMode,
+    slPanelSyncTeX,
+    slPanelStatus,
+    slPanelCount
 };
 
 class TStatusLine final : public QWidget {
@@ -37,7 +43,7 @@ private:
     std::array<QString, slPanelCount> Texts;
     std::array<int, slPanelCount> Widths{};
     int BarHeight = 0;
-    QColor Background;   // invalid: the platform's own
+    QColor Background; // invalid: the platform's own
     QColor Border, Separator;
     QColor TextColor, GrayText, InfoText;
 };

@@ -19,9 +19,14 @@ TTabImageList TTabImageList::DocumentStates(int size)
 {
     static const struct {
         const char *name;
-        QRgb mark;   // 0: a plain page
-    } states[] = {{"Doc", 0},           {"DocPdf", 0xFFC62828}, {"DocSync", 0xFF2E7D32}, {"DocErr", 0xFFB80000},
-                  {"DocMod", 0xFFE68A00}, {"DocLocked", 0xFF555555}, {"DocLockedMod", 0xFF900000},
+        QRgb mark; // 0: a plain page
+    } states[] = {{"Doc", 0},
+                  {"DocPdf", 0xFFC62828},
+                  {"DocSync", 0xFF2E7D32},
+                  {"DocErr", 0xFFB80000},
+                  {"DocMod", 0xFFE68A00},
+                  {"DocLocked", 0xFF555555},
+                  {"DocLockedMod", 0xFF900000},
                   {"DocGone", 0xFFAA0000}};
     TTabImageList list;
     size = std::max(size, 8);
@@ -32,10 +37,12 @@ TTabImageList TTabImageList::DocumentStates(int size)
         QPainter p(&image);
         const QRect page(size / 8, 0, size * 3 / 4 - 1, size - 1);
         p.setPen(QColor(0x60, 0x60, 0x60));
-        p.setBrush(QString::fromLatin1(s.name) == QLatin1String("DocGone") ? QColor(0xF0, 0xD1, 0xB3) : QColor(Qt::white));
+        p.setBrush(QString::fromLatin1(s.name) == QLatin1String("DocGone") ? QColor(0xF0, 0xD1, 0xB3)
+                                                                           : QColor(Qt::white));
         p.drawRect(page);
         if (s.mark)
-            p.fillRect(QRect(page.left() + unit, page.bottom() - 3 * unit, page.width() - unit, 3 * unit), QColor::fromRgba(s.mark));
+            p.fillRect(QRect(page.left() + unit, page.bottom() - 3 * unit, page.width() - unit, 3 * unit),
+                       QColor::fromRgba(s.mark));
         list.Add(QString::fromLatin1(s.name), image);
     }
     return list;

@@ -46,8 +46,8 @@ TToolbarBoxes::TToolbarBoxes(TMainForm &form, TToolbarKeys &keys) : Form(form)
     Form.cbZoom->setEditable(true);
     Form.cbZoom->setInsertPolicy(QComboBox::NoInsert);
     Form.cbZoom->setMaxVisibleItems(18);
-    for (const char *z : {"10%", "25%", "50%", "75%", "100%", "125%", "150%", "200%", "250%", "300%", "400%",
-                          "500%", "600%", "800%", "1000%", "1200%", "1600%", "2000%"})
+    for (const char *z : {"10%", "25%", "50%", "75%", "100%", "125%", "150%", "200%", "250%", "300%", "400%", "500%",
+                          "600%", "800%", "1000%", "1200%", "1600%", "2000%"})
         Form.cbZoom->addItem(QLatin1String(z));
     Form.cbZoom->lineEdit()->setMaxLength(kZoomBoxSample.size());
     Form.cbZoom->setContextMenuPolicy(Qt::NoContextMenu);
@@ -62,13 +62,13 @@ TToolbarBoxes::TToolbarBoxes(TMainForm &form, TToolbarKeys &keys) : Form(form)
     SizeToolbarEdits();
 
     layout->addStretch(1);
-    for (QWidget *w : std::initializer_list<QWidget *>{Form.edPageLabel, Form.edPageGoto, Form.edPages, Form.edZoom,
-                                                        Form.cbZoom, Form.edFindLabel, Form.edFindString,
-                                                        Form.edFoundLabel})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{Form.edPageLabel, Form.edPageGoto, Form.edPages, Form.edZoom, Form.cbZoom,
+                                          Form.edFindLabel, Form.edFindString, Form.edFoundLabel})
         layout->addWidget(w);
 
     for (QObject *o : std::initializer_list<QObject *>{Form.edPageGoto, Form.cbZoom->lineEdit(), Form.edFindString,
-                                                        Form.edPageLabel, Form.edZoom})
+                                                       Form.edPageLabel, Form.edZoom})
         o->installEventFilter(&keys);
     QObject::connect(Form.cbZoom, &QComboBox::textActivated, &keys, [&keys] { keys.ZoomEnter(); });
     QObject::connect(Form.cbZoom->lineEdit(), &QLineEdit::textEdited, &keys, [&keys](const QString &text) {
@@ -87,7 +87,6 @@ void TToolbarBoxes::SizeToolbarEdits()
     option.initFrom(Form.cbZoom);
     option.editable = true;
     const QSize text(Form.fontMetrics().horizontalAdvance(kZoomBoxSample) + Scaled(8), Form.fontMetrics().height());
-    Form.cbZoom->setFixedWidth(
-        Form.style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, Form.cbZoom).width());
+    Form.cbZoom->setFixedWidth(Form.style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, Form.cbZoom).width());
     Form.edFindString->setFixedWidth(Scaled(140));
 }

@@ -31,7 +31,7 @@ typedef int FPDF_BOOL;
 typedef unsigned long FPDF_DWORD;
 typedef unsigned short FPDF_WCHAR;
 typedef const char *FPDF_BYTESTRING;
-typedef const char *FPDF_STRING;          /* UTF-8 file path */
+typedef const char *FPDF_STRING;           /* UTF-8 file path */
 typedef const FPDF_WCHAR *FPDF_WIDESTRING; /* NUL-terminated UTF-16LE */
 typedef float FS_FLOAT;
 typedef void *HDC;
@@ -68,10 +68,7 @@ typedef struct _FS_QUADPOINTSF {
   FS_FLOAT x1, y1, x2, y2, x3, y3, x4, y4;
 } FS_QUADPOINTSF;
 
-typedef enum {
-  FPDF_RENDERERTYPE_AGG = 0,
-  FPDF_RENDERERTYPE_SKIA = 1
-} FPDF_RENDERER_TYPE;
+typedef enum { FPDF_RENDERERTYPE_AGG = 0, FPDF_RENDERERTYPE_SKIA = 1 } FPDF_RENDERER_TYPE;
 
 typedef struct FPDF_LIBRARY_CONFIG_ {
   int version;                       /* fields below are read up to this version */
@@ -180,8 +177,9 @@ FPDF_EXPORT int FPDF_CALLCONV FPDF_GetSecurityHandlerRevision(FPDF_DOCUMENT docu
 FPDF_EXPORT unsigned long FPDF_CALLCONV FPDF_GetDocPermissions(FPDF_DOCUMENT document);
 FPDF_EXPORT unsigned long FPDF_CALLCONV FPDF_GetDocUserPermissions(FPDF_DOCUMENT document);
 FPDF_EXPORT FPDF_BOOL FPDF_CALLCONV FPDF_GetFileVersion(FPDF_DOCUMENT doc, int *fileVersion);
-FPDF_EXPORT unsigned long FPDF_CALLCONV FPDF_GetMetaText(FPDF_DOCUMENT document, FPDF_BYTESTRING tag,
-                                                         void *buffer, unsigned long buflen);
+FPDF_EXPORT unsigned long FPDF_CALLCONV FPDF_GetMetaText(FPDF_DOCUMENT document,
+                                                         FPDF_BYTESTRING tag, void *buffer,
+                                                         unsigned long buflen);
 FPDF_EXPORT FPDF_BOOL FPDF_CALLCONV FPDFCatalog_IsTagged(FPDF_DOCUMENT document);
 FPDF_EXPORT FPDF_BOOL FPDF_CALLCONV FPDF_SaveAsCopy(FPDF_DOCUMENT document,
                                                     FPDF_FILEWRITE *pFileWrite, FPDF_DWORD flags);
@@ -198,8 +196,8 @@ FPDF_EXPORT double FPDF_CALLCONV FPDF_GetPageHeight(FPDF_PAGE page);
 FPDF_EXPORT float FPDF_CALLCONV FPDF_GetPageWidthF(FPDF_PAGE page);
 FPDF_EXPORT float FPDF_CALLCONV FPDF_GetPageHeightF(FPDF_PAGE page);
 FPDF_EXPORT FPDF_BOOL FPDF_CALLCONV FPDF_GetPageBoundingBox(FPDF_PAGE page, FS_RECTF *rect);
-FPDF_EXPORT FPDF_BOOL FPDF_CALLCONV FPDF_GetPageSizeByIndexF(FPDF_DOCUMENT document,
-                                                             int page_index, FS_SIZEF *size);
+FPDF_EXPORT FPDF_BOOL FPDF_CALLCONV FPDF_GetPageSizeByIndexF(FPDF_DOCUMENT document, int page_index,
+                                                             FS_SIZEF *size);
 FPDF_EXPORT void FPDF_CALLCONV FPDFPage_SetCropBox(FPDF_PAGE page, float left, float bottom,
                                                    float right, float top);
 FPDF_EXPORT FPDF_BOOL FPDF_CALLCONV FPDFPage_GetCropBox(FPDF_PAGE page, float *left, float *bottom,
@@ -246,8 +244,8 @@ FPDF_EXPORT double FPDF_CALLCONV FPDFText_GetFontSize(FPDF_TEXTPAGE text_page, i
 FPDF_EXPORT int FPDF_CALLCONV FPDFText_GetFontWeight(FPDF_TEXTPAGE text_page, int index);
 FPDF_EXPORT float FPDF_CALLCONV FPDFText_GetCharAngle(FPDF_TEXTPAGE text_page, int index);
 FPDF_EXPORT FPDF_BOOL FPDF_CALLCONV FPDFText_GetCharBox(FPDF_TEXTPAGE text_page, int index,
-                                                        double *left, double *right,
-                                                        double *bottom, double *top);
+                                                        double *left, double *right, double *bottom,
+                                                        double *top);
 FPDF_EXPORT FPDF_BOOL FPDF_CALLCONV FPDFText_GetLooseCharBox(FPDF_TEXTPAGE text_page, int index,
                                                              FS_RECTF *rect);
 FPDF_EXPORT FPDF_BOOL FPDF_CALLCONV FPDFText_GetCharOrigin(FPDF_TEXTPAGE text_page, int index,

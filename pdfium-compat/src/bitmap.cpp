@@ -10,11 +10,15 @@ namespace {
 
 int bytes_per_pixel(int format) {
   switch (format) {
-    case FPDFBitmap_Gray: return 1;
-    case FPDFBitmap_BGR: return 3;
+    case FPDFBitmap_Gray:
+      return 1;
+    case FPDFBitmap_BGR:
+      return 3;
     case FPDFBitmap_BGRx:
-    case FPDFBitmap_BGRA: return 4;
-    default: return 0;
+    case FPDFBitmap_BGRA:
+      return 4;
+    default:
+      return 0;
   }
 }
 
@@ -54,9 +58,15 @@ void fill_pixels(unsigned char *p, int n, const unsigned char *px) {
 
 void fill_row(unsigned char *p, int n, const unsigned char *px, int bpp) {
   switch (bpp) {
-    case 1: std::memset(p, px[0], size_t(n)); break;
-    case 3: fill_pixels<3>(p, n, px); break;
-    default: fill_pixels<4>(p, n, px); break;
+    case 1:
+      std::memset(p, px[0], size_t(n));
+      break;
+    case 3:
+      fill_pixels<3>(p, n, px);
+      break;
+    default:
+      fill_pixels<4>(p, n, px);
+      break;
   }
 }
 
@@ -93,7 +103,8 @@ FPDF_EXPORT FPDF_BOOL FPDFBitmap_FillRect(FPDF_BITMAP bitmap, int left, int top,
                       bl = color & 0xFF;
   const int bpp = bytes_per_pixel(bitmap->format);
   unsigned char px[4] = {bl, g, r, bitmap->format == FPDFBitmap_BGRA ? a : (unsigned char)0xFF};
-  if (bitmap->format == FPDFBitmap_Gray) px[0] = (unsigned char)((r * 299 + g * 587 + bl * 114) / 1000);
+  if (bitmap->format == FPDFBitmap_Gray)
+    px[0] = (unsigned char)((r * 299 + g * 587 + bl * 114) / 1000);
   // The first row is filled pixel by pixel, the others copied from it.
   unsigned char *first = bitmap->buffer + size_t(y0) * bitmap->stride + size_t(x0) * bpp;
   fill_row(first, x1 - x0, px, bpp);

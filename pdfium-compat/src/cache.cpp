@@ -36,9 +36,8 @@ void PageCache::insert(const CacheKey &key, std::shared_ptr<void> value, size_t 
 }
 
 bool PageCache::seen_before(const CacheKey &key) {
-  auto it = std::find_if(seen_.begin(), seen_.end(), [&](const CacheKey &k) {
-    return !(k < key) && !(key < k);
-  });
+  auto it = std::find_if(seen_.begin(), seen_.end(),
+                         [&](const CacheKey &k) { return !(k < key) && !(key < k); });
   if (it != seen_.end()) {
     seen_.erase(it);
     return true;

@@ -30,7 +30,8 @@ std::string latin1_of(const char *utf8) {
 unsigned long load_error(fz_context *c) {
   if (fz_caught(c) == FZ_ERROR_MEMORY) return FPDF_ERR_UNKNOWN;
   const char *msg = fz_caught_message(c);
-  if (msg && (std::strstr(msg, "encryption") || std::strstr(msg, "crypt"))) return FPDF_ERR_SECURITY;
+  if (msg && (std::strstr(msg, "encryption") || std::strstr(msg, "crypt")))
+    return FPDF_ERR_SECURITY;
   return FPDF_ERR_FORMAT;
 }
 

@@ -16,7 +16,8 @@ pdf_obj *normal_appearance(fz_context *c, pdf_obj *annot) {
   if (pdf_is_stream(c, n)) return n;
   if (!pdf_is_dict(c, n)) return nullptr;
   pdf_obj *as = pdf_dict_get(c, annot, PDF_NAME(AS));
-  pdf_obj *state = as ? pdf_dict_get(c, n, as) : (pdf_dict_len(c, n) > 0 ? pdf_dict_get_val(c, n, 0) : nullptr);
+  pdf_obj *state =
+      as ? pdf_dict_get(c, n, as) : (pdf_dict_len(c, n) > 0 ? pdf_dict_get_val(c, n, 0) : nullptr);
   return pdf_is_stream(c, state) ? state : nullptr;
 }
 
@@ -64,15 +65,18 @@ int flatten(fz_context *c, pdf_page *page, int usage, std::string &draws) {
   int next_name = 0;
   for (int i = 0; i < pdf_array_len(c, annots); ++i) {
     pdf_obj *a = pdf_array_get(c, annots, i);
-    if (!pdf_is_dict(c, a) || pdf_name_eq(c, pdf_dict_get(c, a, PDF_NAME(Subtype)), PDF_NAME(Popup)))
+    if (!pdf_is_dict(c, a) ||
+        pdf_name_eq(c, pdf_dict_get(c, a, PDF_NAME(Subtype)), PDF_NAME(Popup)))
       continue;
     const int flags = pdf_dict_get_int(c, a, PDF_NAME(F));
     if (flags & kHidden) continue;
     if (usage == FLAT_NORMALDISPLAY ? (flags & kInvisible) : !(flags & kPrint)) continue;
     pdf_obj *ap = normal_appearance(c, a);
     if (!ap) continue;
-    if (!pdf_dict_get(c, ap, PDF_NAME(Type))) pdf_dict_put(c, ap, PDF_NAME(Type), PDF_NAME(XObject));
-    if (!pdf_dict_get(c, ap, PDF_NAME(Subtype))) pdf_dict_put(c, ap, PDF_NAME(Subtype), PDF_NAME(Form));
+    if (!pdf_dict_get(c, ap, PDF_NAME(Type)))
+      pdf_dict_put(c, ap, PDF_NAME(Type), PDF_NAME(XObject));
+    if (!pdf_dict_get(c, ap, PDF_NAME(Subtype)))
+      pdf_dict_put(c, ap, PDF_NAME(Subtype), PDF_NAME(Form));
     if (!xobjects) {
       pdf_obj *res = own_resources(c, doc, pageobj);
       xobjects = pdf_dict_get(c, res, PDF_NAME(XObject));
@@ -97,7 +101,8 @@ int flatten(fz_context *c, pdf_page *page, int usage, std::string &draws) {
     pdf_array_push_drop(c, contents, add_content_stream(c, doc, "q\n"));
     pdf_obj *old = pdf_dict_get(c, pageobj, PDF_NAME(Contents));
     if (pdf_is_array(c, old)) {
-      for (int i = 0; i < pdf_array_len(c, old); ++i) pdf_array_push(c, contents, pdf_array_get(c, old, i));
+      for (int i = 0; i < pdf_array_len(c, old); ++i)
+        pdf_array_push(c, contents, pdf_array_get(c, old, i));
     } else if (old) {
       pdf_array_push(c, contents, old);
     }

@@ -17,7 +17,7 @@ namespace pdfc {
 // (0, 0) and is width x height points large.
 struct PageGeom {
   fz_rect box{0, 0, 0, 0};  // x0 left, y0 bottom, x1 right, y1 top
-  int rotation = 0;          // 0..3 quarter turns clockwise
+  int rotation = 0;         // 0..3 quarter turns clockwise
   float width = 0, height = 0;
   fz_matrix page_matrix = fz_identity;
 };
@@ -32,9 +32,9 @@ struct fpdf_annotation_t__ {
 
 struct fpdf_document_t__ {
   pdf_document *doc = nullptr;
-  uint64_t serial = 0;       // identifies the document in the shared caches
-  int auth = 0;              // pdf_authenticate_password result; bit 2 owner
-  int generation = 0;        // bumped when a page is modified
+  uint64_t serial = 0;  // identifies the document in the shared caches
+  int auth = 0;         // pdf_authenticate_password result; bit 2 owner
+  int generation = 0;   // bumped when a page is modified
   std::unordered_map<int, pdfc::PageGeom> geom;
   // Named destinations in index order (name, value), each object kept;
   // filled on first use.

@@ -11,13 +11,15 @@ pdf_obj *annots_of(fz_context *c, FPDF_PAGE page) {
 }
 
 bool is_link(fz_context *c, pdf_obj *annot) {
-  return pdf_is_dict(c, annot) && pdf_name_eq(c, pdf_dict_get(c, annot, PDF_NAME(Subtype)), PDF_NAME(Link));
+  return pdf_is_dict(c, annot) &&
+         pdf_name_eq(c, pdf_dict_get(c, annot, PDF_NAME(Subtype)), PDF_NAME(Link));
 }
 
 bool has_normal_appearance(fz_context *c, pdf_obj *annot) {
   pdf_obj *n = pdf_dict_get(c, pdf_dict_get(c, annot, PDF_NAME(AP)), PDF_NAME(N));
   if (pdf_is_stream(c, n)) return true;
-  if (pdf_is_dict(c, n)) return pdf_is_stream(c, pdf_dict_get(c, n, pdf_dict_get(c, annot, PDF_NAME(AS))));
+  if (pdf_is_dict(c, n))
+    return pdf_is_stream(c, pdf_dict_get(c, n, pdf_dict_get(c, annot, PDF_NAME(AS))));
   return false;
 }
 
@@ -97,7 +99,8 @@ FPDF_EXPORT FPDF_ANNOTATION FPDFLink_GetAnnot(FPDF_PAGE page, FPDF_LINK link_ann
   return guarded(FPDF_ANNOTATION(nullptr), [&]() -> FPDF_ANNOTATION {
     if (!page || !link_annot) return nullptr;
     auto &slot = page->annots[as_obj(link_annot)];
-    if (!slot) slot = std::make_unique<fpdf_annotation_t__>(fpdf_annotation_t__{as_obj(link_annot)});
+    if (!slot)
+      slot = std::make_unique<fpdf_annotation_t__>(fpdf_annotation_t__{as_obj(link_annot)});
     return slot.get();
   });
 }
@@ -160,7 +163,8 @@ FPDF_EXPORT FPDF_BOOL FPDFAnnot_GetColor(FPDF_ANNOTATION annot, FPDFANNOT_COLORT
       ok = 1;
       pdf_obj *ca = pdf_dict_get(c, a, PDF_NAME(CA));
       if (pdf_is_number(c, ca)) rgba[3] = component(pdf_to_real(c, ca));
-      pdf_obj *col = pdf_dict_get(c, a, type == FPDFANNOT_COLORTYPE_InteriorColor ? PDF_NAME(IC) : PDF_NAME(C));
+      pdf_obj *col = pdf_dict_get(
+          c, a, type == FPDFANNOT_COLORTYPE_InteriorColor ? PDF_NAME(IC) : PDF_NAME(C));
       if (!pdf_is_array(c, col)) {
         if (pdf_name_eq(c, pdf_dict_get(c, a, PDF_NAME(Subtype)), PDF_NAME(Highlight)))
           rgba[0] = rgba[1] = 255;

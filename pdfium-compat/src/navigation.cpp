@@ -52,7 +52,8 @@ pdf_obj *name_tree_lookup(fz_context *c, pdf_obj *node, const std::string &needl
     if (bytes_of(c, pdf_array_get(c, names, i)) == needle) return pdf_array_get(c, names, i + 1);
   pdf_obj *kids = pdf_dict_get(c, node, PDF_NAME(Kids));
   for (int i = 0; i < pdf_array_len(c, kids); ++i)
-    if (pdf_obj *v = name_tree_lookup(c, pdf_array_get(c, kids, i), needle, depth + 1, seen)) return v;
+    if (pdf_obj *v = name_tree_lookup(c, pdf_array_get(c, kids, i), needle, depth + 1, seen))
+      return v;
   return nullptr;
 }
 
@@ -113,7 +114,8 @@ pdf_obj *find_bookmark(fz_context *c, pdf_obj *item, const std::u32string &title
     if (!seen.insert(item).second) return nullptr;
     if (folded(bookmark_title(c, item)) == title) return item;
     if (depth < kMaxTreeDepth)
-      if (pdf_obj *hit = find_bookmark(c, pdf_dict_get(c, item, PDF_NAME(First)), title, depth + 1, seen))
+      if (pdf_obj *hit =
+              find_bookmark(c, pdf_dict_get(c, item, PDF_NAME(First)), title, depth + 1, seen))
         return hit;
   }
   return nullptr;
@@ -140,7 +142,8 @@ std::string file_specification_path(fz_context *c, pdf_obj *filespec) {
 
 std::string roman(int n, bool upper) {
   static const int values[] = {1000, 900, 500, 400, 100, 90, 50, 40, 10, 9, 5, 4, 1};
-  static const char *digits[] = {"m", "cm", "d", "cd", "c", "xc", "l", "xl", "x", "ix", "v", "iv", "i"};
+  static const char *digits[] = {"m",  "cm", "d",  "cd", "c",  "xc", "l",
+                                 "xl", "x",  "ix", "v",  "iv", "i"};
   std::string out;
   for (int i = 0; i < 13 && n > 0; ++i)
     while (n >= values[i] && out.size() < 64) {
@@ -203,7 +206,8 @@ unsigned long action_type(fz_context *c, pdf_obj *action) {
 
 pdf_obj *action_dest(fz_context *c, fpdf_document_t__ *d, pdf_obj *action) {
   const unsigned long t = action_type(c, action);
-  if (t != PDFACTION_GOTO && t != PDFACTION_REMOTEGOTO && t != PDFACTION_EMBEDDEDGOTO) return nullptr;
+  if (t != PDFACTION_GOTO && t != PDFACTION_REMOTEGOTO && t != PDFACTION_EMBEDDEDGOTO)
+    return nullptr;
   return resolve_dest(c, d, pdf_dict_get(c, pdf_resolve_indirect(c, action), PDF_NAME(D)));
 }
 
@@ -217,8 +221,8 @@ FPDF_EXPORT FPDF_BOOKMARK FPDFBookmark_GetFirstChild(FPDF_DOCUMENT document,
     pdf_obj *child = nullptr;
     if (document)
       mu_try([&](fz_context *c) {
-        pdf_obj *parent = bookmark ? as_obj(bookmark)
-                                   : pdf_dict_get(c, catalog(c, document), PDF_NAME(Outlines));
+        pdf_obj *parent =
+            bookmark ? as_obj(bookmark) : pdf_dict_get(c, catalog(c, document), PDF_NAME(Outlines));
         child = pdf_resolve_indirect(c, pdf_dict_get(c, parent, PDF_NAME(First)));
         if (!pdf_is_dict(c, child)) child = nullptr;
       });
@@ -257,7 +261,8 @@ FPDF_EXPORT FPDF_BOOKMARK FPDFBookmark_Find(FPDF_DOCUMENT document, FPDF_WIDESTR
     document->visited.clear();
     mu_try([&](fz_context *c) {
       pdf_obj *outlines = pdf_dict_get(c, catalog(c, document), PDF_NAME(Outlines));
-      hit = find_bookmark(c, pdf_dict_get(c, outlines, PDF_NAME(First)), wanted, 0, document->visited);
+      hit = find_bookmark(c, pdf_dict_get(c, outlines, PDF_NAME(First)), wanted, 0,
+                          document->visited);
     });
     return reinterpret_cast<FPDF_BOOKMARK>(hit);
   });
@@ -317,7 +322,8 @@ FPDF_EXPORT unsigned long FPDFAction_GetFilePath(FPDF_ACTION action, void *buffe
       if (t != PDFACTION_REMOTEGOTO && t != PDFACTION_LAUNCH && t != PDFACTION_EMBEDDEDGOTO) return;
       ok = true;
       pdf_obj *filespec = pdf_dict_get(c, a, PDF_NAME(F));
-      if (!filespec && t == PDFACTION_LAUNCH) filespec = pdf_dict_gets(c, pdf_dict_gets(c, a, "Win"), "F");
+      if (!filespec && t == PDFACTION_LAUNCH)
+        filespec = pdf_dict_gets(c, pdf_dict_gets(c, a, "Win"), "F");
       path = file_specification_path(c, filespec);
     });
     return ok ? put_bytes(path, buffer, buflen) : 0;
@@ -335,7 +341,8 @@ FPDF_EXPORT unsigned long FPDFAction_GetURIPath(FPDF_DOCUMENT document, FPDF_ACT
       if (action_type(c, a) != PDFACTION_URI) return;
       ok = true;
       uri = bytes_of(c, pdf_dict_get(c, a, PDF_NAME(URI)));
-      pdf_obj *base = pdf_dict_gets(c, pdf_dict_get(c, catalog(c, document), PDF_NAME(URI)), "Base");
+      pdf_obj *base =
+          pdf_dict_gets(c, pdf_dict_get(c, catalog(c, document), PDF_NAME(URI)), "Base");
       if (pdf_is_string(c, base) && (uri.find(':') == std::string::npos || uri[0] == ':'))
         uri = bytes_of(c, base) + uri;
     });
@@ -369,7 +376,8 @@ FPDF_EXPORT FPDF_BOOL FPDFDest_GetLocationInPage(FPDF_DEST dest, FPDF_BOOL *hasX
     mu_try([&](fz_context *c) {
       pdf_obj *d = as_obj(dest);
       if (pdf_array_len(c, d) < 5 || !pdf_name_eq(c, pdf_array_get(c, d, 1), PDF_NAME(XYZ))) return;
-      pdf_obj *vx = pdf_array_get(c, d, 2), *vy = pdf_array_get(c, d, 3), *vz = pdf_array_get(c, d, 4);
+      pdf_obj *vx = pdf_array_get(c, d, 2), *vy = pdf_array_get(c, d, 3),
+              *vz = pdf_array_get(c, d, 4);
       *hasXVal = pdf_is_number(c, vx);
       *hasYVal = pdf_is_number(c, vy);
       *hasZoomVal = pdf_is_number(c, vz) && pdf_to_real(c, vz) != 0;
@@ -412,7 +420,9 @@ FPDF_EXPORT FPDF_DEST FPDF_GetNamedDest(FPDF_DOCUMENT document, int index, void 
       if (size_t(index) >= document->named.size()) return;
       const auto &[key, value] = document->named[size_t(index)];
       dest = dest_array(c, value);
-      if (dest) name = utf8_to_utf16(pdf_is_name(c, key) ? std::string(pdf_to_name(c, key)) : text_of(c, key));
+      if (dest)
+        name =
+            utf8_to_utf16(pdf_is_name(c, key) ? std::string(pdf_to_name(c, key)) : text_of(c, key));
     });
     if (!dest) return nullptr;
     const long len = long(name.size() + 1) * 2;

@@ -24,10 +24,18 @@ PageGeom compute_geometry(fz_context *c, pdf_obj *pageobj) {
   g.height = (rot & 1) ? w : h;
   const float l = box.x0, b = box.y0, r = box.x1, t = box.y1;
   switch (rot) {
-    case 0: g.page_matrix = fz_make_matrix(1, 0, 0, 1, -l, -b); break;
-    case 1: g.page_matrix = fz_make_matrix(0, -1, 1, 0, -b, r); break;
-    case 2: g.page_matrix = fz_make_matrix(-1, 0, 0, -1, r, t); break;
-    default: g.page_matrix = fz_make_matrix(0, 1, -1, 0, t, -l); break;
+    case 0:
+      g.page_matrix = fz_make_matrix(1, 0, 0, 1, -l, -b);
+      break;
+    case 1:
+      g.page_matrix = fz_make_matrix(0, -1, 1, 0, -b, r);
+      break;
+    case 2:
+      g.page_matrix = fz_make_matrix(-1, 0, 0, -1, r, t);
+      break;
+    default:
+      g.page_matrix = fz_make_matrix(0, 1, -1, 0, t, -l);
+      break;
   }
   return g;
 }
@@ -46,10 +54,18 @@ fz_matrix display_matrix(const PageGeom &g, int start_x, int start_y, int size_x
   const float R = float(start_x) + float(size_x), T = float(start_y) + float(size_y);
   float x0, y0, x1, y1, x2, y2;
   switch (rotate % 4) {
-    case 0: x0 = L, y0 = T, x1 = L, y1 = B, x2 = R, y2 = T; break;
-    case 1: x0 = L, y0 = B, x1 = R, y1 = B, x2 = L, y2 = T; break;
-    case 2: x0 = R, y0 = B, x1 = R, y1 = T, x2 = L, y2 = B; break;
-    default: x0 = R, y0 = T, x1 = L, y1 = T, x2 = R, y2 = B; break;
+    case 0:
+      x0 = L, y0 = T, x1 = L, y1 = B, x2 = R, y2 = T;
+      break;
+    case 1:
+      x0 = L, y0 = B, x1 = R, y1 = B, x2 = L, y2 = T;
+      break;
+    case 2:
+      x0 = R, y0 = B, x1 = R, y1 = T, x2 = L, y2 = B;
+      break;
+    default:
+      x0 = R, y0 = T, x1 = L, y1 = T, x2 = R, y2 = B;
+      break;
   }
   fz_matrix m = fz_identity;
   if (g.width != 0 && g.height != 0)
@@ -214,8 +230,8 @@ FPDF_EXPORT FPDF_BOOL FPDFPage_GetCropBox(FPDF_PAGE page, float *left, float *bo
   return own_box(page, "CropBox", left, bottom, right, top);
 }
 
-FPDF_EXPORT FPDF_BOOL FPDFPage_GetBleedBox(FPDF_PAGE page, float *left, float *bottom,
-                                           float *right, float *top) {
+FPDF_EXPORT FPDF_BOOL FPDFPage_GetBleedBox(FPDF_PAGE page, float *left, float *bottom, float *right,
+                                           float *top) {
   return own_box(page, "BleedBox", left, bottom, right, top);
 }
 

@@ -246,12 +246,12 @@ void render(FPDF_BITMAP bitmap, FPDF_PAGE page, fz_matrix user_to_device, fz_ire
   if (format == FPDFBitmap_BGRx) make_opaque(bitmap, clip);
   if (format == FPDFBitmap_BGRA) for_pixels(bitmap, clip, premultiply);
 
-  fz_colorspace *cs = format == FPDFBitmap_Gray              ? fz_device_gray(c)
+  fz_colorspace *cs = format == FPDFBitmap_Gray           ? fz_device_gray(c)
                       : (flags & FPDF_REVERSE_BYTE_ORDER) ? fz_device_rgb(c)
                                                           : fz_device_bgr(c);
   const int alpha = format == FPDFBitmap_BGRx || format == FPDFBitmap_BGRA;
-  unsigned char *samples = bitmap->buffer + size_t(clip.y0) * bitmap->stride +
-                           size_t(clip.x0) * bytes_per_pixel(format);
+  unsigned char *samples =
+      bitmap->buffer + size_t(clip.y0) * bitmap->stride + size_t(clip.x0) * bytes_per_pixel(format);
   const int old_text_aa = fz_text_aa_level(c), old_graphics_aa = fz_graphics_aa_level(c);
   if (flags & FPDF_RENDER_NO_SMOOTHTEXT) fz_set_text_aa_level(c, 0);
   if (flags & FPDF_RENDER_NO_SMOOTHPATH) fz_set_graphics_aa_level(c, 0);
@@ -266,7 +266,8 @@ void render(FPDF_BITMAP bitmap, FPDF_PAGE page, fz_matrix user_to_device, fz_ire
     pix->x = clip.x0;
     pix->y = clip.y0;
     dev = fz_new_draw_device(c, fz_identity, pix);
-    if (flags & FPDF_RENDER_NO_SMOOTHIMAGE) fz_enable_device_hints(c, dev, FZ_DONT_INTERPOLATE_IMAGES);
+    if (flags & FPDF_RENDER_NO_SMOOTHIMAGE)
+      fz_enable_device_hints(c, dev, FZ_DONT_INTERPOLATE_IMAGES);
     if (list)
       fz_run_display_list(c, static_cast<fz_display_list *>(list.get()), dev, ctm,
                           fz_rect_from_irect(clip), nullptr);
@@ -294,9 +295,8 @@ extern "C" {
 
 FPDF_EXPORT void FPDF_RenderPage(HDC, FPDF_PAGE, int, int, int, int, int, int) {}
 
-FPDF_EXPORT void FPDF_RenderPageBitmap(FPDF_BITMAP bitmap, FPDF_PAGE page, int start_x,
-                                       int start_y, int size_x, int size_y, int rotate,
-                                       int flags) {
+FPDF_EXPORT void FPDF_RenderPageBitmap(FPDF_BITMAP bitmap, FPDF_PAGE page, int start_x, int start_y,
+                                       int size_x, int size_y, int rotate, int flags) {
   guarded_void([&] {
     if (!bitmap || !page || size_x <= 0 || size_y <= 0) return;
     fz_matrix m = display_matrix(page->g, start_x, start_y, size_x, size_y, rotate);
@@ -308,14 +308,14 @@ FPDF_EXPORT void FPDF_RenderPageBitmap(FPDF_BITMAP bitmap, FPDF_PAGE page, int s
 }
 
 FPDF_EXPORT void FPDF_RenderPageBitmapWithMatrix(FPDF_BITMAP bitmap, FPDF_PAGE page,
-                                                 const FS_MATRIX *matrix,
-                                                 const FS_RECTF *clipping, int flags) {
+                                                 const FS_MATRIX *matrix, const FS_RECTF *clipping,
+                                                 int flags) {
   guarded_void([&] {
     if (!bitmap || !page || !clipping) return;
     fz_matrix m = display_matrix(page->g, 0, 0, int(page->g.width), int(page->g.height), 0);
     if (matrix)
-      m = fz_concat(m, fz_make_matrix(matrix->a, matrix->b, matrix->c, matrix->d, matrix->e,
-                                      matrix->f));
+      m = fz_concat(
+          m, fz_make_matrix(matrix->a, matrix->b, matrix->c, matrix->d, matrix->e, matrix->f));
     fz_irect clip = fz_make_irect(int(clipping->left), int(clipping->top), int(clipping->right),
                                   int(clipping->bottom));
     render(bitmap, page, m, clip, flags);

@@ -26,14 +26,16 @@ bool write_block(FPDF_FILEWRITE *fw, const void *data, size_t n) {
 
 void sink_write(fz_context *c, void *state, const void *data, size_t n) {
   Sink *s = static_cast<Sink *>(state);
-  if (n && !write_block(s->fw, data, n)) fz_throw(c, FZ_ERROR_GENERIC, "the writer refused the data");
+  if (n && !write_block(s->fw, data, n))
+    fz_throw(c, FZ_ERROR_GENERIC, "the writer refused the data");
   s->written += int64_t(n);
 }
 
 int64_t sink_tell(fz_context *, void *state) { return static_cast<Sink *>(state)->written; }
 
 // A full rewrite straight into the caller's writer.
-bool write_full(fz_context *c, pdf_document *doc, FPDF_FILEWRITE *fw, const pdf_write_options *opts) {
+bool write_full(fz_context *c, pdf_document *doc, FPDF_FILEWRITE *fw,
+                const pdf_write_options *opts) {
   Sink sink{fw, 0};
   fz_output *out = nullptr;
   bool ok = true;

@@ -109,8 +109,7 @@ FPDF_EXPORT FPDF_BOOL FPDFText_GetCharBox(FPDF_TEXTPAGE text_page, int index, do
   });
 }
 
-FPDF_EXPORT FPDF_BOOL FPDFText_GetLooseCharBox(FPDF_TEXTPAGE text_page, int index,
-                                               FS_RECTF *rect) {
+FPDF_EXPORT FPDF_BOOL FPDFText_GetLooseCharBox(FPDF_TEXTPAGE text_page, int index, FS_RECTF *rect) {
   return guarded(0, [&] {
     const TextChar *ch = char_at(text_page, index);
     if (!ch || !rect) return 0;

@@ -12,17 +12,17 @@ namespace {
 struct Glyph {
   char32_t ucs;
   bool map_error;
-  bool piece;          // part of a glyph that maps to several characters
-  float ox, oy;        // origin, user space
-  float dx, dy;        // unit baseline direction
-  float adv;           // advance along the baseline, user space
-  float adv_em;        // advance in 1/1000 em
-  float size;          // font size of the text object (text space)
-  float size_user;     // em size in user space
+  bool piece;       // part of a glyph that maps to several characters
+  float ox, oy;     // origin, user space
+  float dx, dy;     // unit baseline direction
+  float adv;        // advance along the baseline, user space
+  float adv_em;     // advance in 1/1000 em
+  float size;       // font size of the text object (text space)
+  float size_user;  // em size in user space
   float angle;
   fz_rect tight, loose;
   int span;
-  int font;            // index into CollectState::fonts
+  int font;  // index into CollectState::fonts
 };
 
 struct CollectState {
@@ -69,7 +69,8 @@ bool overprinted(const CollectState *st, const Glyph &g) {
   for (size_t i = n > 7 ? n - 7 : 0; i < n; ++i) {
     const Glyph &o = st->glyphs[i];
     if (o.ucs == g.ucs && o.font == g.font && !o.piece &&
-        std::fabs(o.ox - g.ox) < 0.07f * g.size_user && std::fabs(o.oy - g.oy) < 0.07f * g.size_user)
+        std::fabs(o.ox - g.ox) < 0.07f * g.size_user &&
+        std::fabs(o.oy - g.oy) < 0.07f * g.size_user)
       return true;
   }
   return false;
@@ -232,7 +233,14 @@ bool is_letter_or_digit(char32_t c) { return is_letter(c) || (c >= '0' && c <= '
 
 bool is_control(const TextChar &ch) {
   switch (ch.unicode) {
-    case 0x2: case 0x3: case 0x93: case 0x94: case 0x96: case 0x97: case 0x98: case 0xFFFE:
+    case 0x2:
+    case 0x3:
+    case 0x93:
+    case 0x94:
+    case 0x96:
+    case 0x97:
+    case 0x98:
+    case 0xFFFE:
       return ch.type != CharType::Hyphen;
     default:
       return false;
@@ -241,14 +249,21 @@ bool is_control(const TextChar &ch) {
 
 const char *ligature_pieces(char32_t c) {
   switch (c) {
-    case 0xFB00: return "ff";
-    case 0xFB01: return "fi";
-    case 0xFB02: return "fl";
-    case 0xFB03: return "ffi";
-    case 0xFB04: return "ffl";
+    case 0xFB00:
+      return "ff";
+    case 0xFB01:
+      return "fi";
+    case 0xFB02:
+      return "fl";
+    case 0xFB03:
+      return "ffi";
+    case 0xFB04:
+      return "ffl";
     case 0xFB05:
-    case 0xFB06: return "st";
-    default: return nullptr;
+    case 0xFB06:
+      return "st";
+    default:
+      return nullptr;
   }
 }
 
@@ -329,7 +344,8 @@ class Assembler {
       if (!turned && (across > 2 * q || across < -3 * q)) {
         const float c_base = -c.ox * p.dy + c.oy * p.dx;
         const float p_base = -p.ox * p.dy + p.oy * p.dx;
-        const bool contained = segment_band_.contains(c_base) || run_band_[run_of_[i]].contains(p_base);
+        const bool contained =
+            segment_band_.contains(c_base) || run_band_[run_of_[i]].contains(p_base);
         line_break = !contained;
       }
       if (line_break) {
@@ -421,7 +437,8 @@ class Assembler {
       if (is_control(ch)) continue;
       s.char_to_text[i] = int(s.text.size());
       s.text_to_char.push_back(int(i));
-      s.text.push_back(ch.type == CharType::Hyphen || ch.unicode == 0 ? char32_t(0xFFFE) : ch.unicode);
+      s.text.push_back(ch.type == CharType::Hyphen || ch.unicode == 0 ? char32_t(0xFFFE)
+                                                                      : ch.unicode);
     }
   }
 

@@ -16,14 +16,14 @@ enum class CharType : unsigned char { Normal, Generated, Hyphen, Piece };
 struct TextChar {
   char32_t unicode;  // as reported: 2 for a line-end hyphen
   CharType type;
-  bool map_error;    // the glyph had no Unicode mapping
-  float ox, oy;      // origin in user space
-  fz_rect box;       // tight box: x0 left, y0 bottom, x1 right, y1 top
+  bool map_error;  // the glyph had no Unicode mapping
+  float ox, oy;    // origin in user space
+  fz_rect box;     // tight box: x0 left, y0 bottom, x1 right, y1 top
   fz_rect loose;
-  float size;        // font size of the text object
+  float size;  // font size of the text object
   float angle;
-  int weight;        // -1 when unknown
-  int segment;       // stand-in for the PDF text object
+  int weight;   // -1 when unknown
+  int segment;  // stand-in for the PDF text object
 };
 
 struct CharStream {

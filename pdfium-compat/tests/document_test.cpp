@@ -9,7 +9,7 @@ namespace {
 struct LoadCase {
   const char *file;
   const char *password;
-  unsigned long error;       // FPDF_ERR_SUCCESS: loads
+  unsigned long error;  // FPDF_ERR_SUCCESS: loads
   int revision;
   unsigned long permissions;
   unsigned long user_permissions;
@@ -64,8 +64,10 @@ TEST(Document, MemoryLoadingGivesTheSameResults) {
   for (const LoadCase &c : kLoadCases) {
     if (c.error == FPDF_ERR_FILE) continue;
     const std::vector<unsigned char> data = read_file(fixture(c.file));
-    check_loaded(c, pdfium().FPDF_LoadMemDocument(data.data(), int(data.size()), c.password), "memory");
-    check_loaded(c, pdfium().FPDF_LoadMemDocument64(data.data(), data.size(), c.password), "memory64");
+    check_loaded(c, pdfium().FPDF_LoadMemDocument(data.data(), int(data.size()), c.password),
+                 "memory");
+    check_loaded(c, pdfium().FPDF_LoadMemDocument64(data.data(), data.size(), c.password),
+                 "memory64");
   }
   EXPECT_EQ(pdfium().FPDF_LoadMemDocument(nullptr, 0, nullptr), nullptr);
   EXPECT_EQ(pdfium().FPDF_GetLastError(), unsigned(FPDF_ERR_FORMAT));
@@ -89,10 +91,13 @@ TEST(Document, MetadataFollowsTheUtf16Protocol) {
   struct {
     const char *tag;
     const char *value;
-  } cases[] = {{"Title", "Test Title Über"}, {"Author", "A. Author"},    {"Subject", "The Subject"},
-               {"Keywords", "alpha, beta"},  {"Creator", "TeXCreator"}, {"Producer", "TeXProducer"}};
+  } cases[] = {{"Title", "Test Title Über"}, {"Author", "A. Author"},
+               {"Subject", "The Subject"},   {"Keywords", "alpha, beta"},
+               {"Creator", "TeXCreator"},    {"Producer", "TeXProducer"}};
   for (const auto &c : cases) {
-    auto get = [&](void *b, unsigned long n) { return lib.FPDF_GetMetaText(doc.get(), c.tag, b, n); };
+    auto get = [&](void *b, unsigned long n) {
+      return lib.FPDF_GetMetaText(doc.get(), c.tag, b, n);
+    };
     EXPECT_EQ(read_u16(get), u16(c.value)) << c.tag;
   }
   EXPECT_EQ(lib.FPDF_GetMetaText(doc.get(), "Title", nullptr, 0), 32u);
@@ -105,7 +110,9 @@ TEST(Document, MetadataFollowsTheUtf16Protocol) {
   EXPECT_EQ(lib.FPDF_GetMetaText(doc.get(), "Title", canary, sizeof canary), 32u);
   for (unsigned char ch : canary) ASSERT_EQ(ch, 0xAB);
 
-  auto get_date = [&](void *b, unsigned long n) { return lib.FPDF_GetMetaText(doc.get(), "CreationDate", b, n); };
+  auto get_date = [&](void *b, unsigned long n) {
+    return lib.FPDF_GetMetaText(doc.get(), "CreationDate", b, n);
+  };
   EXPECT_EQ(read_u16(get_date).substr(0, 4), u"D:20");
 
   Doc geom = open_fixture("geom.pdf");  // no Info dictionary at all

@@ -11,12 +11,12 @@ TEST(Geometry, PageToDeviceAcrossPageAndCallerRotation) {
   ASSERT_TRUE(doc);
   struct {
     int page, rotate;
-    int x, y;            // (150, 250) on the device
+    int x, y;                // (150, 250) on the device
     int corner_x, corner_y;  // the box corner (110, 220) on the device
   } cases[] = {
-      {0, 0, 110, 700, 30, 760}, {0, 1, 90, 120, 30, 40},   {0, 2, 510, 100, 590, 40},
-      {0, 3, 690, 520, 750, 600}, {1, 0, 90, 120, 30, 40},  {1, 3, 110, 700, 30, 760},
-      {2, 0, 510, 100, 590, 40}, {3, 0, 690, 520, 750, 600},
+      {0, 0, 110, 700, 30, 760},  {0, 1, 90, 120, 30, 40},    {0, 2, 510, 100, 590, 40},
+      {0, 3, 690, 520, 750, 600}, {1, 0, 90, 120, 30, 40},    {1, 3, 110, 700, 30, 760},
+      {2, 0, 510, 100, 590, 40},  {3, 0, 690, 520, 750, 600},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE("page " + std::to_string(c.page) + " rotate " + std::to_string(c.rotate));

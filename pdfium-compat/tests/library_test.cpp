@@ -41,14 +41,15 @@ TEST(Library, BitmapsFollowFormatAndStrideRules) {
     bool ok;
     int expected_stride;
   } cases[] = {
-      {10, 3, FPDFBitmap_BGR, 0, true, 32},   {10, 3, FPDFBitmap_BGRx, 0, true, 40},
-      {10, 3, FPDFBitmap_Gray, 0, true, 12},  {10, 3, FPDFBitmap_BGR, 29, false, 0},
-      {10, 3, FPDFBitmap_BGR, 30, true, 30},  {10, 3, 5, 0, false, 0},
-      {0, 3, FPDFBitmap_BGRx, 0, false, 0},   {10, -1, FPDFBitmap_BGRx, 0, false, 0},
+      {10, 3, FPDFBitmap_BGR, 0, true, 32},  {10, 3, FPDFBitmap_BGRx, 0, true, 40},
+      {10, 3, FPDFBitmap_Gray, 0, true, 12}, {10, 3, FPDFBitmap_BGR, 29, false, 0},
+      {10, 3, FPDFBitmap_BGR, 30, true, 30}, {10, 3, 5, 0, false, 0},
+      {0, 3, FPDFBitmap_BGRx, 0, false, 0},  {10, -1, FPDFBitmap_BGRx, 0, false, 0},
   };
   for (const Case &c : cases) {
     Bitmap b(lib.FPDFBitmap_CreateEx(c.w, c.h, c.format, nullptr, c.stride));
-    EXPECT_EQ(bool(b), c.ok) << c.w << "x" << c.h << " format " << c.format << " stride " << c.stride;
+    EXPECT_EQ(bool(b), c.ok) << c.w << "x" << c.h << " format " << c.format << " stride "
+                             << c.stride;
     if (b) {
       EXPECT_EQ(lib.FPDFBitmap_GetStride(b.get()), c.expected_stride);
     }
@@ -68,8 +69,8 @@ TEST(Library, FillRectClipsAndWritesColourAndAlpha) {
   const unsigned char want[4] = {0x30, 0x20, 0x10, 0x80};
   EXPECT_TRUE(std::equal(want, want + 4, mem + 3 * 16 + 0));
   EXPECT_TRUE(std::equal(want, want + 4, mem + 3 * 16 + 4));
-  EXPECT_EQ(mem[3 * 16 + 8], 0x11);  // clipped at x = 2
-  EXPECT_EQ(mem[2 * 16], 0x11);      // row above untouched
+  EXPECT_EQ(mem[3 * 16 + 8], 0x11);                                   // clipped at x = 2
+  EXPECT_EQ(mem[2 * 16], 0x11);                                       // row above untouched
   EXPECT_TRUE(lib.FPDFBitmap_FillRect(bgra.get(), 10, 10, 5, 5, 0));  // empty intersection
 
   Bitmap bgrx(lib.FPDFBitmap_CreateEx(4, 4, FPDFBitmap_BGRx, mem, 16));

@@ -24,7 +24,8 @@ std::string file_of(FPDF_ACTION a) {
 }
 
 std::u16string title_of(FPDF_BOOKMARK b) {
-  return read_u16([&](void *buf, unsigned long n) { return pdfium().FPDFBookmark_GetTitle(b, buf, n); });
+  return read_u16(
+      [&](void *buf, unsigned long n) { return pdfium().FPDFBookmark_GetTitle(b, buf, n); });
 }
 
 }  // namespace
@@ -43,7 +44,13 @@ TEST(Navigation, LinksWithTargetsColoursAndBorders) {
   } cases[] = {
       {{111.03f, 407.718f, 118.004f, 418.843f}, 255, 0, 0, PDFACTION_GOTO, 2, ""},
       {{141.457f, 407.718f, 169.491f, 418.843f}, 255, 0, 0, PDFACTION_GOTO, 2, ""},
-      {{175.307f, 407.718f, 308.058f, 418.843f}, 0, 0, 255, PDFACTION_URI, -1, "https://example.com/x?a=1"},
+      {{175.307f, 407.718f, 308.058f, 418.843f},
+       0,
+       0,
+       255,
+       PDFACTION_URI,
+       -1,
+       "https://example.com/x?a=1"},
       {{313.875f, 407.718f, 344.371f, 418.843f}, 0, 178, 178, PDFACTION_LAUNCH, -1, "other.pdf"},
       {{350.188f, 407.718f, 363.831f, 418.843f}, 0, 127, 127, PDFACTION_REMOTEGOTO, 0, "other.pdf"},
       {{55.697f, 396.04f, 79.275f, 406.888f}, 0, 127, 127, PDFACTION_REMOTEGOTO, 0, "other.pdf"},
@@ -82,7 +89,8 @@ TEST(Navigation, LinksWithTargetsColoursAndBorders) {
     if (c.type == PDFACTION_LAUNCH || c.type == PDFACTION_REMOTEGOTO) {
       EXPECT_EQ(file_of(action), c.target);
     }
-    EXPECT_EQ(lib.FPDFAction_GetURIPath(doc.get(), action, nullptr, 0) > 0, c.type == PDFACTION_URI);
+    EXPECT_EQ(lib.FPDFAction_GetURIPath(doc.get(), action, nullptr, 0) > 0,
+              c.type == PDFACTION_URI);
     // The link is found at its own rectangle's corner, and not just outside.
     EXPECT_EQ(lib.FPDFLink_GetLinkAtPoint(page.get(), c.rect[0], c.rect[1]), link);
     EXPECT_EQ(lib.FPDFLink_GetLinkAtPoint(page.get(), c.rect[0] - 0.01, c.rect[1]), nullptr);
@@ -98,7 +106,8 @@ TEST(Navigation, OverlappingLinksQuadPointsAndBorders) {
   ASSERT_NE(top, nullptr);
   EXPECT_EQ(uri_of(doc.get(), lib.FPDFLink_GetAction(top)), "https://example.org/top");
   float hr, vr, w;
-  EXPECT_FALSE(lib.FPDFAnnot_GetBorder(lib.FPDFLink_GetAnnot(page.get(), top), &hr, &vr, &w));  // /BS only
+  EXPECT_FALSE(
+      lib.FPDFAnnot_GetBorder(lib.FPDFLink_GetAnnot(page.get(), top), &hr, &vr, &w));  // /BS only
   EXPECT_EQ(lib.FPDFLink_CountQuadPoints(top), 0);
 
   FPDF_LINK under = lib.FPDFLink_GetLinkAtPoint(page.get(), 75, 75);
@@ -125,7 +134,8 @@ TEST(Navigation, OverlappingLinksQuadPointsAndBorders) {
   FPDF_LINK first = nullptr;
   ASSERT_TRUE(lib.FPDFLink_Enumerate(page.get(), &pos, &first));
   EXPECT_EQ(pos, 3);  // the two squares before it are skipped
-  EXPECT_TRUE(lib.FPDFAnnot_GetColor(lib.FPDFLink_GetAnnot(page.get(), first), FPDFANNOT_COLORTYPE_Color, &R, &G, &B, &A));
+  EXPECT_TRUE(lib.FPDFAnnot_GetColor(lib.FPDFLink_GetAnnot(page.get(), first),
+                                     FPDFANNOT_COLORTYPE_Color, &R, &G, &B, &A));
 }
 
 // The outline as hyperref wrote it; destinations in user space.
@@ -138,8 +148,9 @@ TEST(Navigation, OutlineTitlesAndDestinations) {
     float y;
   };
   const Item expected[] = {
-      {"Front matter", 0, 0, 538.583f}, {"Body Über Straße", 0, 2, 538.583f}, {"Sub one", 1, 2, 512.498f},
-      {"Deep", 2, 2, 494.905f},         {"Rotated page", 0, 3, 538.583f},   {"Cropped page", 0, 4, 538.583f},
+      {"Front matter", 0, 0, 538.583f}, {"Body Über Straße", 0, 2, 538.583f},
+      {"Sub one", 1, 2, 512.498f},      {"Deep", 2, 2, 494.905f},
+      {"Rotated page", 0, 3, 538.583f}, {"Cropped page", 0, 4, 538.583f},
   };
   std::vector<std::pair<FPDF_BOOKMARK, int>> seen;
   std::function<void(FPDF_BOOKMARK, int)> walk = [&](FPDF_BOOKMARK parent, int depth) {

@@ -9,11 +9,11 @@
 Pdfium::Pdfium(const char *path) {
   handle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
   if (!handle) return;
-#define PDFIUM_RESOLVE(name)                                                  \
-  name = reinterpret_cast<decltype(name)>(dlsym(handle, #name));              \
-  if (name)                                                                   \
-    ++resolved;                                                               \
-  else if (first_missing.empty())                                             \
+#define PDFIUM_RESOLVE(name)                                     \
+  name = reinterpret_cast<decltype(name)>(dlsym(handle, #name)); \
+  if (name)                                                      \
+    ++resolved;                                                  \
+  else if (first_missing.empty())                                \
     first_missing = #name;
   PDFIUM_FUNCTIONS(PDFIUM_RESOLVE)
 #undef PDFIUM_RESOLVE

@@ -23,8 +23,12 @@ struct Image {
   Bitmap bitmap;
 
   Image(int w_, int h_, int format_, unsigned char fill, int pad = 0)
-      : w(w_), h(h_), format(format_), bpp(format_ == FPDFBitmap_BGR ? 3 : 4),
-        stride((w_ * bpp + 3) / 4 * 4 + pad), mem(size_t(stride) * h_, fill),
+      : w(w_),
+        h(h_),
+        format(format_),
+        bpp(format_ == FPDFBitmap_BGR ? 3 : 4),
+        stride((w_ * bpp + 3) / 4 * 4 + pad),
+        mem(size_t(stride) * h_, fill),
         bitmap(pdfium().FPDFBitmap_CreateEx(w_, h_, format_, mem.data(), stride)) {}
   const unsigned char *at(int x, int y) const { return &mem[size_t(y) * stride + size_t(x) * bpp]; }
   Rgb rgb(int x, int y) const { return {at(x, y)[2], at(x, y)[1], at(x, y)[0]}; }
@@ -43,8 +47,8 @@ Reference mutool_render(const std::string &file, int page) {
   char dir[] = "/tmp/pdfium-test-XXXXXX";
   if (!mkdtemp(dir)) return {};
   const std::string out = std::string(dir) + "/ref.pnm";
-  const std::string cmd = std::string(PDFIUM_MUTOOL) + " draw -q -r 72 -c rgb -F pnm -o " + out + " " +
-                          fixture(file) + " " + std::to_string(page + 1) + " 2>/dev/null";
+  const std::string cmd = std::string(PDFIUM_MUTOOL) + " draw -q -r 72 -c rgb -F pnm -o " + out +
+                          " " + fixture(file) + " " + std::to_string(page + 1) + " 2>/dev/null";
   Reference ref;
   if (std::system(cmd.c_str()) == 0) {
     std::ifstream in(out, std::ios::binary);
@@ -123,7 +127,8 @@ TEST(Render, MatchesMuPdfsOwnRenderer) {
       for (int x = 0; x < ref.w; ++x) {
         const unsigned char *r = &ref.rgb[(size_t(y) * ref.w + x) * 3];
         const Rgb got = img.rgb(x, y);
-        const int d = std::max({std::abs(got.r - r[0]), std::abs(got.g - r[1]), std::abs(got.b - r[2])});
+        const int d =
+            std::max({std::abs(got.r - r[0]), std::abs(got.g - r[1]), std::abs(got.b - r[2])});
         worst = std::max(worst, d);
         differing += d > 0;
       }
@@ -162,9 +167,14 @@ TEST(Render, AnnotationsFollowTheRenderPurpose) {
     int flags;
     bool printable, screen_only;
   } cases[] = {
-      {FPDF_ANNOT, true, true},   {FPDF_ANNOT, true, true},    {FPDF_ANNOT | FPDF_PRINTING, true, false},
-      {FPDF_ANNOT | FPDF_PRINTING, true, false}, {FPDF_ANNOT, true, true},
-      {0, false, false},          {0, false, false},           {FPDF_PRINTING, false, false},
+      {FPDF_ANNOT, true, true},
+      {FPDF_ANNOT, true, true},
+      {FPDF_ANNOT | FPDF_PRINTING, true, false},
+      {FPDF_ANNOT | FPDF_PRINTING, true, false},
+      {FPDF_ANNOT, true, true},
+      {0, false, false},
+      {0, false, false},
+      {FPDF_PRINTING, false, false},
       {FPDF_ANNOT | FPDF_PRINTING, true, false},
   };
   int round = 0;
@@ -216,7 +226,8 @@ TEST(Render, FlagsAndMatrixVariant) {
   ASSERT_TRUE(is_red(plain.rgb(50, 325)));
 
   Image swapped(280, 360, FPDFBitmap_BGRx, 0xFF);
-  lib.FPDF_RenderPageBitmap(swapped.bitmap.get(), page.get(), 0, 0, 280, 360, 0, FPDF_REVERSE_BYTE_ORDER);
+  lib.FPDF_RenderPageBitmap(swapped.bitmap.get(), page.get(), 0, 0, 280, 360, 0,
+                            FPDF_REVERSE_BYTE_ORDER);
   EXPECT_GT(swapped.at(50, 325)[0], 0xC0);  // red in the first byte
   EXPECT_LT(swapped.at(50, 325)[2], 0x40);
 
@@ -236,7 +247,7 @@ TEST(Render, FlagsAndMatrixVariant) {
 
   Image bgra(280, 360, FPDFBitmap_BGRA, 0x00);
   lib.FPDF_RenderPageBitmap(bgra.bitmap.get(), page.get(), 0, 0, 280, 360, 0, 0);
-  EXPECT_EQ(bgra.at(50, 325)[3], 0xFF);  // opaque where the page draws
-  EXPECT_EQ(bgra.at(5, 5)[3], 0x00);     // transparent where it does not
+  EXPECT_EQ(bgra.at(50, 325)[3], 0xFF);                          // opaque where the page draws
+  EXPECT_EQ(bgra.at(5, 5)[3], 0x00);                             // transparent where it does not
   lib.FPDF_RenderPage(nullptr, page.get(), 0, 0, 10, 10, 0, 0);  // accepted, draws nothing
 }

@@ -89,7 +89,8 @@ TEST(Robustness, SecondThreadReadingBookmarksWhileRendering) {
     std::function<void(FPDF_BOOKMARK)> walk = [&](FPDF_BOOKMARK parent) {
       for (FPDF_BOOKMARK b = lib.FPDFBookmark_GetFirstChild(doc.get(), parent); b;
            b = lib.FPDFBookmark_GetNextSibling(doc.get(), b)) {
-        pages.push_back(lib.FPDFDest_GetDestPageIndex(doc.get(), lib.FPDFBookmark_GetDest(doc.get(), b)));
+        pages.push_back(
+            lib.FPDFDest_GetDestPageIndex(doc.get(), lib.FPDFBookmark_GetDest(doc.get(), b)));
         walk(b);
       }
     };

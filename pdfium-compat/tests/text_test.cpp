@@ -69,7 +69,8 @@ TEST_F(TextPageTest, LineEndHyphensJoinTheWordHalves) {
 }
 
 TEST_F(TextPageTest, GeneratedSpacesSeparateWordsAndNothingElse) {
-  for (const char *line : {"The office staff found it difficult to", "AVA Wave x-ray and x2 end."}) {
+  for (const char *line :
+       {"The office staff found it difficult to", "AVA Wave x-ray and x2 end."}) {
     const int at = find(line);
     for (int i = at; i < at + int(std::strlen(line)); ++i) {
       const bool space = chars_[size_t(i)] == u' ';
@@ -120,7 +121,8 @@ TEST_F(TextPageTest, CharBoxLooseBoxOriginSizeAngle) {
   EXPECT_NEAR(size, 9.963, 0.001);
   EXPECT_NEAR(loose.bottom, y - 0.25 * size, 0.1);
   EXPECT_FLOAT_EQ(lib().FPDFText_GetCharAngle(tp(), d), 0.f);
-  EXPECT_GT(lib().FPDFText_GetFontWeight(tp(), d), lib().FPDFText_GetFontWeight(tp(), find("office")));
+  EXPECT_GT(lib().FPDFText_GetFontWeight(tp(), d),
+            lib().FPDFText_GetFontWeight(tp(), find("office")));
   EXPECT_EQ(lib().FPDFText_HasUnicodeMapError(tp(), d), 0);
 
   // Invalid indices.
@@ -186,13 +188,13 @@ TEST_F(TextPageTest, HitTestingWithTolerances) {
     double x, y, xtol, ytol;
     int expected;  // -2: any character
   } cases[] = {
-      {cx, cy, 0, 0, d},              // inside the glyph
-      {b.l, b.t, 0, 0, d},            // on its edge
-      {cx, b.t + 1.4, 0, 0, -1},      // just above the line
-      {cx, b.t + 1.4, 0, 2.6, -1},    // half of the tolerance is not enough
-      {cx, b.t + 1.4, 0, 3.0, d},     // now it is
+      {cx, cy, 0, 0, d},            // inside the glyph
+      {b.l, b.t, 0, 0, d},          // on its edge
+      {cx, b.t + 1.4, 0, 0, -1},    // just above the line
+      {cx, b.t + 1.4, 0, 2.6, -1},  // half of the tolerance is not enough
+      {cx, b.t + 1.4, 0, 3.0, d},   // now it is
       {95, 495, 0, 0, -1},
-      {95, 495, 420, 596, -2},        // a page-sized tolerance finds the nearest
+      {95, 495, 420, 596, -2},  // a page-sized tolerance finds the nearest
   };
   for (const auto &c : cases) {
     const int got = lib().FPDFText_GetCharIndexAtPos(tp(), c.x, c.y, c.xtol, c.ytol);
@@ -217,7 +219,8 @@ TEST_F(TextPageTest, TextIndicesAndBoundedText) {
 
   const Box d = box(find("Deep")), p = box(find("Deep") + 3);
   const double mid = (d.b + d.t) / 2;
-  const int len = lib().FPDFText_GetBoundedText(tp(), d.l - 0.5, mid + 1, p.r + 0.5, mid - 1, nullptr, 0);
+  const int len =
+      lib().FPDFText_GetBoundedText(tp(), d.l - 0.5, mid + 1, p.r + 0.5, mid - 1, nullptr, 0);
   std::vector<unsigned short> out(size_t(len) + 1);
   lib().FPDFText_GetBoundedText(tp(), d.l - 0.5, mid + 1, p.r + 0.5, mid - 1, out.data(), len + 1);
   EXPECT_EQ(std::u16string(out.begin(), out.begin() + len), u"Deep");
@@ -285,9 +288,9 @@ TEST(TextSearch, StartIndicesAndResultsCountCharacters) {
     int expected;  // character index of the match; -1: none
     int count;
   } cases[] = {
-      {0, true, 0, 5},      {1, true, 6, 5},       {6, true, 6, 5},   {8, true, 12, 4},
-      {12, true, 12, 4},    {13, true, -1, 0},     {14, false, 6, 5}, {15, false, 12, 4},
-      {10, false, 6, 5},    {9, false, 0, 5},      {4, false, 0, 5},  {3, false, -1, 0},
+      {0, true, 0, 5},   {1, true, 6, 5},   {6, true, 6, 5},   {8, true, 12, 4},
+      {12, true, 12, 4}, {13, true, -1, 0}, {14, false, 6, 5}, {15, false, 12, 4},
+      {10, false, 6, 5}, {9, false, 0, 5},  {4, false, 0, 5},  {3, false, -1, 0},
   };
   const std::u16string pattern = u"abcd";
   std::vector<unsigned short> w(pattern.begin(), pattern.end());

@@ -12,9 +12,9 @@ namespace pl::fake {
 // production implementation. Installed for its lifetime.
 class FailingFiles final : public Files {
 public:
-    qint64 writeBudget = -1;     // bytes that may still be written; -1 = unlimited
+    qint64 writeBudget = -1; // bytes that may still be written; -1 = unlimited
     bool failRename = false;
-    QStringList renamed;         // targets of successful renames, in order
+    QStringList renamed; // targets of successful renames, in order
 
     FailingFiles() : real_(files()) { setFiles(this); }
     ~FailingFiles() override { setFiles(nullptr); }
@@ -57,7 +57,10 @@ public:
     {
         return real_.readWhole(path, bytes, limit, writeTime);
     }
-    WholeFile writeWhole(const QString &path, const QByteArray &bytes) override { return real_.writeWhole(path, bytes); }
+    WholeFile writeWhole(const QString &path, const QByteArray &bytes) override
+    {
+        return real_.writeWhole(path, bytes);
+    }
 
 private:
     Files &real_;

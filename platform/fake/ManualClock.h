@@ -24,6 +24,7 @@ public:
         if (clock_)
             clock_->ms += ms;
     }
+
 private:
     ManualClock *clock_;
 };
@@ -32,8 +33,16 @@ private:
 struct ScopedManualTime {
     ManualClock clock;
     RecordingSleeper sleeper{&clock};
-    ScopedManualTime() { setClock(&clock); setSleeper(&sleeper); }
-    ~ScopedManualTime() { setClock(nullptr); setSleeper(nullptr); }
+    ScopedManualTime()
+    {
+        setClock(&clock);
+        setSleeper(&sleeper);
+    }
+    ~ScopedManualTime()
+    {
+        setClock(nullptr);
+        setSleeper(nullptr);
+    }
 };
 
 } // namespace pl::fake

@@ -33,6 +33,7 @@ public:
             return std::nullopt;
         return *v;
     }
+
 private:
     static QString key(Root root, const QString &path) { return QString::number(root) + ':' + path.toLower(); }
     QMap<QString, QMap<QString, QString>> keys_;

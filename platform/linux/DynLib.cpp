@@ -60,10 +60,7 @@ bool DynLib::load(const QString &absolutePath)
     return true;
 }
 
-void *DynLib::symbol(const char *name) const
-{
-    return handle_ ? dlsym(handle_, name) : nullptr;
-}
+void *DynLib::symbol(const char *name) const { return handle_ ? dlsym(handle_, name) : nullptr; }
 
 void DynLib::unload()
 {

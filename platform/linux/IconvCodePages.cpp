@@ -63,7 +63,8 @@ public:
             char *dst = buffer;
             size_t dstLeft = sizeof buffer;
             // A null source writes the shift sequence that ends a stateful encoding.
-            const size_t r = srcLeft > 0 ? ::iconv(cd_, &src, &srcLeft, &dst, &dstLeft) : ::iconv(cd_, nullptr, nullptr, &dst, &dstLeft);
+            const size_t r = srcLeft > 0 ? ::iconv(cd_, &src, &srcLeft, &dst, &dstLeft)
+                                         : ::iconv(cd_, nullptr, nullptr, &dst, &dstLeft);
             const int error = r == size_t(-1) ? errno : 0;
             out.append(buffer, dst - buffer);
             if (error == E2BIG)

@@ -133,14 +133,15 @@ bool socketAddress(const QString &path, sockaddr_un &addr)
 
 bool peerIsUser(int fd)
 {
-    ucred cred {};
+    ucred cred{};
     socklen_t len = sizeof(cred);
     return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0 && cred.uid == ::geteuid();
 }
 
 HandOverFileId fileId(const struct stat &st)
 {
-    return {uint64_t(st.st_dev), uint64_t(st.st_ino), int64_t(st.st_size), int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
+    return {uint64_t(st.st_dev), uint64_t(st.st_ino), int64_t(st.st_size),
+            int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
 }
 
 int remainingMs(Clock::time_point deadline)
@@ -162,7 +163,7 @@ bool sendAll(int fd, const char *data, size_t size, Clock::time_point deadline)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            pollfd p {fd, POLLOUT, 0};
+            pollfd p{fd, POLLOUT, 0};
             if (::poll(&p, 1, remainingMs(deadline)) > 0)
                 continue;
         }
@@ -174,7 +175,7 @@ bool sendAll(int fd, const char *data, size_t size, Clock::time_point deadline)
 bool receiveAll(int fd, char *data, size_t size, Clock::time_point deadline)
 {
     while (size > 0) {
-        pollfd p {fd, POLLIN, 0};
+        pollfd p{fd, POLLIN, 0};
         const int ready = ::poll(&p, 1, remainingMs(deadline));
         if (ready < 0 && errno == EINTR)
             continue;
@@ -235,8 +236,9 @@ LinkLock::LinkLock(const QString &folder, int timeoutMs)
     while (::flock(file, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;
         if ((err != EWOULDBLOCK && err != EINTR) || Clock::now() >= deadline) {
-            why = err != EWOULDBLOCK && err != EINTR ? errnoText("cannot lock", name)
-                                                     : QStringLiteral("%1 still held after %2 ms").arg(name).arg(timeoutMs);
+            why = err != EWOULDBLOCK && err != EINTR
+                ? errnoText("cannot lock", name)
+                : QStringLiteral("%1 still held after %2 ms").arg(name).arg(timeoutMs);
             ::close(file);
             return;
         }
@@ -258,7 +260,8 @@ QStringList instanceSockets(const QString &folder, int cap)
         timespec when;
     };
     std::vector<Entry> entries;
-    const QStringList names = QDir(folder).entryList({QStringLiteral("inst-*.sock")}, QDir::System | QDir::Files, QDir::Name);
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral("inst-*.sock")}, QDir::System | QDir::Files, QDir::Name);
     for (const QString &name : names) {
         const QString path = folder + QLatin1Char('/') + name;
         struct stat st {};
@@ -289,7 +292,7 @@ std::unique_ptr<LinkConnection> LinkConnection::connectTo(const QString &socketP
     if (fd < 0)
         return nullptr;
     // A full backlog makes connect wait; the send timeout bounds that wait.
-    timeval tv {timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    timeval tv{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
     ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof(tv));
     const QByteArray native = QFile::encodeName(socketPath);
     struct stat before {};
@@ -321,18 +324,15 @@ std::unique_ptr<LinkConnection> LinkConnection::connectTo(const QString &socketP
     return std::unique_ptr<LinkConnection>(new LinkConnection(fd));
 }
 
-LinkConnection::~LinkConnection()
-{
-    ::close(fd);
-}
+LinkConnection::~LinkConnection() { ::close(fd); }
 
 std::optional<LinkReply> LinkConnection::request(uint32_t message, int64_t wParam, int timeoutMs)
 {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    const RequestFrame frame {kMagic, message, wParam};
+    const RequestFrame frame{kMagic, message, wParam};
     if (!sendAll(fd, reinterpret_cast<const char *>(&frame), sizeof(frame), deadline))
         return std::nullopt;
-    ReplyHead head {};
+    ReplyHead head{};
     if (!receiveAll(fd, reinterpret_cast<char *>(&head), sizeof(head), deadline) || head.chars > kMaxTextChars)
         return std::nullopt;
     LinkReply reply;
@@ -470,7 +470,7 @@ void LinkServer::readFrom(const std::shared_ptr<Peer> &peer)
             if (!p || !p->pending)
                 return;
             const QString sent = text.left(kMaxTextChars);
-            const ReplyHead head {result, uint32_t(sent.size()), 0};
+            const ReplyHead head{result, uint32_t(sent.size()), 0};
             QByteArray bytes(reinterpret_cast<const char *>(&head), sizeof(head));
             bytes.append(reinterpret_cast<const char *>(sent.constData()), sent.size() * 2);
             p->pending = false;
@@ -478,10 +478,13 @@ void LinkServer::readFrom(const std::shared_ptr<Peer> &peer)
                 return drop(p);
             // Frames that came while this one was handled.
             if (!p->buffer.isEmpty())
-                QMetaObject::invokeMethod(p->notifier, [this, weak] {
-                    if (const std::shared_ptr<Peer> q = weak.lock())
-                        readFrom(q);
-                }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    p->notifier,
+                    [this, weak] {
+                        if (const std::shared_ptr<Peer> q = weak.lock())
+                            readFrom(q);
+                    },
+                    Qt::QueuedConnection);
         });
     }
 }

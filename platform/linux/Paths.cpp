@@ -4,9 +4,6 @@
 
 namespace pl {
 
-QString executablePath()
-{
-    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-}
+QString executablePath() { return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath(); }
 
 } // namespace pl

@@ -61,7 +61,10 @@ private:
     int fd_;
 };
 
-WholeFile openError(int error) { return error == ENOENT || error == ENOTDIR ? WholeFile::Missing : WholeFile::CannotOpen; }
+WholeFile openError(int error)
+{
+    return error == ENOENT || error == ENOTDIR ? WholeFile::Missing : WholeFile::CannotOpen;
+}
 
 // A lease break is announced by SIGIO, whose default action ends the process.
 void ignoreLeaseBreaks()
@@ -106,7 +109,7 @@ private:
     };
     struct Seen {
         Sample sample;
-        std::chrono::steady_clock::time_point since;   // when this size and date were first seen
+        std::chrono::steady_clock::time_point since; // when this size and date were first seen
     };
     static constexpr std::chrono::seconds kSettle{1};
     static constexpr size_t kMaxFiles = 256;
@@ -124,7 +127,8 @@ public:
         struct statx sx {};
         const int flags = followLinks ? 0 : AT_SYMLINK_NOFOLLOW;
         if (::statx(AT_FDCWD, native(path).constData(), flags,
-                    STATX_TYPE | STATX_MODE | STATX_UID | STATX_SIZE | STATX_MTIME | STATX_ATIME | STATX_BTIME, &sx) != 0) {
+                    STATX_TYPE | STATX_MODE | STATX_UID | STATX_SIZE | STATX_MTIME | STATX_ATIME | STATX_BTIME, &sx)
+            != 0) {
             st.accessDenied = errno == EACCES;
             return st;
         }
@@ -157,7 +161,7 @@ public:
         if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0)
             ::fcntl(fd, F_SETLEASE, F_UNLCK);
         else if (errno == EAGAIN)
-            locked = true;   // a writer holds it open
+            locked = true; // a writer holds it open
         else
             locked = settled_.changing(name, sb);
         ::close(fd);

@@ -44,10 +44,7 @@ bool isExecutableFile(const QByteArray &path)
 // calls are allowed in a threaded process.
 class CStringArray {
 public:
-    void add(QByteArray s)
-    {
-        storage_.push_back(std::move(s));
-    }
+    void add(QByteArray s) { storage_.push_back(std::move(s)); }
     char **data()
     {
         pointers_.clear();

@@ -110,8 +110,9 @@ TEST_F(Dialogs, CustomZoomOffersTheListAndAppliesTheTypedZoom)
         QStringList items;
         for (int i = 0; i < dlg.cbZoom->count(); ++i)
             items << dlg.cbZoom->itemText(i);
-        EXPECT_EQ(items, QStringList({"10%", "25%", "50%", "100%", "200%", "300%", "400%", "500%", "600%", "800%",
-                                      "1000%", "1200%", "1600%", "2000%"}));
+        EXPECT_EQ(items,
+                  QStringList({"10%", "25%", "50%", "100%", "200%", "300%", "400%", "500%", "600%", "800%", "1000%",
+                               "1200%", "1600%", "2000%"}));
         EXPECT_EQ(dlg.cbZoom->maxVisibleItems(), 14);
         EXPECT_EQ(dlg.cbZoom->lineEdit()->maxLength(), 5);
         EXPECT_TRUE(dlg.focusWidget() == dlg.cbZoom || dlg.focusWidget() == dlg.cbZoom->lineEdit());

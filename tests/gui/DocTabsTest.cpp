@@ -113,9 +113,9 @@ TEST_F(DocTabs, TabTexts)
         QString text;
     };
     const Case cases[] = {
-        {"/t/Thesis.pdf", false, "Thesis"},   {"/t/Thesis.pdf", true, "Thesis.pdf"}, {"/t/notes.PDF", false, "notes"},
-        {"/t/notes.PDF", true, "notes.PDF"},  {"/t/data.txt", false, "data.txt"},    {"/t/data.txt", true, "data.txt"},
-        {"/t/.pdf", false, ".pdf"},           {"/t/a.b.pdf", false, "a.b"},
+        {"/t/Thesis.pdf", false, "Thesis"},  {"/t/Thesis.pdf", true, "Thesis.pdf"}, {"/t/notes.PDF", false, "notes"},
+        {"/t/notes.PDF", true, "notes.PDF"}, {"/t/data.txt", false, "data.txt"},    {"/t/data.txt", true, "data.txt"},
+        {"/t/.pdf", false, ".pdf"},          {"/t/a.b.pdf", false, "a.b"},
     };
     for (const Case &c : cases) {
         Prefer.TabFiletypes = c.fileTypes;
@@ -145,7 +145,7 @@ TEST_F(DocTabs, StateImages)
     const QString other = open("multi/multi.pdf", "notes.dat");
     const QString broken = open("pdfium/garbage.pdf", "broken.pdf");
     copy("multi/multi.synctex.gz", "sync.synctex.gz");
-    App.AppRunning = true;   // loading on the main thread needs the running event loop
+    App.AppRunning = true; // loading on the main thread needs the running event loop
     const QString sync = open("multi/multi.pdf", "sync.pdf");
     App.AppRunning = false;
     const QString gone = open("multi/multi.pdf", "gone.pdf");
@@ -160,7 +160,8 @@ TEST_F(DocTabs, StateImages)
     ASSERT_TRUE(writer.open(QIODevice::WriteOnly | QIODevice::Append));
     ASSERT_TRUE(writer2.open(QIODevice::WriteOnly | QIODevice::Append));
 
-    const QStringList expected = {"DocPdf", "Doc", "DocErr", "DocSync", "DocGone", "DocMod", "DocLocked", "DocLockedMod"};
+    const QStringList expected = {"DocPdf",  "Doc",    "DocErr",    "DocSync",
+                                  "DocGone", "DocMod", "DocLocked", "DocLockedMod"};
     tabsHost.icons.clear();
     for (int i = 0; i < engine->DocumentCount(); ++i) {
         engine->UpdateTab(i, TTabUpdate::Redraw);
@@ -335,7 +336,8 @@ TEST_F(DocTabs, DraggingAcrossAnOverflowingStripMovesOneTab)
     EXPECT_EQ(order, expected);
     EXPECT_EQ(strip, expected);
     expectTabsFollowDocuments();
-    EXPECT_EQ(QFileInfo(engine->FileName()).completeBaseName(), names.last()) << "the dragged document stays the current one";
+    EXPECT_EQ(QFileInfo(engine->FileName()).completeBaseName(), names.last())
+        << "the dragged document stays the current one";
 }
 
 TEST_F(DocTabs, HintsAndContextMenu)

@@ -20,7 +20,7 @@ struct MainFormTabs : EngineFixture {
     {
         EngineFixture::SetUp();
         Prefer.Maximized = false;
-        Prefer.WindowRect = {100, 50, 600, 850};   // top, left, bottom, right
+        Prefer.WindowRect = {100, 50, 600, 850}; // top, left, bottom, right
         Prefer.ShowStatusLine = true;
         App.AppRunning = true;
         form = std::make_unique<TMainForm>(engine.get(), [] { return true; });

@@ -34,7 +34,7 @@ struct MainFormTest : EngineFixture {
     {
         EngineFixture::SetUp();
         Prefer.Maximized = false;
-        Prefer.WindowRect = {100, 50, 500, 650};   // top, left, bottom, right
+        Prefer.WindowRect = {100, 50, 500, 650}; // top, left, bottom, right
         App.AppRunning = true;
         form = std::make_unique<TMainForm>(engine.get(), [this] {
             ++writes;
@@ -104,15 +104,15 @@ TEST_F(MainFormTest, MenuBarHoldsEveryCommandWithItsShortcuts)
     QHash<QString, QString> owner;
     for (QAction *a : form->CommandActions())
         for (const QKeySequence &k : a->shortcuts()) {
-            EXPECT_FALSE(owner.contains(k.toString())) << a->objectName().toStdString() << " and "
-                                                          << owner.value(k.toString()).toStdString();
+            EXPECT_FALSE(owner.contains(k.toString()))
+                << a->objectName().toStdString() << " and " << owner.value(k.toString()).toStdString();
             owner.insert(k.toString(), a->objectName());
         }
     const auto ownerOf = [&](const char *key) { return owner.value(QKeySequence(QLatin1String(key)).toString()); };
     EXPECT_EQ(ownerOf("Ctrl+L"), QStringLiteral("menuPresentation"));
     EXPECT_EQ(ownerOf("Shift+Ctrl+L"), QStringLiteral("menuFullScreen"));
     EXPECT_EQ(ownerOf("Ctrl+Alt+O"), QStringLiteral("menuOpenAdobe"));
-    EXPECT_EQ(cmd("menuPresentation")->shortcut(), QKeySequence(QStringLiteral("F5")));   // the menu shows the first
+    EXPECT_EQ(cmd("menuPresentation")->shortcut(), QKeySequence(QStringLiteral("F5"))); // the menu shows the first
     EXPECT_EQ(cmd("menuOpen")->text(), QStringLiteral("&Open..."));
     EXPECT_FALSE(cmd("menuFindOpt")->isVisible());
     EXPECT_TRUE(cmd("menuThemes")->isVisible());
@@ -184,12 +184,12 @@ TEST_F(MainFormTest, HistoryKeysAtTheEndsDoNothing)
         int page;
     };
     const Step steps[] = {
-        {Qt::Key_Left, Qt::AltModifier, 3},           {Qt::Key_Right, Qt::AltModifier, 6},
-        {Qt::Key_Right, Qt::AltModifier, 6},          {Qt::Key_Backspace, Qt::ShiftModifier, 6},
-        {Qt::Key_Left, Qt::AltModifier, 3},           {Qt::Key_Backspace, Qt::ShiftModifier, 6},
-        {Qt::Key_Backspace, Qt::NoModifier, 3},       {Qt::Key_Left, Qt::AltModifier, 1},
-        {Qt::Key_Left, Qt::AltModifier, 1},           {Qt::Key_Backspace, Qt::NoModifier, 1},
-        {Qt::Key_Right, Qt::AltModifier, 3},          {Qt::Key_Right, Qt::AltModifier, 6},
+        {Qt::Key_Left, Qt::AltModifier, 3},     {Qt::Key_Right, Qt::AltModifier, 6},
+        {Qt::Key_Right, Qt::AltModifier, 6},    {Qt::Key_Backspace, Qt::ShiftModifier, 6},
+        {Qt::Key_Left, Qt::AltModifier, 3},     {Qt::Key_Backspace, Qt::ShiftModifier, 6},
+        {Qt::Key_Backspace, Qt::NoModifier, 3}, {Qt::Key_Left, Qt::AltModifier, 1},
+        {Qt::Key_Left, Qt::AltModifier, 1},     {Qt::Key_Backspace, Qt::NoModifier, 1},
+        {Qt::Key_Right, Qt::AltModifier, 3},    {Qt::Key_Right, Qt::AltModifier, 6},
     };
     for (size_t i = 0; i < std::size(steps); ++i) {
         const TPositionHistory before = nav.History;
@@ -241,10 +241,8 @@ TEST_F(MainFormTest, CommandStatesFollowTheDocument)
         {"menuAbout", true, true, true, true},
     };
     const Expect checked[] = {
-        {"menuSinglePage", false, true, true, true},
-        {"menuShowToolbar", true, true, true, true},
-        {"menuShowStatusLine", false, false, false, false},
-        {"menuRenderToBitmap", true, true, true, true},
+        {"menuSinglePage", false, true, true, true},        {"menuShowToolbar", true, true, true, true},
+        {"menuShowStatusLine", false, false, false, false}, {"menuRenderToBitmap", true, true, true, true},
         {"menuDefaultTheme", true, true, true, true},
     };
     const auto verify = [&](int column, const char *situation) {
@@ -475,11 +473,11 @@ TEST_F(MainFormTest, SwitchingMovesBetweenDocuments)
 
     cmd("menuNextDoc")->trigger();
     EXPECT_EQ(current(), files[0]);
-    cmd("menuPrevDoc")->trigger();   // from the first to the last
+    cmd("menuPrevDoc")->trigger(); // from the first to the last
     EXPECT_EQ(current(), files[2]);
     cmd("menuPrevDoc")->trigger();
     EXPECT_EQ(current(), files[1]);
-    cmd("menuToggleDoc")->trigger();   // back to the one before
+    cmd("menuToggleDoc")->trigger(); // back to the one before
     EXPECT_EQ(current(), files[2]);
     cmd("menuToggleDoc")->trigger();
     EXPECT_EQ(current(), files[1]);
@@ -526,7 +524,7 @@ TEST_F(MainFormTest, DeferredStartRunsOnceAfterTheFirstShow)
         visibleThen = form->isVisible();
     };
     form->show();
-    EXPECT_EQ(runs, 0);   // posted, not called from the show
+    EXPECT_EQ(runs, 0); // posted, not called from the show
     QApplication::processEvents();
     EXPECT_EQ(runs, 1);
     EXPECT_TRUE(visibleThen);
@@ -553,7 +551,7 @@ TEST_F(MainFormTest, TopPanelFollowsToolbarAndTabSettings)
     open(copy(QStringLiteral("pdfium/text.pdf"), QStringLiteral("text.pdf")));
     form->SetupView();
     EXPECT_FALSE(form->TopPanel->isHidden());
-    EXPECT_TRUE(form->TabPanel->isHidden());   // one document, tabs hide themselves
+    EXPECT_TRUE(form->TabPanel->isHidden()); // one document, tabs hide themselves
     Prefer.ShowToolbar = false;
     form->SetupView();
     EXPECT_TRUE(form->TopPanel->isHidden());

@@ -95,7 +95,8 @@ struct PageView : EngineFixture {
     // point is one pixel.
     void open(double zoom = 100, bool continuous = true, TPageViewMode pageView = TPageViewMode::Single)
     {
-        ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, TDestType::ForwardSearch));
+        ASSERT_TRUE(
+            engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, TDestType::ForwardSearch));
         TNavigator &nav = engine->Navigator();
         nav.ChangeView(pageView);
         nav.SetContinuousView(continuous);
@@ -121,13 +122,13 @@ struct PageView : EngineFixture {
     }
     void move(QPoint p, Qt::MouseButtons buttons)
     {
-        time.clock.ms += 200;   // past the quiet time after a press
+        time.clock.ms += 200; // past the quiet time after a press
         mouse(QEvent::MouseMove, p, Qt::NoButton, buttons);
     }
     void wheel(QPoint delta, QPoint p = {400, 300}, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
-        QWheelEvent e(QPointF(p), QPointF(vp()->mapToGlobal(p)), QPoint(), delta, Qt::NoButton, mods,
-                      Qt::NoScrollPhase, false);
+        QWheelEvent e(QPointF(p), QPointF(vp()->mapToGlobal(p)), QPoint(), delta, Qt::NoButton, mods, Qt::NoScrollPhase,
+                      false);
         QApplication::sendEvent(vp(), &e);
     }
     void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString &text = QString())
@@ -152,7 +153,7 @@ TEST_F(PageView, ScrollRangesAreTheEnginesAndBarsShrinkTheClient)
     EXPECT_EQ(clientHeight, 600);
     // Seven pages of 595 points with their gaps.
     EXPECT_GT(form->VertRange(), 7 * 595);
-    EXPECT_FALSE(form->VertBarVisible());   // the setting's default: no bars, still scrolling
+    EXPECT_FALSE(form->VertBarVisible()); // the setting's default: no bars, still scrolling
     pvHost->SetVertPos(1 << 20);
     EXPECT_EQ(pvHost->VertPos(), form->VertRange() - clientHeight);
 
@@ -209,7 +210,7 @@ TEST_F(PageView, WheelMovesByTheRawDeltaAndATiltRightScrollsRight)
     pvHost->SetVertPos(1000);
     wheel({0, -120});
     EXPECT_EQ(pvHost->VertPos(), 1120);
-    wheel({0, 40});   // a touchpad's small step
+    wheel({0, 40}); // a touchpad's small step
     EXPECT_EQ(pvHost->VertPos(), 1080);
     // X11 reports a tilt to the right with a negative x.
     wheel({-120, 0});
@@ -222,7 +223,7 @@ TEST_F(PageView, TouchpadDeltasTurnAPageOnlyAfterAWholeNotch)
 {
     open(50, false);
     ASSERT_EQ(page(), 1);
-    ASSERT_LE(form->VertRange(), pvHost->ClientHeight());   // the page fits: the position cannot move
+    ASSERT_LE(form->VertRange(), pvHost->ClientHeight()); // the page fits: the position cannot move
     for (int i = 0; i < 3; ++i)
         wheel({0, -30});
     EXPECT_EQ(page(), 1);
@@ -394,8 +395,8 @@ TEST_F(PageView, PresentationClicksTurnPagesOnRelease)
     const Case cases[] = {
         {{300, 200}, Qt::NoModifier, 2},
         {{304, 204}, Qt::NoModifier, 3},
-        {{305, 200}, Qt::NoModifier, 3},        // moved 5 px: no page turn
-        {{300, 200}, Qt::ControlModifier, 3},   // a Ctrl click never turns a page
+        {{305, 200}, Qt::NoModifier, 3},      // moved 5 px: no page turn
+        {{300, 200}, Qt::ControlModifier, 3}, // a Ctrl click never turns a page
     };
     for (const Case &c : cases) {
         press({300, 200}, Qt::LeftButton, c.mods);
@@ -442,12 +443,9 @@ TEST_F(PageView, MeasuringTextInEveryUnit)
     };
     // Decimals are cut, not rounded.
     const Case cases[] = {
-        {0, 72, 0, " 72.0 x 0.0  \u2194  72.0 pt "},
-        {1, 72, 0, " 25.4 x 0.0  \u2194  25.4 mm "},
-        {2, 72, 0, " 1.00 x 0.00  \u2194  1.00 in "},
-        {0, -30, 40, " -30.0 x 40.0  \u2194  50.0 pt "},
-        {2, 100, 0, " 1.38 x 0.00  \u2194  1.38 in "},
-        {1, 0, -1, " 0.0 x -0.3  \u2194  0.3 mm "},
+        {0, 72, 0, " 72.0 x 0.0  \u2194  72.0 pt "},   {1, 72, 0, " 25.4 x 0.0  \u2194  25.4 mm "},
+        {2, 72, 0, " 1.00 x 0.00  \u2194  1.00 in "},  {0, -30, 40, " -30.0 x 40.0  \u2194  50.0 pt "},
+        {2, 100, 0, " 1.38 x 0.00  \u2194  1.38 in "}, {1, 0, -1, " 0.0 x -0.3  \u2194  0.3 mm "},
     };
     for (const Case &c : cases) {
         Prefer.MeasureUnit = c.unit;
@@ -515,8 +513,9 @@ TEST_F(PageView, AutoScrollCursorFollowsThePossibleDirections)
     EXPECT_EQ(QWidget::mouseGrabber(), indicator);
 
     // The pointer to the right: the view follows.
-    QMouseEvent moveRight(QEvent::MouseMove, QPointF(indicator->mapFromGlobal(vp()->mapToGlobal(start + QPoint(60, 0)))),
-                          QPointF(vp()->mapToGlobal(start + QPoint(60, 0))), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent moveRight(
+        QEvent::MouseMove, QPointF(indicator->mapFromGlobal(vp()->mapToGlobal(start + QPoint(60, 0)))),
+        QPointF(vp()->mapToGlobal(start + QPoint(60, 0))), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(indicator, &moveRight);
     for (int i = 0; i < 5; ++i)
         QApplication::processEvents();
@@ -540,10 +539,10 @@ TEST(AutoScroll, CursorZonesAndSpeeds)
         TAutoScrollCursor cursor;
     };
     const Case cases[] = {
-        {0, 0, true, true, acAll},     {14, 0, true, true, acAll},      {15, 0, true, true, acRight},
+        {0, 0, true, true, acAll},        {14, 0, true, true, acAll},        {15, 0, true, true, acRight},
         {-15, -15, true, true, acUpLeft}, {15, 20, true, true, acDownRight}, {0, 30, true, true, acDown},
-        {40, 0, true, false, acVert},  {0, -20, true, false, acUp},     {0, 40, false, true, acHorz},
-        {-20, 0, false, true, acLeft}, {-15, 15, true, true, acDownLeft}, {15, -15, true, true, acUpRight},
+        {40, 0, true, false, acVert},     {0, -20, true, false, acUp},       {0, 40, false, true, acHorz},
+        {-20, 0, false, true, acLeft},    {-15, 15, true, true, acDownLeft}, {15, -15, true, true, acUpRight},
     };
     for (const Case &c : cases)
         EXPECT_EQ(TAutoScrollForm::CursorFor(c.dx, c.dy, c.vert, c.horz, 96), c.cursor) << c.dx << "," << c.dy;
@@ -597,7 +596,7 @@ TEST_F(PageView, TheFadeStartsOnTheSecondPostedMessage)
     pvHost->StartMarkAnimation();
     EXPECT_TRUE(started->empty());
     QCoreApplication::sendPostedEvents(form, AnimateMarkEvent);
-    EXPECT_TRUE(started->empty());   // behind the paints queued meanwhile
+    EXPECT_TRUE(started->empty()); // behind the paints queued meanwhile
     QCoreApplication::sendPostedEvents(form, AnimateMarkEvent);
     ASSERT_EQ(started->size(), 1u);
     EXPECT_EQ(started->front(), 1388);
@@ -619,7 +618,8 @@ TEST_F(PageView, TheEndOfASyncTeXLoadRefreshesTheStatusField)
 TEST_F(PageView, MainWindowCallsReachTheWindowAndNotesHideThemselves)
 {
     open(100);
-    EXPECT_TRUE(mainWindow.calls.contains("AddTab " + fixturePath("multi/multi.pdf"))) << mainWindow.calls.join(" | ").toStdString();
+    EXPECT_TRUE(mainWindow.calls.contains("AddTab " + fixturePath("multi/multi.pdf")))
+        << mainWindow.calls.join(" | ").toStdString();
     EXPECT_TRUE(mainWindow.calls.contains(QStringLiteral("Status")));
     pvHost->ShowInfo(QStringLiteral("Page \"x\" not found."), 30);
     ASSERT_TRUE(pvHost->InfoLabel()->isVisible());

@@ -46,7 +46,7 @@ struct StatusLine : EngineFixture {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(line.get()));
         statusHost.line = line.get();
         engine->SetHost(&statusHost);
-        App.AppRunning = true;   // the SyncTeX field is written only while the event loop runs
+        App.AppRunning = true; // the SyncTeX field is written only while the event loop runs
     }
     void TearDown() override
     {
@@ -97,11 +97,12 @@ TEST_F(StatusLine, PanelTextsFollowTheDocument)
     engine->UpdateStatus();
     const int zoom = int(engine->Layout().FZoom + 0.0001);
     const QString modes[] = {"Fit Page", "Fit Width", "Actual Size", "Custom Zoom"};
-    EXPECT_EQ(texts(), QStringList({"Page:  " + engine->Navigator().GetPageLabelEx(3), "(3/7)",
-                                    QString("Zoom:  %1%").arg(zoom), modes[engine->Layout().FZoomMode],
-                                    "SyncTeX.gz: Ready", ""}));
+    EXPECT_EQ(texts(),
+              QStringList({"Page:  " + engine->Navigator().GetPageLabelEx(3), "(3/7)", QString("Zoom:  %1%").arg(zoom),
+                           modes[engine->Layout().FZoomMode], "SyncTeX.gz: Ready", ""}));
 
-    ASSERT_TRUE(engine->OpenDocument(copy("widths/widths.pdf", "plain.pdf"), false, QString(), 0, TDestType::ForwardSearch));
+    ASSERT_TRUE(
+        engine->OpenDocument(copy("widths/widths.pdf", "plain.pdf"), false, QString(), 0, TDestType::ForwardSearch));
     engine->UpdateStatus();
     EXPECT_EQ(line->PanelText(slPanelSyncTeX), "No SyncTeX Data");
     EXPECT_EQ(line->PanelText(slPanelPages), "(1/3)");

@@ -100,6 +100,8 @@ TEST(ConfigurationErrorTest, SettingsWrittenAtCloseReadBackQuietly)
         EXPECT_FALSE(LogTexts(log).join('\n').contains("Configuration Error"));
         EXPECT_FALSE(LogTexts(log).contains("Saving Failed!"));
         EXPECT_TRUE(readAll(data).startsWith("21\n\n"));
-        EXPECT_EQ(QFile::permissions(data) & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther), 0);
+        EXPECT_EQ(QFile::permissions(data)
+                      & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+                  0);
     }
 }

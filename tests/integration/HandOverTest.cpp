@@ -94,7 +94,7 @@ void MakeLinkFolder(const Viewer &viewer)
 void MakeStaleSocket(const QString &path)
 {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un addr {};
+    sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     std::strncpy(addr.sun_path, QFile::encodeName(path).constData(), sizeof(addr.sun_path) - 1);
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof(addr)), 0);
@@ -153,8 +153,8 @@ TEST(HandOverTest, RunningViewerAnswersTheLinkRequests)
         ASSERT_TRUE(pl::writeHandOverFile(file, bytes, &why)) << why.toStdString();
     };
     pl::LinkConnection::Outcome outcome;
-    auto link = pl::LinkConnection::connectTo(a.linkFolder() + QStringLiteral("/inst-%1.sock").arg(a.process.processId()),
-                                              500, &outcome);
+    auto link = pl::LinkConnection::connectTo(
+        a.linkFolder() + QStringLiteral("/inst-%1.sock").arg(a.process.processId()), 500, &outcome);
     ASSERT_TRUE(link);
     const auto result = [&link](uint32_t message, int64_t wParam) {
         const std::optional<pl::LinkReply> reply = link->request(message, wParam, 60000);
@@ -349,10 +349,12 @@ TEST(HandOverTest, CommandsAreServedWhileAModalBoxIsOpen)
     QStringList log;
     for (QDeadlineTimer deadline(30000); !deadline.hasExpired(); QThread::msleep(20)) {
         log = a.logTexts();
-        if (log.indexOf("Command Line Done", log.indexOf(received) + 1) > log.indexOf(received) && log.contains(received))
+        if (log.indexOf("Command Line Done", log.indexOf(received) + 1) > log.indexOf(received)
+            && log.contains(received))
             break;
     }
-    ASSERT_GT(log.indexOf("Command Line Done", log.indexOf(received) + 1), log.indexOf(received)) << log.join('\n').toStdString();
+    ASSERT_GT(log.indexOf("Command Line Done", log.indexOf(received) + 1), log.indexOf(received))
+        << log.join('\n').toStdString();
     EXPECT_TRUE(log.contains(received));
     EXPECT_FALSE(Contains(log, "Loaded: " + other));
     EXPECT_FALSE(Contains(log, "Closing..."));

@@ -71,9 +71,9 @@ struct MainWindowX11 : ::testing::Test {
     {
         QDeadlineTimer deadline(30000);
         while (!deadline.hasExpired()) {
-            const QString id = xdotool({"search", "--onlyvisible", "--name", QRegularExpression::escape(text)},
-                                       xvfb.display)
-                                   .section('\n', 0, 0);
+            const QString id =
+                xdotool({"search", "--onlyvisible", "--name", QRegularExpression::escape(text)}, xvfb.display)
+                    .section('\n', 0, 0);
             if (!id.isEmpty())
                 return id;
             QThread::msleep(50);
@@ -85,9 +85,9 @@ struct MainWindowX11 : ::testing::Test {
     QRect geometry(const QString &id)
     {
         const QString out = xdotool({"getwindowgeometry", id}, xvfb.display);
-        const QRegularExpressionMatch m =
-            QRegularExpression(R"(Position: (\d+),(\d+).*Geometry: (\d+)x(\d+))", QRegularExpression::DotMatchesEverythingOption)
-                .match(out);
+        const QRegularExpressionMatch m = QRegularExpression(R"(Position: (\d+),(\d+).*Geometry: (\d+)x(\d+))",
+                                                             QRegularExpression::DotMatchesEverythingOption)
+                                              .match(out);
         if (!m.hasMatch())
             return {};
         return {m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt()};
@@ -152,7 +152,7 @@ TEST_F(MainWindowX11, PlaceSizeDocumentAndPageComeBackAfterARestart)
     xdotool({"windowsize", id, "640", "480"}, xvfb.display);
     xdotool({"windowmove", id, "100", "80"}, xvfb.display);
     ASSERT_TRUE(waitForGeometry(id, QRect(100, 80, 640, 480)));
-    QThread::msleep(300);   // the program takes in the new geometry
+    QThread::msleep(300); // the program takes in the new geometry
     close(first);
 
     readSettings();
@@ -167,9 +167,9 @@ TEST_F(MainWindowX11, PlaceSizeDocumentAndPageComeBackAfterARestart)
     start(second, {"-N", "-L=" + dataFile, "-D=" + dir.filePath("second.log")});
     const QString again = waitForWindow("multi.pdf");
     ASSERT_FALSE(again.isEmpty()) << postMortem(second, "second.log").toStdString();
-    EXPECT_TRUE(waitForGeometry(again, QRect(100, 80, 640, 480))) << geometry(again).x() << "," << geometry(again).y()
-                                                                  << " " << geometry(again).width() << "x"
-                                                                  << geometry(again).height();
+    EXPECT_TRUE(waitForGeometry(again, QRect(100, 80, 640, 480)))
+        << geometry(again).x() << "," << geometry(again).y() << " " << geometry(again).width() << "x"
+        << geometry(again).height();
     close(second);
     readSettings();
     ASSERT_GE(Prefer.DocListCount, 1);

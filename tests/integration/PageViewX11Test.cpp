@@ -40,7 +40,10 @@ struct PageViewX11Input : X11PageView {
         EngineFixture::SetUp();
         ShowView({800, 600});
     }
-    static void xdotool(const QStringList &args) { ASSERT_EQ(QProcess::execute("xdotool", args), 0) << args.join(' ').toStdString(); }
+    static void xdotool(const QStringList &args)
+    {
+        ASSERT_EQ(QProcess::execute("xdotool", args), 0) << args.join(' ').toStdString();
+    }
     void pointTo(QPoint client)
     {
         const QPoint g = form->viewport()->mapToGlobal(client);

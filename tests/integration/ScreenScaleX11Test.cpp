@@ -90,7 +90,8 @@ struct ScreenScaleX11Page : X11PageView {
 
 TEST_F(ScreenScaleX11Page, ActualSizeIsThePrintedSizeInDevicePixels)
 {
-    ASSERT_TRUE(engine->OpenDocument(copy("render/a4-stripes.pdf", "a4.pdf"), false, QString(), 0, TDestType::ForwardSearch));
+    ASSERT_TRUE(
+        engine->OpenDocument(copy("render/a4-stripes.pdf", "a4.pdf"), false, QString(), 0, TDestType::ForwardSearch));
     engine->Navigator().SetZoomMode(zActualSize);
     QApplication::processEvents();
     const QImage shot = form->viewport()->grab().toImage();

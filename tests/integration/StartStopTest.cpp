@@ -34,9 +34,10 @@ TEST(StartStopTest, TerminationSignalClosesThroughTheWindowsClosePath)
     const QString text = QString::fromUtf8(f.readAll());
     EXPECT_TRUE(text.startsWith("Debug Start: "));
     EXPECT_TRUE(text.contains("\r\n\r\n*** Log File Start: "));
-    expectInOrder(LogTexts(log), {"ReadData", "Creating QPDF...", "QPDF Done: 1", "Creating Main Form...",
-                                  "Application Running...", "Closing...", "Saving Data Done...", "Stop Running!",
-                                  "Cleanup...", "QPDF Released", "Delete Data..."});
+    expectInOrder(LogTexts(log),
+                  {"ReadData", "Creating QPDF...", "QPDF Done: 1", "Creating Main Form...", "Application Running...",
+                   "Closing...", "Saving Data Done...", "Stop Running!", "Cleanup...", "QPDF Released",
+                   "Delete Data..."});
     EXPECT_TRUE(text.trimmed().section("\r\n", -1).startsWith("Debug Close: "));
 }
 
@@ -51,8 +52,9 @@ TEST(StartStopTest, TerminationSignalClosesAMessageOfTheDeferredStart)
     ::kill(run.process.processId(), SIGTERM);
     ASSERT_TRUE(run.process.waitForFinished(30000));
     EXPECT_EQ(run.process.exitCode(), 0);
-    expectInOrder(LogTexts(log), {"Termination signal", "Closing...", "Saving Data Done...", "Stop Running!", "Cleanup...",
-                                  "Delete Data..."});
+    expectInOrder(
+        LogTexts(log),
+        {"Termination signal", "Closing...", "Saving Data Done...", "Stop Running!", "Cleanup...", "Delete Data..."});
     QFile f(log);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(f.readAll()).trimmed().section("\r\n", -1).startsWith("Debug Close: "));

@@ -11,7 +11,8 @@
 // Test messages may name files.
 inline std::ostream &operator<<(std::ostream &os, const QString &s) { return os << s.toStdString(); }
 
-inline QByteArray syncPreamble(const QString &mainFile, const QByteArray &keys = "Magnification:1000\nUnit:1\nX Offset:0\nY Offset:0\n")
+inline QByteArray syncPreamble(const QString &mainFile,
+                               const QByteArray &keys = "Magnification:1000\nUnit:1\nX Offset:0\nY Offset:0\n")
 {
     return "SyncTeX Version:1\nInput:1:" + mainFile.toUtf8() + "\nOutput:pdf\n" + keys + "Content:\n";
 }
@@ -45,9 +46,9 @@ inline QByteArray gzipOfManyX(int megabytes)
     zs.avail_in = uInt(block.size());
     zs.next_out = reinterpret_cast<Bytef *>(packed.data());
     zs.avail_out = uInt(packed.size());
-    deflate(&zs, Z_FULL_FLUSH);   // byte-aligned, and nothing after it refers back into it
+    deflate(&zs, Z_FULL_FLUSH); // byte-aligned, and nothing after it refers back into it
     const qsizetype blockSize = qsizetype(zs.total_out);
-    deflate(&zs, Z_FINISH);       // the final, empty block
+    deflate(&zs, Z_FINISH); // the final, empty block
     packed.resize(qsizetype(zs.total_out));
     deflateEnd(&zs);
     const uLong blockCrc = crc32(0, reinterpret_cast<const Bytef *>(block.constData()), uInt(block.size()));

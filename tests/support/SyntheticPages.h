@@ -10,7 +10,7 @@
 class SyntheticPages : public TPageSource {
 public:
     std::vector<FS_SIZEF> sizes;
-    std::vector<QString> labels;   // the document's own labels; missing or empty: none
+    std::vector<QString> labels; // the document's own labels; missing or empty: none
     int loads = 0;
 
     explicit SyntheticPages(std::vector<FS_SIZEF> s = {}) : sizes(std::move(s)) {}
@@ -24,7 +24,10 @@ public:
         size = sizes[index];
         return true;
     }
-    QString PageLabel(int index) override { return index >= 0 && index < int(labels.size()) ? labels[index] : QString(); }
+    QString PageLabel(int index) override
+    {
+        return index >= 0 && index < int(labels.size()) ? labels[index] : QString();
+    }
     bool LoadPage(int index) override
     {
         ++loads;
@@ -36,12 +39,24 @@ public:
         if (index < 0 || index >= PageCount() || w <= 0 || h <= 0)
             return false;
         const double pw = sizes[index].width, ph = sizes[index].height;
-        const double u = double(x - sx) / w, v = double(y - sy) / h;   // 0..1 across the box
+        const double u = double(x - sx) / w, v = double(y - sy) / h; // 0..1 across the box
         switch (rotate & 3) {
-        case 0: px = u * pw; py = (1 - v) * ph; break;
-        case 1: px = v * pw; py = u * ph; break;
-        case 2: px = (1 - u) * pw; py = v * ph; break;
-        default: px = (1 - v) * pw; py = (1 - u) * ph; break;
+        case 0:
+            px = u * pw;
+            py = (1 - v) * ph;
+            break;
+        case 1:
+            px = v * pw;
+            py = u * ph;
+            break;
+        case 2:
+            px = (1 - u) * pw;
+            py = v * ph;
+            break;
+        default:
+            px = (1 - v) * pw;
+            py = (1 - u) * ph;
+            break;
         }
         return true;
     }
@@ -53,10 +68,22 @@ public:
         const double a = px / sizes[index].width, b = py / sizes[index].height;
         double u, v;
         switch (rotate & 3) {
-        case 0: u = a; v = 1 - b; break;
-        case 1: u = b; v = a; break;
-        case 2: u = 1 - a; v = b; break;
-        default: u = 1 - b; v = 1 - a; break;
+        case 0:
+            u = a;
+            v = 1 - b;
+            break;
+        case 1:
+            u = b;
+            v = a;
+            break;
+        case 2:
+            u = 1 - a;
+            v = b;
+            break;
+        default:
+            u = 1 - b;
+            v = 1 - a;
+            break;
         }
         x = sx + int(std::lround(u * w));
         y = sy + int(std::lround(v * h));

@@ -47,7 +47,8 @@ bool TSyncTeXTool::Open(const QString &pdfFile)
     Prefer.RememberDoc = false;
     Engine = std::make_unique<TQPDF>(72);
     if (Engine->Status() != 1)
-        return Fail(QStringLiteral("The PDF library could not be loaded from ") + QDir::toNativeSeparators(App.ExeFolder));
+        return Fail(QStringLiteral("The PDF library could not be loaded from ")
+                    + QDir::toNativeSeparators(App.ExeFolder));
     Engine->SetHost(&Host);
     PdfFile = AbsoluteFileName(pdfFile);
     if (!QFileInfo(PdfFile).isFile())
@@ -74,8 +75,8 @@ TFloatRect TSyncTeXTool::TopLeftRect(int page, const TFloatRect &mark)
     double w = 0, h = 0;
     view.GetPageDimensions(page, true, w, h);
     const auto clamp = [](double v, double hi) { return std::clamp(v, 0.0, std::max(0.0, hi)); };
-    return {clamp(std::min(r.Left, r.Right), w), clamp(std::min(r.Top, r.Bottom), h), clamp(std::max(r.Left, r.Right), w),
-            clamp(std::max(r.Top, r.Bottom), h)};
+    return {clamp(std::min(r.Left, r.Right), w), clamp(std::min(r.Top, r.Bottom), h),
+            clamp(std::max(r.Left, r.Right), w), clamp(std::max(r.Top, r.Bottom), h)};
 }
 
 bool TSyncTeXTool::View(const QString &source, int line)
@@ -96,7 +97,8 @@ bool TSyncTeXTool::View(const QString &source, int line)
     Out << "Page: " << page << '\n';
     for (size_t i = 1; i < marks.size(); ++i) {
         const TFloatRect r = TopLeftRect(page, marks[i]);
-        Out << "Box: " << number(r.Left) << ' ' << number(r.Top) << ' ' << number(r.Right) << ' ' << number(r.Bottom) << '\n';
+        Out << "Box: " << number(r.Left) << ' ' << number(r.Top) << ' ' << number(r.Right) << ' ' << number(r.Bottom)
+            << '\n';
     }
     return true;
 }

@@ -9,12 +9,11 @@
 
 namespace {
 
-const char Usage[] =
-    "usage: orvalepdf-synctex view FILE.pdf SOURCE LINE\n"
-    "       orvalepdf-synctex edit FILE.pdf PAGE X Y\n"
-    "       orvalepdf-synctex batch FILE.pdf < QUERIES\n"
-    "PAGE is 1-based; X and Y are points from the page's top-left corner. A batch query is\n"
-    "\"view<TAB>SOURCE<TAB>LINE\" or \"edit<TAB>PAGE<TAB>X<TAB>Y\", one a line.\n";
+const char Usage[] = "usage: orvalepdf-synctex view FILE.pdf SOURCE LINE\n"
+                     "       orvalepdf-synctex edit FILE.pdf PAGE X Y\n"
+                     "       orvalepdf-synctex batch FILE.pdf < QUERIES\n"
+                     "PAGE is 1-based; X and Y are points from the page's top-left corner. A batch query is\n"
+                     "\"view<TAB>SOURCE<TAB>LINE\" or \"edit<TAB>PAGE<TAB>X<TAB>Y\", one a line.\n";
 
 // What the engine would show in a message box goes to the error output.
 class ErrorOutput final : public TMessageSink {
@@ -36,7 +35,8 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments().mid(1);
     const QString command = args.value(0);
     const bool known = (command == QLatin1String("view") && args.size() == 4)
-        || (command == QLatin1String("edit") && args.size() == 5) || (command == QLatin1String("batch") && args.size() == 2);
+        || (command == QLatin1String("edit") && args.size() == 5)
+        || (command == QLatin1String("batch") && args.size() == 2);
     if (!known) {
         std::fputs(Usage, stderr);
         return 2;

@@ -8,8 +8,8 @@ namespace pl {
 class Clock {
 public:
     virtual ~Clock() = default;
-    virtual int64_t tickMs() = 0;       // monotonic milliseconds, only differences matter
-    virtual QDateTime localNow() = 0;   // local wall time
+    virtual int64_t tickMs() = 0;     // monotonic milliseconds, only differences matter
+    virtual QDateTime localNow() = 0; // local wall time
 };
 
 // Blocking waits; the test sleeper advances the manual clock instead of waiting.
@@ -20,8 +20,8 @@ public:
 };
 
 Clock &clock();
-void setClock(Clock *c);        // nullptr restores the system clock
+void setClock(Clock *c); // nullptr restores the system clock
 Sleeper &sleeper();
-void setSleeper(Sleeper *s);    // nullptr restores the real sleeper
+void setSleeper(Sleeper *s); // nullptr restores the real sleeper
 
 } // namespace pl

@@ -18,21 +18,21 @@ enum class FileKind : uint8_t { Missing, Regular, Directory, Other };
 // Outcome of reading or writing a whole file.
 enum class WholeFile : uint8_t {
     Ok,
-    CannotOpen,   // cannot be opened, or is no regular file
-    Missing,      // the name or a folder on its path does not exist
+    CannotOpen, // cannot be opened, or is no regular file
+    Missing,    // the name or a folder on its path does not exist
     IoError,
-    Short,        // fewer bytes than expected
+    Short, // fewer bytes than expected
 };
 
 struct FileStatus {
     FileKind kind = FileKind::Missing;
-    bool accessDenied = false;  // the entry may exist, but it cannot be examined
+    bool accessDenied = false; // the entry may exist, but it cannot be examined
     int64_t size = -1;
-    int64_t writeTime = -1;     // 100 ns units since 1601 (UTC)
-    int64_t creationTime = -1;  // birth time where the file system keeps one, else the write time
+    int64_t writeTime = -1;    // 100 ns units since 1601 (UTC)
+    int64_t creationTime = -1; // birth time where the file system keeps one, else the write time
     int64_t accessTime = -1;
-    uint32_t mode = 0;          // permission bits
-    bool ownedByUser = false;   // owned by the effective user
+    uint32_t mode = 0;        // permission bits
+    bool ownedByUser = false; // owned by the effective user
 };
 
 class Files;
@@ -53,7 +53,7 @@ public:
     void reset();
     // Writes through the file system that opened it, whichever is installed now.
     bool write(const QByteArray &bytes);
-    int release()   // gives up ownership without closing
+    int release() // gives up ownership without closing
     {
         const int fd = fd_;
         fd_ = -1;
@@ -100,7 +100,7 @@ public:
 };
 
 Files &files();
-void setFiles(Files *f);   // nullptr restores the production implementation
+void setFiles(Files *f); // nullptr restores the production implementation
 
 inline void FileHandle::reset()
 {

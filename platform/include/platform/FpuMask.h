@@ -11,7 +11,7 @@ public:
     ~FpuMask();
     FpuMask(const FpuMask &) = delete;
     FpuMask &operator=(const FpuMask &) = delete;
-    static void maskAll();  // the start-up variant: mask, never restore
+    static void maskAll(); // the start-up variant: mask, never restore
 private:
     uint32_t savedMxcsr_ = 0;
     uint16_t savedX87_ = 0;

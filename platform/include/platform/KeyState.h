@@ -10,6 +10,6 @@ public:
 };
 
 KeyState &keyState();
-void setKeyState(KeyState *k);  // nullptr restores the production backend
+void setKeyState(KeyState *k); // nullptr restores the production backend
 
 } // namespace pl

@@ -16,8 +16,8 @@ QStringList splitCommandLine(const QString &commandLine);
 QString findProgramOnPath(const QString &name);
 
 struct ProcessError {
-    int code = 0;    // errno of the failed step
-    QString text;    // the system's text for it, or "Error Code: " + code
+    int code = 0; // errno of the failed step
+    QString text; // the system's text for it, or "Error Code: " + code
 };
 
 // Starts programs without waiting for them.
@@ -31,6 +31,6 @@ public:
 };
 
 Process &process();
-void setProcess(Process *p);   // nullptr restores the production implementation
+void setProcess(Process *p); // nullptr restores the production implementation
 
 } // namespace pl

@@ -19,6 +19,6 @@ public:
 };
 
 Registry &registry();
-void setRegistry(Registry *r);  // nullptr restores the production backend
+void setRegistry(Registry *r); // nullptr restores the production backend
 
 } // namespace pl

@@ -21,9 +21,7 @@ QStringList Steps(const QStringList &items)
         case TCmdStep::SetInverseSearch:
             out << (s.restoreDefault ? QStringLiteral("inverse default") : QStringLiteral("inverse ") + s.text);
             break;
-        case TCmdStep::IllegalSwitch:
-            out << QStringLiteral("illegal ") + s.text;
-            break;
+        case TCmdStep::IllegalSwitch: out << QStringLiteral("illegal ") + s.text; break;
         }
     }
     return out;
@@ -81,7 +79,8 @@ TEST(CmdLineGrammarTest, ArgumentWithALineBreakIsRefusedWhole)
         {{planted}, {"illegal " + shown}},
         // What came before it still runs; nothing after it does.
         {{"a.pdf", planted, "c.pdf"}, {"open a.pdf 0  0", "illegal " + shown}},
-        {{"-forward-search", "x.tex\r\n-inverse-search\r\nevil", "3", "d.pdf"}, {"illegal x.tex\\r\\n-inverse-search\\r\\nevil"}},
+        {{"-forward-search", "x.tex\r\n-inverse-search\r\nevil", "3", "d.pdf"},
+         {"illegal x.tex\\r\\n-inverse-search\\r\\nevil"}},
         {{"-inverse-search", "ed\n%f"}, {"illegal ed\\n%f"}},
         {{"-page-index", "7\n-inverse-search", "x.pdf"}, {"illegal 7\\n-inverse-search"}},
         // An empty argument is skipped, as an empty line of the text is.
@@ -101,7 +100,8 @@ TEST(CmdLineGrammarTest, RelativeFileAndSourceItemsBecomeAbsolute)
     } cases[] = {
         {"-forward-search\nch/a.tex\n12\ndoc.pdf\n", "-forward-search\n/w/d/ch/a.tex\n12\n/w/d/doc.pdf\n"},
         {"-page-label\niv\n/abs/doc.pdf\n", "-page-label\niv\n/abs/doc.pdf\n"},
-        {"-named-dest\nrel\n-inverse-search\nrel cmd\nx.pdf\n", "-named-dest\nrel\n-inverse-search\nrel cmd\n/w/d/x.pdf\n"},
+        {"-named-dest\nrel\n-inverse-search\nrel cmd\nx.pdf\n",
+         "-named-dest\nrel\n-inverse-search\nrel cmd\n/w/d/x.pdf\n"},
         // Folder macros are the running instance's to expand.
         {"%P/other.pdf\n", "%P/other.pdf\n"},
         // After an unknown switch the items are left to the receiver's message.
@@ -109,7 +109,8 @@ TEST(CmdLineGrammarTest, RelativeFileAndSourceItemsBecomeAbsolute)
         {"\r\n../up.pdf\r\n", "/w/d/../up.pdf\n"},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(AbsoluteCmdLine(CmdLineItems(QString::fromUtf8(c.text)), "/w/d"), QString::fromUtf8(c.expected)) << c.text;
+        EXPECT_EQ(AbsoluteCmdLine(CmdLineItems(QString::fromUtf8(c.text)), "/w/d"), QString::fromUtf8(c.expected))
+            << c.text;
 }
 
 TEST(CmdLineGrammarTest, RestoreRuleOfTheDeferredStart)
@@ -214,7 +215,8 @@ TEST_F(ExeCmdLineTest, LineBreakInAnArgumentShowsTheIllegalSwitchMessage)
     EXPECT_EQ(engine->DocumentCount(), 1);
     ASSERT_EQ(sink.shown.size(), 1);
     EXPECT_EQ(sink.shown[0].title, "Unknown Switch");
-    EXPECT_EQ(sink.shown[0].text, "Illegal Command Line Switch: \"/p/a\\n-inverse-search\\nsh -c \"touch X\"\\nb.pdf\"");
+    EXPECT_EQ(sink.shown[0].text,
+              "Illegal Command Line Switch: \"/p/a\\n-inverse-search\\nsh -c \"touch X\"\\nb.pdf\"");
     EXPECT_TRUE(log().contains("Illegal Command Line Switch: \"/p/a\\n-inverse-search")) << log().toStdString();
 }
 

@@ -33,9 +33,9 @@ TEST(CommandStates, WithoutADocument)
 {
     TPrefer prefer;
     const TCommandStates s = CommandStates(TEngineSnapshot(), TWindowFacts(), prefer);
-    for (const char *command : {"menuSave", "menuPrint", "menuReload", "menuClose", "menuCloseAll", "menuGoToPage",
-                                "menuSetMark", "menuBack", "menuNextDoc", "menuMeasuringMode", "menuZoomIn",
-                                "menuOpenAdobe", "menuInverseSearch", "menuFind"})
+    for (const char *command :
+         {"menuSave", "menuPrint", "menuReload", "menuClose", "menuCloseAll", "menuGoToPage", "menuSetMark", "menuBack",
+          "menuNextDoc", "menuMeasuringMode", "menuZoomIn", "menuOpenAdobe", "menuInverseSearch", "menuFind"})
         EXPECT_FALSE(s.IsEnabled(command)) << command;
     for (const char *command : {"menuSinglePage", "menuCountiniousView", "menuShowBookmarks", "menuFrameLinks"})
         EXPECT_FALSE(s.IsChecked(command)) << command;

@@ -16,6 +16,7 @@ public:
     FakeEngine(int status, QStringList *calls) : status_(status), calls_(calls) {}
     ~FakeEngine() override { *calls_ << "engine freed"; }
     int Status() const override { return status_; }
+
 private:
     int status_;
     QStringList *calls_;
@@ -33,13 +34,19 @@ struct SequenceFixture : ::testing::Test {
         SetStartTick(0);
         logPath = dir.path() + "/log.txt";
         ASSERT_TRUE(OpenDebugLog(logPath));
-        hooks.readData = [this] { calls << "read"; return true; };
+        hooks.readData = [this] {
+            calls << "read";
+            return true;
+        };
         hooks.createMainForm = [this] { calls << "main form"; };
         hooks.createPanels = [this] { calls << "panels"; };
         hooks.formInit = [this] { calls << "init"; };
         hooks.runLoop = [this] {
             calls << "loop";
-            MainFormCloseQuery([this] { calls << "write"; return false; });
+            MainFormCloseQuery([this] {
+                calls << "write";
+                return false;
+            });
         };
         hooks.destroyWindows = [this] { calls << "destroy windows"; };
     }
@@ -65,11 +72,13 @@ TEST_F(SequenceFixture, ReadyEngineRunsTheWindowsAndClosesInOrder)
 {
     hooks.createEngine = [this] { return std::make_unique<FakeEngine>(1, &calls); };
     EXPECT_EQ(RunMainSequence(hooks), 0);
-    EXPECT_EQ(calls, QStringList({"read", "main form", "panels", "init", "loop", "write", "destroy windows", "engine freed"}));
-    EXPECT_EQ(logTexts(), QStringList({"ReadData", "Creating QPDF...", "QPDF Done: 1", "Dark Mode Theme: 0",
-                                       "Creating Main Form...", "Main Form Created...", "Main Form Init...",
-                                       "Application Running...", "Closing...", "Saving Failed!", "Saving Data Done...",
-                                       "Stop Running!", "Cleanup...", "QPDF Released", "Delete Data..."}));
+    EXPECT_EQ(calls,
+              QStringList({"read", "main form", "panels", "init", "loop", "write", "destroy windows", "engine freed"}));
+    EXPECT_EQ(logTexts(),
+              QStringList({"ReadData", "Creating QPDF...", "QPDF Done: 1", "Dark Mode Theme: 0",
+                           "Creating Main Form...", "Main Form Created...", "Main Form Init...",
+                           "Application Running...", "Closing...", "Saving Failed!", "Saving Data Done...",
+                           "Stop Running!", "Cleanup...", "QPDF Released", "Delete Data..."}));
     EXPECT_FALSE(App.AppRunning);
 }
 
@@ -115,7 +124,12 @@ TEST_F(SequenceFixture, LoaderEndingDuringTheWaitStopsIt)
     SyncTeXThreadCount = 1;
     struct EndingSleeper final : pl::Sleeper {
         std::vector<int> sleeps;
-        void sleepMs(int ms) override { sleeps.push_back(ms); if (sleeps.size() == 2) SyncTeXThreadCount = 0; }
+        void sleepMs(int ms) override
+        {
+            sleeps.push_back(ms);
+            if (sleeps.size() == 2)
+                SyncTeXThreadCount = 0;
+        }
     } sleeper;
     pl::setSleeper(&sleeper);
     WaitForSyncTeXThreads(hooks);

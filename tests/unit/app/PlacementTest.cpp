@@ -63,8 +63,11 @@ TEST(Placement, TheStoredRectangleStaysReachable)
         {"on the second screen", rect(2000, 100, 2800, 700), {primary, second}, primary, QRect(2000, 100, 800, 600)},
         {"partly on a screen", rect(-700, -500, 100, 100), {primary}, primary, QRect(-700, -500, 800, 600)},
         {"on a screen that is gone", rect(2000, 100, 2800, 700), {primary}, primary, QRect(0, 0, 800, 600)},
-        {"primary not at the origin", rect(5000, 5000, 5400, 5300), {QRect(100, 40, 800, 600)},
-         QRect(100, 40, 800, 600), QRect(100, 40, 400, 300)},
+        {"primary not at the origin",
+         rect(5000, 5000, 5400, 5300),
+         {QRect(100, 40, 800, 600)},
+         QRect(100, 40, 800, 600),
+         QRect(100, 40, 400, 300)},
         {"empty: one pixel", rect(10, 10, 10, 5), {primary}, primary, QRect(10, 10, 1, 1)},
         {"no screens at all", rect(10, 10, 110, 60), {}, QRect(), QRect(10, 10, 100, 50)},
     };

@@ -5,7 +5,8 @@
 
 TEST(StartupSwitchesTest, FirstMatchPerLetterWinsAndTheRestIsTheCommandText)
 {
-    const TStartupScan s = ScanStartupSwitches({"-D=/tmp/a.log", "-n", "-d=/tmp/b.log", "-page-index", "7", "x.pdf"}, "/opt/o", "/home/u/cfg");
+    const TStartupScan s = ScanStartupSwitches({"-D=/tmp/a.log", "-n", "-d=/tmp/b.log", "-page-index", "7", "x.pdf"},
+                                               "/opt/o", "/home/u/cfg");
     EXPECT_EQ(s.flags.LogPath, "/tmp/a.log");
     EXPECT_TRUE(s.flags.NewInstance);
     // The later -d is not a counted match, so the start-up part ends at -n.
@@ -21,11 +22,25 @@ TEST(StartupSwitchesTest, FileBeforeASwitchIsDropped)
 
 TEST(StartupSwitchesTest, FlagsValuesAndNonSwitches)
 {
-    struct Case { QStringList args; bool restore, never, before, newInst, empty, noChecks; QString name, icon; QStringList items; };
+    struct Case {
+        QStringList args;
+        bool restore, never, before, newInst, empty, noChecks;
+        QString name, icon;
+        QStringList items;
+    };
     const Case cases[] = {
         {{"-R", "-B", "-E", "-Z"}, true, false, true, false, true, true, "", "", {}},
         {{"-C=Work", "a.pdf"}, false, false, false, false, false, false, "Work", "", {"a.pdf"}},
-        {{"-C=", "a.pdf"}, false, false, false, false, false, false, "", "", {"-C=", "a.pdf"}},   // empty value is no switch
+        {{"-C=", "a.pdf"},
+         false,
+         false,
+         false,
+         false,
+         false,
+         false,
+         "",
+         "",
+         {"-C=", "a.pdf"}}, // empty value is no switch
         {{"-Rx", "-I=icon.png"}, false, false, false, false, false, false, "", "icon.png", {}},
         {{"--N", "b.pdf"}, false, false, false, false, false, false, "", "", {"--N", "b.pdf"}},
     };
@@ -46,10 +61,12 @@ TEST(StartupSwitchesTest, FlagsValuesAndNonSwitches)
 
 TEST(StartupSwitchesTest, PathMacros)
 {
-    struct Case { const char *value, *expanded; };
+    struct Case {
+        const char *value, *expanded;
+    };
     const Case cases[] = {
         {"%B/x.dat", "/opt/orvale/bin/x.dat"},
-        {"%B\\x.dat", "/opt/orvale/bin/x.dat"},   // a backslash after a macro is a separator
+        {"%B\\x.dat", "/opt/orvale/bin/x.dat"}, // a backslash after a macro is a separator
         {"%b\\other.dat", "/home/u/cfg/PDF/other.dat"},
         {"%!B/x", "/opt/orvale/x"},
         {"%!b\\y", "/home/u/cfg/y"},

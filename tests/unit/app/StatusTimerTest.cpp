@@ -68,23 +68,12 @@ TEST(StatusTimerInterval, GrowsWithIdleTimeAndSlowsWhenNothingIsWatched)
         int interval;
     };
     const Case cases[] = {
-        {0, true, false, 1111},
-        {60000, true, false, 1111},
-        {61000, true, false, 2111},
-        {61000, true, true, 2000111},
-        {59000, true, true, 1111},          // a short idle time is never stretched
-        {300000, true, false, 2111},
-        {300001, true, false, 3111},
-        {600001, true, false, 4111},
-        {900001, true, false, 5111},
-        {1200001, true, false, 6111},
-        {1800001, true, false, 7111},
-        {3600001, true, false, 8111},
-        {6000000, true, false, 8111},
-        {6000001, true, false, 10111},
-        {180000, false, false, 2111},
-        {180001, false, false, 20111},
-        {7000000, false, true, 100000111},
+        {0, true, false, 1111},       {60000, true, false, 1111},    {61000, true, false, 2111},
+        {61000, true, true, 2000111}, {59000, true, true, 1111}, // a short idle time is never stretched
+        {300000, true, false, 2111},  {300001, true, false, 3111},   {600001, true, false, 4111},
+        {900001, true, false, 5111},  {1200001, true, false, 6111},  {1800001, true, false, 7111},
+        {3600001, true, false, 8111}, {6000000, true, false, 8111},  {6000001, true, false, 10111},
+        {180000, false, false, 2111}, {180001, false, false, 20111}, {7000000, false, true, 100000111},
     };
     for (const Case &c : cases)
         EXPECT_EQ(TStatusTimer::NextInterval(c.idle, c.useTimer, c.minimized), c.interval)

@@ -24,26 +24,56 @@ TEST(ViewStatusFormatter, TextsOfTheViewWithoutFocus)
 {
     struct Case {
         TViewStatus status;
-        QStringList panels;   // page, pages, zoom, zoom mode
+        QStringList panels; // page, pages, zoom, zoom mode
         QString pageBox, countBox, zoomBox;
         bool pageEnabled, zoomEnabled;
     };
     const Case cases[] = {
         {TViewStatus(), {"", "", "", ""}, "", "", "100%", false, false},
-        {document(4, 12, "iv", 125, zfitWidth), {"Page:  iv", "(4/12)", "Zoom:  125%", "Fit Width"}, "iv", "(4/12)",
-         "125%", true, true},
-        {document(1, 1, "1", 100, zfitPage), {"Page:  1", "(1/1)", "Zoom:  100%", "Fit Page"}, "1", "(1/1)", "100%",
-         true, true},
-        {document(3, 7, "3", 72, zActualSize), {"Page:  3", "(3/7)", "Zoom:  72%", "Actual Size"}, "3", "(3/7)",
-         "72%", true, true},
+        {document(4, 12, "iv", 125, zfitWidth),
+         {"Page:  iv", "(4/12)", "Zoom:  125%", "Fit Width"},
+         "iv",
+         "(4/12)",
+         "125%",
+         true,
+         true},
+        {document(1, 1, "1", 100, zfitPage),
+         {"Page:  1", "(1/1)", "Zoom:  100%", "Fit Page"},
+         "1",
+         "(1/1)",
+         "100%",
+         true,
+         true},
+        {document(3, 7, "3", 72, zActualSize),
+         {"Page:  3", "(3/7)", "Zoom:  72%", "Actual Size"},
+         "3",
+         "(3/7)",
+         "72%",
+         true,
+         true},
         // A document that did not load has no page to show.
-        {document(0, 0, "?", 100, zCustom), {"Page:  ?", "(0/0)", "Zoom:  100%", "Custom Zoom"}, "?", "(0/0)",
-         "100%", false, true},
+        {document(0, 0, "?", 100, zCustom),
+         {"Page:  ?", "(0/0)", "Zoom:  100%", "Custom Zoom"},
+         "?",
+         "(0/0)",
+         "100%",
+         false,
+         true},
         // A mode from damaged settings shows as the nearest one.
-        {document(2, 2, "2", 50, TZoomMode(9)), {"Page:  2", "(2/2)", "Zoom:  50%", "Custom Zoom"}, "2", "(2/2)",
-         "50%", true, true},
-        {document(2, 2, "2", 50, TZoomMode(-3)), {"Page:  2", "(2/2)", "Zoom:  50%", "Fit Page"}, "2", "(2/2)",
-         "50%", true, true},
+        {document(2, 2, "2", 50, TZoomMode(9)),
+         {"Page:  2", "(2/2)", "Zoom:  50%", "Custom Zoom"},
+         "2",
+         "(2/2)",
+         "50%",
+         true,
+         true},
+        {document(2, 2, "2", 50, TZoomMode(-3)),
+         {"Page:  2", "(2/2)", "Zoom:  50%", "Fit Page"},
+         "2",
+         "(2/2)",
+         "50%",
+         true,
+         true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(qPrintable(c.panels.join('|')));

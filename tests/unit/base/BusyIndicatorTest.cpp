@@ -15,10 +15,22 @@ public:
     void ShowStatusText(const QString &text) override { events << "status:" + text; }
     bool HourglassShown() override { return hourglass; }
     bool DefaultCursorShown() override { return !hourglass; }
-    void ShowHourglass() override { hourglass = true; events << "hourglass"; }
-    void ShowDefaultCursor() override { hourglass = false; events << "default"; }
+    void ShowHourglass() override
+    {
+        hourglass = true;
+        events << "hourglass";
+    }
+    void ShowDefaultCursor() override
+    {
+        hourglass = false;
+        events << "default";
+    }
     void ProcessMessages() override { events << "pump"; }
-    bool FocusApplication() override { events << "focus"; return true; }
+    bool FocusApplication() override
+    {
+        events << "focus";
+        return true;
+    }
 };
 
 struct BusyFixture : ::testing::Test {

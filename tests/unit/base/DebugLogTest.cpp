@@ -69,7 +69,11 @@ TEST_F(LogFixture, TimeStampsBlankLinesAndTheRelaxMarker)
 
 TEST(LogTextTest, DatesAndTimes)
 {
-    struct Case { QDateTime t; const char *date; const char *time; };
+    struct Case {
+        QDateTime t;
+        const char *date;
+        const char *time;
+    };
     const Case cases[] = {
         {QDateTime(QDate(2026, 12, 9), QTime(9, 5)), "Wed  9-DEC-2026", " 9:05"},
         {QDateTime(QDate(2026, 1, 10), QTime(23, 0)), "Sat 10-JAN-2026", "23:00"},

@@ -104,7 +104,10 @@ TEST_F(FileIOFixture, FifoIsRefusedWithoutBlocking)
 
 TEST_F(FileIOFixture, TextFiles)
 {
-    ASSERT_EQ(WriteWholeFile(path("bom.txt"), QByteArray("\xEF\xBB\xBF" "caf\xC3\xA9")), frOk);
+    ASSERT_EQ(WriteWholeFile(path("bom.txt"),
+                             QByteArray("\xEF\xBB\xBF"
+                                        "caf\xC3\xA9")),
+              frOk);
     QString text;
     EXPECT_TRUE(ReadTextFile(path("bom.txt"), text));
     EXPECT_EQ(text, QStringLiteral("caf\u00E9"));

@@ -35,11 +35,11 @@ TEST_P(FileParts, SplitAtTheLastSeparatorAndDot)
     EXPECT_EQ(FileExtension(path), QString::fromUtf8(c.extension));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, FileParts, ::testing::Values(
-    PartsCase{"/home/u/paper.tex.pdf", "/home/u", "paper.tex", ".pdf"},
-    PartsCase{"/home/u.d/README", "/home/u.d", "README", ""},
-    PartsCase{"name.synctex.gz", "", "name.synctex", ".gz"},
-    PartsCase{"/home/u/", "/home/u", "", ""}));
+INSTANTIATE_TEST_SUITE_P(Table, FileParts,
+                         ::testing::Values(PartsCase{"/home/u/paper.tex.pdf", "/home/u", "paper.tex", ".pdf"},
+                                           PartsCase{"/home/u.d/README", "/home/u.d", "README", ""},
+                                           PartsCase{"name.synctex.gz", "", "name.synctex", ".gz"},
+                                           PartsCase{"/home/u/", "/home/u", "", ""}));
 
 TEST(FileUtils, OnlyRegularFilesAreFiles)
 {
@@ -52,7 +52,7 @@ TEST(FileUtils, OnlyRegularFilesAreFiles)
 
     EXPECT_TRUE(FileExists(file));
     EXPECT_FALSE(FileExists(dir.path()));
-    EXPECT_TRUE(FileExists(dir.path() + '/'));          // tested as a folder
+    EXPECT_TRUE(FileExists(dir.path() + '/')); // tested as a folder
     EXPECT_FALSE(FileExists(QStringLiteral("/dev/null")));
     EXPECT_FALSE(FolderExists(file));
     EXPECT_TRUE(FolderExists(dir.path() + '/'));
@@ -69,7 +69,8 @@ TEST(FileUtils, FileTimesAreHundredNanosecondsSince1601)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
     // 2026-12-09 09:05:00 UTC (TZ=UTC in tests).
-    const int64_t t = (QDateTime(QDate(2026, 12, 9), QTime(9, 5), Qt::UTC).toSecsSinceEpoch()) * 10000000LL + pl::FileTimeUnixEpoch;
+    const int64_t t =
+        (QDateTime(QDate(2026, 12, 9), QTime(9, 5), Qt::UTC).toSecsSinceEpoch()) * 10000000LL + pl::FileTimeUnixEpoch;
     ASSERT_TRUE(pl::files().setTimes(file, t + 1234567, t));
     EXPECT_EQ(FileTime64(file, ftLastWrite), t + 1234567);
     EXPECT_EQ(FileTime64(file, ftLastAccess), t);
@@ -93,7 +94,7 @@ TEST(FileUtils, LockedMeansSomeoneHoldsItOpenForWriting)
     EXPECT_FALSE(FileLocked(dir.filePath(QStringLiteral("missing")), false, false));
     const int64_t before = FileTime64(file);
     (void)FileLocked(file, true, true);
-    EXPECT_EQ(FileTime64(file), before);   // probing never touches the file
+    EXPECT_EQ(FileTime64(file), before); // probing never touches the file
 }
 
 // A file of another user takes no read lease from us: it counts as being written until its
@@ -103,15 +104,16 @@ TEST(FileUtils, WithoutALeaseAFileIsLockedUntilItStopsChanging)
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to probe as another user";
     QTemporaryDir dir;
-    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                      | QFile::ReadOther | QFile::ExeOther));
+    ASSERT_TRUE(QFile::setPermissions(
+        dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
     const QString file = dir.filePath(QStringLiteral("theirs.pdf"));
     {
         QFile f(file);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("%PDF-1.4\n");
     }
-    ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther));
+    ASSERT_TRUE(
+        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther));
     const int64_t hourAgo = FileTime64(file) - 3600 * 10000000LL;
     ASSERT_TRUE(pl::files().setTimes(file, hourAgo, hourAgo));
 

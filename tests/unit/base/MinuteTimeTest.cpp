@@ -25,7 +25,7 @@ TEST(MinuteTime, CountsFrom1601)
 TEST(MinuteTime, ClampsItsArguments)
 {
     EXPECT_EQ(MinuteTime(1110, 1, 1, 0, 0), MinuteTime(1111, 1, 1, 0, 0));
-    EXPECT_LT(MinuteTime(1111, 1, 1, 0, 0), 0);   // before 1601 counts backwards
+    EXPECT_LT(MinuteTime(1111, 1, 1, 0, 0), 0); // before 1601 counts backwards
     EXPECT_EQ(MinuteTime(12000, 1, 1, 0, 0), MinuteTime(9999, 1, 1, 0, 0));
     EXPECT_EQ(MinuteTime(2026, 13, 40, 30, 99), MinuteTime(2026, 12, 31, 23, 59));
     EXPECT_EQ(MinuteTime(2026, 0, 0, -1, -1), MinuteTime(2026, 1, 1, 0, 0));
@@ -36,9 +36,9 @@ TEST(SplitMinuteTime, InverseWithWeekday)
     const struct {
         int year, month, day, hour, minute, weekday;
     } cases[] = {
-        {1601, 1, 1, 0, 0, 1},     {1601, 12, 31, 23, 59, 1}, {1900, 2, 28, 12, 0, 3}, {1900, 3, 1, 0, 0, 4},
-        {2000, 2, 29, 6, 30, 2},   {2000, 3, 1, 0, 0, 3},     {2026, 12, 9, 9, 5, 3},  {2100, 12, 31, 23, 59, 5},
-        {9999, 12, 31, 23, 59, 5},
+        {1601, 1, 1, 0, 0, 1},  {1601, 12, 31, 23, 59, 1}, {1900, 2, 28, 12, 0, 3},
+        {1900, 3, 1, 0, 0, 4},  {2000, 2, 29, 6, 30, 2},   {2000, 3, 1, 0, 0, 3},
+        {2026, 12, 9, 9, 5, 3}, {2100, 12, 31, 23, 59, 5}, {9999, 12, 31, 23, 59, 5},
     };
     for (const auto &c : cases) {
         const TMinuteParts p = SplitMinuteTime(MinuteTime(c.year, c.month, c.day, c.hour, c.minute));
@@ -82,7 +82,7 @@ TEST(FormatFileOrClockTime, PatternsAndLongDate)
     const struct {
         const char *format, *text;
     } cases[] = {
-        {"yyyy-mm-dd  hh:mm:ss", "2026-12-09  09:05:07"},   // "mm" after "hh" is minutes
+        {"yyyy-mm-dd  hh:mm:ss", "2026-12-09  09:05:07"}, // "mm" after "hh" is minutes
         {"yyyy-mm-dd  hh:nn:ss", "2026-12-09  09:05:07"},
         {"d.m.yy h:n", "9.12.26 9:5"},
         {"dd/mm/yyyy", "09/12/2026"},

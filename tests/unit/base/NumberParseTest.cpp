@@ -28,18 +28,18 @@ TEST(ParseInteger, AcceptedForms)
         {"12", 12},
         {"-12", -12},
         {"+7", 7},
-        {"$FF", 255},             // the runtime's hexadecimal forms
+        {"$FF", 255}, // the runtime's hexadecimal forms
         {"0x1F", 31},
         {"0X1f", 31},
         {"-0x10", -16},
-        {"#FF0000", 0x0000FF},     // colours: red and blue trade places
+        {"#FF0000", 0x0000FF}, // colours: red and blue trade places
         {"#123456", 0x563412},
-        {"#  0000FF", 0xFF0000},   // blanks between prefix and digits
+        {"#  0000FF", 0xFF0000}, // blanks between prefix and digits
         {"$ ff", 255},
         {"%101", 5},
         {"##101", 5},
         {"$$1111", 15},
-        {" - 12 ", -12},           // blanks around the sign and after the number
+        {" - 12 ", -12}, // blanks around the sign and after the number
         {"\t 42\t", 42},
         {"-#FF0000", -255},
         {"9223372036854775807", kMax},
@@ -48,7 +48,8 @@ TEST(ParseInteger, AcceptedForms)
     };
     for (const IntCase &c : cases) {
         qint64 v = -999;
-        EXPECT_TRUE(ParseInteger(QString::fromUtf8(c.text), kMin, kMax, v)) << c.text << ": " << LastParseError().toStdString();
+        EXPECT_TRUE(ParseInteger(QString::fromUtf8(c.text), kMin, kMax, v))
+            << c.text << ": " << LastParseError().toStdString();
         EXPECT_EQ(v, c.value) << c.text;
         EXPECT_EQ(LastParseError(), "") << c.text;
     }
@@ -105,10 +106,10 @@ TEST(ParseReal, FormsAndRange)
         bool ok;
         double value;
     } cases[] = {
-        {"12.5", true, 12.5},     {"  -0.25  ", true, -0.25}, {"+3", true, 3},   {"7.", true, 7},
-        {".5", true, 0.5},        {"0.1", true, 0.1},         {".", false, 0},   {"", false, 0},
-        {"1,5", false, 0},        {"1e3", false, 0},          {"- 1", false, 0}, {"1.2.3", false, 0},
-        {"200", false, 0},        {"-200", false, 0},
+        {"12.5", true, 12.5}, {"  -0.25  ", true, -0.25}, {"+3", true, 3},   {"7.", true, 7},
+        {".5", true, 0.5},    {"0.1", true, 0.1},         {".", false, 0},   {"", false, 0},
+        {"1,5", false, 0},    {"1e3", false, 0},          {"- 1", false, 0}, {"1.2.3", false, 0},
+        {"200", false, 0},    {"-200", false, 0},
     };
     for (const auto &c : cases) {
         double v = 42;
@@ -124,16 +125,12 @@ TEST(FormatReal, CutNotRounded)
         int digits, width;
         const char *text;
     } cases[] = {
-        {12.3456, 2, 0, "12.34"},
-        {12.3499, 2, 0, "12.34"},
-        {-0.5, 1, 0, "-0.5"},
-        {2.3, 1, 0, "2.3"},         // just below 2.3 in binary, still "2.3"
-        {12.5, 3, 0, "12.500"},
-        {7, 2, 0, "7.00"},
-        {3.75, 1, 6, "    3.7"},    // padding covers the text before the fraction digits
-        {-3.75, 1, 6, "-    3.7"},  // the sign goes in front of the padding
-        {123456.5, 1, 3, "123456.5"},
-        {0.999, 2, 0, "0.99"},
+        {12.3456, 2, 0, "12.34"},     {12.3499, 2, 0, "12.34"},
+        {-0.5, 1, 0, "-0.5"},         {2.3, 1, 0, "2.3"}, // just below 2.3 in binary, still "2.3"
+        {12.5, 3, 0, "12.500"},       {7, 2, 0, "7.00"},
+        {3.75, 1, 6, "    3.7"},   // padding covers the text before the fraction digits
+        {-3.75, 1, 6, "-    3.7"}, // the sign goes in front of the padding
+        {123456.5, 1, 3, "123456.5"}, {0.999, 2, 0, "0.99"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(FormatReal(c.x, c.digits, c.width), QString::fromUtf8(c.text)) << c.x;
@@ -160,7 +157,7 @@ TEST(FormatReal, IgnoresTheProcessLocale)
     }
     char probe[16];
     std::snprintf(probe, sizeof probe, "%.1f", 1.5);
-    EXPECT_STREQ(probe, "1,5");   // the C library now writes a decimal comma
+    EXPECT_STREQ(probe, "1,5"); // the C library now writes a decimal comma
     double v = 0;
     EXPECT_TRUE(ParseReal(QStringLiteral("1.5"), 0, 2, v));
     EXPECT_EQ(v, 1.5);

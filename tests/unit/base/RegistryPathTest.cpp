@@ -20,13 +20,13 @@ TEST(RegistryPath, WalksKeysThenValueThenDefault)
     } cases[] = {
         {"%HKCU\\Software\\Orvale 11\\AppData", "/home/u/data"},
         {"HKEY_CURRENT_USER\\Software\\Orvale 11\\AppData", "/home/u/data"},
-        {"%HKCR\\Software\\Adobe\\Acrobat\\Exe", "value of Acrobat"},   // no key Exe: the value
+        {"%HKCR\\Software\\Adobe\\Acrobat\\Exe", "value of Acrobat"}, // no key Exe: the value
         {"%HKR\\Software\\Adobe\\Acrobat\\Exe", "value of Acrobat"},
-        {"%HKLM\\Software\\Tool", "default of Tool"},                   // the end after a subkey
-        {"%HKM\\Software\\Tool\\", "default of Tool"},                   // trailing "\"
+        {"%HKLM\\Software\\Tool", "default of Tool"},  // the end after a subkey
+        {"%HKM\\Software\\Tool\\", "default of Tool"}, // trailing "\"
         {"%HKLM\\Software\\Tool\\Missing", ""},
         {"%HKLM\\Software\\Tool\\Missing\\More", ""},
-        {"%hkcu\\Software\\Orvale 11\\AppData", ""},                     // root names are upper case
+        {"%hkcu\\Software\\Orvale 11\\AppData", ""}, // root names are upper case
         {"%HKXX\\Software\\Orvale 11\\AppData", ""},
         {"%HKCU", ""},
         {"", ""},

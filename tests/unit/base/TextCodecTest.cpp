@@ -12,7 +12,7 @@ QByteArray bytes(std::initializer_list<int> list)
     return b;
 }
 
-const QString kSample = QStringLiteral("A\u00E9\u20AC");   // "A", e acute, euro sign
+const QString kSample = QStringLiteral("A\u00E9\u20AC"); // "A", e acute, euro sign
 
 struct Decoded {
     QString text;
@@ -22,7 +22,7 @@ struct Decoded {
 
 Decoded decode(const QByteArray &in, bool detectBom, int format, int codepage, bool verify = false)
 {
-    Decoded d {};
+    Decoded d{};
     d.format = format;
     d.codepage = codepage;
     d.text = DecodeText(in, detectBom, d.format, d.codepage, verify, &d.status);
@@ -44,14 +44,15 @@ TEST(EncodeText, FormatsAndMarks)
         {true, tfUtf16BE, 0, bytes({0xFE, 0xFF, 0, 'A', 0, 0xE9, 0x20, 0xAC})},
         {true, tfUtf8, 0, bytes({0xEF, 0xBB, 0xBF, 'A', 0xC3, 0xA9, 0xE2, 0x82, 0xAC})},
         {false, tfCodePage, CpUtf8, bytes({'A', 0xC3, 0xA9, 0xE2, 0x82, 0xAC})},
-        {false, tfCodePage, CpSystem, bytes({'A', 0xE9, 0x80})},      // the system code page is Windows-1252
-        {false, tfCodePage, -4, bytes({'A', 0xE9, 0x80})},            // negative means the system code page
+        {false, tfCodePage, CpSystem, bytes({'A', 0xE9, 0x80})}, // the system code page is Windows-1252
+        {false, tfCodePage, -4, bytes({'A', 0xE9, 0x80})},       // negative means the system code page
         {false, tfCodePage, CpWindows1252, bytes({'A', 0xE9, 0x80})},
-        {false, tfCodePage, 28605, bytes({'A', 0xE9, 0xA4})},         // ISO-8859-15 through the system converter
+        {false, tfCodePage, 28605, bytes({'A', 0xE9, 0xA4})}, // ISO-8859-15 through the system converter
     };
     for (const auto &c : cases) {
         int status = -1;
-        EXPECT_EQ(EncodeText(kSample, c.bom, c.format, c.codepage, true, &status), c.expected) << c.format << "/" << c.codepage;
+        EXPECT_EQ(EncodeText(kSample, c.bom, c.format, c.codepage, true, &status), c.expected)
+            << c.format << "/" << c.codepage;
         EXPECT_EQ(status, 0) << c.format << "/" << c.codepage;
         EXPECT_EQ(LastConversionMessage(), "");
     }
@@ -90,7 +91,8 @@ TEST(EncodeText, LossesAndFailures)
 TEST(EncodeText, OtherCodePagesThroughTheSystemConverter)
 {
     int status = -1;
-    EXPECT_EQ(EncodeText(QStringLiteral("\u0416\u0443\u043A"), false, tfCodePage, 1251, true, &status), bytes({0xC6, 0xF3, 0xEA}));
+    EXPECT_EQ(EncodeText(QStringLiteral("\u0416\u0443\u043A"), false, tfCodePage, 1251, true, &status),
+              bytes({0xC6, 0xF3, 0xEA}));
     EXPECT_EQ(status, 0);
     EXPECT_EQ(EncodeText(QStringLiteral("\u3042"), false, tfCodePage, 932, true, &status), bytes({0x82, 0xA0}));
     EXPECT_EQ(status, 0);
@@ -98,7 +100,7 @@ TEST(EncodeText, OtherCodePagesThroughTheSystemConverter)
 
 TEST(DecodeText, ByteOrderMarks)
 {
-    const QByteArray utf8Text = bytes({'G', 'r', 0xC3, 0xBC, 0xC3, 0x9F});   // "Grüß"
+    const QByteArray utf8Text = bytes({'G', 'r', 0xC3, 0xBC, 0xC3, 0x9F}); // "Grüß"
     const QString gruss = QStringLiteral("Gr\u00FC\u00DF");
 
     Decoded d = decode(bytes({0xEF, 0xBB, 0xBF}) + utf8Text, true, tfUtf8, CpUtf8);
@@ -206,7 +208,7 @@ TEST(DecodeText, SystemCodePageAndFallbacks)
 
 TEST(DecodeText, VerifiedUtf8KeepsFewBadCharactersInRealUtf8)
 {
-    const QByteArray umlauts = QString(16, QChar(0xE4)).toUtf8();   // 16 characters in 32 bytes
+    const QByteArray umlauts = QString(16, QChar(0xE4)).toUtf8(); // 16 characters in 32 bytes
     // One bad byte among many multi-byte characters: kept, with the message.
     Decoded d = decode(umlauts + bytes({0xFF}), true, tfUtf8, CpUtf8, true);
     EXPECT_EQ(d.text, QString(16, QChar(0xE4)) + QChar(0xFFFD));

@@ -44,7 +44,8 @@ TEST(TextUtils, HexDigitValue)
     const struct {
         char16_t ch;
         int value;
-    } cases[] = {{u'0', 0}, {u'1', 1}, {u'9', 9}, {u'A', 10}, {u'f', 15}, {u'F', 15}, {u'g', 0}, {u' ', 0}, {u'\xFF11', 0}};
+    } cases[] = {{u'0', 0},  {u'1', 1}, {u'9', 9}, {u'A', 10},    {u'f', 15},
+                 {u'F', 15}, {u'g', 0}, {u' ', 0}, {u'\xFF11', 0}};
     for (const auto &c : cases)
         EXPECT_EQ(HexDigitValue(QChar(c.ch)), c.value) << int(c.ch);
 }

@@ -29,7 +29,8 @@ struct DocumentList : EngineFixture {
     {
         QStringList list;
         for (int i = 0; i < Prefer.DocListCount; ++i)
-            list << QFileInfo(Prefer.DocList[i].FileName).fileName() + ":" + QString::number(Prefer.DocList[i].wasOpened);
+            list << QFileInfo(Prefer.DocList[i].FileName).fileName() + ":"
+                    + QString::number(Prefer.DocList[i].wasOpened);
         return list;
     }
 };
@@ -47,11 +48,8 @@ TEST_F(DocumentList, ClosingSelectsTheSuccessor)
         QStringList remaining;
     };
     const Case cases[] = {
-        {0, 0, "c.pdf", {"b.pdf", "c.pdf"}},
-        {1, 1, "a.pdf", {"a.pdf", "c.pdf"}},
-        {2, 2, "b.pdf", {"a.pdf", "b.pdf"}},
-        {0, 1, "a.pdf", {"a.pdf", "c.pdf"}},
-        {2, 0, "c.pdf", {"b.pdf", "c.pdf"}},
+        {0, 0, "c.pdf", {"b.pdf", "c.pdf"}}, {1, 1, "a.pdf", {"a.pdf", "c.pdf"}}, {2, 2, "b.pdf", {"a.pdf", "b.pdf"}},
+        {0, 1, "a.pdf", {"a.pdf", "c.pdf"}}, {2, 0, "c.pdf", {"b.pdf", "c.pdf"}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.current * 10 + c.close);
@@ -86,12 +84,9 @@ TEST_F(DocumentList, MovingADocumentShiftsOnlyTheOnesBetween)
         QStringList order;
     };
     const Case cases[] = {
-        {0, 3, true, {"b.pdf", "c.pdf", "d.pdf", "a.pdf"}},
-        {3, 0, true, {"d.pdf", "a.pdf", "b.pdf", "c.pdf"}},
-        {1, 2, true, {"a.pdf", "c.pdf", "b.pdf", "d.pdf"}},
-        {2, 2, true, {"a.pdf", "b.pdf", "c.pdf", "d.pdf"}},
-        {4, 0, false, {"a.pdf", "b.pdf", "c.pdf", "d.pdf"}},
-        {0, -1, false, {"a.pdf", "b.pdf", "c.pdf", "d.pdf"}},
+        {0, 3, true, {"b.pdf", "c.pdf", "d.pdf", "a.pdf"}},  {3, 0, true, {"d.pdf", "a.pdf", "b.pdf", "c.pdf"}},
+        {1, 2, true, {"a.pdf", "c.pdf", "b.pdf", "d.pdf"}},  {2, 2, true, {"a.pdf", "b.pdf", "c.pdf", "d.pdf"}},
+        {4, 0, false, {"a.pdf", "b.pdf", "c.pdf", "d.pdf"}}, {0, -1, false, {"a.pdf", "b.pdf", "c.pdf", "d.pdf"}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(QStringLiteral("%1 -> %2").arg(c.from).arg(c.to).toStdString());
@@ -197,7 +192,7 @@ TEST_F(DocumentList, TheSettingsSaveListsTheOpenDocumentsFirst)
 TEST_F(DocumentList, RestoringReopensTheDocumentsOfTheLastSession)
 {
     struct Case {
-        QString selected;        // the entry marked as current
+        QString selected; // the entry marked as current
         QString expectedCurrent;
     };
     Prefer.RememberDoc = true;
@@ -242,11 +237,11 @@ TEST_F(DocumentList, RestoredDocumentsKeepTheirZoom)
     App.DataFile = dir.filePath("OrvalePDF.dat");
     Prefer.RememberDoc = true;
     Prefer.ZoomAuto = true;
-    host.clientWidth = 800;    // multi.pdf fits 191 % wide and 101 % high at 72 pixels per inch
+    host.clientWidth = 800; // multi.pdf fits 191 % wide and 101 % high at 72 pixels per inch
     host.clientHeight = 600;
     struct Case {
         TZoomMode mode;
-        double zoom;           // for the set zooms
+        double zoom; // for the set zooms
     };
     const Case cases[] = {{zfitPage, 0}, {zActualSize, 100}, {zCustom, 250}, {zfitWidth, 0}};
     openDocuments(std::size(cases));

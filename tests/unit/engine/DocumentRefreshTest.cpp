@@ -132,7 +132,7 @@ TEST_F(Refresh, IdleSyncTeXDataIsDropped)
 {
     const QString path = copy("multi/multi.pdf", "multi.pdf");
     copy("multi/multi.synctex.gz", "multi.synctex.gz");
-    App.AppRunning = true;   // loading on the main thread needs the running event loop
+    App.AppRunning = true; // loading on the main thread needs the running event loop
     ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, TDestType::ForwardSearch));
     App.AppRunning = false;
     const TSyncTeX &sync = *current().SyncTeX;
@@ -173,7 +173,7 @@ TEST_F(Refresh, AFileRewrittenDuringThePasswordPromptIsReloaded)
 // shows it where the command asked to go.
 TEST_F(Refresh, AFileThatAppearsLaterIsShownWhereTheCommandAsked)
 {
-    App.AppRunning = true;   // SyncTeX data loads on the main thread only while the loop runs
+    App.AppRunning = true; // SyncTeX data loads on the main thread only while the loop runs
     ASSERT_TRUE(QDir(dir.path()).mkdir("chapters"));
     copy("multi/chapters/stone.tex", "chapters/stone.tex");
     const QString stone = dir.filePath("chapters/stone.tex");

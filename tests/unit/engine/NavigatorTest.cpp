@@ -56,7 +56,7 @@ TEST_F(Nav, JumpsAreStoredSoBackAndForwardReturn)
 
 TEST_F(Nav, ADestinationPutsItsTopAtTheWindowsTop)
 {
-    const TDest dest{0, 150, 0};     // 50 points below the top of a 200-point page
+    const TDest dest{0, 150, 0}; // 50 points below the top of a 200-point page
     ASSERT_TRUE(nav.GOTOPage(3, &dest));
     int cp = view.SelPage;
     double top = 0, left = 0;
@@ -133,7 +133,7 @@ TEST_F(Nav, TypedZoomTexts)
 
 TEST_F(Nav, ZoomInStopsAtFitWidthThenActualSize)
 {
-    host.clientWidth = 96;      // fit width: 96 * 100 / 101 - 0.25 = 94.80 %
+    host.clientWidth = 96; // fit width: 96 * 100 / 101 - 0.25 = 94.80 %
     nav.ZoomCustom(90, nullptr);
     ASSERT_TRUE(nav.ZoomIn(nullptr));
     EXPECT_EQ(view.FZoomMode, zfitWidth);
@@ -149,7 +149,7 @@ TEST_F(Nav, ZoomInStopsAtFitWidthThenActualSize)
 
 TEST_F(Nav, AZoomStepKeepsThePagePointUnderTheMouse)
 {
-    nav.ZoomCustom(200, nullptr);      // wider than the window: free to scroll both ways
+    nav.ZoomCustom(200, nullptr); // wider than the window: free to scroll both ways
     nav.GOTOPage(3, nullptr);
     TMatchPoint ex;
     ex.x = 140;
@@ -193,12 +193,9 @@ TEST_F(Nav, QueriesTellWhetherAStepLeadsSomewhereAndMoveNothing)
         bool canPrev, canNext;
     };
     const Case cases[] = {
-        {1, TPageViewMode::Single, false, true},
-        {3, TPageViewMode::Single, true, true},
-        {6, TPageViewMode::Single, true, false},
-        {1, TPageViewMode::Double, false, true},
-        {5, TPageViewMode::Double, true, true},
-        {2, TPageViewMode::Book, true, true},
+        {1, TPageViewMode::Single, false, true}, {3, TPageViewMode::Single, true, true},
+        {6, TPageViewMode::Single, true, false}, {1, TPageViewMode::Double, false, true},
+        {5, TPageViewMode::Double, true, true},  {2, TPageViewMode::Book, true, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.page);
@@ -261,7 +258,7 @@ TEST_F(Nav, PageDownAndPageUpStepByTheWindow)
     nav.SetZoomMode(zActualSize);
     nav.SetContinuousView(false);
     nav.RestorePosition(1, 0, -1);
-    const int bottom = 200 - host.clientHeight;   // a page of 200 pixels
+    const int bottom = 200 - host.clientHeight; // a page of 200 pixels
     nav.PageDown();
     EXPECT_EQ(host.vertPos, bottom);
     EXPECT_EQ(page(), 1);

@@ -60,12 +60,8 @@ TEST_F(Opening, FolderMacrosResolveToExistingFiles)
         QString expected;
     };
     const Case cases[] = {
-        {"%B/m.pdf", inExe},
-        {"%B\\m.pdf", inExe},
-        {"%H/h.pdf", aboveExe},
-        {"%b/d.pdf", inData},
-        {"%h/p.pdf", aboveData},
-        {"%P/beside.pdf", beside},
+        {"%B/m.pdf", inExe},  {"%B\\m.pdf", inExe},    {"%H/h.pdf", aboveExe},
+        {"%b/d.pdf", inData}, {"%h/p.pdf", aboveData}, {"%P/beside.pdf", beside},
     };
     for (const Case &c : cases) {
         engine->CloseAllFiles(-1);
@@ -345,7 +341,7 @@ TEST_F(Opening, SyncTeXDataIsLoadedWithTheDocument)
 {
     const QString path = copy("multi/multi.pdf", "x.pdf");
     QFile::copy(fixturePath("multi/multi.synctex.gz"), dir.filePath("x.synctex.gz"));
-    App.AppRunning = true;   // loading on the main thread needs the running event loop
+    App.AppRunning = true; // loading on the main thread needs the running event loop
     ASSERT_TRUE(open(path));
     App.AppRunning = false;
     ASSERT_TRUE(engine->SyncTeX());
@@ -439,15 +435,15 @@ TEST_F(Opening, TheInitialZoomFollowsTheWindow)
     Prefer.PageView = TPageViewMode::Single;
     struct Case {
         QString fixture;
-        int width, height;   // client pixels at 72 pixels per inch: one pixel per point
+        int width, height; // client pixels at 72 pixels per inch: one pixel per point
         TZoomMode mode;
         bool scrolling;
     };
     const Case cases[] = {
-        {"multi/multi.pdf", 800, 600, zfitWidth, true},     // fits 191 % wide, 101 % high
-        {"multi/multi.pdf", 300, 300, zCustom, true},       // neither reaches the zoom
-        {"multi/multi.pdf", 1600, 1200, zfitPage, false},   // a whole page at 202 %
-        {"widths/widths.pdf", 800, 600, zfitWidth, false},  // a landscape page among portrait
+        {"multi/multi.pdf", 800, 600, zfitWidth, true},    // fits 191 % wide, 101 % high
+        {"multi/multi.pdf", 300, 300, zCustom, true},      // neither reaches the zoom
+        {"multi/multi.pdf", 1600, 1200, zfitPage, false},  // a whole page at 202 %
+        {"widths/widths.pdf", 800, 600, zfitWidth, false}, // a landscape page among portrait
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.width);
@@ -465,7 +461,7 @@ TEST_F(Opening, TheInitialZoomFollowsTheWindow)
 // with a point of margin and brought into view; a second search is stored in the history.
 TEST_F(Opening, AForwardSearchShowsAndMarksTheTypesetLine)
 {
-    App.AppRunning = true;   // SyncTeX data loads on the main thread only while the loop runs
+    App.AppRunning = true; // SyncTeX data loads on the main thread only while the loop runs
     const QString pdf = fixturePath("multi/multi.pdf");
     const QString stone = fixturePath("multi/chapters/stone.tex");
     int animations = 0;

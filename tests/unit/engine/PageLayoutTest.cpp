@@ -37,7 +37,10 @@ struct Layout72 : ::testing::Test {
                 return &layout.Layout[i];
         return nullptr;
     }
-    int layoutAt(int t, int l) { return layout.GetLayout(t, l, host.clientHeight, host.clientWidth, {0, 0, host.clientWidth, host.clientHeight}); }
+    int layoutAt(int t, int l)
+    {
+        return layout.GetLayout(t, l, host.clientHeight, host.clientWidth, {0, 0, host.clientWidth, host.clientHeight});
+    }
 };
 
 void expectRect(const TPageRect &r, int left, int top, int right, int bottom)
@@ -72,8 +75,8 @@ TEST_F(Layout72, DoubleViewPairsMeetAtTheGapAndAnOddLastPageStandsLeft)
     setUp({{100, 200}, {60, 100}, {80, 150}, {100, 120}, {50, 50}}, 1, true);
     ASSERT_EQ(layout.FGap, 3);
     expectRect(pr(1), 0, 0, 100, 200);
-    expectRect(pr(2), 103, 0, 163, 100);     // right column at the widest left page + gap
-    expectRect(pr(3), 0, 203, 80, 353);      // rows as tall as their taller page
+    expectRect(pr(2), 103, 0, 163, 100); // right column at the widest left page + gap
+    expectRect(pr(3), 0, 203, 80, 353);  // rows as tall as their taller page
     expectRect(pr(4), 103, 203, 203, 323);
     expectRect(pr(5), 0, 356, 50, 406);
     EXPECT_EQ(layout.PagesRect.vsr, 406);
@@ -100,7 +103,7 @@ TEST_F(Layout72, BookViewOfTwoPagesPutsPageOneRightAndPageTwoLeft)
 
 TEST_F(Layout72, SingleViewCentresInAWideWindowAndStartsTheWidestPageAtZeroInANarrowOne)
 {
-    setUp({{100, 200}, {200, 100}, {100, 200}}, 0, true);   // a landscape page among portrait ones
+    setUp({{100, 200}, {200, 100}, {100, 200}}, 0, true); // a landscape page among portrait ones
     host.clientHeight = 1000;
     host.clientWidth = 400;
     layoutAt(0, 0);
@@ -111,7 +114,7 @@ TEST_F(Layout72, SingleViewCentresInAWideWindowAndStartsTheWidestPageAtZeroInANa
     EXPECT_EQ(entry(2)->destLeft, 0);
     EXPECT_EQ(entry(1)->destLeft, 50);
     EXPECT_EQ(entry(1)->width, 100);
-    layoutAt(0, 30);   // scrolled right: the landscape page is clipped on its left
+    layoutAt(0, 30); // scrolled right: the landscape page is clipped on its left
     EXPECT_EQ(entry(2)->destLeft, 0);
     EXPECT_EQ(entry(2)->srcLeft, 30);
     EXPECT_EQ(entry(2)->width, 150);
@@ -174,7 +177,9 @@ TEST_F(Layout72, PageRectanglesAreRebuiltOnlyWhenAKeyChanges)
     for (auto change : std::vector<std::function<void()>>{
              [&] { layout.FDpi = 100; }, [&] { layout.FGap = 7; }, [&] { layout.FRotate = 2; },
              [&] { layout.PageView = TPageViewMode::Double; }, [&] { layout.FZoomMode = zCustom; },
-             [&] { pages.sizes.push_back({50, 50}); }}) {
+             [&] {
+                 pages.sizes.push_back({50, 50});
+             }}) {
         change();
         EXPECT_GT(layout.GetPagesRect(layout.PagesRect), 0);
         EXPECT_EQ(layout.GetPagesRect(layout.PagesRect), 0);
@@ -193,15 +198,15 @@ TEST_F(Layout72, NonContinuousPairsAreTopAlignedWithTheLowerPageLeft)
     ASSERT_EQ(layoutAt(0, 0), 2);
     EXPECT_EQ(layout.Layout[0].cp, 1);
     EXPECT_EQ(layout.Layout[1].cp, 2);
-    EXPECT_EQ(layout.Layout[0].destTop, 100);     // (400 - 200) / 2 for both pages
+    EXPECT_EQ(layout.Layout[0].destTop, 100); // (400 - 200) / 2 for both pages
     EXPECT_EQ(layout.Layout[1].destTop, 100);
     EXPECT_EQ(layout.Layout[0].destLeft, (500 - 163) / 2);
     EXPECT_EQ(layout.Layout[1].destLeft, (500 - 163) / 2 + 103);
-    layout.SelPage = 3;                           // the last page of an odd count is alone
+    layout.SelPage = 3; // the last page of an odd count is alone
     ASSERT_EQ(layoutAt(0, 0), 1);
     EXPECT_EQ(layout.Layout[0].cp, 3);
 
-    layout.PageView = TPageViewMode::Book;     // book view: 1 alone, then 2-3
+    layout.PageView = TPageViewMode::Book; // book view: 1 alone, then 2-3
     layout.SelPage = 1;
     ASSERT_EQ(layoutAt(0, 0), 1);
     layout.SelPage = 3;
@@ -214,12 +219,12 @@ TEST_F(Layout72, ThePageInViewIsTheLargestVisibleOneTiesGoingToTheSelectedPage)
     host.clientWidth = 200;
     host.clientHeight = 100;
     setUp({{100, 100}, {100, 100}, {100, 100}}, 0, true);
-    host.vertPos = 30;                            // page 1 shows 70 rows, page 2 27
+    host.vertPos = 30; // page 1 shows 70 rows, page 2 27
     EXPECT_EQ(layout.GetPageView(), 1);
-    host.vertPos = 103 - 50 + 1;                  // page 1 shows 49, page 2 51
+    host.vertPos = 103 - 50 + 1; // page 1 shows 49, page 2 51
     EXPECT_EQ(layout.GetPageView(), 2);
     host.clientHeight = 103;
-    host.vertPos = 50;                            // both show 50 rows
+    host.vertPos = 50; // both show 50 rows
     layout.SelPage = 1;
     EXPECT_EQ(layout.GetPageView(), 1);
     layout.SelPage = 2;
@@ -262,7 +267,7 @@ TEST_F(Layout72, ScreenToPageToScreenStaysWithinOnePixelInEveryView)
                         layout.FZoomMode = zCustom;
                         layout.FZoom = zoom;
                         ASSERT_TRUE(layout.MoveTo(sel, 30, 20));
-                        TRect R;                  // wide pairs: bring the page in horizontally
+                        TRect R; // wide pairs: bring the page in horizontally
                         ASSERT_GT(layout.GetPageRect(sel, R), 0);
                         host.SetHorzPos(host.horzPos + R.Left);
                         const int count = layout.GetLayoutView();

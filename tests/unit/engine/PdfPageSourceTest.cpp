@@ -17,7 +17,8 @@ struct PdfPages : ::testing::Test {
     void SetUp() override
     {
         ASSERT_TRUE(dll.Init(binPath("libpdfium.so")));
-        doc = AdoptPdf<TPdfDocument>(dll, dll.FPDF_LoadDocument(fixturePath("pdfium/geom.pdf").toUtf8().constData(), nullptr));
+        doc = AdoptPdf<TPdfDocument>(
+            dll, dll.FPDF_LoadDocument(fixturePath("pdfium/geom.pdf").toUtf8().constData(), nullptr));
         ASSERT_TRUE(doc);
     }
 };
@@ -35,7 +36,7 @@ TEST_F(PdfPages, ScreenToPageToScreenThroughTheLibraryInEveryViewAndRotation)
     pages.SetDocument(doc.get());
     ASSERT_EQ(pages.PageCount(), 4);
     TPageLayout layout(pages, host);
-    layout.FPixelsPerInch = 100;   // what the offscreen screen reports
+    layout.FPixelsPerInch = 100; // what the offscreen screen reports
     for (int p = 1; p <= 4; ++p)
         EXPECT_EQ(layout.GetPageOrientation(p), p - 1) << "page " << p;
     for (int pageView = 0; pageView <= 2; ++pageView)
@@ -51,7 +52,7 @@ TEST_F(PdfPages, ScreenToPageToScreenThroughTheLibraryInEveryViewAndRotation)
                         layout.FZoomMode = zCustom;
                         layout.FZoom = zoom;
                         ASSERT_TRUE(layout.MoveTo(sel, 20, -1));
-                        TRect R;                  // wide pairs: bring the page in horizontally
+                        TRect R; // wide pairs: bring the page in horizontally
                         ASSERT_GT(layout.GetPageRect(sel, R), 0);
                         host.SetHorzPos(host.horzPos + R.Left);
                         const int count = layout.GetLayoutView();

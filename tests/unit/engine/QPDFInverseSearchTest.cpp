@@ -58,13 +58,15 @@ struct EngineInverseSearch : EngineFixture {
     {
         EngineFixture::SetUp();
         engine->SetHost(&pointer);
-        App.AppRunning = true;   // SyncTeX data loads on the main thread only while the loop runs
+        App.AppRunning = true; // SyncTeX data loads on the main thread only while the loop runs
         // The editor writes its arguments one per line, then renames the file into place.
         QDir(dir.path()).mkpath("bin");
         argvFile = dir.filePath("argv.txt");
         const QString script = dir.filePath("bin/editor");
-        ASSERT_TRUE(writeBytes(script, "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"" + argvFile.toUtf8()
-                                           + ".part\" && /bin/mv \"" + argvFile.toUtf8() + ".part\" \"" + argvFile.toUtf8() + "\"\n"));
+        ASSERT_TRUE(writeBytes(script,
+                               "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"" + argvFile.toUtf8()
+                                   + ".part\" && /bin/mv \"" + argvFile.toUtf8() + ".part\" \"" + argvFile.toUtf8()
+                                   + "\"\n"));
         QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         path = std::make_unique<ScopedPath>(dir.filePath("bin"));
         Prefer.InverseSearchCmd = "editor --line %l \"%f\"";
@@ -104,7 +106,7 @@ struct EngineInverseSearch : EngineFixture {
 TEST_F(EngineInverseSearch, AWordOnThePageOpensItsSourceLine)
 {
     ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, TDestType::ForwardSearch));
-    pointAt(3, 217.5, 277.8);   // "single", typeset from chapters/stone.tex line 9
+    pointAt(3, 217.5, 277.8); // "single", typeset from chapters/stone.tex line 9
     EXPECT_TRUE(engine->InverseSearch());
     EXPECT_EQ(editorArguments(), "[--line]\n[9]\n[" + canonical(fixturePath("multi/chapters/stone.tex")) + "]\n");
     EXPECT_EQ(engine->Layout().SelPage, 3);
@@ -140,8 +142,10 @@ TEST_F(EngineInverseSearch, ASourceNameWithQuotesAndBlanksIsOneArgument)
     const QString pdf = copy("widths/widths.pdf", "doc.pdf");
     const QString source = dir.filePath("my \"odd\" file.tex");
     ASSERT_TRUE(writeBytes(source, "x\n"));
-    ASSERT_TRUE(writeBytes(dir.filePath("doc.synctex"),
-                           syncPreamble("./my \"odd\" file.tex") + "{1\n[1,1:0,0:100,100,0\n(1,7:3000000,6000000:20000000,600000,200000\nx1,7:3000000,6000000\n)\n]\n}1\n"));
+    ASSERT_TRUE(writeBytes(
+        dir.filePath("doc.synctex"),
+        syncPreamble("./my \"odd\" file.tex")
+            + "{1\n[1,1:0,0:100,100,0\n(1,7:3000000,6000000:20000000,600000,200000\nx1,7:3000000,6000000\n)\n]\n}1\n"));
     ASSERT_TRUE(engine->OpenDocument(pdf, false, QString(), 0, TDestType::ForwardSearch));
     pointAt(1, 50, 85);
     EXPECT_TRUE(engine->InverseSearch());
@@ -152,14 +156,18 @@ TEST_F(EngineInverseSearch, ASourceNameWithQuotesAndBlanksIsOneArgument)
 TEST_F(EngineInverseSearch, ASourceThatDoesNotExistStartsNothing)
 {
     const QString pdf = copy("widths/widths.pdf", "doc.pdf");
-    ASSERT_TRUE(writeBytes(dir.filePath("doc.synctex"), syncPreamble("./doc.tex") + "Input:2:+!touch X\n"
-                                                                                    "{1\n[1,1:0,0:100,100,0\n(2,7:3000000,6000000:20000000,600000,200000\n"
-                                                                                    "x2,7:3000000,6000000\n)\n]\n}1\n"));
+    ASSERT_TRUE(writeBytes(dir.filePath("doc.synctex"),
+                           syncPreamble("./doc.tex")
+                               + "Input:2:+!touch X\n"
+                                 "{1\n[1,1:0,0:100,100,0\n(2,7:3000000,6000000:20000000,600000,200000\n"
+                                 "x2,7:3000000,6000000\n)\n]\n}1\n"));
     ASSERT_TRUE(engine->OpenDocument(pdf, false, QString(), 0, TDestType::ForwardSearch));
     pointAt(1, 50, 85);
     EXPECT_FALSE(engine->InverseSearch());
     EXPECT_EQ(infos(), QStringList{"Info 2777: No source link found on page 1"});
-    EXPECT_TRUE(log().contains("No source link found on page 1. Source file not found: \"" + dir.filePath("+!touch X") + "\"")) << log();
+    EXPECT_TRUE(
+        log().contains("No source link found on page 1. Source file not found: \"" + dir.filePath("+!touch X") + "\""))
+        << log();
     QThread::msleep(200);
     EXPECT_FALSE(QFile::exists(argvFile));
     EXPECT_TRUE(dialogs.shown.isEmpty());
@@ -204,7 +212,8 @@ TEST_F(EngineInverseSearch, TheStatusFieldFollowsTheCurrentDocument)
     EXPECT_EQ(field(), "");
     ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, TDestType::ForwardSearch));
     EXPECT_EQ(field(), "SyncTeX.gz: Ready");
-    ASSERT_TRUE(engine->OpenDocument(copy("widths/widths.pdf", "doc.pdf"), false, QString(), 0, TDestType::ForwardSearch));
+    ASSERT_TRUE(
+        engine->OpenDocument(copy("widths/widths.pdf", "doc.pdf"), false, QString(), 0, TDestType::ForwardSearch));
     EXPECT_EQ(field(), "No SyncTeX Data");
     // Nothing once the event loop has ended.
     App.AppRunning = false;

@@ -49,7 +49,7 @@ TEST_F(RecentDocuments, InsertKeepsTheListMostRecentFirstAndWithinItsCapacity)
         const char *name;
         int maxLen;
         int listSize;
-        int count;               // entries already in the list: /1 ... /count, /1 the most recent
+        int count; // entries already in the list: /1 ... /count, /1 the most recent
         const char *insert;
         QStringList expected;
         int expectedSize;
@@ -122,7 +122,7 @@ TEST_F(RecentDocuments, RecallOnlyGivesAValidViewOfAListedName)
     TDocument d = doc("/a.pdf");
     d.Position = {0, 0, 0};
     recent.Insert(d, 0);
-    prefer.DocListCount = 1;   // /gone.pdf is past the end now
+    prefer.DocListCount = 1; // /gone.pdf is past the end now
 
     TDocument back;
     EXPECT_FALSE(recent.Recall("/gone.pdf", back));
@@ -174,9 +174,8 @@ TEST_F(RecentDocuments, TheWalkOffersTheDocumentsOpenAtTheLastExit)
     recent.Insert(doc(a), 1);
 
     QStringList offered;
-    recent.ForEachOpened([&](const QString &FN, bool selected) {
-        offered << QFileInfo(FN).fileName() + (selected ? "*" : "");
-    });
+    recent.ForEachOpened(
+        [&](const QString &FN, bool selected) { offered << QFileInfo(FN).fileName() + (selected ? "*" : ""); });
     EXPECT_EQ(offered, QStringList({"a.pdf", "b.pdf*"}));
     EXPECT_EQ(prefer.DocList[1].wasOpened, 0) << "the missing file is no longer open";
     EXPECT_EQ(prefer.DocList[4].wasOpened, 1) << "entries past the first closed one stay as they were";

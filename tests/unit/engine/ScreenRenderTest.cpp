@@ -27,9 +27,9 @@ constexpr int kWhiteX = 90, kWhiteY = 10;
 constexpr int kBlackX = 20, kBlackY = 30;
 constexpr int kRedX = 45, kRedY = 30;
 constexpr int kGrayX = 70, kGrayY = 30;       // 0.4 gray: 102
-constexpr int kFramedLinkX = 10, kLinkY = 52;  // left edge of the link with a border width of 2
-constexpr int kPlainLinkX = 50;                // left edge of the link with border width 0
-constexpr int kFrameX = 0, kFrameY = 30;       // the page frame's left side
+constexpr int kFramedLinkX = 10, kLinkY = 52; // left edge of the link with a border width of 2
+constexpr int kPlainLinkX = 50;               // left edge of the link with border width 0
+constexpr int kFrameX = 0, kFrameY = 30;      // the page frame's left side
 
 struct ScreenRender : EngineFixture {
     void SetUp() override
@@ -51,15 +51,19 @@ struct ScreenRender : EngineFixture {
         EngineFixture::TearDown();
     }
 
-    void openColors() { ASSERT_TRUE(engine->OpenDocument(fixturePath("render/colors.pdf"), false, QString(), 0, TDestType::ForwardSearch)); }
+    void openColors()
+    {
+        ASSERT_TRUE(
+            engine->OpenDocument(fixturePath("render/colors.pdf"), false, QString(), 0, TDestType::ForwardSearch));
+    }
 
     // The whole client area painted over a workspace colour.
     QImage paint()
     {
         QImage dest(host.clientWidth, host.clientHeight, QImage::Format_BGR888);
         dest.fill(QColor(1, 2, 3));
-        painted = engine->RefreshScreen(host.vertPos, host.horzPos, host.clientHeight, host.clientWidth,
-                                        dest.rect(), dest);
+        painted =
+            engine->RefreshScreen(host.vertPos, host.horzPos, host.clientHeight, host.clientWidth, dest.rect(), dest);
         return dest;
     }
     // A pixel of page cp in the last paint, from the page's top-left corner.
@@ -88,26 +92,86 @@ TEST_F(ScreenRender, RenderModesTurnThePixelsAsTheModeSays)
         int mode;
         bool grayShades;
         bool blend;
-        int32_t rangeB, rangeW;   // 0xRRGGBB
+        int32_t rangeB, rangeW; // 0xRRGGBB
         Rgb white, black, red, gray, link, frame;
     };
     const Case cases[] = {
-        {"normal", 0, false, false, 0, 0,
-         {255, 255, 255}, {0, 0, 0}, {255, 0, 0}, {102, 102, 102}, {0, 0, 255}, {216, 216, 216}},
-        {"invert RGB", 2, false, false, 0, 0,
-         {0, 0, 0}, {255, 255, 255}, {0, 255, 255}, {153, 153, 153}, {255, 255, 0}, {96, 96, 96}},
+        {"normal",
+         0,
+         false,
+         false,
+         0,
+         0,
+         {255, 255, 255},
+         {0, 0, 0},
+         {255, 0, 0},
+         {102, 102, 102},
+         {0, 0, 255},
+         {216, 216, 216}},
+        {"invert RGB",
+         2,
+         false,
+         false,
+         0,
+         0,
+         {0, 0, 0},
+         {255, 255, 255},
+         {0, 255, 255},
+         {153, 153, 153},
+         {255, 255, 0},
+         {96, 96, 96}},
         // The hue of red stays; a gray becomes its target brightness.
-        {"invert brightness", 1, false, false, 0, 0,
-         {0, 0, 0}, {255, 255, 255}, {255, 100, 100}, {169, 169, 169}, {119, 119, 255}, {96, 96, 96}},
+        {"invert brightness",
+         1,
+         false,
+         false,
+         0,
+         0,
+         {0, 0, 0},
+         {255, 255, 255},
+         {255, 100, 100},
+         {169, 169, 169},
+         {119, 119, 255},
+         {96, 96, 96}},
         // Link frames come after the gray pass, in their own colour.
-        {"gray shades", 0, true, false, 0, 0,
-         {255, 255, 255}, {0, 0, 0}, {54, 54, 54}, {102, 102, 102}, {0, 0, 255}, {216, 216, 216}},
+        {"gray shades",
+         0,
+         true,
+         false,
+         0,
+         0,
+         {255, 255, 255},
+         {0, 0, 0},
+         {54, 54, 54},
+         {102, 102, 102},
+         {0, 0, 255},
+         {216, 216, 216}},
         // Black to B and white to W; where W is below B the division leaves one short.
-        {"colour range", 0, false, true, 0x283CC8, 0xFA1E78,
-         {250, 31, 121}, {40, 60, 200}, {250, 60, 200}, {124, 49, 169}, {40, 60, 121}, {216, 216, 216}},
+        {"colour range",
+         0,
+         false,
+         true,
+         0x283CC8,
+         0xFA1E78,
+         {250, 31, 121},
+         {40, 60, 200},
+         {250, 60, 200},
+         {124, 49, 169},
+         {40, 60, 121},
+         {216, 216, 216}},
         // Gray first: red is gray 54 before the range maps it.
-        {"gray, then colour range", 0, true, true, 0x000000, 0xC86432,
-         {200, 100, 50}, {0, 0, 0}, {42, 21, 11}, {80, 40, 20}, {0, 0, 50}, {216, 216, 216}},
+        {"gray, then colour range",
+         0,
+         true,
+         true,
+         0x000000,
+         0xC86432,
+         {200, 100, 50},
+         {0, 0, 0},
+         {42, 21, 11},
+         {80, 40, 20},
+         {0, 0, 50},
+         {216, 216, 216}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -282,7 +346,7 @@ TEST(BrightnessInversion, GraysTakeTheTargetAndColoursKeepTheirHue)
 // A timer the test fires by hand.
 struct ManualTimer : TFadeTimer {
     struct State {
-        std::deque<int> started;   // delays of every start, in order
+        std::deque<int> started; // delays of every start, in order
         std::function<void()> pending;
     };
     std::shared_ptr<State> state = std::make_shared<State>();
@@ -304,7 +368,7 @@ struct MarkFading : ScreenRender {
     void SetUp() override
     {
         ScreenRender::SetUp();
-        App.AppRunning = true;   // SyncTeX data loads on the main thread only while the loop runs
+        App.AppRunning = true; // SyncTeX data loads on the main thread only while the loop runs
         auto manual = std::make_unique<ManualTimer>();
         timer = manual->state;
         engine->SetFadeTimer(std::move(manual));
@@ -319,8 +383,8 @@ struct MarkFading : ScreenRender {
     }
     void mark(int line)
     {
-        ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false,
-                                         fixturePath("multi/chapters/stone.tex"), line, TDestType::ForwardSearch));
+        ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, fixturePath("multi/chapters/stone.tex"),
+                                         line, TDestType::ForwardSearch));
         ASSERT_EQ(engine->ForwardMark().FSelBoxPage, 3);
     }
     void paintView()

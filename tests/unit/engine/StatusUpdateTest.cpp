@@ -103,8 +103,12 @@ TEST_F(Status, JumpsAndZoomsShowInTheBoxesAndPanels)
         {[&] { nav().ZoomCustom(124.99995, nullptr); }, "2", "(4/7)", "125%", "Custom Zoom", zCustom},
         {[&] { nav().ZoomCustom(124.9, nullptr); }, "2", "(4/7)", "124%", "Custom Zoom", zCustom},
         {[&] { nav().doGOTOPageLabel("ii"); }, "ii", "(2/7)", "124%", "Custom Zoom", zCustom},
-        {[&] { nav().SetZoomMode(zfitWidth); engine->UpdateStatus(); }, "ii", "(2/7)",
-         QString::number(int(engine->Layout().GetZoomFitWidth() + 0.0001)) + "%", "Fit Width", zfitWidth},
+        {[&] {
+             nav().SetZoomMode(zfitWidth);
+             engine->UpdateStatus();
+         },
+         "ii", "(2/7)", QString::number(int(engine->Layout().GetZoomFitWidth() + 0.0001)) + "%", "Fit Width",
+         zfitWidth},
         {[&] { nav().LastPage(); }, "5", "(7/7)", "", "Fit Width", zfitWidth},
     };
     for (const Case &c : cases) {
@@ -265,7 +269,7 @@ TEST_F(Status, TheCustomZoomDialog)
         bool result;
         double zoom;
     };
-    const Case cases[] = {{"", false, 133.7},  {"250 %", true, 250},    {"4", false, 250},
+    const Case cases[] = {{"", false, 133.7},     {"250 %", true, 250},    {"4", false, 250},
                           {"10001%", false, 250}, {"10000%", true, 10000}, {"5%", true, 5}};
     QString shown = "133%";
     for (const Case &c : cases) {

@@ -41,10 +41,10 @@ TEST(ZoomSteps, TableStepsAndLimits)
         double expected;
     };
     // Fit zooms out of the way.
-    for (const Case &c : {Case{5, false, 5}, Case{7, false, 5}, Case{10, false, 5}, Case{11, false, 10},
-                          Case{100, false, 75}, Case{101, false, 100}, Case{10000, false, 8000},
-                          Case{20000, false, 10000}, Case{10000, true, 10000}, Case{9000, true, 10000},
-                          Case{5, true, 10}, Case{100, true, 125}, Case{99.5, true, 100}}) {
+    for (const Case &c :
+         {Case{5, false, 5}, Case{7, false, 5}, Case{10, false, 5}, Case{11, false, 10}, Case{100, false, 75},
+          Case{101, false, 100}, Case{10000, false, 8000}, Case{20000, false, 10000}, Case{10000, true, 10000},
+          Case{9000, true, 10000}, Case{5, true, 10}, Case{100, true, 125}, Case{99.5, true, 100}}) {
         const TZoomStep s = c.in ? ZoomInStep(c.old, 1e9, 1e9) : ZoomOutStep(c.old, -1, -1);
         EXPECT_EQ(s.zoom, c.expected) << (c.in ? "in from " : "out from ") << c.old;
         EXPECT_EQ(s.mode, c.expected == 100 ? zActualSize : zCustom);

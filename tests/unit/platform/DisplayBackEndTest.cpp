@@ -11,7 +11,8 @@ namespace {
 // The variables the decision reads and writes, set (or unset: nullopt) for one case and
 // restored afterwards.
 struct Environment {
-    static constexpr const char *kNames[] = {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY", "QT_ENABLE_HIGHDPI_SCALING"};
+    static constexpr const char *kNames[] = {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY",
+                                             "QT_ENABLE_HIGHDPI_SCALING"};
     std::optional<QByteArray> saved[4];
 
     Environment()

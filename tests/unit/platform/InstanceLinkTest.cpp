@@ -25,7 +25,8 @@ namespace {
 // Sets or removes an environment variable for the life of the object.
 class EnvVar {
 public:
-    EnvVar(const char *name, const QByteArray &value) : name(name), had(qEnvironmentVariableIsSet(name)), old(qgetenv(name))
+    EnvVar(const char *name, const QByteArray &value)
+        : name(name), had(qEnvironmentVariableIsSet(name)), old(qgetenv(name))
     {
         if (value.isNull())
             qunsetenv(name);
@@ -260,7 +261,7 @@ TEST(LinkServerTest, StaleSocketsAreRemovedAndActivationOrdersTheSearch)
     const QString stale = dir.path() + "/inst-999999.sock";
     {
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un addr {};
+        sockaddr_un addr{};
         addr.sun_family = AF_UNIX;
         std::strncpy(addr.sun_path, QFile::encodeName(stale).constData(), sizeof(addr.sun_path) - 1);
         ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof(addr)), 0);
@@ -344,7 +345,7 @@ struct HandOverCommandTest : ::testing::Test {
     struct FakeViewer {
         std::vector<uint32_t> asked;
         std::function<void()> onCommand;
-        pl::LinkServer server {[this](uint32_t message, int64_t, pl::LinkServer::Reply reply) {
+        pl::LinkServer server{[this](uint32_t message, int64_t, pl::LinkServer::Reply reply) {
             asked.push_back(message);
             if (message == LinkMessage::CmdLine && onCommand)
                 onCommand();
@@ -368,7 +369,10 @@ struct HandOverCommandTest : ::testing::Test {
         said = testing::internal::GetCapturedStderr();
         return outcome;
     }
-    static QByteArray Utf16(const QString &text) { return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2); }
+    static QByteArray Utf16(const QString &text)
+    {
+        return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    }
 };
 
 TEST_F(HandOverCommandTest, LockNotTakenEndsTheStartAndTouchesNothing)

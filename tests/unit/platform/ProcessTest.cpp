@@ -20,7 +20,8 @@ namespace {
 // Sets an environment variable for the lifetime of a test.
 class ScopedEnv {
 public:
-    ScopedEnv(const char *name, const QByteArray &value) : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
+    ScopedEnv(const char *name, const QByteArray &value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
     {
         qputenv(name, value);
     }
@@ -50,7 +51,8 @@ QByteArray waitForFile(const QString &path)
 
 bool makeExecutable(const QString &path, const QByteArray &text)
 {
-    return writeBytes(path, text) && QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return writeBytes(path, text)
+        && QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 } // namespace
@@ -67,16 +69,16 @@ TEST(CommandLineSplitter, FollowsTheWindowsRules)
         {"prog", {"prog"}},
         {"  prog  a\tb  ", {"prog", "a", "b"}},
         {"\"C:\\Program Files\\ed.exe\" x", {"C:\\Program Files\\ed.exe", "x"}},
-        {"p\\q\\\"r s\" t", {"p\\q\\r s", "t"}},   // the program name knows no escapes
+        {"p\\q\\\"r s\" t", {"p\\q\\r s", "t"}}, // the program name knows no escapes
         {"p \"a b\" c", {"p", "a b", "c"}},
         {"p a\"b c\"d", {"p", "ab cd"}},
         {"p \"\"", {"p", ""}},
         {"p \"\" x", {"p", "", "x"}},
-        {"p a\\\\b", {"p", "a\\\\b"}},                 // backslashes not before a quote are literal
-        {"p a\\\"b", {"p", "a\"b"}},                   // 1 backslash + quote: literal quote
-        {"p a\\\\\"b c\"", {"p", "a\\b c"}},           // 2 backslashes + quote: one backslash, quote toggles
-        {"p a\\\\\\\"b", {"p", "a\\\"b"}},             // 3 backslashes + quote: one backslash, literal quote
-        {"p a\\\\\\\\\"b c\"", {"p", "a\\\\b c"}},     // 4 backslashes + quote: two backslashes, toggles
+        {"p a\\\\b", {"p", "a\\\\b"}},             // backslashes not before a quote are literal
+        {"p a\\\"b", {"p", "a\"b"}},               // 1 backslash + quote: literal quote
+        {"p a\\\\\"b c\"", {"p", "a\\b c"}},       // 2 backslashes + quote: one backslash, quote toggles
+        {"p a\\\\\\\"b", {"p", "a\\\"b"}},         // 3 backslashes + quote: one backslash, literal quote
+        {"p a\\\\\\\\\"b c\"", {"p", "a\\\\b c"}}, // 4 backslashes + quote: two backslashes, toggles
         {"p \"a\\\"b\"", {"p", "a\"b"}},
         {"p \"unterminated arg", {"p", "unterminated arg"}},
         {"p tail\\", {"p", "tail\\"}},
@@ -113,12 +115,13 @@ TEST(ProcessStart, RunsTheProgramDetachedWithCleanEnvironmentAndFiles)
     const QString out = dir.filePath("out.txt");
     const QString script = dir.filePath("fake editor");
     // The script reports its arguments, two variables and whether a descriptor of ours is open.
-    ASSERT_TRUE(makeExecutable(script, "#!/bin/sh\n"
-                                       "{ for a in \"$@\"; do printf '<%s>\\n' \"$a\"; done\n"
-                                       "  echo \"kept=${ORVALE_TEST_KEPT-unset} injected=${ORVALE_TEST_INJECTED-unset}\"\n"
-                                       "  if [ -e /proc/$$/fd/$FD ]; then echo fd=open; else echo fd=closed; fi\n"
-                                       "} > \"$OUT.part\" && mv \"$OUT.part\" \"$OUT\"\n"));
-    const int fd = ::fcntl(::open("/dev/null", O_RDONLY), F_DUPFD, 100);   // inheritable on purpose
+    ASSERT_TRUE(makeExecutable(script,
+                               "#!/bin/sh\n"
+                               "{ for a in \"$@\"; do printf '<%s>\\n' \"$a\"; done\n"
+                               "  echo \"kept=${ORVALE_TEST_KEPT-unset} injected=${ORVALE_TEST_INJECTED-unset}\"\n"
+                               "  if [ -e /proc/$$/fd/$FD ]; then echo fd=open; else echo fd=closed; fi\n"
+                               "} > \"$OUT.part\" && mv \"$OUT.part\" \"$OUT\"\n"));
+    const int fd = ::fcntl(::open("/dev/null", O_RDONLY), F_DUPFD, 100); // inheritable on purpose
     ASSERT_GE(fd, 100);
     ScopedEnv outVar("OUT", QFile::encodeName(out));
     ScopedEnv fdVar("FD", QByteArray::number(fd));

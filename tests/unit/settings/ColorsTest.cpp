@@ -20,17 +20,13 @@ TEST_P(ColorText, Parses)
     EXPECT_EQ(ColorFromText(QString::fromUtf8(GetParam().text)), GetParam().value) << GetParam().text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ColorText, ::testing::Values(
-    TextCase{"#AA0000", 0x0000AA},       // red, swapped into 0x00BBGGRR
-    TextCase{"$AA0000", 0xAA0000},       // taken as written: blue
-    TextCase{"#FF00FF", 0xFF00FF},
-    TextCase{"#3D3623", 0x23363D},
-    TextCase{"255", 255},
-    TextCase{"-1", -1},
-    TextCase{"#1000000", -1},            // above FFFFFF
-    TextCase{"-2", -1},
-    TextCase{"red", -1},
-    TextCase{"", -1}));
+INSTANTIATE_TEST_SUITE_P(Table, ColorText,
+                         ::testing::Values(TextCase{"#AA0000", 0x0000AA}, // red, swapped into 0x00BBGGRR
+                                           TextCase{"$AA0000", 0xAA0000}, // taken as written: blue
+                                           TextCase{"#FF00FF", 0xFF00FF}, TextCase{"#3D3623", 0x23363D},
+                                           TextCase{"255", 255}, TextCase{"-1", -1},
+                                           TextCase{"#1000000", -1}, // above FFFFFF
+                                           TextCase{"-2", -1}, TextCase{"red", -1}, TextCase{"", -1}));
 
 TEST(Colors, DefaultsOfTheDocumentViewSets)
 {

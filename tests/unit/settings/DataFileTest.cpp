@@ -76,7 +76,7 @@ struct NumberCase {
     const char *line;
     int64_t min, max;
     int64_t value;
-    const char *error;   // nullptr: no error
+    const char *error; // nullptr: no error
 };
 
 class DataFileNumbers : public ::testing::TestWithParam<NumberCase> {};
@@ -89,26 +89,23 @@ TEST_P(DataFileNumbers, ReadsOrRefuses)
     EXPECT_EQ(df.RdNum(c.min, c.max), c.value);
     if (c.error) {
         EXPECT_EQ(df.ErrCode, 1);
-        EXPECT_EQ(df.ErrString, QString::fromUtf8(c.error) + QStringLiteral(" in line 1\r\nString: ") + QString::fromUtf8(c.line));
+        EXPECT_EQ(df.ErrString,
+                  QString::fromUtf8(c.error) + QStringLiteral(" in line 1\r\nString: ") + QString::fromUtf8(c.line));
     } else {
         EXPECT_EQ(df.ErrCode, 0) << df.ErrString.toStdString();
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, DataFileNumbers, ::testing::Values(
-    NumberCase{"42", 1, 0, 42, nullptr},
-    NumberCase{"-0", 1, 0, 0, nullptr},
-    NumberCase{"007", 1, 0, 7, nullptr},
-    NumberCase{"-9223372036854775808", 1, 0, INT64_MIN, nullptr},
-    NumberCase{"-", 1, 0, 0, "Integer expected"},
-    NumberCase{"+5", 1, 0, 0, "Integer expected"},
-    NumberCase{" 5", 1, 0, 0, "Integer expected"},
-    NumberCase{"", 1, 0, 0, "Integer expected"},
-    NumberCase{"12345678901234567890", 1, 0, 0, "Integer expected"},
-    NumberCase{"9999999999999999999", 1, 0, 0, "Integer expected"},   // 19 digits beyond 64 bits
-    NumberCase{"22", 0, 21, 0, "Integer out of bounds"},
-    NumberCase{"-1", 3, 21, 3, "Integer out of bounds"},
-    NumberCase{"21", 0, 21, 21, nullptr}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, DataFileNumbers,
+    ::testing::Values(NumberCase{"42", 1, 0, 42, nullptr}, NumberCase{"-0", 1, 0, 0, nullptr},
+                      NumberCase{"007", 1, 0, 7, nullptr}, NumberCase{"-9223372036854775808", 1, 0, INT64_MIN, nullptr},
+                      NumberCase{"-", 1, 0, 0, "Integer expected"}, NumberCase{"+5", 1, 0, 0, "Integer expected"},
+                      NumberCase{" 5", 1, 0, 0, "Integer expected"}, NumberCase{"", 1, 0, 0, "Integer expected"},
+                      NumberCase{"12345678901234567890", 1, 0, 0, "Integer expected"},
+                      NumberCase{"9999999999999999999", 1, 0, 0, "Integer expected"}, // 19 digits beyond 64 bits
+                      NumberCase{"22", 0, 21, 0, "Integer out of bounds"},
+                      NumberCase{"-1", 3, 21, 3, "Integer out of bounds"}, NumberCase{"21", 0, 21, 21, nullptr}));
 
 TEST(DataFile, BooleansAreExactlyZeroOrOne)
 {
@@ -131,7 +128,7 @@ TEST(DataFile, LastLineWithoutLineFeedIsAnError)
 {
     TDataFile df;
     Load(df, QStringLiteral("a\r\nb"));
-    EXPECT_EQ(df.RdStr(), QStringLiteral("a"));   // CR before LF is not part of the value
+    EXPECT_EQ(df.RdStr(), QStringLiteral("a")); // CR before LF is not part of the value
     EXPECT_EQ(df.RdStr(), QString());
     EXPECT_EQ(df.ErrCode, 1);
     EXPECT_EQ(df.ErrString, QStringLiteral("Error reading line 1"));
@@ -142,11 +139,11 @@ TEST(DataFile, BufferGrowsByDoublingUpToTheLimit)
     TDataFile df;
     df.Rewrite(10, 2048);
     ASSERT_TRUE(df.WrStr(QString(20, 'x')));
-    EXPECT_EQ(df.Buf.size(), 1024);                       // max(2 * 10, 21, 1024)
+    EXPECT_EQ(df.Buf.size(), 1024); // max(2 * 10, 21, 1024)
     ASSERT_TRUE(df.WrStr(QString(1500, 'y')));
     EXPECT_EQ(df.Buf.size(), 2048);
     const QString before = df.Text().toString();
-    EXPECT_FALSE(df.WrStr(QString(600, 'z')));           // would need 4096 > 2048
+    EXPECT_FALSE(df.WrStr(QString(600, 'z'))); // would need 4096 > 2048
     EXPECT_EQ(df.ErrString, QStringLiteral("Output buffer is too small: 2048"));
     EXPECT_EQ(df.Text(), before);
 }
@@ -156,7 +153,7 @@ TEST(DataFile, TrailerBeyondTheLast999CharactersIsNotFound)
     TDataFile df;
     Load(df, WithTrailer(QStringLiteral("x\n")));
     ASSERT_TRUE(df.FindTrailer());
-    EXPECT_EQ(df.pos, 3);   // the LF that forms the trailer's empty line
+    EXPECT_EQ(df.pos, 3); // the LF that forms the trailer's empty line
 
     // Pad the check line so that the trailer's empty line is exactly the 999th character
     // from the end, then one character further away.
@@ -171,7 +168,7 @@ struct CheckCase {
     const char *name;
     std::function<QString(QString)> damage;
     int32_t minchars, maxchars, minlines, maxlines;
-    int32_t error;   // 0 = passes, -1 = no trailer found
+    int32_t error; // 0 = passes, -1 = no trailer found
 };
 
 void PrintTo(const CheckCase &c, std::ostream *os) { *os << c.name; }
@@ -193,20 +190,26 @@ TEST_P(DataFileChecks, GiveTheirErrorNumber)
 
 QString Same(QString s) { return s; }
 
-INSTANTIATE_TEST_SUITE_P(Table, DataFileChecks, ::testing::Values(
-    CheckCase{"good", Same, 1, 999, 1, 99, 0},
-    CheckCase{"fewChars", Same, 99, 999, 1, 99, 20},
-    CheckCase{"manyChars", Same, 1, 10, 1, 99, 21},
-    CheckCase{"fewLines", Same, 1, 999, 66, 99, 22},
-    CheckCase{"manyLines", Same, 1, 999, 1, 2, 23},
-    CheckCase{"markerChanged", [](QString s) { return s.replace(QStringLiteral("<<EOF>>"), QStringLiteral("<<END>>")); }, 1, 999, 1, 99, 11},
-    // The check covers line ends, blanks and digits (letters are not summed).
-    CheckCase{"digitEdited", [](QString s) { return s.replace(QStringLiteral("\n9\n"), QStringLiteral("\n8\n")); }, 1, 999, 1, 99, 12},
-    CheckCase{"blankAdded", [](QString s) { return s.replace(QStringLiteral("Segoe UI"), QStringLiteral("Segoe  UI")); }, 1, 999, 1, 99, 12},
-    CheckCase{"crlf", [](QString s) { return s.replace(QStringLiteral("\n"), QStringLiteral("\r\n")); }, 1, 999, 1, 99, 12},
-    CheckCase{"lineAfterTrailer", [](QString s) { return s + QStringLiteral("more\n"); }, 1, 999, 1, 99, 11},
-    CheckCase{"noFinalLineFeed", [](QString s) { return s.chopped(1); }, 1, 999, 1, 99, 11},
-    CheckCase{"truncated", [](QString s) { return s.left(3); }, 1, 999, 1, 99, -1}),
+INSTANTIATE_TEST_SUITE_P(
+    Table, DataFileChecks,
+    ::testing::Values(
+        CheckCase{"good", Same, 1, 999, 1, 99, 0}, CheckCase{"fewChars", Same, 99, 999, 1, 99, 20},
+        CheckCase{"manyChars", Same, 1, 10, 1, 99, 21}, CheckCase{"fewLines", Same, 1, 999, 66, 99, 22},
+        CheckCase{"manyLines", Same, 1, 999, 1, 2, 23},
+        CheckCase{"markerChanged",
+                  [](QString s) { return s.replace(QStringLiteral("<<EOF>>"), QStringLiteral("<<END>>")); }, 1, 999, 1,
+                  99, 11},
+        // The check covers line ends, blanks and digits (letters are not summed).
+        CheckCase{"digitEdited", [](QString s) { return s.replace(QStringLiteral("\n9\n"), QStringLiteral("\n8\n")); },
+                  1, 999, 1, 99, 12},
+        CheckCase{"blankAdded",
+                  [](QString s) { return s.replace(QStringLiteral("Segoe UI"), QStringLiteral("Segoe  UI")); }, 1, 999,
+                  1, 99, 12},
+        CheckCase{"crlf", [](QString s) { return s.replace(QStringLiteral("\n"), QStringLiteral("\r\n")); }, 1, 999, 1,
+                  99, 12},
+        CheckCase{"lineAfterTrailer", [](QString s) { return s + QStringLiteral("more\n"); }, 1, 999, 1, 99, 11},
+        CheckCase{"noFinalLineFeed", [](QString s) { return s.chopped(1); }, 1, 999, 1, 99, 11},
+        CheckCase{"truncated", [](QString s) { return s.left(3); }, 1, 999, 1, 99, -1}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(DataFile, CheckTrailerPosTellsWhetherEverythingWasRead)
@@ -248,7 +251,8 @@ TEST(DataFile, FileRoundTripIsUtf8WithoutMarkAndReadsAMarkedFile)
     EXPECT_EQ(in.RdStr(), QStringLiteral("\u00e9\u2764"));
 
     EXPECT_FALSE(in.ReadFile(dir.filePath(QStringLiteral("missing.dat")), 0));
-    EXPECT_EQ(in.ErrString, QStringLiteral("Error reading file: \"") + dir.filePath(QStringLiteral("missing.dat")) + '"');
+    EXPECT_EQ(in.ErrString,
+              QStringLiteral("Error reading file: \"") + dir.filePath(QStringLiteral("missing.dat")) + '"');
 }
 
 } // namespace

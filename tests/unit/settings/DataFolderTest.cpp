@@ -55,7 +55,7 @@ TEST_F(DataFolder, PrivateLocalFoldersServePortableInstalls)
     const QString exeLocal = exeFolder + QStringLiteral("/Local");
     ASSERT_TRUE(pl::files().makeFolders(exeLocal, true));
     EXPECT_EQ(FindDataFolder(), exeLocal);
-    EXPECT_FALSE(QFile::exists(exeLocal + QStringLiteral("/OrvalePDF.tmp")));   // the probe is gone
+    EXPECT_FALSE(QFile::exists(exeLocal + QStringLiteral("/OrvalePDF.tmp"))); // the probe is gone
 
     // The parent's Local/PDF wins over the program folder's Local.
     const QString parentLocal = dir.filePath(QStringLiteral("install/Local"));
@@ -80,7 +80,7 @@ TEST_F(DataFolder, LocalWriteTestFailsWhereNoFileCanBeMade)
     QFile f(plain);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
-    EXPECT_FALSE(LocalWriteTest(plain + QStringLiteral("/PDF")));    // a path component is a file
+    EXPECT_FALSE(LocalWriteTest(plain + QStringLiteral("/PDF"))); // a path component is a file
     EXPECT_TRUE(LocalWriteTest(dir.filePath(QStringLiteral("new/PDF"))));
 
     // A planted symbolic link at the probe's name is not followed.
@@ -94,7 +94,7 @@ TEST_F(DataFolder, LocalWriteTestFailsWhereNoFileCanBeMade)
 
 struct SwitchCase {
     const char *value;
-    const char *folder;   // relative to the default data folder or, when absolute, as is
+    const char *folder; // relative to the default data folder or, when absolute, as is
     const char *file;
 };
 
@@ -115,10 +115,10 @@ TEST_P(DataFileSwitch, SetsFolderAndName)
     EXPECT_TRUE(FolderExists(folder));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, DataFileSwitch, ::testing::Values(
-    SwitchCase{"%b/other.dat", "", "other.dat"},
-    SwitchCase{"%b\\other.dat", "", "other.dat"},
-    SwitchCase{"<tmp>/t/cfg/x.dat", "<tmp>/t/cfg", "x.dat"},
-    SwitchCase{"x.dat", "", "x.dat"}));
+INSTANTIATE_TEST_SUITE_P(Table, DataFileSwitch,
+                         ::testing::Values(SwitchCase{"%b/other.dat", "", "other.dat"},
+                                           SwitchCase{"%b\\other.dat", "", "other.dat"},
+                                           SwitchCase{"<tmp>/t/cfg/x.dat", "<tmp>/t/cfg", "x.dat"},
+                                           SwitchCase{"x.dat", "", "x.dat"}));
 
 } // namespace

@@ -136,7 +136,8 @@ TEST_F(PreferStore, DefaultsRoundTrip)
     EXPECT_TRUE(text.startsWith(QStringLiteral("21\n\nSegoe UI\n9\n0\n0\n16\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("\nOrvale.exe \"[Open(|%f|);SelPar(%l,8);]\"\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("\n/A \"page=%p&pagemode=none\" \"%f\"\n")));
-    EXPECT_TRUE(text.contains(QStringLiteral("\n-V -C=\" \u2764 OrvalePDF\" -L=\"%b\\OrvalePDF2.dat\"%%-B --page-index %p \"%f\"\n")));
+    EXPECT_TRUE(text.contains(
+        QStringLiteral("\n-V -C=\" \u2764 OrvalePDF\" -L=\"%b\\OrvalePDF2.dat\"%%-B --page-index %p \"%f\"\n")));
     EXPECT_FALSE(Log().contains(QStringLiteral("Data Check")));
 }
 
@@ -155,7 +156,21 @@ TEST_F(PreferStore, EveryKindOfValueRoundTrips)
     Prefer.MaxListLen = 3;
     Prefer.DocList = QList<TDocInfo>(4);
     Prefer.DocListCount = 2;
-    Prefer.DocList[0] = TDocInfo{QStringLiteral("/home/u/a.pdf"), QStringLiteral("pw"), 3, 87.5, 1, TPageViewMode::Book, true, false, true, false, true, 12, -3.25, 4.5, 2};
+    Prefer.DocList[0] = TDocInfo{QStringLiteral("/home/u/a.pdf"),
+                                 QStringLiteral("pw"),
+                                 3,
+                                 87.5,
+                                 1,
+                                 TPageViewMode::Book,
+                                 true,
+                                 false,
+                                 true,
+                                 false,
+                                 true,
+                                 12,
+                                 -3.25,
+                                 4.5,
+                                 2};
     Prefer.DocList[1].FileName = QStringLiteral("/home/u/b \u00e9.pdf");
     DocMgrGeometry = TDocMgrGeometry{144, 900, 700, {210, 375, 174}};
     ToolbarDefinition.SearchToolbar = false;
@@ -176,7 +191,7 @@ TEST_F(PreferStore, EveryKindOfValueRoundTrips)
     EXPECT_FALSE(ToolbarDefinition.SearchToolbar);
     EXPECT_EQ(ToolbarDefinition.lines, (QStringList{"9 Open", "", "|", "9 Zoom \"999%\""}));
     EXPECT_EQ(Colors.PdfDark, colors.PdfDark);
-    EXPECT_EQ(Colors.Pdf, colors.PdfDark);   // render mode 2 shows the Dark Mode set
+    EXPECT_EQ(Colors.Pdf, colors.PdfDark); // render mode 2 shows the Dark Mode set
     EXPECT_EQ(Colors.Theme, colors.ThemeDark);
     EXPECT_EQ(MenuColors[0][5], 77);
 }
@@ -194,11 +209,11 @@ TEST_F(PreferStore, FilesArePrivate)
 // How the store treats a data file, from a settings file saved with the marker "Saved".
 struct FileCase {
     const char *name;
-    std::function<void(const QString &file)> prepare;   // runs after the marked save
+    std::function<void(const QString &file)> prepare; // runs after the marked save
     bool noDataChecks;
-    bool readsSaved;          // else the defaults
-    const char *message;      // the "Configuration Error" text after the quoted name; nullptr: none
-    const char *log;          // a line the log must hold; nullptr: none required
+    bool readsSaved;     // else the defaults
+    const char *message; // the "Configuration Error" text after the quoted name; nullptr: none
+    const char *log;     // a line the log must hold; nullptr: none required
 };
 
 void PrintTo(const FileCase &c, std::ostream *os) { *os << c.name; }
@@ -214,29 +229,37 @@ const FileCase fileCases[] = {
      " is corrupted! Using default settings.", "Data Check Failed: 12"},
     {"crlfWithoutChecks", [](const QString &f) { Edit(f, [](QByteArray b) { return b.replace("\n", "\r\n"); }); }, true,
      true, nullptr, nullptr},
-    {"damagedTrailerWithoutChecks", [](const QString &f) { Edit(f, [](QByteArray b) { return b.replace("<<EOF>>", "<<EoF>>"); }); },
-     true, true, nullptr, nullptr},
+    {"damagedTrailerWithoutChecks",
+     [](const QString &f) { Edit(f, [](QByteArray b) { return b.replace("<<EOF>>", "<<EoF>>"); }); }, true, true,
+     nullptr, nullptr},
     {"size110", [](const QString &f) { Edit(f, [](QByteArray b) { return b.left(110); }); }, true, false,
      " is corrupted! Using default settings.", "ReadData Error..."},
-    {"version22", [](const QString &f) { Edit(f, [](QByteArray b) { return WithFreshTrailer("22" + b.mid(2)); }); }, true, false,
-     " is corrupted! Using default settings.", nullptr},
-    {"oversized", [](const QString &f) { Edit(f, [](QByteArray b) { return b + QByteArray(1000000 - b.size(), '\n'); }); }, true,
+    {"version22", [](const QString &f) { Edit(f, [](QByteArray b) { return WithFreshTrailer("22" + b.mid(2)); }); },
+     true, false, " is corrupted! Using default settings.", nullptr},
+    {"oversized",
+     [](const QString &f) { Edit(f, [](QByteArray b) { return b + QByteArray(1000000 - b.size(), '\n'); }); }, true,
      false, " is corrupted! Using default settings.", nullptr},
-    {"maxListLen999", [](const QString &f) {
+    {"maxListLen999",
+     [](const QString &f) {
          Prefer.MaxListLen = 999;
          Prefer.DocList = QList<TDocInfo>(1000);
          ASSERT_TRUE(WriteData());
          (void)f;
-     }, false, true, nullptr, nullptr},
-    {"maxListLen1000", [](const QString &f) {
+     },
+     false, true, nullptr, nullptr},
+    {"maxListLen1000",
+     [](const QString &f) {
          Prefer.MaxListLen = 1000;
          Prefer.DocList = QList<TDocInfo>(1001);
          ASSERT_TRUE(WriteData());
          (void)f;
-     }, false, false, nullptr, "ReadData Error..."},
-    {"trailerLeftUnread", [](const QString &f) {
+     },
+     false, false, nullptr, "ReadData Error..."},
+    {"trailerLeftUnread",
+     [](const QString &f) {
          Edit(f, [](QByteArray b) { return WithFreshTrailer(b.left(b.lastIndexOf("\n\n<<EOF>>") + 1) + "extra\n"); });
-     }, false, true, nullptr, "Data Check Trailer Position: "},
+     },
+     false, true, nullptr, "Data Check Trailer Position: "},
 };
 
 class PreferStoreFiles : public PreferStore, public ::testing::WithParamInterface<FileCase> {};
@@ -352,12 +375,11 @@ TEST_P(PreferStoreFailures, LeaveThePreviousFileIntact)
     EXPECT_EQ(Prefer.FontName, QStringLiteral("Previous"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, PreferStoreFailures, ::testing::Values(
-    FailCase{"nothingWritten", 0, false},
-    FailCase{"halfWritten", 1000, false},
-    FailCase{"allButTheEnd", AllButTheEnd, false},
-    FailCase{"renameRefused", -1, true}),
-    [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, PreferStoreFailures,
+                         ::testing::Values(FailCase{"nothingWritten", 0, false}, FailCase{"halfWritten", 1000, false},
+                                           FailCase{"allButTheEnd", AllButTheEnd, false},
+                                           FailCase{"renameRefused", -1, true}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(PreferStore, SavedBufferLimitOrBrokenListWritesNothing)
 {
@@ -387,7 +409,7 @@ TEST_F(PreferStore, BackupIsRenewedAtMostOnceADay)
     }
     EXPECT_EQ(ReadBytes(bkp), oldBackup);
     EXPECT_EQ(ReadBytes(bak), yesterday);
-    EXPECT_EQ(FileTime64(bak), fileTime);     // the copy keeps the data file's time
+    EXPECT_EQ(FileTime64(bak), fileTime); // the copy keeps the data file's time
     EXPECT_EQ(FileTime64(bkp), bakTime);
     EXPECT_EQ(pl::files().status(bkp).mode, 0600u);
     ASSERT_TRUE(ReadData());
@@ -440,7 +462,7 @@ TEST_F(PreferStore, SizesFollowThePixelsPerInch)
     EXPECT_EQ(Prefer.SavedPPI, 144);
     EXPECT_EQ(Prefer.BookmarksWidth, 256);
     EXPECT_EQ(Prefer.WindowRect, (TWindowRect{20, 30, 602, 800}));
-    EXPECT_EQ(Prefer.LargeIcons, 16);   // kept at 96 dpi in the file
+    EXPECT_EQ(Prefer.LargeIcons, 16); // kept at 96 dpi in the file
 }
 
 // A version-20 file has no menu colour rows; everything else is where version 21 keeps it.
@@ -451,7 +473,8 @@ TEST_F(PreferStore, OlderLayoutWithoutMenuColours)
     ASSERT_TRUE(WriteData());
     QStringList lines = QString::fromUtf8(ReadBytes(file)).split('\n');
     const int light = int(lines.indexOf(QStringLiteral("cr_ForwardSearch")));
-    const int first = int(lines.indexOf(QStringLiteral("cr_ForwardSearch"), light + 1)) + 2;   // after the Dark set's blank
+    const int first =
+        int(lines.indexOf(QStringLiteral("cr_ForwardSearch"), light + 1)) + 2; // after the Dark set's blank
     ASSERT_EQ(lines[first], QString::number(RgbColor(0x6B7891)));
     lines.remove(first, 20);
     lines[0] = QStringLiteral("20");
@@ -501,37 +524,47 @@ TEST_F(PreferStore, ThemeIndexOutOfRangeBecomesZero)
 // others may write (also behind a link), whether -L chose it or not.
 struct ForeignCase {
     const char *name;
-    const char *saved;   // the file the marked settings are saved to, below the test folder
+    const char *saved; // the file the marked settings are saved to, below the test folder
     // Opens the file to others; returns the -L value under test.
     std::function<QString(const QString &root, const QString &saved)> expose;
-    bool needsRoot;      // giving a file to another user
+    bool needsRoot; // giving a file to another user
 };
 
 void PrintTo(const ForeignCase &c, std::ostream *os) { *os << c.name; }
 
 const ForeignCase foreignCases[] = {
-    {"folderOthersCanWrite", "shared/x.dat", [](const QString &root, const QString &saved) {
+    {"folderOthersCanWrite", "shared/x.dat",
+     [](const QString &root, const QString &saved) {
          EXPECT_TRUE(pl::files().setMode(root + "/shared", 0777));
          return saved;
-     }, false},
-    {"fileOthersCanWrite", "own/x.dat", [](const QString &, const QString &saved) {
+     },
+     false},
+    {"fileOthersCanWrite", "own/x.dat",
+     [](const QString &, const QString &saved) {
          EXPECT_TRUE(pl::files().setMode(saved, 0666));
          return saved;
-     }, false},
-    {"fileOfAnotherUser", "own/x.dat", [](const QString &, const QString &saved) {
+     },
+     false},
+    {"fileOfAnotherUser", "own/x.dat",
+     [](const QString &, const QString &saved) {
          EXPECT_EQ(::chown(QFile::encodeName(saved).constData(), 4242, 4242), 0);
          return saved;
-     }, true},
-    {"linkIntoAFolderOthersCanWrite", "shared/x.dat", [](const QString &root, const QString &saved) {
+     },
+     true},
+    {"linkIntoAFolderOthersCanWrite", "shared/x.dat",
+     [](const QString &root, const QString &saved) {
          EXPECT_TRUE(pl::files().setMode(root + "/shared", 0777));
          EXPECT_TRUE(QFile::link(saved, root + "/own/link.dat"));
          return root + "/own/link.dat";
-     }, false},
-    {"noFileYetInAFolderOthersCanWrite", "shared/x.dat", [](const QString &root, const QString &saved) {
+     },
+     false},
+    {"noFileYetInAFolderOthersCanWrite", "shared/x.dat",
+     [](const QString &root, const QString &saved) {
          EXPECT_TRUE(QFile::remove(saved));
          EXPECT_TRUE(pl::files().setMode(root + "/shared", 0777));
          return saved;
-     }, false},
+     },
+     false},
 };
 
 class PreferStoreForeign : public PreferStore, public ::testing::WithParamInterface<ForeignCase> {};
@@ -561,7 +594,8 @@ TEST_P(PreferStoreForeign, AreRefusedAndNeverWritten)
     LoadPreferDefaults(Prefer);
     ASSERT_TRUE(ReadData());
     EXPECT_EQ(Prefer.FontName, QStringLiteral("Segoe UI"));
-    ExpectConfigurationError(chosen, QStringLiteral(" can be changed by other users! Using default settings; they are not saved."));
+    ExpectConfigurationError(
+        chosen, QStringLiteral(" can be changed by other users! Using default settings; they are not saved."));
 
     Prefer.FontName = QStringLiteral("Mine");
     EXPECT_FALSE(WriteData());
@@ -585,7 +619,8 @@ TEST_F(PreferStore, ALinkedDataFileStaysALink)
         EXPECT_TRUE(QFileInfo(file).isSymLink()) << marker;
         EXPECT_EQ(QFileInfo(file).symLinkTarget(), real) << marker;
     }
-    EXPECT_EQ(FileNames(dir.filePath(QStringLiteral("real"))), QStringList{"settings.dat"}) << "no temporary file is left";
+    EXPECT_EQ(FileNames(dir.filePath(QStringLiteral("real"))), QStringList{"settings.dat"})
+        << "no temporary file is left";
     EXPECT_EQ(pl::files().status(real).mode, 0600u);
     LoadPreferDefaults(Prefer);
     ASSERT_TRUE(ReadData());

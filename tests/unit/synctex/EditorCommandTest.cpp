@@ -77,14 +77,17 @@ TEST_F(EditorCommand, PlaceholdersAreFilledAfterSplitting)
     const QString file = "/src/a b.tex";
     const Case cases[] = {
         {"%f:%l %%", "/src/a b.tex:12 %", {"/src/a b.tex:12", "%"}},
-        {"ed %x%", "ed %%", {"ed", "%%"}},   // an unknown letter gives "%", a final "%" stays
+        {"ed %x%", "ed %%", {"ed", "%%"}}, // an unknown letter gives "%", a final "%" stays
         {"ed %!x", "ed %x", {"ed", "%x"}},
         {"ed %!", "ed %!", {"ed", "%!"}},
-        {"%B/ed --data=%b --up=%!B,%!b", exeFolder + "/ed --data=" + dataFolder + " --up=" + apps + "," + data,
+        {"%B/ed --data=%b --up=%!B,%!b",
+         exeFolder + "/ed --data=" + dataFolder + " --up=" + apps + "," + data,
          {exeFolder + "/ed", "--data=" + dataFolder, "--up=" + apps + "," + data}},
         {"ed \"%f\" -l%l", "ed \"/src/a b.tex\" -l12", {"ed", file, "-l12"}},
-        {"ed %f", "ed /src/a b.tex", {"ed", file}},   // a value never adds arguments
-        {DefaultTemplate, "Orvale.exe \"[Open(|/src/a b.tex|);SelPar(12,8);]\"", {"Orvale.exe", "[Open(|/src/a b.tex|);SelPar(12,8);]"}},
+        {"ed %f", "ed /src/a b.tex", {"ed", file}}, // a value never adds arguments
+        {DefaultTemplate,
+         "Orvale.exe \"[Open(|/src/a b.tex|);SelPar(12,8);]\"",
+         {"Orvale.exe", "[Open(|/src/a b.tex|);SelPar(12,8);]"}},
         {"", "", {}},
     };
     for (const Case &c : cases) {
@@ -155,7 +158,9 @@ TEST_F(EditorCommand, AnEditorThatCannotStartShowsTheShellError)
     ASSERT_EQ(sink.shown.size(), 1u);
     EXPECT_EQ(sink.shown[0].title, "Shell Error");
     EXPECT_EQ(sink.shown[0].type, mtError);
-    EXPECT_EQ(sink.shown[0].text, "Error Launching Editor for Inverse Search: \r\n" + command + "\r\n" + QString::fromLocal8Bit(std::strerror(ENOENT)));
+    EXPECT_EQ(sink.shown[0].text,
+              "Error Launching Editor for Inverse Search: \r\n" + command + "\r\n"
+                  + QString::fromLocal8Bit(std::strerror(ENOENT)));
     QFile f(log);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(f.readAll()).contains("Error Executing: " + command));
@@ -197,12 +202,12 @@ TEST_F(EditorCommand, AValueThatWouldEndTheEditorsOwnSyntaxStartsNothing)
         {DefaultTemplate, "/src/a)b.tex", false},
         {DefaultTemplate, "/src/a;b.tex", false},
         {DefaultTemplate, "/src/a]b.tex", false},
-        {DefaultTemplate, "/src/it's \"q\" [(b.tex", true},   // quotes and openers end nothing
+        {DefaultTemplate, "/src/it's \"q\" [(b.tex", true}, // quotes and openers end nothing
         {"ed \"--cmd=[%f]\"", "/src/a;b.tex", false},
-        {"ed \"|%f|\" %l", "/src/a);]b.tex", true},   // between pipes only "|" ends the text
+        {"ed \"|%f|\" %l", "/src/a);]b.tex", true}, // between pipes only "|" ends the text
         {"ed \"|%f|\" %l", "/src/a|b.tex", false},
-        {"ed \"%f\" [%l]", hostile, true},            // the brackets belong to another argument
-        {"ed --line %l %f", hostile, true},             // other templates are unaffected
+        {"ed \"%f\" [%l]", hostile, true},  // the brackets belong to another argument
+        {"ed --line %l %f", hostile, true}, // other templates are unaffected
     };
     for (const Case &c : cases) {
         const size_t starts = process.starts.size(), shown = sink.shown.size();
@@ -227,8 +232,9 @@ TEST_F(EditorCommand, ARealEditorReceivesItsArguments)
     const QString out = dir.filePath("argv.txt");
     const QString script = dir.filePath("bin/editor");
     QDir().mkpath(dir.filePath("bin"));
-    ASSERT_TRUE(writeBytes(script, "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"" + out.toUtf8() + ".part\" && /bin/mv \"" +
-                                       out.toUtf8() + ".part\" \"" + out.toUtf8() + "\"\n"));
+    ASSERT_TRUE(writeBytes(script,
+                           "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"" + out.toUtf8()
+                               + ".part\" && /bin/mv \"" + out.toUtf8() + ".part\" \"" + out.toUtf8() + "\"\n"));
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     ScopedPath path(dir.filePath("bin"));
     RecordingSink sink;

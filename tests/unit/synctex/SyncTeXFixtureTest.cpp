@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr double Tolerance = 2.0;   // points
+constexpr double Tolerance = 2.0; // points
 
 QString canonical(const QString &path)
 {
@@ -25,9 +25,15 @@ QString canonical(const QString &path)
 
 QString multiSource(const QString &name) { return canonical(fixturePath("multi/" + name)); }
 QString widthsSource() { return canonical(fixturePath("widths/widths.tex")); }
-QString sampleFile(const QString &name) { return canonical(QDir::cleanPath(fixturePath("../../resources/sample/" + name))); }
+QString sampleFile(const QString &name)
+{
+    return canonical(QDir::cleanPath(fixturePath("../../resources/sample/" + name)));
+}
 
-bool contains(const TFloatRect &r, double x, double y) { return r.Left <= x && x <= r.Right && r.Top <= y && y <= r.Bottom; }
+bool contains(const TFloatRect &r, double x, double y)
+{
+    return r.Left <= x && x <= r.Right && r.Top <= y && y <= r.Bottom;
+}
 
 struct Rect {
     double left, top, right, bottom;
@@ -140,7 +146,11 @@ TEST_F(SyncTeXFixture, ForwardSearchFindsPageAndPlace)
         {"chapters/stone.tex", 15, 3, {51.0, 313.6, 368.5, 375.4}, "blank line after five typeset lines"},
         {"chapters/stone.tex", 16, 3, {51.0, 396.3, 368.5, 406.9}, "blank line without records: the next line"},
         {"chapters/stone.tex", 17, 3, {51.0, 396.3, 368.5, 406.9}, "subsection heading"},
-        {"chapters/stone.tex", 27, 4, {51.0, 75.0, 368.5, 84.7}, "last paragraph of the file, on the next page: the line box it starts in"},
+        {"chapters/stone.tex",
+         27,
+         4,
+         {51.0, 75.0, 368.5, 84.7},
+         "last paragraph of the file, on the next page: the line box it starts in"},
         {"chapters/iron.tex", 2, 6, {51.0, 52.0, 368.5, 62.0}, "section heading"},
         {"chapters/iron.tex", 12, 6, {51.0, 209.9, 368.5, 233.1}, "line split over two typeset lines"},
         {"chapters/iron.tex", 30, 6, {51.0, 499.2, 368.5, 508.9}, "last paragraph: line boxes of the including file"},
@@ -239,7 +249,8 @@ TEST_F(SyncTeXFixture, InverseSearchFindsFileAndLine)
         {3, 200, 5, "chapters/timber.tex", 4, "far above the head: the head box's smallest line"},
     };
     for (const Case &c : cases) {
-        const std::string what = std::to_string(c.page) + " (" + std::to_string(c.x) + ", " + std::to_string(c.y) + ") " + c.what;
+        const std::string what =
+            std::to_string(c.page) + " (" + std::to_string(c.x) + ", " + std::to_string(c.y) + ") " + c.what;
         const Source s = inverse(c.page, c.x, c.y);
         ASSERT_TRUE(s.ok) << what << ": " << qPrintable(sync.ErrMsg.get());
         EXPECT_EQ(s.file, multiSource(c.file)) << what;
@@ -299,7 +310,7 @@ TEST_F(SyncTeXFixture, PagesOfDifferentWidths)
         expectNear(f.rects[0], c.all, "widths.tex:" + std::to_string(c.line));
     }
     // Right of the portrait pages' text block, on the wide page only.
-    const Source s = inverse(2, 385.1, 83.6);   // "wide"
+    const Source s = inverse(2, 385.1, 83.6); // "wide"
     ASSERT_TRUE(s.ok) << qPrintable(sync.ErrMsg.get());
     EXPECT_EQ(s.file, widthsSource());
     EXPECT_EQ(s.line, 22);
@@ -313,12 +324,12 @@ TEST_F(SyncTeXFixture, SampleDocumentLoadsAndFindsItsLines)
     struct Case {
         int line;
         int page;
-        double wordX, wordY;   // a word of the line, as pdftotext places it
+        double wordX, wordY; // a word of the line, as pdftotext places it
     };
     const Case cases[] = {
-        {32, 1, 195.7, 156.4},   // "tour"
-        {51, 2, 137.7, 80.8},    // "takes"
-        {90, 3, 62.1, 142.2},    // "Every"
+        {32, 1, 195.7, 156.4}, // "tour"
+        {51, 2, 137.7, 80.8},  // "takes"
+        {90, 3, 62.1, 142.2},  // "Every"
     };
     for (const Case &c : cases) {
         const Found f = forward(tex, c.line);
@@ -348,7 +359,9 @@ TEST_F(SyncTeXFixture, EncryptedCopyLoadsLikeThePlainOne)
     EXPECT_EQ(other.page, plain.page);
     ASSERT_EQ(other.numrect, plain.numrect);
     for (int i = 0; i <= plain.numrect; ++i)
-        expectNear(other.rects[i], {plain.rects[i].Left, plain.rects[i].Top, plain.rects[i].Right, plain.rects[i].Bottom}, "entry " + std::to_string(i));
+        expectNear(other.rects[i],
+                   {plain.rects[i].Left, plain.rects[i].Top, plain.rects[i].Right, plain.rects[i].Bottom},
+                   "entry " + std::to_string(i));
     const Source s = inverse(copy, 5, 200, 300);
     ASSERT_TRUE(s.ok) << qPrintable(copy.ErrMsg.get());
     EXPECT_EQ(s.file, multiSource("chapters/timber.tex"));
@@ -367,7 +380,8 @@ TEST_F(SyncTeXFixture, AMovedProjectAnswersLikeTheOriginal)
     ASSERT_TRUE(s.ok) << qPrintable(moved.ErrMsg.get());
     EXPECT_EQ(s.file, multiSource("chapters/stone.tex"));
     EXPECT_EQ(s.line, 9);
-    for (const auto &[source, line] : {std::pair{"chapters/stone.tex", 9}, {"chapters/iron.tex", 20}, {"multi.tex", 57}}) {
+    for (const auto &[source, line] :
+         {std::pair{"chapters/stone.tex", 9}, {"chapters/iron.tex", 20}, {"multi.tex", 57}}) {
         const Found original = forward(multiSource(source), line);
         const Found other = forward(moved, multiSource(source), line);
         ASSERT_TRUE(other.ok) << source << ": " << qPrintable(moved.ErrMsg.get());

@@ -14,7 +14,7 @@ namespace {
 double pt(double units) { return units / 65781.76; }
 
 struct Box {
-    double left, top, right, bottom;   // file units
+    double left, top, right, bottom; // file units
 };
 
 struct ForwardSearch : ::testing::Test {
@@ -50,7 +50,8 @@ struct ForwardSearch : ::testing::Test {
             EXPECT_NEAR(rects[i + 1].Top, pt(b.top), 1e-6) << i;
             EXPECT_NEAR(rects[i + 1].Right, pt(b.right), 1e-6) << i;
             EXPECT_NEAR(rects[i + 1].Bottom, pt(b.bottom), 1e-6) << i;
-            all = {std::min(all.left, b.left), std::min(all.top, b.top), std::max(all.right, b.right), std::max(all.bottom, b.bottom)};
+            all = {std::min(all.left, b.left), std::min(all.top, b.top), std::max(all.right, b.right),
+                   std::max(all.bottom, b.bottom)};
         }
         EXPECT_NEAR(rects[0].Left, pt(all.left), 1e-6);
         EXPECT_NEAR(rects[0].Top, pt(all.top), 1e-6);
@@ -61,32 +62,31 @@ struct ForwardSearch : ::testing::Test {
 
 // One page: a running head of line 5, a paragraph of line 20 typeset in three lines, a line
 // of line 21, another line of line 20 and a line of line 23 (line 22 is blank).
-const QByteArray Paragraphs =
-    "{1\n"
-    "[1,1:0,52000000:39000000,52000000,0\n"
-    "(1,5:4000000,3000000:30000000,600000,200000\n"
-    ")\n"
-    "(1,20:4000000,10000000:30000000,650000,200000\n"
-    "x1,20:4000000,10000000\n"
-    "g1,20:9000000,10000000\n"
-    ")\n"
-    "(1,20:4000000,11000000:30000000,650000,200000\n"
-    "x1,20:4000000,11000000\n"
-    ")\n"
-    "(1,20:4000000,12000000:20000000,650000,200000\n"
-    "k1,20:10000000,12000000:100000\n"
-    ")\n"
-    "(1,21:4000000,13000000:30000000,650000,200000\n"
-    "x1,21:4000000,13000000\n"
-    ")\n"
-    "(1,20:4000000,14000000:30000000,650000,200000\n"
-    "x1,20:4000000,14000000\n"
-    ")\n"
-    "(1,23:4000000,20000000:30000000,650000,200000\n"
-    "x1,23:4000000,20000000\n"
-    ")\n"
-    "]\n"
-    "}1\n";
+const QByteArray Paragraphs = "{1\n"
+                              "[1,1:0,52000000:39000000,52000000,0\n"
+                              "(1,5:4000000,3000000:30000000,600000,200000\n"
+                              ")\n"
+                              "(1,20:4000000,10000000:30000000,650000,200000\n"
+                              "x1,20:4000000,10000000\n"
+                              "g1,20:9000000,10000000\n"
+                              ")\n"
+                              "(1,20:4000000,11000000:30000000,650000,200000\n"
+                              "x1,20:4000000,11000000\n"
+                              ")\n"
+                              "(1,20:4000000,12000000:20000000,650000,200000\n"
+                              "k1,20:10000000,12000000:100000\n"
+                              ")\n"
+                              "(1,21:4000000,13000000:30000000,650000,200000\n"
+                              "x1,21:4000000,13000000\n"
+                              ")\n"
+                              "(1,20:4000000,14000000:30000000,650000,200000\n"
+                              "x1,20:4000000,14000000\n"
+                              ")\n"
+                              "(1,23:4000000,20000000:30000000,650000,200000\n"
+                              "x1,23:4000000,20000000\n"
+                              ")\n"
+                              "]\n"
+                              "}1\n";
 
 } // namespace
 
@@ -142,10 +142,13 @@ TEST_F(ForwardSearch, ALaterPageWinsOnlyWhereTheLineDominates)
                                 "x1,30:4000000,10000000\nx1,30:5000000,10000000\nx1,30:6000000,10000000\n"
                                 ")\n]\n";
     const auto document = [&](const QByteArray &page3Body) {
-        return "{1\n" + headPage + "}1\n{2\n" + headPage + "}2\n{3\n[1,1:0,52000000:39000000,52000000,0\n"
-               "(1,5:4000000,3000000:30000000,600000,200000\n)\n"
-               "(1,5:4000000,10000000:30000000,650000,200000\n" + page3Body + ")\n]\n}3\n"
-               "{4\n[1,1:0,52000000:39000000,52000000,0\n(1,40:4000000,10000000:30000000,650000,200000\n)\n]\n}4\n";
+        return "{1\n" + headPage + "}1\n{2\n" + headPage
+            + "}2\n{3\n[1,1:0,52000000:39000000,52000000,0\n"
+              "(1,5:4000000,3000000:30000000,600000,200000\n)\n"
+              "(1,5:4000000,10000000:30000000,650000,200000\n"
+            + page3Body
+            + ")\n]\n}3\n"
+              "{4\n[1,1:0,52000000:39000000,52000000,0\n(1,40:4000000,10000000:30000000,650000,200000\n)\n]\n}4\n";
     };
     // Page 3 holds the section of line 5 itself.
     load(document("x1,5:4000000,10000000\nx1,5:5000000,10000000\nx1,5:6000000,10000000\nx1,6:7000000,10000000\n"));
@@ -159,7 +162,8 @@ TEST_F(ForwardSearch, ALaterPageWinsOnlyWhereTheLineDominates)
 
 TEST_F(ForwardSearch, APageThatStartsWithALeftoverOfTheLineIsPassedOver)
 {
-    load("{1\n[1,1:0,52000000:39000000,52000000,0\n(1,10:4000000,10000000:30000000,650000,200000\nx1,10:4000000,10000000\n)\n]\n}1\n"
+    load("{1\n[1,1:0,52000000:39000000,52000000,0\n(1,10:4000000,10000000:30000000,650000,200000\nx1,10:4000000,"
+         "10000000\n)\n]\n}1\n"
          "{2\n[1,1:0,52000000:39000000,52000000,0\n"
          "(1,30:4000000,3000000:30000000,600000,200000\nx1,30:4000000,3000000\n)\n"
          "(1,25:4000000,10000000:30000000,650000,200000\nx1,25:4000000,10000000\n)\n]\n}2\n"
@@ -173,7 +177,8 @@ TEST_F(ForwardSearch, APageThatStartsWithALeftoverOfTheLineIsPassedOver)
 TEST_F(ForwardSearch, APageMadeOnlyOfTheLineIsMarkedWhole)
 {
     load("{1\n[1,1:0,52000000:39000000,52000000,0\n(1,3:4000000,10000000:30000000,650000,200000\n)\n]\n}1\n"
-         "{2\n[1,40:0,52000000:39000000,52000000,0\n(1,40:4000000,30000000:30000000,20000000,0\nx1,40:4000000,30000000\n)\n]\n}2\n");
+         "{2\n[1,40:0,52000000:39000000,52000000,0\n(1,40:4000000,30000000:30000000,20000000,0\nx1,40:4000000,"
+         "30000000\n)\n]\n}2\n");
     ASSERT_TRUE(search(main, 40)) << sync.ErrMsg.get();
     EXPECT_EQ(page, 2);
     expectBoxes({{0, 0, INT_MAX, INT_MAX}});
@@ -183,8 +188,8 @@ TEST_F(ForwardSearch, TheParentBoxWidensTheMarkUnlessItHoldsAnEarlierLineBefore)
 {
     const auto document = [](const QByteArray &between) {
         return "{1\n[1,1:0,52000000:39000000,52000000,0\n"
-               "(1,49:4000000,10000000:30000000,650000,200000\n" + between +
-               "(1,50:4000000,10000000:10000000,650000,200000\nx1,50:4000000,10000000\n)\n)\n]\n}1\n";
+               "(1,49:4000000,10000000:30000000,650000,200000\n"
+            + between + "(1,50:4000000,10000000:10000000,650000,200000\nx1,50:4000000,10000000\n)\n)\n]\n}1\n";
     };
     load(document(""));
     ASSERT_TRUE(search(main, 50)) << sync.ErrMsg.get();
@@ -198,8 +203,8 @@ TEST_F(ForwardSearch, BoxesFartherApartThanTheMergeDistanceStaySeparate)
 {
     load("{1\n[1,1:0,52000000:39000000,52000000,0\n"
          "(1,7:4000000,10000000:30000000,650000,200000\nx1,7:4000000,10000000\n)\n"
-         "(1,7:4000000,13000000:30000000,650000,200000\nx1,7:4000000,13000000\n)\n"   // 2,150,000 below: merged
-         "(1,7:4000000,16500000:30000000,650000,200000\nx1,7:4000000,16500000\n)\n"   // 2,650,000 below: apart
+         "(1,7:4000000,13000000:30000000,650000,200000\nx1,7:4000000,13000000\n)\n" // 2,150,000 below: merged
+         "(1,7:4000000,16500000:30000000,650000,200000\nx1,7:4000000,16500000\n)\n" // 2,650,000 below: apart
          "(1,8:4000000,18000000:30000000,650000,200000\n)\n]\n}1\n");
     ASSERT_TRUE(search(main, 7)) << sync.ErrMsg.get();
     expectBoxes({{4000000, 9350000, 34000000, 13200000}, {4000000, 15850000, 34000000, 16700000}});
@@ -220,7 +225,7 @@ TEST_F(ForwardSearch, SourceFilesAreIdentifiedByTheirExactPath)
         {dir.filePath("chap1.tex"), 1},
         {dir.filePath("Chap1.tex"), 2},
         {dir.filePath("sub/../chap1.tex"), 1},
-        {dir.filePath("CHAP1.TEX"), 2},   // no such file: the last candidate by name stands in
+        {dir.filePath("CHAP1.TEX"), 2}, // no such file: the last candidate by name stands in
     };
     for (const Case &c : cases) {
         ASSERT_TRUE(search(c.source, 3)) << c.source << sync.ErrMsg.get();

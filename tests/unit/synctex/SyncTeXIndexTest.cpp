@@ -26,8 +26,8 @@ struct Answer {
 
 std::ostream &operator<<(std::ostream &os, const Answer &a)
 {
-    os << (a.ok ? "ok" : "failed") << " page " << a.page << " rects " << a.numrect << " file " << a.file.toStdString() << " line "
-       << a.line << " error " << a.error.toStdString();
+    os << (a.ok ? "ok" : "failed") << " page " << a.page << " rects " << a.numrect << " file " << a.file.toStdString()
+       << " line " << a.line << " error " << a.error.toStdString();
     for (double v : a.rects)
         os << ' ' << v;
     return os;
@@ -58,7 +58,8 @@ protected:
         a.error = sync.ErrMsg.get();
         return a;
     }
-    template <class Query> void both(const std::string &what, Query query)
+    template <class Query>
+    void both(const std::string &what, Query query)
     {
         sync.ErrMsg = QString();
         sync.UseIndex = true;
@@ -76,7 +77,7 @@ protected:
     void compareAll(const QString &syncFile, int pages)
     {
         ASSERT_TRUE(sync.LoadSyncData(syncFile, false)) << sync.ErrMsg.get().toStdString();
-        std::map<int, int> lastLine;   // per tag
+        std::map<int, int> lastLine; // per tag
         for (const QByteArray &row : sync.Data.split('\n')) {
             if (row.size() < 2 || !QByteArray("$(gkx").contains(row[0]))
                 continue;
@@ -195,7 +196,8 @@ TEST_F(IndexedAndPlain, DataIndexedWhileInflatingGivesTheSameAnswers)
             const QByteArray y = QByteArray::number(3000000 + row * 900000);
             body += "(1," + QByteArray::number(line + 1) + ":3000000," + y + ":20000000,600000,200000\n";
             for (int k = 0; k < 12; ++k)
-                body += "x1," + QByteArray::number(line) + ":" + QByteArray::number(3000000 + k * 1500000) + "," + y + "\n";
+                body +=
+                    "x1," + QByteArray::number(line) + ":" + QByteArray::number(3000000 + k * 1500000) + "," + y + "\n";
             body += ")\n";
         }
         body += "]\n}" + QByteArray::number(page) + "\n";
@@ -203,7 +205,7 @@ TEST_F(IndexedAndPlain, DataIndexedWhileInflatingGivesTheSameAnswers)
     const QString file = dir.filePath("big.synctex.gz");
     ASSERT_TRUE(writeBytes(file, gzipBytes(syncPreamble("./main.tex") + body + "Postamble:\n")));
     ASSERT_TRUE(sync.LoadSyncData(file, false)) << sync.ErrMsg.get().toStdString();
-    ASSERT_GT(sync.Data.size(), 3 << 20);   // several blocks of output
+    ASSERT_GT(sync.Data.size(), 3 << 20); // several blocks of output
     const QString main = dir.filePath("main.tex");
     for (int l = 0; l <= line + 1; l += 37)
         both("main.tex:" + std::to_string(l), [&] { return forward(main, l); });

@@ -14,45 +14,44 @@ double pt(double units) { return units / 65781.76; }
 // Page 1: a line box of line 11 holding records of lines 10 to 12 at different x, and a
 // line box of line 20 below it. Page 2: glue only. Page 3: a box of a file without Input
 // record. Page 4: nothing. Page 5: a box of chap1.tex.
-const QByteArray Document =
-    "Input:2:./chap1.tex\n"
-    "{1\n"
-    "[1,1:0,52000000:39000000,52000000,0\n"
-    "(1,11:4000000,10000000:30000000,650000,200000\n"
-    "x1,10:4736286,10000000\n"
-    "g1,11:15000000,10000000\n"
-    "k1,12:25000000,10000000:1000000\n"
-    ")\n"
-    "(1,20:4000000,20000000:30000000,650000,200000\n"
-    "x1,20:4000000,20000000\n"
-    "x1,22:8000000,20000000\n"
-    "x1,19:9000000,20000000\n"
-    ")\n"
-    "]\n"
-    "}1\n"
-    "{2\n"
-    "[1,1:0,52000000:39000000,52000000,0\n"
-    "g1,33:0,5000000\n"
-    "g1,34:0,9000000\n"
-    "]\n"
-    "}2\n"
-    "{3\n"
-    "[1,1:0,52000000:39000000,52000000,0\n"
-    "(7,5:4000000,10000000:30000000,650000,200000\n"
-    ")\n"
-    "]\n"
-    "}3\n"
-    "{4\n"
-    "[1,1:0,52000000:39000000,52000000,0\n"
-    "]\n"
-    "}4\n"
-    "{5\n"
-    "[1,1:0,52000000:39000000,52000000,0\n"
-    "(2,8:4000000,10000000:30000000,650000,200000\n"
-    "x2,8:4000000,10000000\n"
-    ")\n"
-    "]\n"
-    "}5\n";
+const QByteArray Document = "Input:2:./chap1.tex\n"
+                            "{1\n"
+                            "[1,1:0,52000000:39000000,52000000,0\n"
+                            "(1,11:4000000,10000000:30000000,650000,200000\n"
+                            "x1,10:4736286,10000000\n"
+                            "g1,11:15000000,10000000\n"
+                            "k1,12:25000000,10000000:1000000\n"
+                            ")\n"
+                            "(1,20:4000000,20000000:30000000,650000,200000\n"
+                            "x1,20:4000000,20000000\n"
+                            "x1,22:8000000,20000000\n"
+                            "x1,19:9000000,20000000\n"
+                            ")\n"
+                            "]\n"
+                            "}1\n"
+                            "{2\n"
+                            "[1,1:0,52000000:39000000,52000000,0\n"
+                            "g1,33:0,5000000\n"
+                            "g1,34:0,9000000\n"
+                            "]\n"
+                            "}2\n"
+                            "{3\n"
+                            "[1,1:0,52000000:39000000,52000000,0\n"
+                            "(7,5:4000000,10000000:30000000,650000,200000\n"
+                            ")\n"
+                            "]\n"
+                            "}3\n"
+                            "{4\n"
+                            "[1,1:0,52000000:39000000,52000000,0\n"
+                            "]\n"
+                            "}4\n"
+                            "{5\n"
+                            "[1,1:0,52000000:39000000,52000000,0\n"
+                            "(2,8:4000000,10000000:30000000,650000,200000\n"
+                            "x2,8:4000000,10000000\n"
+                            ")\n"
+                            "]\n"
+                            "}5\n";
 
 struct InverseSearch : ::testing::Test {
     QTemporaryDir dir;
@@ -78,7 +77,7 @@ TEST_F(InverseSearch, PointsGiveTheirSourceLines)
     struct Case {
         const char *what;
         int page;
-        double x, y;   // file units
+        double x, y; // file units
         QString file;
         int line;
     };
@@ -134,7 +133,9 @@ TEST_F(InverseSearch, OnlyAnExistingSourceWithAPlainNameIsAnswered)
 {
     writeBytes(dir.filePath("tab\there.tex"), "x");
     const auto notFound = [](const QString &name) { return "Source file not found: \"" + name + "\""; };
-    const auto refused = [](const QString &name) { return "Source file name with control characters refused: \"" + name + "\""; };
+    const auto refused = [](const QString &name) {
+        return "Source file name with control characters refused: \"" + name + "\"";
+    };
     struct Case {
         QByteArray recorded;
         QString message;
@@ -149,8 +150,10 @@ TEST_F(InverseSearch, OnlyAnExistingSourceWithAPlainNameIsAnswered)
     };
     for (const Case &c : cases) {
         const QString file = dir.filePath("names.synctex");
-        writeBytes(file, syncPreamble(main) + "Input:2:" + c.recorded + "\n{1\n[1,1:0,52000000:39000000,52000000,0\n"
-                                                                      "(2,8:4000000,10000000:30000000,650000,200000\n)\n]\n}1\n");
+        writeBytes(file,
+                   syncPreamble(main) + "Input:2:" + c.recorded
+                       + "\n{1\n[1,1:0,52000000:39000000,52000000,0\n"
+                         "(2,8:4000000,10000000:30000000,650000,200000\n)\n]\n}1\n");
         TSyncTeX names;
         ASSERT_TRUE(names.LoadSyncData(file, false)) << names.ErrMsg.get();
         QString source = "x";

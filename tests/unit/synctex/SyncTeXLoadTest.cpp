@@ -69,15 +69,13 @@ TEST_F(SyncTeXLoad, ChoosesTheSyncTeXFileByPresenceAndWriteTime)
     const QString plain = path("doc.synctex"), packed = path("doc.synctex.gz");
     struct Case {
         bool plain, packed;
-        int plainAge, packedAge;   // seconds after T0
+        int plainAge, packedAge; // seconds after T0
         QString expected;
     };
     const Case cases[] = {
-        {false, false, 0, 0, QString()},
-        {false, true, 0, 0, packed},
-        {true, false, 0, 0, plain},
-        {true, true, 5, 5, packed},   // equal times: the packed file
-        {true, true, 6, 5, plain},    // the plain file is newer
+        {false, false, 0, 0, QString()}, {false, true, 0, 0, packed},
+        {true, false, 0, 0, plain},      {true, true, 5, 5, packed}, // equal times: the packed file
+        {true, true, 6, 5, plain},                                   // the plain file is newer
         {true, true, 5, 6, packed},
     };
     for (const Case &c : cases) {
@@ -111,12 +109,12 @@ TEST_F(SyncTeXLoad, ReadsIntegersWithTheirLimits)
         {"12\r\n", ',', true, 12, 2},
         {"", '\n', false, 0, 0},
         {"-\n", '\n', false, 0, 1},
-        {" 5\n", '\n', false, 0, 2},          // a blank is a stray byte
+        {" 5\n", '\n', false, 0, 2}, // a blank is a stray byte
         {"1x2,", ',', false, 0, 3},
         {"2147483646\n", '\n', true, 2147483646, 10},
         {"2147483647\n", '\n', false, 0, 10},
-        {"00000000000012\n", '\n', true, 12, 14},   // 14 digits
-        {"000000000000012\n", '\n', false, 0, 15},  // 15 digits
+        {"00000000000012\n", '\n', true, 12, 14},  // 14 digits
+        {"000000000000012\n", '\n', false, 0, 15}, // 15 digits
         {"12abc", 0, true, 12, 2},
         {"abc", 0, false, 0, 0},
     };
@@ -198,11 +196,12 @@ TEST_F(SyncTeXLoad, CancelStopsTheInflation)
 // to about five times their size.
 TEST_F(SyncTeXLoad, InflationStopsFarBelowWhatCraftedDataAsksFor)
 {
-    const QByteArray packed = gzipOfManyX(1024);   // 1 GiB without a line break
+    const QByteArray packed = gzipOfManyX(1024); // 1 GiB without a line break
     ASSERT_LT(packed.size(), 1100000);
     QByteArray out;
     qsizetype most = 0;
-    EXPECT_EQ(InflateSyncText(packed, out, {}, [&](qsizetype produced) { most = std::max(most, produced); }), TInflateResult::TooLarge);
+    EXPECT_EQ(InflateSyncText(packed, out, {}, [&](qsizetype produced) { most = std::max(most, produced); }),
+              TInflateResult::TooLarge);
     EXPECT_TRUE(out.isEmpty());
     EXPECT_GT(most, 0);
     EXPECT_LE(most, 100 * packed.size() + 1);
@@ -211,7 +210,8 @@ TEST_F(SyncTeXLoad, InflationStopsFarBelowWhatCraftedDataAsksFor)
     writeBytes(file, packed);
     TSyncTeX sync;
     EXPECT_FALSE(sync.LoadSyncData(file, false));
-    EXPECT_TRUE(sync.ErrMsg.get().startsWith("SyncTeX File  \"" + file + "\" could not be loaded. Its text would be longer than "))
+    EXPECT_TRUE(sync.ErrMsg.get().startsWith("SyncTeX File  \"" + file
+                                             + "\" could not be loaded. Its text would be longer than "))
         << sync.ErrMsg.get();
     EXPECT_TRUE(sync.Data.isEmpty());
     EXPECT_FALSE(sync.Ready);
@@ -226,11 +226,12 @@ TEST_F(SyncTeXLoad, APlainFileLongerThanAnySizeFieldIsNotRead)
     const QString file = path("huge.synctex");
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(f.resize(qint64(1) << 31));   // sparse: no disk space is taken
+    ASSERT_TRUE(f.resize(qint64(1) << 31)); // sparse: no disk space is taken
     f.close();
     TSyncTeX sync;
     EXPECT_FALSE(sync.LoadSyncData(file, false));
-    EXPECT_EQ(sync.ErrMsg.get(), "SyncTeX File  \"" + file + "\" could not be loaded. It is larger than 2147483647 bytes.");
+    EXPECT_EQ(sync.ErrMsg.get(),
+              "SyncTeX File  \"" + file + "\" could not be loaded. It is larger than 2147483647 bytes.");
     EXPECT_TRUE(sync.Data.isEmpty());
 }
 
@@ -245,7 +246,8 @@ TEST_F(SyncTeXLoad, AFailedAllocationIsAFailedLoad)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     ASSERT_TRUE(f.resize(qint64(1536) << 20));
     f.close();
-    const QString expected = "SyncTeX File  \"" + file + "\" could not be loaded. There is not enough memory for its text.";
+    const QString expected =
+        "SyncTeX File  \"" + file + "\" could not be loaded. There is not enough memory for its text.";
     // The address space is limited in a child process, so that this process stays unharmed.
     const pid_t child = fork();
     ASSERT_GE(child, 0);
@@ -284,7 +286,9 @@ TEST_F(SyncTeXLoad, FailuresEndEmptyWithTheirMessages)
     const auto notLoaded = [](const QString &f) { return "SyncTeX File  \"" + f + "\" could not be loaded."; };
     const auto damaged = [&](const QString &f) { return notLoaded(f) + " The file is damaged."; };
     const auto badPreamble = [](const QString &f) { return "SyncTeX Preamble  \"" + f + "\" could not be processed."; };
-    const auto inflateError = [](const QString &f) { return "An exception occured while decompressing: \"" + f + "\""; };
+    const auto inflateError = [](const QString &f) {
+        return "An exception occured while decompressing: \"" + f + "\"";
+    };
     struct Case {
         QString file;
         QString message;
@@ -294,8 +298,10 @@ TEST_F(SyncTeXLoad, FailuresEndEmptyWithTheirMessages)
         {QString(), notFound(QString()), {}},
         {path("missing.synctex"), notFound(path("missing.synctex")), {}},
         {path("folder.synctex"), notFound(path("folder.synctex")), {}},
-        {path("plain-in-gz.synctex.gz"), damaged(path("plain-in-gz.synctex.gz")), inflateError(path("plain-in-gz.synctex.gz"))},
-        {path("truncated.synctex.gz"), damaged(path("truncated.synctex.gz")), inflateError(path("truncated.synctex.gz"))},
+        {path("plain-in-gz.synctex.gz"), damaged(path("plain-in-gz.synctex.gz")),
+         inflateError(path("plain-in-gz.synctex.gz"))},
+        {path("truncated.synctex.gz"), damaged(path("truncated.synctex.gz")),
+         inflateError(path("truncated.synctex.gz"))},
         {path("empty.synctex"), notLoaded(path("empty.synctex")), {}},
         {path("nocontent.synctex"), badPreamble(path("nocontent.synctex")), {}},
         {path("nomain.synctex"), badPreamble(path("nomain.synctex")), {}},
@@ -367,7 +373,7 @@ TEST_F(SyncTeXLoad, PreambleKeysGiveTheUnitConversion)
     };
     const Case cases[] = {
         {"Magnification:2000\nUnit:1\nX Offset:0\nY Offset:0\n", 1, 2000, 0, 0},
-        {"Unit: 5\nMagnification:1000\n", 1, 1000, 0, 0},   // a blank before the number is invalid
+        {"Unit: 5\nMagnification:1000\n", 1, 1000, 0, 0}, // a blank before the number is invalid
         {"Unit:65536\nX Offset:-12\nY Offset:+30\n", 65536, 1000, -12, 30},
         {"Unit:1\nMagnification:2147483647\n", 1, 1000, 0, 0},
     };
@@ -411,9 +417,11 @@ TEST_F(SyncTeXLoad, InputNamesAreNeverLookedUpInTheWorkingFolder)
         writeBytes(path(name), name);
     const QString file = path("doc/main.synctex");
     // chap.tex is typeset on page 1, sub/chap.tex on page 2.
-    writeBytes(file, syncPreamble("main.tex") + "Input:2:./chap.tex\nInput:3:sub/chap.tex\n"
-                                                "{1\n[1,1:0,0:100,100,0\n(2,4:10,20:30,5,1\nx2,4:10,20\n)\n]\n}1\n"
-                                                "{2\n[1,1:0,0:100,100,0\n(3,4:10,20:30,5,1\nx3,4:10,20\n)\n]\n}2\n");
+    writeBytes(file,
+               syncPreamble("main.tex")
+                   + "Input:2:./chap.tex\nInput:3:sub/chap.tex\n"
+                     "{1\n[1,1:0,0:100,100,0\n(2,4:10,20:30,5,1\nx2,4:10,20\n)\n]\n}1\n"
+                     "{2\n[1,1:0,0:100,100,0\n(3,4:10,20:30,5,1\nx3,4:10,20\n)\n]\n}2\n");
     const QString cwd = QDir::currentPath();
     QDir::setCurrent(path("cwd"));
     TSyncTeX sync;
@@ -440,8 +448,10 @@ TEST_F(SyncTeXLoad, AMovedProjectFindsItsFilesBesideTheSyncTeXFile)
     for (const char *name : {"doc/main.tex", "doc/sub/part.tex", "doc/shared.tex"})
         writeBytes(path(name), name);
     const QString file = path("doc/main.synctex");
-    writeBytes(file, syncPreamble("/old/root//./main.tex") + "Input:2:/old/root/./sub/part.tex\nInput:3:/other/place/shared.tex\n"
-                                                              "Input:4:/old/root/./sub/gone.tex\nInput:5:/old/root/./sub/../sub//part.tex\n{1\n}1\n");
+    writeBytes(file,
+               syncPreamble("/old/root//./main.tex")
+                   + "Input:2:/old/root/./sub/part.tex\nInput:3:/other/place/shared.tex\n"
+                     "Input:4:/old/root/./sub/gone.tex\nInput:5:/old/root/./sub/../sub//part.tex\n{1\n}1\n");
     TSyncTeX sync;
     ASSERT_TRUE(sync.LoadSyncData(file, false)) << sync.ErrMsg.get();
     EXPECT_EQ(sync.MainFile, path("doc/main.tex"));
@@ -450,9 +460,9 @@ TEST_F(SyncTeXLoad, AMovedProjectFindsItsFilesBesideTheSyncTeXFile)
         QString name;
     };
     const Case cases[] = {
-        {2, path("doc/sub/part.tex")},   // its path below the recorded main folder
-        {3, path("doc/shared.tex")},     // outside that folder: its name beside the SyncTeX file
-        {4, "/old/root/sub/gone.tex"},   // found nowhere: the recorded name, cleaned
+        {2, path("doc/sub/part.tex")}, // its path below the recorded main folder
+        {3, path("doc/shared.tex")},   // outside that folder: its name beside the SyncTeX file
+        {4, "/old/root/sub/gone.tex"}, // found nowhere: the recorded name, cleaned
         {5, path("doc/sub/part.tex")},
     };
     for (const Case &c : cases) {
@@ -469,8 +479,10 @@ TEST_F(SyncTeXLoad, FindsInputFilesBesideTheSyncTeXFileAndByExactName)
     writeBytes(path("Chap2.tex"), "b");
     writeBytes(path("sub/part.tex"), "c");
     const QString file = path("f.synctex");
-    writeBytes(file, syncPreamble("main.tex") + "Input:2:./chap1.tex\nInput:3:chap2.tex\nInput:4:sub//part.tex\n"
-                         "Input:5:/nowhere/x.tex\nInput:2:./chap1.tex\n{1\n}1\n");
+    writeBytes(file,
+               syncPreamble("main.tex")
+                   + "Input:2:./chap1.tex\nInput:3:chap2.tex\nInput:4:sub//part.tex\n"
+                     "Input:5:/nowhere/x.tex\nInput:2:./chap1.tex\n{1\n}1\n");
     TSyncTeX sync;
     ASSERT_TRUE(sync.LoadSyncData(file, false)) << sync.ErrMsg.get();
     EXPECT_EQ(sync.MainFile, main);
@@ -480,11 +492,8 @@ TEST_F(SyncTeXLoad, FindsInputFilesBesideTheSyncTeXFileAndByExactName)
         QString name;
     };
     const Case cases[] = {
-        {2, true, path("chap1.tex")},
-        {3, true, path("chap2.tex")},   // only Chap2.tex exists: names differ in case, so it is not this file
-        {4, true, path("sub/part.tex")},
-        {5, true, "/nowhere/x.tex"},
-        {6, false, QString()},
+        {2, true, path("chap1.tex")},    {3, true, path("chap2.tex")}, // only Chap2.tex exists: names differ in case, so it is not this file
+        {4, true, path("sub/part.tex")}, {5, true, "/nowhere/x.tex"},  {6, false, QString()},
     };
     for (const Case &c : cases) {
         QString name;
@@ -500,7 +509,7 @@ TEST_F(SyncTeXLoad, ALoaderThreadLeavesLargeDataPending)
     const QString file = path("big.synctex");
     writeBytes(file, document(1200000));
     TSyncTeX sync;
-    EXPECT_FALSE(sync.LoadSyncData(file, true));   // no PDF beside the main file: 1,000,000 bytes kept at most
+    EXPECT_FALSE(sync.LoadSyncData(file, true)); // no PDF beside the main file: 1,000,000 bytes kept at most
     EXPECT_TRUE(sync.Pending);
     EXPECT_FALSE(sync.Ready);
     EXPECT_TRUE(sync.Data.isEmpty());

@@ -72,7 +72,7 @@ TEST_F(SyncTeXLoader, ALoadOnItsThreadEndsReadyAndTellsThePageView)
     const QString file = writeDocument("a.synctex.gz");
     auto sync = std::make_shared<TSyncTeX>();
     ASSERT_TRUE(StartSyncTeXLoader(file, sync));
-    EXPECT_TRUE(sync->Loading || sync->Ready);   // claimed before the thread starts
+    EXPECT_TRUE(sync->Loading || sync->Ready); // claimed before the thread starts
     ASSERT_TRUE(processEventsUntil([&] { return receiver.ends == 1; }));
     // The count already excludes the loader that ended, so the page view sees 0.
     EXPECT_EQ(receiver.runningAtEnd, 0);
@@ -110,7 +110,7 @@ TEST_F(SyncTeXLoader, EndsReachOnlyALiveReceiver)
         Receiver gone;
         TSyncTeXRelay::instance()->setReceiver(&gone);
         ASSERT_TRUE(StartSyncTeXLoader(writeDocument("a.synctex.gz"), sync));
-        StopSyncTeXLoaders();   // the end is queued for the relay
+        StopSyncTeXLoaders(); // the end is queued for the relay
     }
     QCoreApplication::processEvents();
     EXPECT_EQ(TSyncTeXRelay::instance()->receiver(), nullptr);
@@ -137,7 +137,7 @@ TEST_F(SyncTeXLoader, ShutdownCancelsAndJoinsRunningLoads)
     EXPECT_FALSE(sync->Loading);
     EXPECT_FALSE(sync->Ready);
     EXPECT_TRUE(sync->Data.isEmpty());
-    EXPECT_EQ(sync->ErrMsg.get(), QString());   // stopping is no error
+    EXPECT_EQ(sync->ErrMsg.get(), QString()); // stopping is no error
     EXPECT_TRUE(sync->InfoLog.get().contains("closing")) << sync->InfoLog.get();
 
     // Loads after the shutdown request are no longer cancelled.

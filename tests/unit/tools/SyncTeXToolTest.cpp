@@ -55,14 +55,18 @@ TEST(SyncTeXTool, AnswersOneQueryWithNamesRelativeToTheCurrentFolder)
         {{"view", "multi.pdf", "chapters/stone.tex", "9"}, 0, "Page: 3\nBox: 50.02 271.98 369.50 310.77\n"},
         // A page made of the line's material: the whole page.
         {{"view", "multi.pdf", "chapters/timber.tex", "26"}, 0, "Page: 5\nBox: 0.00 0.00 419.53 595.28\n"},
-        {{"view", "./../multi/multi.pdf", multi + "/chapters/../multi.tex", "57"}, 0, "Page: 7\nBox: 50.02 179.88 369.50 191.57\n"},
+        {{"view", "./../multi/multi.pdf", multi + "/chapters/../multi.tex", "57"},
+         0,
+         "Page: 7\nBox: 50.02 179.88 369.50 191.57\n"},
         {{"view", "multi.pdf", "chapters/stone.tex", "30"}, 1, "Error: Input Line not Found in SyncTeX Data!\n"},
         {{"view", "multi.pdf", "../widths/widths.tex", "14"}, 1, "Error: Input File not Found in SyncTeX Data!\n"},
         {{"edit", "multi.pdf", "3", "217.5", "277.8"}, 0, "Input: " + stone + "\nLine: 9\n"},
         {{"edit", "multi.pdf", "12", "100", "100"}, 1, "Error: Page 12 not found.\n"},
         {{"edit", "multi.pdf", "3", "x", "1"}, 1, "Error: PAGE, X and Y must be numbers: 3 x 1\n"},
         {{"view", "missing.pdf", "a.tex", "1"}, 1, "Error: PDF File \"" + multi + "/missing.pdf\" not found.\n"},
-        {{"view", "chapters/stone.tex", "chapters/stone.tex", "1"}, 1, "Error: PDF File \"" + multi + "/chapters/stone.tex\" could not be opened.\n"},
+        {{"view", "chapters/stone.tex", "chapters/stone.tex", "1"},
+         1,
+         "Error: PDF File \"" + multi + "/chapters/stone.tex\" could not be opened.\n"},
     };
     for (const Case &c : cases) {
         const ToolRun r = runTool(c.args, QString(), multi);
@@ -87,8 +91,10 @@ TEST(SyncTeXTool, ADamagedSyncTeXFileIsNamed)
     ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
     cut.write(packed.read(packed.size() / 2));
     cut.close();
-    const QString message = "Error: SyncTeX File  \"" + dir.filePath("m.synctex.gz") + "\" could not be loaded. The file is damaged.\n";
-    for (const QStringList &args : {QStringList{"edit", "m.pdf", "3", "217.5", "277.8"}, {"view", "m.pdf", "m.tex", "9"}}) {
+    const QString message =
+        "Error: SyncTeX File  \"" + dir.filePath("m.synctex.gz") + "\" could not be loaded. The file is damaged.\n";
+    for (const QStringList &args :
+         {QStringList{"edit", "m.pdf", "3", "217.5", "277.8"}, {"view", "m.pdf", "m.tex", "9"}}) {
         const ToolRun r = runTool(args, QString(), dir.path());
         EXPECT_EQ(r.exitCode, 1) << args.join(' ').toStdString();
         EXPECT_EQ(r.out, message) << args.join(' ').toStdString();
@@ -97,7 +103,8 @@ TEST(SyncTeXTool, ADamagedSyncTeXFileIsNamed)
 
 TEST(SyncTeXTool, WrongCommandLinesShowTheUsage)
 {
-    for (const QStringList &args : {QStringList{}, {"view", "a.pdf", "a.tex"}, {"edit", "a.pdf", "1", "2"}, {"batch"}, {"find", "a.pdf"}}) {
+    for (const QStringList &args :
+         {QStringList{}, {"view", "a.pdf", "a.tex"}, {"edit", "a.pdf", "1", "2"}, {"batch"}, {"find", "a.pdf"}}) {
         const ToolRun r = runTool(args);
         EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(r.out.isEmpty());
@@ -116,11 +123,14 @@ TEST(SyncTeXTool, BatchAnswersEveryQueryAndGoesOnAfterErrors)
                           "view\tmulti.tex\t17\r\n";
     const ToolRun r = runTool({"batch", "multi.pdf"}, input, multi);
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, "Page: 3\nBox: 50.02 271.98 369.50 310.77\n\n"
-                     "Input: " + canonical(fixturePath("multi/chapters/timber.tex")) + "\nLine: 26\n\n"
-                     "Error: Input Line not Found in SyncTeX Data!\n\n"
-                     "Error: Unknown query: bogus query\n\n"
-                     "Page: 3\nBox: 50.02 31.07 154.14 41.93\n\n");
+    EXPECT_EQ(r.out,
+              "Page: 3\nBox: 50.02 271.98 369.50 310.77\n\n"
+              "Input: "
+                  + canonical(fixturePath("multi/chapters/timber.tex"))
+                  + "\nLine: 26\n\n"
+                    "Error: Input Line not Found in SyncTeX Data!\n\n"
+                    "Error: Unknown query: bogus query\n\n"
+                    "Page: 3\nBox: 50.02 31.07 154.14 41.93\n\n");
 }
 
 namespace {
@@ -167,7 +177,8 @@ std::vector<Recorded> readRecorded()
             for (const QString &box : fields[3].split(' ')) {
                 const QStringList pageRest = box.split(':');
                 const QStringList v = pageRest.value(1).split(',');
-                r.boxes.push_back({pageRest[0].toInt(), v.value(0).toDouble(), v.value(1).toDouble(), v.value(2).toDouble(), v.value(3).toDouble()});
+                r.boxes.push_back({pageRest[0].toInt(), v.value(0).toDouble(), v.value(1).toDouble(),
+                                   v.value(2).toDouble(), v.value(3).toDouble()});
             }
         }
         rows.push_back(r);
@@ -252,7 +263,8 @@ TEST(SyncTeXTool, ForwardAnswersMatchTeXLive)
             const std::string what = q.source.toStdString() + ":" + std::to_string(q.line);
             const auto named = differences.find(key);
             if (lines[0].startsWith("Error: ")) {
-                EXPECT_TRUE(q.boxes.empty() || (named != differences.end() && named->second == PastTheEnd)) << what << " " << lines[0].toStdString();
+                EXPECT_TRUE(q.boxes.empty() || (named != differences.end() && named->second == PastTheEnd))
+                    << what << " " << lines[0].toStdString();
                 EXPECT_EQ(lines[0], "Error: Input Line not Found in SyncTeX Data!") << what;
                 if (!q.boxes.empty())
                     differing.insert(key);
@@ -266,13 +278,15 @@ TEST(SyncTeXTool, ForwardAnswersMatchTeXLive)
                 const QStringList v = line.mid(5).split(' ');
                 ASSERT_EQ(v.size(), 4) << what << " " << line.toStdString();
                 for (const TeXLiveBox &t : q.boxes)
-                    overlap = overlap || (t.page == page && v[0].toDouble() < t.right && t.left < v[2].toDouble()
-                                          && v[1].toDouble() < t.bottom && t.top < v[3].toDouble());
+                    overlap = overlap
+                        || (t.page == page && v[0].toDouble() < t.right && t.left < v[2].toDouble()
+                            && v[1].toDouble() < t.bottom && t.top < v[3].toDouble());
             }
             if (page == q.boxes.front().page && overlap) {
                 ++agreeing;
             } else {
-                EXPECT_NE(named, differences.end()) << what << ": page " << page << ", TeX Live " << q.boxes.front().page;
+                EXPECT_NE(named, differences.end())
+                    << what << ": page " << page << ", TeX Live " << q.boxes.front().page;
                 if (named != differences.end()) {
                     EXPECT_NE(named->second, PastTheEnd) << what;
                 }
