@@ -19,9 +19,12 @@ struct PrivateXvfb {
         if (QStandardPaths::findExecutable("Xvfb").isEmpty() || QStandardPaths::findExecutable("xdotool").isEmpty())
             return false;
         // -displayfd 1: the server writes the number of the display it chose to stdout.
-        server.start("Xvfb",
-                     QStringList{"-displayfd", "1", "-screen", "0", "1280x1024x24", "-dpi", "96", "-nolisten", "tcp"}
-                         + extra);
+        // -noreset: the server does not reset when its last client leaves, so a program started
+        // right after another one closed does not find the display refusing connections.
+        server.start(
+            "Xvfb",
+            QStringList{"-displayfd", "1", "-screen", "0", "1280x1024x24", "-dpi", "96", "-nolisten", "tcp", "-noreset"}
+                + extra);
         if (!server.waitForStarted(10000))
             return false;
         QDeadlineTimer deadline(10000);
