@@ -1,35 +1,24 @@
 #include "ui/PageViewHost.h"
 
+#include "ui/ExInfo.h"
 #include "ui/ScrollForm.h"
 
-#include <QLabel>
 #include <QScrollBar>
 #include <QStyle>
-#include <QTimer>
 
 TPageViewHost::TPageViewHost(TScrollForm *form) : FForm(form)
 {
-    // The note floats over the page view and never takes the pointer or the focus.
-    Info = new QLabel(form);
-    Info->setAttribute(Qt::WA_TransparentForMouseEvents);
-    Info->setFocusPolicy(Qt::NoFocus);
-    Info->setAutoFillBackground(true);
-    Info->setFrameShape(QFrame::Box);
-    Info->setMargin(4);
-    Info->hide();
-    InfoTimer = new QTimer(Info);
-    InfoTimer->setSingleShot(true);
-    InfoTimer->setTimerType(Qt::PreciseTimer);
-    QObject::connect(InfoTimer, &QTimer::timeout, Info, &QWidget::hide);
+    // A child of the view's panel, so that it moves with the panel; a view without one
+    // carries it itself.
+    Info = new TExInfo(form->parentWidget() ? form->parentWidget() : form);
     SetWindow(nullptr);
 }
 
 TPageViewHost::~TPageViewHost()
 {
-    if (FForm) {
+    if (FForm)
         SetWindow(nullptr);
-        delete Info;
-    }
+    delete Info;
 }
 
 void TPageViewHost::SetWindow(TPageViewWindow *window)
@@ -138,14 +127,10 @@ void TPageViewHost::FocusView()
 
 void TPageViewHost::ShowInfo(const QString &text, int ms)
 {
-    if (!FForm)
+    if (!FForm || !Info)
         return;
-    Info->setText(text);
-    Info->adjustSize();
-    Info->move(std::max(0, (FForm->width() - Info->width()) / 2), std::max(0, (FForm->height() - Info->height()) / 2));
-    Info->show();
-    Info->raise();
-    InfoTimer->start(std::max(1, ms));
+    Info->StartInfo(text, QString(), 0, 0);
+    Info->StopInfo(0, ms);
 }
 
 void TPageViewHost::StartMarkAnimation()

@@ -2,15 +2,14 @@
 // The page view's part of the engine's window interface: sizes, scroll bars, painting, the
 // measuring display and the pointer go to the TScrollForm. The main window's part (caption,
 // tabs, view status, dialogs) is the TPageViewWindow that the main window sets; the engine
-// reaches it through MainWindow(). Short notes appear in a small label over the page view
-// that hides itself after the given time.
+// reaches it through MainWindow(). Short notes and the progress of long work appear in the
+// information window over the page view's panel.
 #include "engine/ViewHost.h"
 #include "engine/WindowHost.h"
+#include "ui/ExInfo.h"
 
 #include <QPointer>
 
-class QLabel;
-class QTimer;
 class TScrollForm;
 
 // What the main window gives the page view and the engine. Every call has a default that
@@ -52,8 +51,8 @@ public:
     void SetWindow(TPageViewWindow *window);
     TPageViewWindow *Window() const { return FWindow; }
     TScrollForm *Form() const { return FForm; }
-    // The label of ShowInfo (tests read it).
-    QLabel *InfoLabel() const { return Info; }
+    // The information window over the page view's panel.
+    TExInfo *ExInfo() const { return Info; }
 
     TWindowHost *MainWindow() const override { return FWindow; }
     int ClientWidth() const override;
@@ -92,6 +91,5 @@ private:
     TPageViewWindow *FWindow = nullptr;
     int LockDepth = 0;
     bool Setting = false;
-    QLabel *Info = nullptr;
-    QTimer *InfoTimer = nullptr;
+    QPointer<TExInfo> Info;
 };

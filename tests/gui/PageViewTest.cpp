@@ -7,6 +7,7 @@
 #include "platform/fake/ManualClock.h"
 #include "synctex/SyncTeXRelay.h"
 #include "ui/AutoScrollForm.h"
+#include "ui/ExInfo.h"
 #include "ui/PageViewHost.h"
 #include "ui/ScrollForm.h"
 
@@ -622,13 +623,13 @@ TEST_F(PageView, MainWindowCallsReachTheWindowAndNotesHideThemselves)
         << mainWindow.calls.join(" | ").toStdString();
     EXPECT_TRUE(mainWindow.calls.contains(QStringLiteral("Status")));
     pvHost->ShowInfo(QStringLiteral("Page \"x\" not found."), 30);
-    ASSERT_TRUE(pvHost->InfoLabel()->isVisible());
-    EXPECT_EQ(pvHost->InfoLabel()->text(), QStringLiteral("Page \"x\" not found."));
+    ASSERT_TRUE(pvHost->ExInfo()->isVisible());
+    EXPECT_EQ(pvHost->ExInfo()->Info(), QStringLiteral("Page \"x\" not found."));
     QElapsedTimer waited;
     waited.start();
-    while (pvHost->InfoLabel()->isVisible() && waited.elapsed() < 2000)
+    while (pvHost->ExInfo()->isVisible() && waited.elapsed() < 2000)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    EXPECT_FALSE(pvHost->InfoLabel()->isVisible());
+    EXPECT_FALSE(pvHost->ExInfo()->isVisible());
 
     pvHost->SetWindow(nullptr);
     mainWindow.calls.clear();
