@@ -71,7 +71,7 @@ void TExInfo::StartInfo(const QString &s, const QString &ex, int a, int b)
     FHideTimer->stop();
     pmin = a;
     pmax = b;
-    pos = a;
+    curPos = a;
     // The main window's font, whichever font the panel has.
     const QFont f = window()->font();
     setFont(f);
@@ -112,12 +112,12 @@ void TExInfo::SetInfo(const QString &s, int col)
 
 void TExInfo::SetPos(int off)
 {
-    if (!isVisible() || !progress || pmin == pmax || off == pos)
+    if (!isVisible() || !progress || pmin == pmax || off == curPos)
         return;
-    const int from = BarX(pos), to = BarX(off);
+    const int from = BarX(curPos), to = BarX(off);
     FilledFrom = std::min({FilledFrom, from, to});
     FilledTo = std::max({FilledTo, from, to});
-    pos = off;
+    curPos = off;
     repaint(posRect);
 }
 

@@ -38,7 +38,7 @@ public:
     QString Info() const { return info; }
     int InfoColor() const { return InfoCol; }
     bool Progress() const { return progress; }
-    int Position() const { return pos; }
+    int Position() const { return curPos; }
     QRect TextRect() const { return txtRect; }
     QRect BarRect() const { return posRect; }
     int TextCol() const { return FTextCol; }
@@ -62,7 +62,8 @@ private:
 
     QString info;
     int InfoCol = 0;
-    int pmin = 0, pmax = 0, pos = 0;
+    // The bar's range and position (curPos, since QWidget has its own pos()).
+    int pmin = 0, pmax = 0, curPos = 0;
     bool progress = false;
     // The filled part of the bar, in x.
     int FilledFrom = 0, FilledTo = 0;
