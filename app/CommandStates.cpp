@@ -76,10 +76,10 @@ TCommandStates CommandStates(const TEngineSnapshot &e, const TWindowFacts &windo
     s.Enable("menuClose", doc);
     s.Enable("menuCloseAll", doc);
 
-    // Edit: nothing is selected until the page view can select text.
+    // Edit.
     s.Enable("menuSelAll", pages);
     s.Enable("menuSelPage", pages);
-    s.Enable("menuCopy", false);
+    s.Enable("menuCopy", doc && e.Selection);
     s.Enable("menuMeasuringMode", doc);
     s.Check("menuMeasuringMode", doc && window.Measuring);
 

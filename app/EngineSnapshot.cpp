@@ -31,5 +31,6 @@ TEngineSnapshot TEngineSnapshot::Of(TQPDF *engine)
     s.CanGotoMark = nav.CanGotoMark();
     s.CanGoBack = nav.CanPrevPosition();
     s.CanGoForward = nav.CanNextPosition();
+    s.Selection = engine->SelectMode() > 0;
     return s;
 }

@@ -28,6 +28,8 @@ struct TEngineSnapshot {
     bool CanGotoMark = false;
     bool CanGoBack = false;
     bool CanGoForward = false;
+    // Text is selected (a range, pages or everything).
+    bool Selection = false;
 
     // The engine's answers now; engine may be null (no documents).
     static TEngineSnapshot Of(TQPDF *engine);

@@ -4,8 +4,10 @@
 #include "settings/PageViewMode.h"
 #include "ui/DocumentCommands.h"
 #include "ui/FileCommands.h"
+#include "ui/FindCommands.h"
 #include "ui/MainForm.h"
 #include "ui/NavigationCommands.h"
+#include "ui/SelectionCommands.h"
 #include "ui/ViewCommands.h"
 
 namespace {
@@ -23,6 +25,8 @@ TCommandClick files(void (TFileCommands::*click)()) { return on(&F::FileCommands
 TCommandClick views(void (TViewCommands::*click)()) { return on(&F::ViewCommands, click); }
 TCommandClick navigation(void (TNavigationCommands::*click)()) { return on(&F::NavigationCommands, click); }
 TCommandClick documents(void (TDocumentCommands::*click)()) { return on(&F::DocumentCommands, click); }
+TCommandClick selection(void (TSelectionCommands::*click)()) { return on(&F::SelectionCommands, click); }
+TCommandClick search(void (TFindCommands::*click)()) { return on(&F::FindCommands, click); }
 
 E item(const char *field, const char *caption, const char *shortcut, const char *image, const char *toolbar,
        TCommandClick click)
@@ -106,10 +110,11 @@ std::vector<E> buildTable()
 
         menu("menuEdit", "&Edit"),
         down,
-        item("menuSelAll", "Select &All", "Ctrl+A", "SelectAll", "SelAll", nullptr),
-        item("menuSelPage", "Select &Page", "Shift+Ctrl+A", "SelectPage", "SelPage", nullptr),
+        item("menuSelAll", "Select &All", "Ctrl+A", "SelectAll", "SelAll", selection(&TSelectionCommands::menuSelAllClick)),
+        item("menuSelPage", "Select &Page", "Shift+Ctrl+A", "SelectPage", "SelPage",
+             selection(&TSelectionCommands::menuSelPageClick)),
         sep,
-        item("menuCopy", "&Copy", "Ctrl+C", "Copy", "Copy", nullptr),
+        item("menuCopy", "&Copy", "Ctrl+C", "Copy", "Copy", selection(&TSelectionCommands::menuCopyClick)),
         sep,
         check(item("menuMeasuringMode", "&Measuring Mode", "Ctrl+M", "", "",
                    views(&TViewCommands::menuMeasuringModeClick))),
@@ -117,11 +122,12 @@ std::vector<E> buildTable()
 
         menu("menuSearch", "&Search"),
         down,
-        item("menuFind", "&Find...", "Ctrl+F", "Find", "Find", nullptr),
+        item("menuFind", "&Find...", "Ctrl+F", "Find", "Find", search(&TFindCommands::menuFindClick)),
         sep,
-        item("menuFindNext", "Find &Next", "F3", "FindNext", "FindNext", nullptr),
-        item("menuFindPrev", "Find &Previous", "Shift+F3", "FindPrevious", "FindPrev", nullptr),
-        hidden(item("menuFindOpt", "Find &Options", "", "FindOpt", "FindOpt", nullptr)),
+        item("menuFindNext", "Find &Next", "F3", "FindNext", "FindNext", search(&TFindCommands::menuFindNextClick)),
+        item("menuFindPrev", "Find &Previous", "Shift+F3", "FindPrevious", "FindPrev",
+             search(&TFindCommands::menuFindPrevClick)),
+        hidden(item("menuFindOpt", "Find &Options", "", "FindOpt", "FindOpt", search(&TFindCommands::menuFindOptClick))),
         sep,
         item("menuInverseSearch", "&Inverse Search...", "Ctrl+E", "FileSYNC", "",
              navigation(&TNavigationCommands::menuInverseSearchClick)),

@@ -19,9 +19,13 @@
 #include "ui/DocumentCommands.h"
 #include "ui/GotoPageDlg.h"
 #include "ui/FileCommands.h"
+#include "ui/FindBar.h"
+#include "ui/FindCommands.h"
+#include "ui/FindForm.h"
 #include "ui/NavigationCommands.h"
 #include "ui/PasswordDlg.h"
 #include "ui/ScrollForm.h"
+#include "ui/SelectionCommands.h"
 #include "ui/StatusLine.h"
 #include "ui/TabImages.h"
 #include "ui/ToolbarBoxes.h"
@@ -102,11 +106,15 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
     Views = std::make_unique<TViewCommands>(*this, QPDF);
     Navigation = std::make_unique<TNavigationCommands>(*this, QPDF);
     Documents = std::make_unique<TDocumentCommands>(*this, QPDF);
+    Selections = std::make_unique<TSelectionCommands>(*this, QPDF);
     Menu = new TMainMenu(*this);
     CreateComponents();
+    Finder = new TFindCommands(*this, QPDF);
     CreateDialogs();
     UpdateMainFont();
     BuildMenu();
+    // Its buttons are bound to the commands the menu holds.
+    FindItems = new TFindBar(*this);
 
     Timer = new TStatusTimer(this);
     Timer->UpdateStatus = [this] { UpdateStatus(); };
@@ -425,6 +433,10 @@ void TMainForm::EscapeReset()
     }
 }
 
+bool TMainForm::EscapeKey() { return Finder->EscapeKey(); }
+
+bool TMainForm::FindEnter(bool backward) { return Finder->PageViewEnter(backward); }
+
 void TMainForm::PageViewFocused() { Keys->ToolbarEditing = false; }
 
 void TMainForm::PagePainted()
@@ -439,12 +451,14 @@ void TMainForm::EnableMenu()
         return;
     TWindowFacts facts;
     facts.Measuring = ScrollForm && ScrollForm->CoordVisible();
-    facts.FindText = !edFindString->text().isEmpty();
+    // The dialog's input holds the string of either input.
+    facts.FindText = !Finder->FindForm().edFindString->text().isEmpty();
     const TCommandStates states = CommandStates(TEngineSnapshot::Of(QPDF), facts, Prefer);
     Menu->Apply(states);
     cbZoom->setEnabled(states.ZoomBox);
     edPageGoto->setEnabled(states.PageBox);
     edFindString->setEnabled(states.FindBox);
+    Finder->FindForm().RefreshButtons();
 }
 
 void TMainForm::UpdateStatus()

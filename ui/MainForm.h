@@ -23,7 +23,10 @@ class QLineEdit;
 class TDocumentCommands;
 class TDocumentRefresh;
 class TFileCommands;
+class TFindBar;
+class TFindCommands;
 class TNavigationCommands;
+class TSelectionCommands;
 class TViewCommands;
 class TQPDF;
 class TScrollForm;
@@ -89,6 +92,8 @@ public:
     bool AskZoom(const QString &zoom, QString &typed) override;
     void PopupMenuView(const QPoint &globalPos) override { PopupMenuViewPopup(globalPos); }
     void EscapeReset() override;
+    bool EscapeKey() override;
+    bool FindEnter(bool backward) override;
     void PageViewFocused() override;
     void PagePainted() override;
     bool MainWindowActive() const override { return isActiveWindow(); }
@@ -113,10 +118,17 @@ public:
     TViewCommands &ViewCommands() { return *Views; }
     TNavigationCommands &NavigationCommands() { return *Navigation; }
     TDocumentCommands &DocumentCommands() { return *Documents; }
+    TSelectionCommands &SelectionCommands() { return *Selections; }
+    TFindCommands &FindCommands() { return *Finder; }
+    TFindBar &FindBar() { return *FindItems; }
     // What the handlers use of the window: the engine, the action whose handler runs, a note
     // for a command whose window does not exist yet, the page view's focus, the placement.
     TQPDF *Engine() const { return QPDF; }
     QAction *RunningCommand() const { return Menu->RunningCommand(); }
+    // Toolbar buttons: the command of a toolbar word, run as sent by a button.
+    QAction *ToolbarCommand(const QString &word) const { return Menu->ToolbarCommand(word); }
+    void RunFromButton(QAction *action, QWidget *button) { Menu->RunFromButton(action, button); }
+    QWidget *RunningButton() const { return Menu->RunningButton(); }
     void NotAvailableYet(QAction *action) { Menu->NotAvailableYet(action); }
     void FocusPageView();
     TWindowPlacement &WindowPlacement() const { return *Placement; }
@@ -178,6 +190,9 @@ private:
     std::unique_ptr<TViewCommands> Views;
     std::unique_ptr<TNavigationCommands> Navigation;
     std::unique_ptr<TDocumentCommands> Documents;
+    std::unique_ptr<TSelectionCommands> Selections;
+    TFindCommands *Finder = nullptr;
+    TFindBar *FindItems = nullptr;
     TWindowPlacement *Placement = nullptr;
 
     bool isInit = false;

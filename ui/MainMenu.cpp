@@ -157,6 +157,21 @@ void TMainMenu::RunCommand(QAction *action, const TCommandClick &click)
     Form.EnableMenu();
 }
 
+QAction *TMainMenu::ToolbarCommand(const QString &word) const
+{
+    for (const TMenuEntry &e : MainMenuTable())
+        if (e.kind == TMenuEntry::Item && word == QLatin1String(e.toolbar))
+            return Command(QLatin1String(e.field));
+    return nullptr;
+}
+
+void TMainMenu::RunFromButton(QAction *action, QWidget *button)
+{
+    CurrentButton = button;
+    action->trigger();
+    CurrentButton = nullptr;
+}
+
 void TMainMenu::NotAvailableYet(QAction *action)
 {
     const QString text = PlainCaption(action->text()) + QStringLiteral(": not available yet");

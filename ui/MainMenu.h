@@ -14,6 +14,7 @@ class QAction;
 class QActionGroup;
 class QMenu;
 class QPoint;
+class QWidget;
 class TMainForm;
 
 class TMainMenu final : public QObject {
@@ -29,6 +30,12 @@ public:
     QList<QAction *> CommandActions() const { return Commands.values(); }
     // The action whose handler runs; null between commands.
     QAction *RunningCommand() const { return CurrentCommand; }
+    // The command a toolbar word binds to (the table's toolbar name); null for none.
+    QAction *ToolbarCommand(const QString &word) const;
+    // Runs action's command as sent by a toolbar button, which the handler can ask for.
+    void RunFromButton(QAction *action, QWidget *button);
+    // The toolbar button that sent the running command; null for a menu or a key.
+    QWidget *RunningButton() const { return CurrentButton; }
 
     // The states in order; a state for a command the table lacks is an error.
     void Apply(const TCommandStates &states);
@@ -51,4 +58,5 @@ private:
     QList<QMenu *> Menus;
     QHash<int, QActionGroup *> RadioGroups;
     QAction *CurrentCommand = nullptr;
+    QWidget *CurrentButton = nullptr;
 };

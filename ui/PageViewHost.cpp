@@ -32,6 +32,7 @@ void TPageViewHost::SetWindow(TPageViewWindow *window)
         f.DisplayState = nullptr;
         f.EscapeReset = nullptr;
         f.WindowEscape = nullptr;
+        f.FindEnter = nullptr;
         f.OnFocused = nullptr;
         f.OnPainted = nullptr;
         f.WindowActive = nullptr;
@@ -42,6 +43,7 @@ void TPageViewHost::SetWindow(TPageViewWindow *window)
     f.DisplayState = [window] { return window->DisplayState(); };
     f.EscapeReset = [window] { window->EscapeReset(); };
     f.WindowEscape = [window] { return window->EscapeKey(); };
+    f.FindEnter = [window](bool backward) { return window->FindEnter(backward); };
     f.OnFocused = [window] { window->PageViewFocused(); };
     f.OnPainted = [window] { window->PagePainted(); };
     f.WindowActive = [window] { return window->MainWindowActive(); };

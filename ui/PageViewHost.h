@@ -24,7 +24,10 @@ class TScrollForm;
 //     focus flag cleared, a window-update lock released, suspended PDF painting re-enabled
 //     with a repaint), EscapeKey (Esc when the page view's own uses did not take it: hide a
 //     visible find dialog and turn the found-string marks off, else turn visible marks off,
-//     else leave full screen or presentation; true when one of them acted), PageViewFocused
+//     else leave full screen or presentation; true when one of them acted), FindEnter (Enter
+//     in the page view: with a search string while the matches are marked or the find dialog
+//     shows, the next match, or with backward the previous one; true when it stepped),
+//     PageViewFocused
 //     (the page view took the focus: the toolbar-edit focus flag is cleared), PagePainted
 //     (after each paint: the status timer's activity tick, its interval at most 1000 ms) and
 //     MainWindowActive (a press may take the focus); NoPDFPainting of TWindowHost is asked by
@@ -35,6 +38,11 @@ public:
     virtual int DisplayState() const { return 0; }
     virtual void EscapeReset() {}
     virtual bool EscapeKey() { return false; }
+    virtual bool FindEnter(bool backward)
+    {
+        (void)backward;
+        return false;
+    }
     virtual void PageViewFocused() {}
     virtual void PagePainted() {}
     virtual bool MainWindowActive() const { return true; }

@@ -343,28 +343,23 @@ bool TScrollForm::focusNextPrevChild(bool next)
 
 // ---- Mouse ----------------------------------------------------------------------------
 
-int TScrollForm::TrackPointer(const QPoint &p) const
-{
-    if (!viewport()->rect().contains(p))
-        return pcOutside;
-    if (!QPDF)
-        return pcBesidePages;
-    TPageLayout &view = QPDF->Layout();
-    const int count = view.GetLayoutView();
-    for (int i = 0; i < count; ++i) {
-        const TLayout &e = view.Layout[size_t(i)];
-        if (p.x() >= e.destLeft && p.x() < e.destLeft + e.width && p.y() >= e.destTop && p.y() < e.destTop + e.height)
-            return pcOnPage;
-    }
-    return pcBesidePages;
-}
-
 bool TScrollForm::PointerBusy() const
 {
     return isDragging > 0 || isSelecting || QGuiApplication::mouseButtons() != Qt::NoButton || AutoScrollActive();
 }
 
-QPoint TScrollForm::CursorPos() const { return viewport()->mapFromGlobal(QCursor::pos()); }
+QPoint TScrollForm::CursorPos() const
+{
+    return PointerOverride ? *PointerOverride : viewport()->mapFromGlobal(QCursor::pos());
+}
+
+bool TScrollForm::HasSelection() const { return QPDF && QPDF->SelDoc() >= 0 && QPDF->SelectMode() > 0; }
+
+void TScrollForm::ResetSelection()
+{
+    if (HasSelection())
+        QPDF->ResetSelection();
+}
 
 QCursor TScrollForm::PanCursor() const
 {
@@ -409,25 +404,40 @@ void TScrollForm::mousePressEvent(QMouseEvent *e)
     const bool canPan = VertBarVisible() || HorzBarVisible() || CanScrollVert() || CanScrollHorz();
     switch (e->button()) {
     case Qt::LeftButton: {
+        const TPointerAt at(*this, p);
         isDragging = 0;
         if (!WindowActive || WindowActive())
             setFocus(Qt::MouseFocusReason);
         LastMouseDownX = p.x();
         LastMouseDownY = p.y();
         AllowPageDownClick = true;
+        const bool extend = (e->modifiers() & Qt::ShiftModifier) && HasSelection();
         if (AutoScrollActive()) {
             StopAutoScroll();
+            if (!extend)
+                ResetSelection();
             return;
         }
-        const int code = TrackPointer(p);
+        const int code = QPDF ? QPDF->TrackCursor(true) : tcOutside;
         if (CoordVisible()) {
             SetOrigin(false);
-        } else if (Prefer.AllowPanning && canPan) {
+        } else if (extend) {
+            if (QPDF->ChangeSelection(QPDF->ptPage, QPDF->ptChar, QPDF->ptDelta))
+                AllowPageDownClick = false;
+            isSelecting = true;
+        } else if (Prefer.AllowPanning && code < tcText && canPan) {
+            // Over white space a left drag pans; over text it selects.
             DragButton = Qt::LeftButton;
             StartPan(p);
-        } else if (code > pcBesidePages) {
-            // The selection gesture: edge scrolling follows the pointer until the release.
-            isSelecting = true;
+        } else {
+            AllowPageDownClick = !HasSelection();
+            ResetSelection();
+            if (code > tcBesidePages && QPDF) {
+                // The selection gesture: the selection and edge scrolling follow the pointer
+                // until the release.
+                QPDF->StartSelection(1, QPDF->ptPage, QPDF->ptChar, QPDF->ptDelta);
+                isSelecting = true;
+            }
         }
         if (e->modifiers() & Qt::ControlModifier)
             AllowPageDownClick = false;
@@ -467,6 +477,12 @@ void TScrollForm::mouseReleaseEvent(QMouseEvent *e)
     case Qt::LeftButton: {
         isSelecting = false;
         const bool panned = isDragging == 2;
+        if (QPDF && QPDF->SelDoc() >= 0) {
+            QPDF->StopSelection();
+            // A press that armed a pan and never moved is a click beside the text.
+            if (isDragging == 1)
+                ResetSelection();
+        }
         isDragging = 0;
         DragButton = Qt::NoButton;
         if (panned)
@@ -508,6 +524,7 @@ void TScrollForm::mouseDoubleClickEvent(QMouseEvent *e)
         mousePressEvent(e);
         return;
     }
+    const TPointerAt at(*this, e->position().toPoint());
     setFocus(Qt::MouseFocusReason);
     if (QPDF)
         QPDF->InverseSearch();
@@ -531,10 +548,16 @@ void TScrollForm::mouseMoveEvent(QMouseEvent *e)
         isDragging = 0;
         DragButton = Qt::NoButton;
     }
+    const TPointerAt at(*this, p);
+    const bool left = e->buttons() & Qt::LeftButton;
+    const int code = QPDF ? QPDF->TrackCursor(left) : tcOutside;
     if (!CoordVisible() && !IsWorking())
-        SetCursor(Qt::ArrowCursor);
-    if (isSelecting && (e->buttons() & Qt::LeftButton))
-        EdgeScroll(p, e->modifiers());
+        SetCursor(code == tcText ? Qt::IBeamCursor : Qt::ArrowCursor);
+    if (!isSelecting || !left)
+        return;
+    if (code > tcBesidePages)
+        QPDF->ChangeSelection(QPDF->ptPage, QPDF->ptChar, QPDF->ptDelta);
+    EdgeScroll(p, e->modifiers());
 }
 
 void TScrollForm::EdgeScroll(const QPoint &p, Qt::KeyboardModifiers modifiers)
@@ -673,7 +696,12 @@ bool TScrollForm::EscapeKey()
         HideCoord();
         return true;
     }
-    return WindowEscape && WindowEscape();
+    if (WindowEscape && WindowEscape())
+        return true;
+    // Nothing else to cancel: the selection goes.
+    const bool selected = HasSelection();
+    ResetSelection();
+    return selected;
 }
 
 void TScrollForm::AltZoom(int step, bool up)
@@ -752,12 +780,17 @@ bool TScrollForm::HandleKey(QKeyEvent *e)
         break;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-    case Qt::Key_Delete:
-        // They clear the text selection, which this view does not keep.
-        break;
+    case Qt::Key_Delete: ResetSelection(); break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-    case Qt::Key_Space: shift ? nav.PrevPage() : nav.NextPage(); break;
+        // Through the matches while they are marked, else through the pages.
+        if (!(FindEnter && FindEnter(shift)))
+            shift ? nav.PrevPage() : nav.NextPage();
+        break;
+    case Qt::Key_Space:
+        ResetSelection();
+        shift ? nav.PrevPage() : nav.NextPage();
+        break;
     case Qt::Key_PageUp:
     case Qt::Key_H:
     case Qt::Key_P:

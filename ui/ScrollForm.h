@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QLineEdit;
 class QTouchEvent;
@@ -28,9 +29,6 @@ public:
     TParamEvent(QEvent::Type type, int param) : QEvent(type), Param(param) {}
     const int Param;
 };
-
-// What lies under the pointer: outside the window, beside the pages, on a page.
-enum TPointerCode : int { pcOutside = 1, pcBesidePages = 2, pcOnPage = 3 };
 
 // The measuring units: points, millimetres, inches.
 enum TMeasureUnit : int { muPoint = 0, muMillimetre = 1, muInch = 2 };
@@ -55,6 +53,9 @@ public:
     // Esc when neither automatic scrolling nor the measuring box took it: the main window's
     // part (find dialog, found-string marks, full screen); true when something was done.
     std::function<bool()> WindowEscape;
+    // Enter: the next match (backward: the previous one) when the main window steps through
+    // the matches; true when it did.
+    std::function<bool(bool backward)> FindEnter;
     // The page view took the keyboard focus.
     std::function<void()> OnFocused;
     // After each paint (the status timer's activity tick and interval).
@@ -118,10 +119,8 @@ public:
 
     // A button is held or automatic scrolling runs.
     bool PointerBusy() const;
-    // The pointer in client coordinates.
+    // The pointer in client coordinates: while a mouse event is handled, the event's point.
     QPoint CursorPos() const;
-    // What lies under a client point.
-    int TrackPointer(const QPoint &p) const;
     int PanState() const { return isDragging; }
 
 protected:
@@ -141,6 +140,25 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // While a mouse event is handled, the engine's questions about the pointer (what lies
+    // under it, where a selection ends) are answered with the event's point.
+    class TPointerAt {
+    public:
+        TPointerAt(TScrollForm &form, const QPoint &p) : Form(form), Saved(form.PointerOverride)
+        {
+            form.PointerOverride = p;
+        }
+        ~TPointerAt() { Form.PointerOverride = Saved; }
+        TPointerAt(const TPointerAt &) = delete;
+        TPointerAt &operator=(const TPointerAt &) = delete;
+
+    private:
+        TScrollForm &Form;
+        std::optional<QPoint> Saved;
+    };
+
+    bool HasSelection() const;
+    void ResetSelection();
     int Ppi() const;
     int PresentationState() const { return DisplayState ? DisplayState() : 0; }
     void UpdateBars();
@@ -182,6 +200,7 @@ private:
     int LastMouseDownX = 0, LastMouseDownY = 0;
     int64_t LastMouseDown = -1000;
     QPoint LastMovePoint{-1, -1};
+    std::optional<QPoint> PointerOverride;
     // Wheel deltas below a notch (touchpads) wait here until they make one.
     int WheelRest = 0;
     int ShiftWheelRest = 0;

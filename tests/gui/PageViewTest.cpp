@@ -2,6 +2,7 @@
 // measuring box, automatic scrolling, the posted fade and SyncTeX messages, and the window
 // interface the engine talks through.
 #include "EngineFixture.h"
+#include "FakeEditor.h"
 
 #include "engine/MarkFade.h"
 #include "platform/fake/ManualClock.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -143,6 +145,15 @@ struct PageView : EngineFixture {
         double top = 0, left = 0;
         engine->Navigator().SavePosition(cp, top, left);
         return cp;
+    }
+    // The client point of a page point, in points from the page's top-left corner.
+    QPoint at(int p, double x, double y)
+    {
+        TPageLayout &view = engine->Layout();
+        view.SetSelectedPage(p);
+        int cx = 0, cy = 0;
+        EXPECT_TRUE(view.GetScrCoord(p, x, view.FDocPageHeight - y, cx, cy)) << p;
+        return {cx, cy};
     }
 };
 
@@ -635,6 +646,123 @@ TEST_F(PageView, MainWindowCallsReachTheWindowAndNotesHideThemselves)
     mainWindow.calls.clear();
     engine->Navigator().NextPage();
     EXPECT_TRUE(mainWindow.calls.isEmpty());
+}
+
+// Page 3 of multi.pdf: a line of text at 280 points from the top, white space above the
+// text block at 20 points.
+TEST_F(PageView, ALeftDragOverTextSelectsAndOverWhiteSpacePans)
+{
+    Prefer.AllowPanning = true;
+    open(200);
+    engine->Navigator().GOTOPage(3, nullptr);
+    const QPoint text = at(3, 100, 280);
+    ASSERT_TRUE(vp()->rect().contains(text));
+    press(text);
+    EXPECT_EQ(form->PanState(), 0);
+    EXPECT_EQ(engine->SelectMode(), 1);
+    move(text + QPoint(120, 0), Qt::LeftButton);
+    EXPECT_EQ(vp()->cursor().shape(), Qt::IBeamCursor);
+    release(text + QPoint(120, 0));
+    EXPECT_EQ(engine->SelectMode(), 1) << "a dragged range stays selected";
+    EXPECT_EQ(form->PanState(), 0);
+
+    // Over white space the same drag pans, and a press there that never moves clears the
+    // selection.
+    const QPoint white = at(3, 100, 20);
+    press(white);
+    EXPECT_EQ(form->PanState(), 1);
+    EXPECT_EQ(engine->SelectMode(), 1);
+    release(white);
+    EXPECT_EQ(engine->SelectMode(), 0);
+}
+
+TEST_F(PageView, AClickOnTextLeavesNoSelectionAndShiftExtendsOne)
+{
+    Prefer.AllowPanning = false;
+    open(200);
+    engine->Navigator().GOTOPage(3, nullptr);
+    const QPoint text = at(3, 100, 280);
+    press(text);
+    release(text);
+    EXPECT_EQ(engine->SelectMode(), 0);
+
+    press(text);
+    move(text + QPoint(60, 0), Qt::LeftButton);
+    release(text + QPoint(60, 0));
+    ASSERT_EQ(engine->SelectMode(), 1);
+    const auto end = [&] { return std::make_pair(engine->Page2(), engine->Chr2()); };
+    const auto before = end();
+    press(text + QPoint(160, 0), Qt::LeftButton, Qt::ShiftModifier);
+    release(text + QPoint(160, 0), Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(engine->SelectMode(), 1);
+    EXPECT_GT(end().second, before.second) << "the end moved, the start stayed";
+}
+
+TEST_F(PageView, TabDeleteSpaceAndEscapeClearTheSelection)
+{
+    open(100);
+    const struct {
+        int key;
+        int page; // where the view is after the key
+    } cases[] = {{Qt::Key_Tab, 1}, {Qt::Key_Delete, 1}, {Qt::Key_Space, 2}, {Qt::Key_Escape, 1}};
+    for (const auto &c : cases) {
+        engine->Navigator().FirstPage();
+        engine->SetSelection(3, 1, 0, 7, 0, 0);
+        ASSERT_EQ(engine->SelectMode(), 3);
+        key(c.key);
+        EXPECT_EQ(engine->SelectMode(), 0) << c.key;
+        EXPECT_EQ(page(), c.page) << c.key;
+    }
+    // Esc takes what it finds first: the measuring box before the selection.
+    engine->SetSelection(3, 1, 0, 7, 0, 0);
+    form->ShowCoord();
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(form->CoordVisible());
+    EXPECT_EQ(engine->SelectMode(), 3);
+}
+
+TEST_F(PageView, EnterStepsThroughTheMatchesWhenTheWindowSaysSo)
+{
+    struct StepWindow : RecordingWindow {
+        bool steps = false;
+        QList<bool> asked;
+        bool FindEnter(bool backward) override
+        {
+            asked << backward;
+            return steps;
+        }
+    } stepWindow;
+    pvHost->SetWindow(&stepWindow);
+    open(100);
+    key(Qt::Key_Return);
+    EXPECT_EQ(page(), 2) << "no matches marked: the next page";
+    stepWindow.steps = true;
+    key(Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(page(), 2);
+    EXPECT_EQ(stepWindow.asked, (QList<bool>{false, true}));
+    pvHost->SetWindow(&mainWindow);
+}
+
+// The first press of a double click starts a selection of its own; the release drops it
+// again, and the second press runs the inverse search.
+TEST_F(PageView, ADoubleClickOpensTheSourceLineAndLeavesNoSelection)
+{
+    FakeEditor editor(dir.path());
+    ASSERT_TRUE(editor.ready());
+    Prefer.InverseSearchCmd = FakeEditor::command();
+    ASSERT_TRUE(
+        engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, TDestType::ForwardSearch));
+    engine->Navigator().GOTOPage(3, nullptr);
+    engine->SetSelection(3, 1, 0, 7, 0, 0);
+    const QPoint p = at(3, 100, 280);
+    press(p);
+    release(p);
+    mouse(QEvent::MouseButtonDblClick, p, Qt::LeftButton, Qt::LeftButton);
+    release(p);
+    EXPECT_EQ(editor.arguments(), "[--line]\n[9]\n["
+                                      + QFileInfo(fixturePath("multi/chapters/stone.tex")).canonicalFilePath()
+                                      + "]\n");
+    EXPECT_EQ(engine->SelectMode(), 0);
 }
 
 } // namespace

@@ -62,6 +62,7 @@ TEST(CommandStates, EachCommandFollowsItsPartOfTheSnapshot)
         {"menuOpenAdobe", [](auto &, auto &, auto &p) { p.AdobeOK = true; }, false, true},
         {"menuInverseSearch", [](auto &e, auto &, auto &) { e.SyncTeX = true; }, false, true},
         {"menuFindNext", [](auto &, auto &w, auto &) { w.FindText = true; }, false, true},
+        {"menuCopy", [](auto &e, auto &, auto &) { e.Selection = true; }, false, true},
         {"menuGotoMark", [](auto &e, auto &, auto &) { e.CanGotoMark = true; }, false, true},
         {"menuBack", [](auto &e, auto &, auto &) { e.CanGoBack = true; }, false, true},
         {"menuForward", [](auto &e, auto &, auto &) { e.CanGoForward = true; }, false, true},

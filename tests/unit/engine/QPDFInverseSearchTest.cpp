@@ -4,6 +4,7 @@
 #include "settings/Prefer.h"
 
 #include "EngineFixture.h"
+#include "FakeEditor.h"
 #include "SyncTeXText.h"
 
 #include <QDir>
@@ -25,15 +26,6 @@ public:
     }
 };
 
-class ScopedPath {
-public:
-    explicit ScopedPath(const QString &value) : old_(qgetenv("PATH")) { qputenv("PATH", QFile::encodeName(value)); }
-    ~ScopedPath() { qputenv("PATH", old_); }
-
-private:
-    QByteArray old_;
-};
-
 class NoDialogs final : public TMessageSink {
 public:
     QStringList shown;
@@ -51,7 +43,7 @@ QString canonical(const QString &path) { return QFileInfo(path).canonicalFilePat
 struct EngineInverseSearch : EngineFixture {
     PointerHost pointer;
     QString argvFile;
-    std::unique_ptr<ScopedPath> path;
+    std::unique_ptr<FakeEditor> editor;
     NoDialogs dialogs;
 
     void SetUp() override
@@ -59,22 +51,15 @@ struct EngineInverseSearch : EngineFixture {
         EngineFixture::SetUp();
         engine->SetHost(&pointer);
         App.AppRunning = true; // SyncTeX data loads on the main thread only while the loop runs
-        // The editor writes its arguments one per line, then renames the file into place.
-        QDir(dir.path()).mkpath("bin");
-        argvFile = dir.filePath("argv.txt");
-        const QString script = dir.filePath("bin/editor");
-        ASSERT_TRUE(writeBytes(script,
-                               "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"" + argvFile.toUtf8()
-                                   + ".part\" && /bin/mv \"" + argvFile.toUtf8() + ".part\" \"" + argvFile.toUtf8()
-                                   + "\"\n"));
-        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        path = std::make_unique<ScopedPath>(dir.filePath("bin"));
-        Prefer.InverseSearchCmd = "editor --line %l \"%f\"";
+        editor = std::make_unique<FakeEditor>(dir.path());
+        ASSERT_TRUE(editor->ready());
+        argvFile = editor->argvFile();
+        Prefer.InverseSearchCmd = FakeEditor::command();
     }
     void TearDown() override
     {
         App.AppRunning = false;
-        path.reset();
+        editor.reset();
         EngineFixture::TearDown();
     }
 
@@ -88,16 +73,7 @@ struct EngineInverseSearch : EngineFixture {
         ASSERT_TRUE(view.GetScrCoord(p, x, view.FDocPageHeight - y, cx, cy)) << p;
         pointer.cursor = {cx, cy};
     }
-    QString editorArguments()
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (!QFile::exists(argvFile) && timer.elapsed() < 5000)
-            QThread::msleep(10);
-        QFile f(argvFile);
-        f.open(QIODevice::ReadOnly);
-        return QString::fromUtf8(f.readAll());
-    }
+    QString editorArguments() const { return editor->arguments(); }
     QStringList infos() const { return pointer.calls.filter("Info "); }
 };
 

@@ -1,0 +1,187 @@
+// The find box, the find dialog and the search options' popup of the main window over a real
+// engine: one string in both inputs, the dialog's caption and keys, the options button's
+// repeat rule, and the keys of the find box.
+#include "settings/Prefer.h"
+#include "ui/FindBar.h"
+#include "ui/FindCommands.h"
+#include "ui/FindForm.h"
+#include "ui/MainForm.h"
+#include "ui/ScrollForm.h"
+
+#include "EngineFixture.h"
+#include "platform/fake/ManualClock.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+struct FindFormTest : EngineFixture {
+    std::unique_ptr<TMainForm> form;
+    bool savedRunning = App.AppRunning;
+
+    void SetUp() override
+    {
+        EngineFixture::SetUp();
+        Prefer.Maximized = false;
+        Prefer.WindowRect = {100, 50, 700, 850};
+        Prefer.ShowToolbar = true;
+        App.AppRunning = true;
+        form = std::make_unique<TMainForm>(engine.get(), [] { return true; });
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        QApplication::processEvents();
+    }
+    void TearDown() override
+    {
+        form.reset();
+        App.AppRunning = savedRunning;
+        EngineFixture::TearDown();
+    }
+    void open()
+    {
+        ASSERT_TRUE(engine->LoadFile(copy(QStringLiteral("multi/multi.pdf"), QStringLiteral("multi.pdf"))));
+        form->EnableMenu();
+        QApplication::processEvents();
+    }
+    TFindForm &dialog() { return form->FindCommands().FindForm(); }
+    QLineEdit *box() { return form->edFindString; }
+};
+
+TEST_F(FindFormTest, TypingInEitherInputShowsInTheOther)
+{
+    open();
+    dialog().show();
+    QApplication::processEvents();
+    QTest::keyClicks(dialog().edFindString, QStringLiteral("stone"));
+    EXPECT_EQ(box()->text(), QStringLiteral("stone"));
+    EXPECT_EQ(dialog().GetSearchString(), QStringLiteral("stone"));
+
+    box()->setFocus();
+    box()->setCursorPosition(5);
+    QTest::keyClicks(box(), QStringLiteral("s"));
+    EXPECT_EQ(dialog().edFindString->text(), QStringLiteral("stones"));
+    EXPECT_EQ(dialog().edFindString->cursorPosition(), 6) << "the caret at the end";
+
+    // Emptied in the box: the commands that step need a string again.
+    box()->clear();
+    EXPECT_TRUE(dialog().edFindString->text().isEmpty());
+    EXPECT_FALSE(form->Command(QStringLiteral("menuFindNext"))->isEnabled());
+    EXPECT_FALSE(dialog().btnNext->isEnabled());
+}
+
+TEST_F(FindFormTest, TheToolbarBoxIsTheInputWhileTheDialogIsHidden)
+{
+    open();
+    dialog().SetSearchString(QStringLiteral("quartz"));
+    EXPECT_EQ(box()->text(), QStringLiteral("quartz"));
+    EXPECT_EQ(dialog().edFindString->text(), QStringLiteral("quartz"));
+    EXPECT_TRUE(dialog().UseToolBarFind());
+    dialog().show();
+    EXPECT_FALSE(dialog().UseToolBarFind());
+    dialog().hide();
+    Prefer.ShowToolbar = false;
+    form->SetupView();
+    EXPECT_FALSE(dialog().UseToolBarFind()) << "no toolbar, no box to type into";
+}
+
+TEST_F(FindFormTest, CaptionAndFoundCountShowThePlaceInTheList)
+{
+    const struct {
+        int ind, num;
+        const char *caption, *count;
+    } cases[] = {
+        {0, -1, "Find", ""},
+        {0, 0, "Find (no matches)", "---"},
+        {3, 7, "Find (3/7)", "3/7"},
+    };
+    for (const auto &c : cases) {
+        dialog().SetCaption(c.ind, c.num);
+        EXPECT_EQ(dialog().windowTitle(), QLatin1String(c.caption));
+        EXPECT_EQ(form->edFoundLabel->text(), QLatin1String(c.count));
+    }
+}
+
+TEST_F(FindFormTest, TheDialogOpensWhereDialogsOpenOnEveryShow)
+{
+    open();
+    dialog().show();
+    QApplication::processEvents();
+    EXPECT_EQ(dialog().pos(), form->DialogOrigin());
+    dialog().hide();
+    dialog().move(5, 5);
+    dialog().show();
+    QApplication::processEvents();
+    EXPECT_EQ(dialog().pos(), form->DialogOrigin());
+}
+
+TEST_F(FindFormTest, TheOptionsButtonPressedTwiceQuicklyOpensThePopupOnce)
+{
+    pl::fake::ScopedManualTime time;
+    time.clock.ms = 100000;
+    open();
+    QToolButton *button = form->FindBar().Button(QStringLiteral("FindOpt"));
+    ASSERT_NE(button, nullptr);
+    QMenu *popup = form->FindCommands().PopupMenuSearchOptions;
+    int shown = 0;
+    QObject::connect(popup, &QMenu::aboutToShow, [&] { ++shown; });
+    // While the popup is open, the second press 100 ms later; then the popup is closed.
+    QTimer::singleShot(0, [&] {
+        time.clock.ms += 100;
+        QTest::mouseClick(button, Qt::LeftButton);
+        popup->close();
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(shown, 1);
+
+    // Later it opens again, just below the button.
+    time.clock.ms += 400;
+    QTimer::singleShot(0, [&] {
+        EXPECT_EQ(popup->pos(), button->mapToGlobal(QPoint(0, button->height())));
+        popup->close();
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(shown, 2);
+
+    // The command from anything but a toolbar button does nothing.
+    time.clock.ms += 400;
+    form->Command(QStringLiteral("menuFindOpt"))->trigger();
+    EXPECT_EQ(shown, 2);
+}
+
+TEST_F(FindFormTest, ThePopupsOptionsAreTheSettingsAndTheDialogsCheckBoxes)
+{
+    pl::fake::ScopedManualTime time;
+    open();
+    Prefer.FindCaseSensitive = false;
+    Prefer.FindWholeWords = true;
+    QToolButton *button = form->FindBar().Button(QStringLiteral("FindOpt"));
+    ASSERT_NE(button, nullptr);
+    QMenu *popup = form->FindCommands().PopupMenuSearchOptions;
+    QTimer::singleShot(0, [&] {
+        EXPECT_FALSE(form->FindCommands().popupCaseSensitive->isChecked());
+        EXPECT_TRUE(form->FindCommands().popupWholeWordsOnly->isChecked());
+        form->FindCommands().popupCaseSensitive->trigger();
+        popup->close();
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(Prefer.FindCaseSensitive);
+    EXPECT_TRUE(Prefer.FindWholeWords);
+    EXPECT_TRUE(dialog().cbCaseSensitive->isChecked());
+
+    // The dialog's check boxes write the settings.
+    dialog().show();
+    QApplication::processEvents();
+    dialog().cbWholeWords->click();
+    EXPECT_FALSE(Prefer.FindWholeWords);
+}
+
+} // namespace
