@@ -1,6 +1,7 @@
 // The find box, the find dialog and the search options' popup of the main window over a real
 // engine: one string in both inputs, the dialog's caption and keys, the options button's
 // repeat rule, and the keys of the find box.
+#include "settings/Colors.h"
 #include "settings/Prefer.h"
 #include "ui/FindBar.h"
 #include "ui/FindCommands.h"
@@ -53,6 +54,19 @@ struct FindFormTest : EngineFixture {
         QApplication::processEvents();
     }
     TFindForm &dialog() { return form->FindCommands().FindForm(); }
+    // Pixels of the page view in the colour that white paper takes under the marks of the
+    // matches other than the current one.
+    int otherMarks()
+    {
+        QApplication::processEvents();
+        const QImage shot = form->PageView()->viewport()->grab().toImage();
+        const QColor mark = ToQColor(Colors.Pdf[cc_FoundStrings].W);
+        int n = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                n += shot.pixelColor(x, y) == mark;
+        return n;
+    }
     QLineEdit *box() { return form->edFindString; }
 };
 
@@ -182,6 +196,59 @@ TEST_F(FindFormTest, ThePopupsOptionsAreTheSettingsAndTheDialogsCheckBoxes)
     QApplication::processEvents();
     dialog().cbWholeWords->click();
     EXPECT_FALSE(Prefer.FindWholeWords);
+}
+
+TEST_F(FindFormTest, EnterInTheBoxStepsOnlyWithAString)
+{
+    open();
+    box()->setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(box()->hasFocus());
+    const int page = engine->Layout().SelPage;
+    QTest::keyClick(box(), Qt::Key_Return);
+    EXPECT_TRUE(box()->hasFocus()) << "an empty box keeps the keyboard";
+    EXPECT_EQ(engine->Layout().SelPage, page);
+    EXPECT_LT(engine->MatchCount(), 0) << "no search ran";
+
+    QTest::keyClicks(box(), QStringLiteral("stone"));
+    QTest::keyClick(box(), Qt::Key_Return);
+    EXPECT_TRUE(form->PageView()->hasFocus());
+    EXPECT_GT(engine->MatchCount(), 0);
+}
+
+TEST_F(FindFormTest, AnOptionChangedAfterASearchDropsTheList)
+{
+    open();
+    dialog().SetSearchString(QStringLiteral("stone"));
+    form->Command(QStringLiteral("menuFindNext"))->trigger();
+    ASSERT_GT(engine->MatchCount(), 0);
+    EXPECT_NE(dialog().windowTitle(), QStringLiteral("Find"));
+    dialog().show();
+    QApplication::processEvents();
+    dialog().cbCaseSensitive->click();
+    EXPECT_LT(engine->MatchCount(), 0);
+    EXPECT_EQ(dialog().windowTitle(), QStringLiteral("Find"));
+    EXPECT_TRUE(form->edFoundLabel->text().isEmpty());
+}
+
+// Escape in the dialog hides it; the other matches stay marked only while the marks are on.
+TEST_F(FindFormTest, EscapeInTheDialogHidesItAndWithItTheOtherMatches)
+{
+    open();
+    for (const bool marksOn : {false, true}) {
+        SCOPED_TRACE(marksOn ? "marks on" : "marks off");
+        dialog().show();
+        QApplication::processEvents();
+        QTest::keyClicks(dialog().edFindString, QStringLiteral("stone"));
+        QTest::keyClick(dialog().edFindString, Qt::Key_Return);
+        ASSERT_GT(engine->MatchCount(), 1);
+        engine->SetFoundStringsShown(marksOn);
+        EXPECT_GT(otherMarks(), 0);
+        QTest::keyClick(dialog().edFindString, Qt::Key_Escape);
+        EXPECT_FALSE(dialog().isVisible());
+        EXPECT_EQ(otherMarks() > 0, marksOn);
+        dialog().edFindString->clear();
+    }
 }
 
 } // namespace
