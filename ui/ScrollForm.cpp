@@ -418,7 +418,8 @@ void TScrollForm::mousePressEvent(QMouseEvent *e)
                 ResetSelection();
             return;
         }
-        const int code = QPDF ? QPDF->TrackCursor(true) : tcOutside;
+        // Not yet a drag: a press on a page also sets where the next search step continues.
+        const int code = QPDF ? QPDF->TrackCursor(false) : tcOutside;
         if (CoordVisible()) {
             SetOrigin(false);
         } else if (extend) {

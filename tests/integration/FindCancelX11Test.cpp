@@ -127,7 +127,7 @@ TEST_F(FindCancelX11Run, HoldingEscapeCancelsASearchAndLeavesNoList)
     watch.stop();
 
     ASSERT_GE(seen.size(), 2) << "the information window was not seen";
-    EXPECT_TRUE(seen.first().text.startsWith(QStringLiteral("Searching"))) << seen.first().text;
+    EXPECT_TRUE(seen.first().text.startsWith(QStringLiteral("Searching"))) << seen.first().text.toStdString();
     EXPECT_TRUE(seen.first().progress);
     EXPECT_EQ(seen.first().screen, background()) << "the window is on the screen";
     EXPECT_EQ(seen.last().text, QStringLiteral("Cancel ..."));
