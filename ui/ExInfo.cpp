@@ -146,6 +146,5 @@ void TExInfo::paintEvent(QPaintEvent *)
         return;
     p.fillRect(posRect, WinColor(BarBackCol));
     if (FilledTo > FilledFrom)
-        p.fillRect(QRect(QPoint(FilledFrom, posRect.top()), QPoint(FilledTo - 1, posRect.bottom())),
-                   WinColor(kPosCol));
+        p.fillRect(QRect(QPoint(FilledFrom, posRect.top()), QPoint(FilledTo - 1, posRect.bottom())), WinColor(kPosCol));
 }

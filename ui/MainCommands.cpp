@@ -110,7 +110,8 @@ std::vector<E> buildTable()
 
         menu("menuEdit", "&Edit"),
         down,
-        item("menuSelAll", "Select &All", "Ctrl+A", "SelectAll", "SelAll", selection(&TSelectionCommands::menuSelAllClick)),
+        item("menuSelAll", "Select &All", "Ctrl+A", "SelectAll", "SelAll",
+             selection(&TSelectionCommands::menuSelAllClick)),
         item("menuSelPage", "Select &Page", "Shift+Ctrl+A", "SelectPage", "SelPage",
              selection(&TSelectionCommands::menuSelPageClick)),
         sep,
@@ -127,7 +128,8 @@ std::vector<E> buildTable()
         item("menuFindNext", "Find &Next", "F3", "FindNext", "FindNext", search(&TFindCommands::menuFindNextClick)),
         item("menuFindPrev", "Find &Previous", "Shift+F3", "FindPrevious", "FindPrev",
              search(&TFindCommands::menuFindPrevClick)),
-        hidden(item("menuFindOpt", "Find &Options", "", "FindOpt", "FindOpt", search(&TFindCommands::menuFindOptClick))),
+        hidden(
+            item("menuFindOpt", "Find &Options", "", "FindOpt", "FindOpt", search(&TFindCommands::menuFindOptClick))),
         sep,
         item("menuInverseSearch", "&Inverse Search...", "Ctrl+E", "FileSYNC", "",
              navigation(&TNavigationCommands::menuInverseSearchClick)),

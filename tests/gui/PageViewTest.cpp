@@ -750,8 +750,7 @@ TEST_F(PageView, ADoubleClickOpensTheSourceLineAndLeavesNoSelection)
     FakeEditor editor(dir.path());
     ASSERT_TRUE(editor.ready());
     Prefer.InverseSearchCmd = FakeEditor::command();
-    ASSERT_TRUE(
-        engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, TDestType::ForwardSearch));
+    ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, TDestType::ForwardSearch));
     engine->Navigator().GOTOPage(3, nullptr);
     engine->SetSelection(3, 1, 0, 7, 0, 0);
     const QPoint p = at(3, 100, 280);
@@ -759,9 +758,8 @@ TEST_F(PageView, ADoubleClickOpensTheSourceLineAndLeavesNoSelection)
     release(p);
     mouse(QEvent::MouseButtonDblClick, p, Qt::LeftButton, Qt::LeftButton);
     release(p);
-    EXPECT_EQ(editor.arguments(), "[--line]\n[9]\n["
-                                      + QFileInfo(fixturePath("multi/chapters/stone.tex")).canonicalFilePath()
-                                      + "]\n");
+    EXPECT_EQ(editor.arguments(),
+              "[--line]\n[9]\n[" + QFileInfo(fixturePath("multi/chapters/stone.tex")).canonicalFilePath() + "]\n");
     EXPECT_EQ(engine->SelectMode(), 0);
 }
 

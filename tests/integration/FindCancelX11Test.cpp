@@ -112,10 +112,7 @@ struct FindCancelX11Run : EngineFixture {
         // The key's own event goes to the page view before the work starts.
         QApplication::processEvents();
     }
-    QColor background() const
-    {
-        return TExInfo::WinColor(form->PageViewHost()->ExInfo()->BackgroundCol());
-    }
+    QColor background() const { return TExInfo::WinColor(form->PageViewHost()->ExInfo()->BackgroundCol()); }
 };
 
 TEST_F(FindCancelX11Run, HoldingEscapeCancelsASearchAndLeavesNoList)

@@ -17,9 +17,10 @@ public:
         QDir(folder).mkpath("bin");
         const QString script = folder + "/bin/editor";
         // The arguments are written, then the file is renamed into place.
-        ok_ = writeBytes(script, "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > \""
-                                     + argvFile_.toUtf8() + ".part\" && /bin/mv \"" + argvFile_.toUtf8() + ".part\" \""
-                                     + argvFile_.toUtf8() + "\"\n");
+        ok_ =
+            writeBytes(script,
+                       "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"" + argvFile_.toUtf8()
+                           + ".part\" && /bin/mv \"" + argvFile_.toUtf8() + ".part\" \"" + argvFile_.toUtf8() + "\"\n");
         QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("PATH", QFile::encodeName(folder + "/bin"));
     }
