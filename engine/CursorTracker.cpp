@@ -74,8 +74,7 @@ TCursorCode TCursorTracker::TrackCursor(bool hasDocument, bool isSel)
     const int c = DLL.FPDFText_GetCharIndexAtPos(text, x, y, pw, ph);
     if (Host.View().PrimaryButtonDown() && !isSel) {
         // A press on a page: the next search step goes on from here.
-        Search.findPage = cp;
-        Search.findChar = c;
+        Search.ContinueAt(cp, c);
     }
     ptChar = c;
     if (c < 0)

@@ -40,6 +40,7 @@ void TTextSearch::Reset()
     matchString.clear();
     matchChr = matchLen = 0;
     findPage = findChar = 0;
+    FromMatch = false;
     View.matchCP = 0;
     Host.Window().SetFindCaption(0, -1);
 }
@@ -81,6 +82,13 @@ bool TTextSearch::BringUpInput()
     return w.FindDialogVisible();
 }
 
+void TTextSearch::ContinueAt(int p, int c)
+{
+    findPage = p;
+    findChar = c;
+    FromMatch = false;
+}
+
 bool TTextSearch::StartSearch(const QString &s)
 {
     if (Running)
@@ -89,6 +97,7 @@ bool TTextSearch::StartSearch(const QString &s)
     View.matchCP = View.GetPageView();
     matchChr = matchLen = 0;
     findPage = findChar = 0;
+    FromMatch = false;
     matchString = s;
     Host.Window().SetFindCaption(0, -1);
     FoundStrings = true;
@@ -232,7 +241,7 @@ bool TTextSearch::Step(const QString &s, bool forward)
     int x = 0, y = 0;
     if (s == matchString && findPage > 0 && View.GetScrCoord(findPage, 0, 0, x, y)) {
         a = findPage;
-        from = findChar;
+        from = FromMatch ? (forward ? matchChr + 1 : matchChr - 1) : findChar;
     }
     int found = 0;
     if (forward) {
@@ -257,6 +266,7 @@ bool TTextSearch::Step(const QString &s, bool forward)
     matchLen = m.Len;
     findPage = m.CP;
     findChar = forward ? m.CC + 1 : m.CC - 1;
+    FromMatch = true;
     matchString = s;
     Host.Window().SetFindCaption(matchInd, matchCount);
     return true;

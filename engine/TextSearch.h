@@ -47,6 +47,8 @@ public:
     int GetAllMatches(const QString &s);
     // The string or an option changed: the list goes (the next step searches again).
     void DropMatches();
+    // A press on page p (1-based) near character c: the next step goes on from there.
+    void ContinueAt(int p, int c);
     // Another document, or none: the whole state goes, the find caption shows no list.
     void Reset();
 
@@ -87,6 +89,9 @@ private:
     TSelection &Sel;
     const THostLink &Host;
     bool Running = false;
+    // The place to go on from is the current match (not a press): a step in the other
+    // direction then starts beside the match instead of finding it again.
+    bool FromMatch = false;
     // Counts the drops of the list: a search that sees it change while the windows run has
     // been overtaken and ends without a list.
     unsigned Generation = 0;

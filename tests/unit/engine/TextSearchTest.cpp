@@ -94,7 +94,8 @@ TEST_F(TextSearch, StepsWrapAroundBothWays)
         ASSERT_TRUE(step.forward ? engine->FindNext(kStone) : engine->FindPrevious(kStone));
         EXPECT_EQ(search().matchInd, step.index);
         EXPECT_EQ(match().CP, step.page);
-        EXPECT_EQ(host.calls.contains(note(step.note ? QString::fromLatin1(step.note) : QString())), step.note != nullptr)
+        EXPECT_EQ(host.calls.contains(note(step.note ? QString::fromLatin1(step.note) : QString())),
+                  step.note != nullptr)
             << host.calls.join(QLatin1Char('\n')).toStdString();
         EXPECT_EQ(host.findCaptionInd, step.index);
         EXPECT_EQ(host.findCaptionNum, kStones);
@@ -185,7 +186,8 @@ TEST_F(TextSearch, AnOptionChangeDropsTheList)
     host.calls.clear();
     EXPECT_TRUE(engine->FindNext(part)) << "the find box is brought up";
     EXPECT_EQ(engine->MatchCount(), 0);
-    EXPECT_TRUE(host.calls.contains(note(QStringLiteral("No matches found ...")))) << host.calls.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(host.calls.contains(note(QStringLiteral("No matches found ..."))))
+        << host.calls.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(host.calls.contains(QStringLiteral("FocusFindBox")));
     EXPECT_FALSE(engine->FoundStringsShown());
     EXPECT_EQ(engine->SelectMode(), smNone);
@@ -208,7 +210,8 @@ TEST_F(TextSearch, ACancelledSearchIsSearchedAgainByTheNextStep)
     EXPECT_EQ(host.findCaptionNum, -1);
     EXPECT_EQ(callCount(QStringLiteral("SetCancel")), 1);
     EXPECT_EQ(callCount(QStringLiteral("StopInfo 2222")), 1);
-    EXPECT_FALSE(host.calls.contains(note(QStringLiteral("No matches found ...")))) << host.calls.join(QLatin1Char('\n')).toStdString();
+    EXPECT_FALSE(host.calls.contains(note(QStringLiteral("No matches found ..."))))
+        << host.calls.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(engine->SelectMode(), smNone);
 
     EXPECT_TRUE(engine->FindNext(kStone));
