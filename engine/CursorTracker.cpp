@@ -98,7 +98,8 @@ TCursorCode TCursorTracker::TrackCursor(bool hasDocument, bool isSel)
         left = std::min(a, b);
         right = std::max(a, b);
     }
-    const int s = View.GetPageOrientation(cp) == 1 ? -1 : 1;
-    ptDelta = px > right ? s : px < left ? -s : 0;
+    // In page space, where the library gives both the point and the boxes: a page turned by
+    // its own rotation reads the same way there.
+    ptDelta = px > right ? 1 : px < left ? -1 : 0;
     return close ? tcText : tcOnPage;
 }

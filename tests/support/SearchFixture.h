@@ -6,6 +6,7 @@
 
 #include <QPoint>
 
+#include <algorithm>
 #include <string>
 
 struct SearchFixture : EngineFixture {
@@ -43,6 +44,17 @@ struct SearchFixture : EngineFixture {
         int x = 0, y = 0;
         EXPECT_TRUE(engine->Layout().GetScrCoord(p, l + fx * (r - l), b + fy * (t - b), x, y)) << "page " << p;
         return {x, y};
+    }
+    // The client point half a point beyond the right edge (after) or the left edge of
+    // character index's loose box on page p, at its middle height: a pointer beside it.
+    QPoint besideChar(int p, int index, bool after)
+    {
+        FS_RECTF box{0, 0, 0, 0};
+        EXPECT_TRUE(dll().FPDFText_GetLooseCharBox(textPage(p), index, &box));
+        const double x = after ? std::max(box.left, box.right) + 0.5 : std::min(box.left, box.right) - 0.5;
+        int cx = 0, cy = 0;
+        EXPECT_TRUE(engine->Layout().GetScrCoord(p, x, (box.top + box.bottom) / 2, cx, cy)) << "page " << p;
+        return {cx, cy};
     }
     // The characters of page p from index a, len of them, as the library gives them.
     std::u32string chars(int p, int a, int len)
