@@ -6,6 +6,10 @@
 
 #include "SearchFixture.h"
 
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTimer>
+
 namespace {
 
 // search.pdf: "stone" on pages 1, 3 (twice), 7 and 11 of twelve.
@@ -238,4 +242,56 @@ TEST_F(TextSearch, ADocumentChangeEndsTheSearch)
     EXPECT_EQ(engine->MatchCount(), -1);
     EXPECT_EQ(engine->TextSearch().matchString, QString());
     EXPECT_FALSE(engine->Document(0).PDFiumDocTextPages.empty()) << "the texts stay with their document";
+}
+
+namespace {
+
+// 108 pages: search.pdf nine times, put together with qpdf.
+struct LongSearch : TextSearch {
+    QString path;
+    void SetUp() override
+    {
+        TextSearch::SetUp();
+        path = dir.filePath("long.pdf");
+        QStringList args{QStringLiteral("--empty"), QStringLiteral("--pages")};
+        for (int i = 0; i < 9; ++i)
+            args << fixturePath("pdfium/search.pdf") << QStringLiteral("1-12");
+        args << QStringLiteral("--") << path;
+        QProcess qpdf;
+        qpdf.start(QStringLiteral("qpdf"), args);
+        ASSERT_TRUE(qpdf.waitForFinished(60000) && qpdf.exitCode() == 0) << qpdf.readAllStandardError().toStdString();
+        ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, TDestType::ForwardSearch));
+        ASSERT_EQ(pageCount(), 108);
+    }
+};
+
+} // namespace
+
+// From 100 pages the information window shows the progress, every 10 pages.
+TEST_F(LongSearch, ShowsItsProgress)
+{
+    host.calls.clear();
+    EXPECT_EQ(engine->GetAllMatches(kStone), 9 * kStones);
+    const QStringList info = host.calls.filter(QRegularExpression(QStringLiteral("^(StartInfo|SetInfo|SetPos|Stop)")));
+    ASSERT_EQ(info.size(), 1 + 10 * 2 + 3) << info.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(info.first(), QStringLiteral("StartInfo 1..108: Searching ...| Text (Page: 0000/9999) ..."));
+    EXPECT_EQ(info[1], QStringLiteral("SetInfo -1: Searching Text (Page: 10/108) ..."));
+    EXPECT_EQ(info[2], QStringLiteral("SetPos 10"));
+    EXPECT_EQ(info.mid(info.size() - 3),
+              (QStringList{QStringLiteral("SetInfo -1: Searching Done (Page: 108/108) ..."),
+                           QStringLiteral("SetPos 108"), QStringLiteral("StopInfo 2222")}));
+}
+
+// The windows run every 100 pages; a document closed meanwhile ends the search without a
+// list, and the log says why.
+TEST_F(LongSearch, ADocumentClosedWhileSearchingLeavesNoList)
+{
+    open("pdfium/text.pdf");
+    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, TDestType::ForwardSearch));
+    QTimer::singleShot(0, [this] { engine->CloseFile(QString(), -1); });
+    EXPECT_FALSE(engine->FindNext(kStone));
+    EXPECT_EQ(engine->MatchCount(), -1);
+    EXPECT_TRUE(log().contains(QLatin1String("Doc Changed while searching..."))) << log().toStdString();
+    EXPECT_EQ(engine->FileName(), fixturePath("pdfium/text.pdf"));
+    EXPECT_TRUE(engine->FindNext(QStringLiteral("difficult"))) << "the document now shown is searched";
 }
