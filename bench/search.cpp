@@ -95,8 +95,8 @@ int main(int argc, char **argv)
         const QString text = engine.GetSelectedText();
         const double copy = ms(Clock::now() - t0);
         ok = ok && !text.isEmpty();
-        std::printf("copy all (%s): %lld characters in %.1f ms (%.1f ms per 100 pages)\n", when,
-                    (long long)text.size(), copy, copy * per100);
+        std::printf("copy all (%s): %lld characters in %.1f ms (%.1f ms per 100 pages)\n", when, (long long)text.size(),
+                    copy, copy * per100);
     }
     std::printf("targets for 1500 pages: a first search under 3000 ms, a repeated one under 500 ms\n");
     return ok ? 0 : 1;
