@@ -3,6 +3,7 @@
 #include "base/AppState.h"
 #include "synctex/SyncTeX.h"
 #include "synctex/SyncTeXRelay.h"
+#include "ScopedKeepLimits.h"
 #include "SyncTeXText.h"
 
 #include <gtest/gtest.h>
@@ -146,10 +147,11 @@ TEST_F(SyncTeXLoader, ShutdownCancelsAndJoinsRunningLoads)
     ASSERT_TRUE(processEventsUntil([&] { return next->Ready.load(); }));
 }
 
-// A file above the keep threshold (no PDF beside the main file: 1,000,000 bytes) is not kept
-// by its loader; the next search reads it on the main thread and answers.
+// A file beyond the keep budget is not kept by its loader; the next search reads it on the
+// main thread and answers.
 TEST_F(SyncTeXLoader, ALargeFileEndsPendingAndTheNextSearchLoadsIt)
 {
+    const ScopedKeepLimits limits({1000000, 4000000});
     App.AppRunning = true;
     QByteArray padding;
     for (int i = 0; padding.size() < 1200000; ++i)
