@@ -19,6 +19,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -250,6 +251,51 @@ TEST(LinkServerTest, PayloadsArriveWholeAndOversizedOrGarbledFramesAreDropped)
     EXPECT_FALSE(garbled);
     EXPECT_FALSE(badPad);
     EXPECT_EQ(seen, (std::vector<QByteArray>{QByteArray(100, 'p'), QByteArray(40, 's')}));
+}
+
+// A process of another user that reaches the socket (here: opened up on purpose) is
+// closed on without a reply, and its message reaches nobody.
+TEST(LinkServerTest, PeersOfAnotherUserAreRefused)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to run a peer as another user";
+    QTemporaryDir dir;
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    int handled = 0;
+    pl::LinkServer server(
+        [&](uint32_t, int64_t, const QByteArray &, pl::LinkServer::Reply reply) {
+            ++handled;
+            reply(1, {});
+        },
+        100);
+    QString why;
+    ASSERT_TRUE(server.listen(dir.path(), &why)) << why.toStdString();
+    ::chmod(QFile::encodeName(server.socketPath()).constData(), 0666);
+    int status = -1;
+    WithEventLoop([&] {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(3);
+            pl::LinkConnection::Outcome outcome;
+            // The peer check works both ways: connect itself refuses a listener of another user.
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un addr{};
+            addr.sun_family = AF_UNIX;
+            std::strncpy(addr.sun_path, QFile::encodeName(server.socketPath()).constData(), sizeof(addr.sun_path) - 1);
+            if (::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof(addr)) != 0)
+                ::_exit(4);
+            const uint32_t frame[6] = {0x3250524F, 1145, 0, 0, 0, 0};
+            ::send(fd, frame, sizeof(frame), MSG_NOSIGNAL);
+            char head[16];
+            const ssize_t n = ::recv(fd, head, sizeof(head), MSG_WAITALL);
+            const bool refusedListener = !pl::LinkConnection::connectTo(server.socketPath(), 500, &outcome);
+            ::_exit(n <= 0 && refusedListener ? 0 : 5); // closed or reset, never answered
+        }
+        ::waitpid(child, &status, 0);
+    });
+    EXPECT_EQ(status, 0); // the child ended normally with 0
+    EXPECT_EQ(handled, 0);
 }
 
 TEST(LinkServerTest, StaleSocketsAreRemovedAndActivationOrdersTheSearch)
