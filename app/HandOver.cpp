@@ -34,10 +34,7 @@ const QString &LinkFolder()
 
 // The running instance's sign in every CmdLine reply: a listener of another program does not
 // give it, and its answer counts as no instance.
-QString Identification()
-{
-    return QStringLiteral("%1 %2").arg(LinkMessage::Ident1Reply).arg(LinkMessage::Ident2Reply);
-}
+QString Identification() { return QStringLiteral("%1 %2").arg(LinkMessage::Ident1Reply).arg(LinkMessage::Ident2Reply); }
 
 void Complain(const QString &text) { std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData()); }
 
@@ -84,7 +81,8 @@ std::optional<THandOverMessage> THandOverMessage::Decode(const QByteArray &bytes
     const char *data = bytes.constData() + sizeof(head);
     message.name = QString(reinterpret_cast<const QChar *>(data), qsizetype(head[2]));
     int format = tfUtf16LE, codepage = -1;
-    message.text = DecodeText(bytes.mid(qsizetype(sizeof(head)) + 2 * qsizetype(head[2])), false, format, codepage, false);
+    message.text =
+        DecodeText(bytes.mid(qsizetype(sizeof(head)) + 2 * qsizetype(head[2])), false, format, codepage, false);
     return message;
 }
 
@@ -104,7 +102,9 @@ THandOver HandOverCommand(const QStringList &items, bool sendBeforeFocus, int lo
     const bool tooLong = textBytes > MaxCommandBytes;
     if (!tooLong)
         message.text = text;
-    const int64_t flags = illegal || tooLong ? LinkMessage::FindOnly : sendBeforeFocus ? LinkMessage::SendBeforeFocus : 0;
+    const int64_t flags = illegal || tooLong ? LinkMessage::FindOnly
+        : sendBeforeFocus                    ? LinkMessage::SendBeforeFocus
+                                             : 0;
     const QByteArray payload = message.Encode();
 
     QStringList asked;
@@ -129,7 +129,8 @@ THandOver HandOverCommand(const QStringList &items, bool sendBeforeFocus, int lo
         }
         asked << socket;
         pl::LinkConnection::Outcome outcome;
-        std::unique_ptr<pl::LinkConnection> link = pl::LinkConnection::connectTo(socket, LinkConnectTimeoutMs, &outcome);
+        std::unique_ptr<pl::LinkConnection> link =
+            pl::LinkConnection::connectTo(socket, LinkConnectTimeoutMs, &outcome);
         if (!link || !link->send(LinkMessage::CmdLine, flags, payload, LinkRequestTimeoutMs))
             continue;
         // The message is in the instance's socket: later starts need not wait while the command

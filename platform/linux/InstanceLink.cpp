@@ -374,8 +374,7 @@ struct LinkServer::Peer {
 
 LinkServer::LinkServer(Handler handler, qsizetype maxPayloadBytes)
     : handler(std::move(handler)), maxPayload(maxPayloadBytes)
-{
-}
+{}
 
 LinkServer::~LinkServer()
 {

@@ -232,10 +232,12 @@ TEST(HandOverTest, ListenerWithTheWrongIdentificationIsNotTaken)
     MakeLinkFolder(b);
     // Another program's listener with a matching caption but other identification values.
     std::vector<uint32_t> asked;
-    pl::LinkServer foreign([&asked](uint32_t message, int64_t, const QByteArray &, pl::LinkServer::Reply reply) {
-        asked.push_back(message);
-        reply(0, message == 0x000D ? QStringLiteral("OrvalePDF") : QString());
-    }, 1 << 21);
+    pl::LinkServer foreign(
+        [&asked](uint32_t message, int64_t, const QByteArray &, pl::LinkServer::Reply reply) {
+            asked.push_back(message);
+            reply(0, message == 0x000D ? QStringLiteral("OrvalePDF") : QString());
+        },
+        1 << 21);
     QString why;
     ASSERT_TRUE(foreign.listen(b.linkFolder(), &why)) << why.toStdString();
 

@@ -390,18 +390,18 @@ struct HandOverCommandTest : ::testing::Test {
         std::vector<uint32_t> asked;
         std::vector<int64_t> flags;
         std::vector<std::optional<THandOverMessage>> messages;
-        pl::LinkServer server{[this](uint32_t message, int64_t wParam, const QByteArray &payload,
-                                     pl::LinkServer::Reply reply) {
-                                  asked.push_back(message);
-                                  flags.push_back(wParam);
-                                  const std::optional<THandOverMessage> m = THandOverMessage::Decode(payload);
-                                  messages.push_back(m);
-                                  const int64_t result = !m || !caption.startsWith(m->name) ? LinkMessage::OtherName
-                                      : wParam & LinkMessage::FindOnly                   ? LinkMessage::Found
-                                                                                         : 1;
-                                  reply(result, QStringLiteral("20260613 21"));
-                              },
-                              1 << 21};
+        pl::LinkServer server{
+            [this](uint32_t message, int64_t wParam, const QByteArray &payload, pl::LinkServer::Reply reply) {
+                asked.push_back(message);
+                flags.push_back(wParam);
+                const std::optional<THandOverMessage> m = THandOverMessage::Decode(payload);
+                messages.push_back(m);
+                const int64_t result = !m || !caption.startsWith(m->name) ? LinkMessage::OtherName
+                    : wParam & LinkMessage::FindOnly                      ? LinkMessage::Found
+                                                                          : 1;
+                reply(result, QStringLiteral("20260613 21"));
+            },
+            1 << 21};
         FakeViewer()
         {
             QString why;
@@ -496,8 +496,8 @@ TEST(HandOverMessageTest, OnlyWellFormedMessagesDecode)
     const uint32_t huge = (1u << 19) + 1;
     std::memcpy(hugeText.data() + 12, &huge, 4);
     hugeText.append(QByteArray(2 * int(huge) - 2 * 23, 'x'));
-    for (const QByteArray &bad : {QByteArray(), good.left(15), good.left(good.size() - 1), good + "xx", wrongIdent,
-                                  longerName, hugeText})
+    for (const QByteArray &bad :
+         {QByteArray(), good.left(15), good.left(good.size() - 1), good + "xx", wrongIdent, longerName, hugeText})
         EXPECT_FALSE(THandOverMessage::Decode(bad)) << bad.size();
 }
 
