@@ -4,6 +4,8 @@
 // for and the command text; the instance whose caption begins with that name takes the
 // focus, runs the command and replies once it ran, from its event loop. It paints afterwards:
 // the second start never waits for a picture.
+#include "app/HandOverMessage.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -35,16 +37,6 @@ constexpr int64_t OtherName = 2;
 constexpr int64_t Found = 3;
 } // namespace LinkMessage
 
-// The payload of a CmdLine message: Ident1Reply, Ident2Reply, the name's and the text's
-// lengths in characters (four unsigned 32-bit values), then name and text in UTF-16.
-struct THandOverMessage {
-    QString name;
-    QString text;
-    QByteArray Encode() const;
-    // Nothing when the bytes are not such a message.
-    static std::optional<THandOverMessage> Decode(const QByteArray &bytes);
-};
-
 // Waits for a reply: 60 s for a command, 5 s for anything else; a connection 500 ms.
 constexpr int LinkCommandTimeoutMs = 60000;
 constexpr int LinkRequestTimeoutMs = 5000;
@@ -53,9 +45,6 @@ constexpr int LinkConnectTimeoutMs = 500;
 // How long a start waits for the link lock: a hand-over in progress holds it for at most its
 // command wait and a few requests.
 constexpr int LinkLockWaitMs = LinkCommandTimeoutMs + 4 * LinkRequestTimeoutMs;
-// The largest command text (UTF-16 bytes) and instance name (characters) a running instance takes.
-constexpr int64_t MaxCommandBytes = 1 << 20;
-constexpr int MaxNameChars = 4096;
 
 // What became of a start's look for a running instance.
 enum class THandOver {
