@@ -2,6 +2,8 @@
 // added, once per batch, and a folder's watch lasts as long as a file in it is added.
 #include "platform/FileWatch.h"
 
+#include "EventWait.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -9,7 +11,6 @@
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 
@@ -32,7 +33,7 @@ struct FileWatchTest : ::testing::Test {
         f.write(bytes);
     }
     // Events that would have come arrive within this time.
-    void settle() { QTest::qWait(100); }
+    void settle() { processEventsFor(100); }
 };
 
 } // namespace
@@ -46,12 +47,12 @@ TEST_F(FileWatchTest, RewritesAndRenamesOfAddedFilesAreReported)
     ASSERT_TRUE(watch.Add(sync));
 
     write(pdf, "new"); // in place
-    QTRY_COMPARE(seen, QStringList{pdf});
+    ASSERT_TRUE(processEventsUntil([&] { return seen == QStringList{pdf}; }));
 
     seen.clear();
     write(path("thesis.synctex.gz.tmp"), "sync"); // latexmk's way: a temporary file renamed over
     ASSERT_TRUE(QDir(dir.path()).rename("thesis.synctex.gz.tmp", "thesis.synctex.gz"));
-    QTRY_COMPARE(seen, QStringList{sync});
+    ASSERT_TRUE(processEventsUntil([&] { return seen == QStringList{sync}; }));
 
     seen.clear();
     write(path("notes.txt"), "other files are not reported");
@@ -71,7 +72,7 @@ TEST_F(FileWatchTest, ABurstOfWritesIsReportedOnce)
     ASSERT_TRUE(watch.Add(pdf));
     for (int i = 0; i < 5; ++i)
         write(pdf, QByteArray(1000 * (i + 1), 'x'));
-    QTRY_VERIFY(!seen.isEmpty());
+    ASSERT_TRUE(processEventsUntil([&] { return !seen.isEmpty(); }));
     settle();
     EXPECT_EQ(seen, QStringList{pdf});
 }
@@ -90,7 +91,7 @@ TEST_F(FileWatchTest, AFolderIsWatchedWhileAFileInItIsAdded)
     watch.Remove(b);
     EXPECT_EQ(watch.FolderCount(), 2) << "a is still added once";
     write(a, "still watched");
-    QTRY_COMPARE(seen, QStringList{a});
+    ASSERT_TRUE(processEventsUntil([&] { return seen == QStringList{a}; }));
 
     watch.Remove(a);
     EXPECT_EQ(watch.FolderCount(), 1);
