@@ -47,8 +47,8 @@ bool WriteFile(const QString &path, const QByteArray &bytes, QElapsedTimer &clos
 }
 
 // One change of the file and the time until the page is painted again, or -1.
-double OneChange(QGuiApplication &app, TQPDF &engine, RecordingHost &host, const QString &file,
-                 const QByteArray &bytes, TChange change)
+double OneChange(QGuiApplication &app, TQPDF &engine, RecordingHost &host, const QString &file, const QByteArray &bytes,
+                 TChange change)
 {
     const int64_t before = engine.Document(engine.SelDoc()).FileDate;
     QElapsedTimer since;

@@ -26,6 +26,8 @@ TDocumentWatch::TDocumentWatch(TQPDF &engine, TDocumentRefresh &refresh) : QPDF(
     Coalesce.setSingleShot(true);
     Coalesce.setInterval(CoalesceMs);
     QObject::connect(&Coalesce, &QTimer::timeout, [this] { Apply(); });
+    if (!Watch.Active())
+        DebugLog(QStringLiteral("No file watch: changed files are found by the status timer"));
 }
 
 void TDocumentWatch::Follow()
@@ -42,8 +44,9 @@ void TDocumentWatch::Follow()
         if (!wanted.contains(path))
             Watch.Remove(path);
     for (const QString &path : wanted)
-        if (!Watched.contains(path))
-            Watch.Add(path);
+        if (!Watched.contains(path) && !Watch.Add(path))
+            DebugLog(QStringLiteral("No file watch for ") + path
+                     + QStringLiteral(": found changed by the status timer"));
     Watched = wanted;
 }
 
@@ -68,8 +71,8 @@ void TDocumentWatch::Apply()
     // After the PDF, since a reload may replace the documents' SyncTeX data.
     for (int i = 0; i < QPDF.DocumentCount(); ++i) {
         const TDocument &doc = QPDF.Document(i);
-        if (doc.SyncTeX && doc.SyncTeX->SyncFileName.get().size() > 0 &&
-            changed.contains(doc.SyncTeX->SyncFileName.get()))
+        if (doc.SyncTeX && doc.SyncTeX->SyncFileName.get().size() > 0
+            && changed.contains(doc.SyncTeX->SyncFileName.get()))
             TDocumentLoader::ReloadNewerSyncTeX(doc.SyncTeX, true);
     }
 }

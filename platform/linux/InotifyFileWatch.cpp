@@ -59,8 +59,8 @@ struct FileWatch::Impl {
         if (f.refs == 0) {
             f.wd = inotify_add_watch(Fd, QFile::encodeName(folder).constData(), WatchMask);
             if (f.wd < 0) {
-                qWarning("No file watch on %s (%s): its files are found changed by polling",
-                         qPrintable(folder), strerror(errno));
+                qWarning("No file watch on %s (%s): its files are found changed by polling", qPrintable(folder),
+                         strerror(errno));
                 Folders.remove(folder);
                 return false;
             }

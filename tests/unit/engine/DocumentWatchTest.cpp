@@ -3,6 +3,7 @@
 // a half-written file is never shown, and the watches end with the documents.
 #include "engine/DocumentRefresh.h"
 #include "engine/DocumentWatch.h"
+#include "synctex/SyncTeXLoader.h"
 
 #include "EngineFixture.h"
 #include "EventWait.h"
@@ -26,6 +27,7 @@ struct DocumentWatchTest : EngineFixture {
     }
     void TearDown() override
     {
+        StopSyncTeXLoaders();
         watch.reset();
         refresh.reset();
         App.AppRunning = savedRunning;
@@ -107,7 +109,8 @@ TEST_F(DocumentWatchTest, ARewrittenSyncTeXFileIsLoadedAgain)
     ASSERT_TRUE(data);
     if (!data->Ready)
         data->LoadSyncData(sync, false);
-    ASSERT_TRUE(data->Ready && !data->Data.isEmpty()) << data->ErrMsg.get().toStdString() << " loading " << data->Loading;
+    ASSERT_TRUE(data->Ready && !data->Data.isEmpty())
+        << data->ErrMsg.get().toStdString() << " loading " << data->Loading;
     ASSERT_EQ(data->SyncFileDate, FileTime64(sync));
 
     renameOver(sync, fixture("multi/multi.synctex.gz"));
