@@ -3,6 +3,7 @@
 #include "base/AppState.h"
 #include "synctex/SyncTeX.h"
 #include "synctex/SyncTeXRelay.h"
+#include "EventWait.h"
 #include "ScopedKeepLimits.h"
 #include "SyncTeXText.h"
 
@@ -30,16 +31,6 @@ public:
         return true;
     }
 };
-
-template <class Done>
-bool processEventsUntil(Done done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 struct SyncTeXLoader : ::testing::Test {
     QTemporaryDir dir;
