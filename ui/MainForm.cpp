@@ -13,6 +13,7 @@
 #include "app/ScreenDensity.h"
 #include "app/StatusTimer.h"
 #include "engine/DocumentRefresh.h"
+#include "engine/DocumentWatch.h"
 #include "engine/QPDF.h"
 #include "ui/CustomZoomDlg.h"
 #include "ui/DocTabs.h"
@@ -115,6 +116,7 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
     if (QPDF) {
         Refresh = std::make_unique<TDocumentRefresh>(*QPDF);
         Refresh->TabsVisible = [this] { return TabsVisible(); };
+        Watch = std::make_unique<TDocumentWatch>(*QPDF, *Refresh);
         ScrollForm = new TScrollForm(QPDF, MainClientPanel);
         ScrollForm->setObjectName(QStringLiteral("PageView"));
         MainClientPanel->layout()->addWidget(ScrollForm);
@@ -452,13 +454,17 @@ void TMainForm::UpdateStatus()
     if (!App.AppRunning || !QPDF)
         return;
     Refresh->Run();
+    Watch->Follow();
     EnableMenu();
 }
 
 void TMainForm::StatusUpdated()
 {
-    if (QPDF)
+    if (QPDF) {
         ChangeCaption(QPDF->FileName());
+        // Documents opened or closed: the file watch follows them.
+        Watch->Follow();
+    }
     // Switching by menu or key goes through the engine: the selected tab follows.
     TabControl->FollowEngine();
     EnableMenu();

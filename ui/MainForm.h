@@ -22,6 +22,7 @@ class QLabel;
 class QLineEdit;
 class TDocumentCommands;
 class TDocumentRefresh;
+class TDocumentWatch;
 class TFileCommands;
 class TNavigationCommands;
 class TViewCommands;
@@ -73,6 +74,7 @@ public:
     TScrollForm *PageView() const { return ScrollForm; }
     TPageViewHost *PageViewHost() const { return Host.get(); }
     TStatusTimer *StatusTimer() const { return Timer; }
+    TDocumentWatch *DocumentWatch() const { return Watch.get(); }
     void SetCaption(const QString &fileName) override { ChangeCaption(fileName); }
     void AddTab(const QString &fileName) override;
     void DeleteTab(int index) override;
@@ -170,6 +172,7 @@ private:
     std::unique_ptr<TPageViewHost> Host;
     TStatusTimer *Timer = nullptr;
     std::unique_ptr<TDocumentRefresh> Refresh;
+    std::unique_ptr<TDocumentWatch> Watch;
     TMainMenu *Menu = nullptr;
     TToolbarKeys *Keys = nullptr;
     std::unique_ptr<TToolbarBoxes> Boxes;
