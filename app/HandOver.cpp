@@ -3,7 +3,6 @@
 #include "base/AppState.h"
 #include "app/CmdLine.h"
 #include "base/DebugLog.h"
-#include "base/TextCodec.h"
 #include "platform/InstanceLink.h"
 
 #include <QDir>
@@ -31,33 +30,9 @@ const QString &LinkFolder()
     return Folder;
 }
 
-QString HandOverFile() { return LinkFolder() + QLatin1Char('/') + QString::fromUtf16(HandOverFileName); }
-
-bool Replied(pl::LinkConnection &link, uint32_t message, int64_t wParam, int64_t expected, int timeoutMs)
-{
-    const std::optional<pl::LinkReply> reply = link.request(message, wParam, timeoutMs);
-    return reply && reply->result == expected;
-}
-
-// The first instance, most recently activated first, whose caption begins with name and
-// which identifies itself as this program.
-std::unique_ptr<pl::LinkConnection> FindInstance(const QString &name)
-{
-    for (const QString &socket : pl::instanceSockets(LinkFolder(), MaxInstances)) {
-        pl::LinkConnection::Outcome outcome;
-        std::unique_ptr<pl::LinkConnection> link =
-            pl::LinkConnection::connectTo(socket, LinkConnectTimeoutMs, &outcome);
-        if (!link)
-            continue;
-        const std::optional<pl::LinkReply> caption = link->request(LinkMessage::Caption, 0, LinkRequestTimeoutMs);
-        if (!caption || !caption->text.startsWith(name, Qt::CaseInsensitive))
-            continue;
-        if (Replied(*link, LinkMessage::Ident1, 0, LinkMessage::Ident1Reply, LinkRequestTimeoutMs)
-            && Replied(*link, LinkMessage::Ident2, 0, LinkMessage::Ident2Reply, LinkRequestTimeoutMs))
-            return link;
-    }
-    return nullptr;
-}
+// The running instance's sign in every CmdLine reply: a listener of another program does not
+// give it, and its answer counts as no instance.
+QString Identification() { return QStringLiteral("%1 %2").arg(LinkMessage::Ident1Reply).arg(LinkMessage::Ident2Reply); }
 
 void Complain(const QString &text) { std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData()); }
 
@@ -84,48 +59,69 @@ THandOver HandOverCommand(const QStringList &items, bool sendBeforeFocus, int lo
 {
     if (LinkFolder().isEmpty())
         return THandOver::NoInstance;
-    // Serialises the starts: a search, then either the hand-over or this start's listening.
-    // Without the lock another start may be becoming the viewer: going on could make a second.
-    auto lock = std::make_unique<pl::LinkLock>(LinkFolder(), lockWaitMs);
-    if (!lock->held()) {
-        Complain(QStringLiteral("Instance link busy: ") + lock->failure());
-        return THandOver::Refused;
-    }
-    std::unique_ptr<pl::LinkConnection> link = FindInstance(App.InstanceName);
-    if (!link) {
-        StartLock = std::move(lock);
-        return THandOver::NoInstance;
-    }
-    // Checked here, where whoever started this learns of it: in the running viewer the
-    // message would be a modal box far from the editor that sent the command.
+    // Checked before anything is sent, where whoever started this learns of it: in the running
+    // viewer the message would be a modal box far from the editor that sent the command. Such a
+    // command only asks whether a viewer runs.
     const std::vector<TCmdStep> steps = ParseCmdLine(items);
-    if (!steps.empty() && steps.back().kind == TCmdStep::IllegalSwitch) {
-        Complain(QStringLiteral("Illegal Command Line Switch: \"") + steps.back().text + QLatin1Char('"'));
-        return THandOver::IllegalSwitch;
-    }
+    const bool illegal = !steps.empty() && steps.back().kind == TCmdStep::IllegalSwitch;
+    THandOverMessage message{App.InstanceName, QString()};
     // The running instance has its own current folder.
-    const QString text = AbsoluteCmdLine(items, QDir::currentPath());
-    const QByteArray bytes = EncodeText(text, false, tfUtf16LE, 0, false);
-    if (bytes.size() > MaxCommandBytes) {
-        Complain(QStringLiteral("Command line too long: %1 bytes, a running viewer takes at most %2.")
-                     .arg(bytes.size())
-                     .arg(MaxCommandBytes));
-        return THandOver::Refused;
-    }
-    const bool accepted = Replied(*link, LinkMessage::Focus, sendBeforeFocus ? 1 : 0, 1, LinkRequestTimeoutMs);
-    if (accepted && !CmdLineItems(text).isEmpty()) {
-        const QString file = HandOverFile();
-        QString why;
-        pl::HandOverFileId written;
-        // A file that cannot be written safely ends the hand-over and stays as it is.
-        if (pl::writeHandOverFile(file, bytes, &why, &written)) {
-            link->request(LinkMessage::CmdLine, 0, LinkCommandTimeoutMs);
-            pl::removeHandOverFile(file, written);
+    const QString text = illegal ? QString() : AbsoluteCmdLine(items, QDir::currentPath());
+    const qsizetype textBytes = text.size() * 2;
+    const bool tooLong = textBytes > MaxCommandBytes;
+    if (!tooLong)
+        message.text = text;
+    const int64_t flags = illegal || tooLong ? LinkMessage::FindOnly
+        : sendBeforeFocus                    ? LinkMessage::SendBeforeFocus
+                                             : 0;
+    const QByteArray payload = message.Encode();
+
+    QStringList asked;
+    for (;;) {
+        // Serialises the starts: a search, then either the sending or this start's listening.
+        // Without the lock another start may be becoming the viewer: going on could make a second.
+        auto lock = std::make_unique<pl::LinkLock>(LinkFolder(), lockWaitMs);
+        if (!lock->held()) {
+            Complain(QStringLiteral("Instance link busy: ") + lock->failure());
+            return THandOver::Refused;
         }
+        QString socket;
+        for (const QString &candidate : pl::instanceSockets(LinkFolder(), MaxInstances)) {
+            if (!asked.contains(candidate)) {
+                socket = candidate;
+                break;
+            }
+        }
+        if (socket.isEmpty()) {
+            StartLock = std::move(lock);
+            return THandOver::NoInstance;
+        }
+        asked << socket;
+        pl::LinkConnection::Outcome outcome;
+        std::unique_ptr<pl::LinkConnection> link =
+            pl::LinkConnection::connectTo(socket, LinkConnectTimeoutMs, &outcome);
+        if (!link || !link->send(LinkMessage::CmdLine, flags, payload, LinkRequestTimeoutMs))
+            continue;
+        // The message is in the instance's socket: later starts need not wait while the command
+        // runs or a box it shows waits for its answer.
+        lock.reset();
+        const std::optional<pl::LinkReply> reply =
+            link->receive(flags & LinkMessage::FindOnly ? LinkRequestTimeoutMs : LinkCommandTimeoutMs);
+        // Not this program, another name, or gone meanwhile: the search goes on under the lock.
+        if (!reply || reply->text != Identification() || reply->result == LinkMessage::OtherName)
+            continue;
+        if (illegal) {
+            Complain(QStringLiteral("Illegal Command Line Switch: \"") + steps.back().text + QLatin1Char('"'));
+            return THandOver::IllegalSwitch;
+        }
+        if (tooLong) {
+            Complain(QStringLiteral("Command line too long: %1 bytes, a running viewer takes at most %2.")
+                         .arg(textBytes)
+                         .arg(MaxCommandBytes));
+            return THandOver::Refused;
+        }
+        return THandOver::HandedOver;
     }
-    if (sendBeforeFocus)
-        link->request(LinkMessage::Focus, 0, LinkRequestTimeoutMs);
-    return THandOver::HandedOver;
 }
 
 TInstanceListener::TInstanceListener(Hooks hooks) : hooks(std::move(hooks)) {}
@@ -138,9 +134,11 @@ bool TInstanceListener::Listen()
         DebugLog(QStringLiteral("Instance link off: ") + OffReason);
         return false;
     }
-    server = std::make_unique<pl::LinkServer>([this](uint32_t message, int64_t wParam, pl::LinkServer::Reply reply) {
-        Handle(message, wParam, std::move(reply));
-    });
+    server = std::make_unique<pl::LinkServer>(
+        [this](uint32_t message, int64_t wParam, const QByteArray &payload, pl::LinkServer::Reply reply) {
+            Handle(message, wParam, payload, std::move(reply));
+        },
+        qsizetype(16 + 2 * MaxNameChars + MaxCommandBytes));
     QString why;
     const bool listening = server->listen(LinkFolder(), &why);
     if (!listening) {
@@ -165,7 +163,7 @@ void TInstanceListener::SetReady()
     RunCommands();
 }
 
-void TInstanceListener::Handle(uint32_t message, int64_t wParam, std::function<void(int64_t, const QString &)> reply)
+void TInstanceListener::Handle(uint32_t message, int64_t wParam, const QByteArray &payload, Reply reply)
 {
     switch (message) {
     case LinkMessage::Caption: reply(0, hooks.caption ? hooks.caption() : QString()); return;
@@ -173,32 +171,38 @@ void TInstanceListener::Handle(uint32_t message, int64_t wParam, std::function<v
     case LinkMessage::Ident2: reply(LinkMessage::Ident2Reply, {}); return;
     case LinkMessage::Ping: reply(1, {}); return;
     case LinkMessage::Focus: reply(wParam != 0 || (hooks.focus && hooks.focus()) ? 1 : 0, {}); return;
-    case LinkMessage::CmdLine: {
-        // Read at once: the sender deletes the file when the reply comes or its wait ends.
-        QByteArray bytes;
-        QString why;
-        if (!pl::readHandOverFile(HandOverFile(), MaxCommandBytes, bytes, &why)) {
-            DebugLog(QStringLiteral("Failing to read the command line..."));
-            DebugLog(why);
-            reply(0, {});
-            return;
-        }
-        int format = tfUtf16LE, codepage = -1;
-        const QString text = DecodeText(bytes, false, format, codepage, false);
-        if (CmdLineItems(text).isEmpty()) {
-            reply(0, {});
-            return;
-        }
-        // Answered once the text is in: the sender holds the link lock until then, and no other
-        // start should wait while this command waits for its turn or for a box to be answered.
-        DebugLog(QStringLiteral("Command Line Received: ") + ItemsForLog(text));
-        reply(1, {});
-        commands.push_back(text);
-        RunCommands();
-        return;
-    }
+    case LinkMessage::CmdLine: HandleCommand(wParam, payload, reply); return;
     default: reply(0, {});
     }
+}
+
+void TInstanceListener::HandleCommand(int64_t wParam, const QByteArray &payload, const Reply &reply)
+{
+    const auto answer = [&reply](int64_t result) { reply(result, Identification()); };
+    const std::optional<THandOverMessage> message = THandOverMessage::Decode(payload);
+    if (!message) {
+        DebugLog(QStringLiteral("Failing to read the command line..."));
+        reply(0, {});
+        return;
+    }
+    const QString caption = hooks.caption ? hooks.caption() : QString();
+    if (!caption.startsWith(message->name, Qt::CaseInsensitive))
+        return answer(LinkMessage::OtherName);
+    if (wParam & LinkMessage::FindOnly)
+        return answer(LinkMessage::Found);
+    const bool focusAfter = (wParam & LinkMessage::SendBeforeFocus) != 0;
+    // A refused focus means the command is not run, as if it had never been sent.
+    if (!focusAfter && !(hooks.focus && hooks.focus()))
+        return answer(0);
+    if (CmdLineItems(message->text).isEmpty()) {
+        answer(0);
+        if (focusAfter && hooks.focus)
+            hooks.focus();
+        return;
+    }
+    DebugLog(QStringLiteral("Command Line Received: ") + ItemsForLog(message->text));
+    jobs.push_back({message->text, reply, focusAfter});
+    RunCommands();
 }
 
 void TInstanceListener::RunCommands()
@@ -209,11 +213,17 @@ void TInstanceListener::RunCommands()
     if ((!ready || running > 0) && !(hooks.modalOpen && hooks.modalOpen()))
         return;
     ++running;
-    while (!commands.empty()) {
-        const QString text = commands.front();
-        commands.pop_front();
+    while (!jobs.empty()) {
+        const Job job = jobs.front();
+        jobs.pop_front();
         if (hooks.execute)
-            hooks.execute(text);
+            hooks.execute(job.text);
+        // The sender ends on this reply: the focus and the picture come after it.
+        job.reply(1, Identification());
+        if (job.focusAfter && hooks.focus)
+            hooks.focus();
+        if (hooks.shown)
+            hooks.shown();
     }
     --running;
 }

@@ -1,8 +1,11 @@
 #pragma once
 // The exchange between a second start and the running instance of the same name. The second
-// start finds the instance (caption prefix and two identification values), asks it to take
-// the focus and to accept a command, and passes the command text through a file in the link
-// folder; the running instance answers these requests from its event loop.
+// start sends each instance one message with the identification values, the name it looks
+// for and the command text; the instance whose caption begins with that name takes the
+// focus, runs the command and replies once it ran, from its event loop. It paints afterwards:
+// the second start never waits for a picture.
+#include "app/HandOverMessage.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +13,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace pl {
 class LinkServer;
@@ -17,17 +21,21 @@ class LinkServer;
 
 namespace LinkMessage {
 constexpr uint32_t Caption = 0x000D; // the main window's caption as the reply's text
-constexpr uint32_t CmdLine = 1145;   // read the command file and run it in turn: 1 taken, 0 not
+constexpr uint32_t CmdLine = 1145;   // the hand-over message below: 1 ran, 0 not, OtherName
 constexpr uint32_t Focus = 1146;     // wParam 0: take the focus; 1 when allowed to send
 constexpr uint32_t Ping = 1147;      // 1
 constexpr uint32_t Ident1 = 1148;    // 20260613
 constexpr uint32_t Ident2 = 1149;    // 21
 constexpr int64_t Ident1Reply = 20260613;
 constexpr int64_t Ident2Reply = 21;
+// CmdLine's wParam bits.
+constexpr int64_t SendBeforeFocus = 1; // run the command, then take the focus
+constexpr int64_t FindOnly = 2;        // only say whether this is the instance; nothing runs
+// CmdLine's reply when the caption does not begin with the name looked for, and when
+// FindOnly found the instance.
+constexpr int64_t OtherName = 2;
+constexpr int64_t Found = 3;
 } // namespace LinkMessage
-
-// The file that carries a command text, in the link folder.
-inline constexpr char16_t HandOverFileName[] = u"OrvalePDF.tmp";
 
 // Waits for a reply: 60 s for a command, 5 s for anything else; a connection 500 ms.
 constexpr int LinkCommandTimeoutMs = 60000;
@@ -37,8 +45,6 @@ constexpr int LinkConnectTimeoutMs = 500;
 // How long a start waits for the link lock: a hand-over in progress holds it for at most its
 // command wait and a few requests.
 constexpr int LinkLockWaitMs = LinkCommandTimeoutMs + 4 * LinkRequestTimeoutMs;
-// The largest command file a running instance reads.
-constexpr int64_t MaxCommandBytes = 1 << 20;
 
 // What became of a start's look for a running instance.
 enum class THandOver {
@@ -62,6 +68,7 @@ public:
         std::function<bool()> focus;                      // FocusApplication
         std::function<void(const QString &text)> execute; // runs a command text
         std::function<bool()> modalOpen;                  // a modal box of this program is open
+        std::function<void()> shown;                      // after a command's reply: paint its result
     };
     explicit TInstanceListener(Hooks hooks);
     ~TInstanceListener();
@@ -76,12 +83,19 @@ public:
     void SetReady();
 
 private:
-    void Handle(uint32_t message, int64_t wParam, std::function<void(int64_t, const QString &)> reply);
+    using Reply = std::function<void(int64_t, const QString &)>;
+    struct Job {
+        QString text;
+        Reply reply;
+        bool focusAfter; // the sender asked for the command before the focus
+    };
+    void Handle(uint32_t message, int64_t wParam, const QByteArray &payload, Reply reply);
+    void HandleCommand(int64_t wParam, const QByteArray &payload, const Reply &reply);
     void RunCommands();
 
     Hooks hooks;
     std::unique_ptr<pl::LinkServer> server;
-    std::deque<QString> commands; // received, not yet run
+    std::deque<Job> jobs; // received, not yet run; each sender waits for its reply
     bool ready = false;
     int running = 0; // commands being executed; more than one when a modal box served another
 };

@@ -33,18 +33,23 @@ std::optional<int> PrepareInstance(const QStringList &args, const TMainHooks &ho
     App.InstanceName = QStringLiteral("OrvalePDF");
     App.ExePath = pl::executablePath();
     App.ExeFolder = QFileInfo(App.ExePath).path();
-    App.DataFolder = call(hooks.findDataFolder);
 
-    const TStartupScan scan = ScanStartupSwitches(args, App.ExeFolder, App.DataFolder);
-    App.Switches = scan.flags;
-    if (!scan.instanceName.isEmpty())
-        App.InstanceName = scan.instanceName;
-
-    if (!App.Switches.NewInstance) {
-        const THandOver outcome = hooks.handOver ? hooks.handOver(scan.commandItems) : THandOver::NoInstance;
+    // The hand-over needs only the name, the flags and the command items, none of which depend
+    // on the data folder: its probe (folders made and written) waits until this start stays.
+    const TStartupScan first = ScanStartupSwitches(args, App.ExeFolder, QString());
+    if (!first.instanceName.isEmpty())
+        App.InstanceName = first.instanceName;
+    if (!first.flags.NewInstance) {
+        App.Switches = first.flags;
+        const THandOver outcome = hooks.handOver ? hooks.handOver(first.commandItems) : THandOver::NoInstance;
         if (outcome != THandOver::NoInstance)
             return ExitStatus(outcome);
     }
+
+    App.DataFolder = call(hooks.findDataFolder);
+    // Again with the data folder, which path switches may name.
+    const TStartupScan scan = ScanStartupSwitches(args, App.ExeFolder, App.DataFolder);
+    App.Switches = scan.flags;
 
     App.CommandItems = scan.commandItems;
     call(hooks.applyDataFileSwitch, App.Switches.DataFileValue);

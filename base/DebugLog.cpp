@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <mutex>
+
 TLogHook LogHook = nullptr;
 
 namespace {
@@ -18,6 +20,13 @@ pl::FileHandle &logFile()
 {
     static pl::FileHandle handle;
     return handle;
+}
+
+// SyncTeX loader threads write to the log too; a line is never interleaved with another.
+std::recursive_mutex &logMutex()
+{
+    static std::recursive_mutex mutex;
+    return mutex;
 }
 
 // The log may hold paths and command lines: private to the user, and never written
@@ -59,10 +68,15 @@ QString LogClockTime(const QDateTime &t)
         + QStringLiteral("%1").arg(tm.minute(), 2, 10, QLatin1Char('0'));
 }
 
-bool DebugLogOpen() { return logFile().isOpen(); }
+bool DebugLogOpen()
+{
+    std::lock_guard lock(logMutex());
+    return logFile().isOpen();
+}
 
 bool OpenDebugLog(const QString &path)
 {
+    std::lock_guard lock(logMutex());
     if (logFile().isOpen())
         CloseDebugLog();
     const QString folder = QFileInfo(path).path();
@@ -87,6 +101,7 @@ bool OpenDebugLog(const QString &path)
 
 bool CloseDebugLog()
 {
+    std::lock_guard lock(logMutex());
     LogHook = nullptr;
     if (!logFile().isOpen())
         return false;
@@ -99,6 +114,7 @@ bool CloseDebugLog()
 
 void DebugLog(const QString &text, bool blankLine)
 {
+    std::lock_guard lock(logMutex());
     // "Relax ..." marks a no-op for callers that probe files; it never reaches the log.
     if (!logFile().isOpen() || text == QLatin1String("Relax ..."))
         return;

@@ -5,6 +5,8 @@
 #include "engine/PdfHandles.h"
 #include "engine/Position.h"
 #include "engine/PositionHistory.h"
+#include "engine/TextPages.h"
+#include "engine/TextSelection.h"
 #include "engine/ZoomMode.h"
 #include "settings/PageViewMode.h"
 #include "synctex/SyncTeX.h"
@@ -56,6 +58,9 @@ struct TDocument {
     TPosition Position;
     TPosition Mark;
     TPositionHistory History;
+    TTextSelection Selection;
+    // The page texts searches have read; emptied whenever the document is replaced.
+    TTextPages PDFiumDocTextPages;
 
     bool Exists = true;
     bool Locked = false;

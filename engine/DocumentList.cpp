@@ -54,6 +54,8 @@ void TDocumentList::InitDoc(TDocument &Doc)
     Doc.Position = TPosition();
     Doc.Mark = TPosition();
     Doc.Position.cp = 1;
+    Doc.Selection = TTextSelection();
+    Doc.PDFiumDocTextPages.clear();
     Doc.PDFiumDoc.reset();
     Doc.PDFiumDocBuf.clear();
     Doc.Exists = true;

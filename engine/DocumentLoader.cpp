@@ -87,6 +87,8 @@ void TDocumentLoader::Install(TDocument &slot, TVersion &&version)
     // the last good one stays shown.
     slot.PDFiumDoc = std::move(version.Doc);
     slot.PDFiumDocBuf = std::move(version.Buffer);
+    // The texts of the old version would match at the wrong places.
+    slot.PDFiumDocTextPages.clear();
     if (slot.PDFiumDoc)
         slot.FileDate = version.Date;
     slot.FilePwd = version.Remember && slot.PDFiumDoc ? version.Password : QString();

@@ -48,7 +48,7 @@ void TQPDF::DocChanged()
 {
     ResetMark();
     PDFiumDocChanged();
-    View.matchCP = 0;
+    Search.Reset();
 }
 
 void TQPDF::ResetToDefaults()
@@ -66,6 +66,7 @@ void TQPDF::ResetToDefaults()
     View.SelPage = 0;
     Nav.History.Clear();
     Nav.Mark = TPosition();
+    Sel.State = TTextSelection();
     FSyncTeX.reset();
 }
 
@@ -87,6 +88,7 @@ void TQPDF::StoreDoc(int Doc)
     d.TrackBookmarks = TrackBookmarks;
     d.History = Nav.History;
     d.Mark = Nav.Mark;
+    d.Selection = Sel.State;
     // Only the shown document has a view to read the position from.
     if (Doc == FSelDoc && Source.Document()) {
         TPosition p{View.SelPage, 0, 0};
@@ -106,9 +108,12 @@ void TQPDF::RestoreDoc(int Doc)
         return;
     }
     Restoring = true;
-    // Another document's mark ends; the shown one's stays when its view is only restored.
-    if (Doc != FSelDoc)
+    // Another document's mark and search end; the shown one's stay when its view is only
+    // restored.
+    if (Doc != FSelDoc) {
         ResetMark();
+        Search.Reset();
+    }
     const bool quick = FQuickOpen || FQuickClose;
     if (!quick)
         Host.Window().SetCaption(d.FileName);
@@ -128,6 +133,7 @@ void TQPDF::RestoreDoc(int Doc)
     }
     Nav.History = d.History;
     Nav.Mark = d.Mark;
+    Sel.State = d.Selection;
     FSyncTeX = d.SyncTeX;
     SetSelDoc(Doc);
     PDFiumDocChanged();

@@ -3,6 +3,7 @@
 // the list of documents, loading, the recent list, the forward-search mark and saving are its
 // parts.
 #include "engine/EngineHandle.h"
+#include "engine/CursorTracker.h"
 #include "engine/DPLPDFiumDLL.h"
 #include "engine/Document.h"
 #include "engine/DocumentList.h"
@@ -17,6 +18,8 @@
 #include "engine/PdfLibrary.h"
 #include "engine/PdfPageSource.h"
 #include "engine/RecentDocuments.h"
+#include "engine/Selection.h"
+#include "engine/TextSearch.h"
 #include "engine/ViewStatus.h"
 
 #include <QByteArray>
@@ -151,6 +154,52 @@ public:
     // Inverse search at the pointer: the source line of the point under it is opened in the
     // editor. True when the editor was started.
     bool InverseSearch();
+
+    // Finding text in the current document (see TTextSearch). StartSearch brings up the find
+    // input for a new search of s; FindNext and FindPrevious step through the matches,
+    // building the list first; DropMatches forgets the list (the string or an option
+    // changed). Without a document they do nothing.
+    bool StartSearch(const QString &s);
+    bool FindNext(const QString &s);
+    bool FindPrevious(const QString &s);
+    int GetAllMatches(const QString &s);
+    void DropMatches() { Search.DropMatches(); }
+    // Number of matches in the list, -1 when there is none.
+    int MatchCount() const { return Search.matchCount; }
+    // All matches are marked; the page view turns the marks off with Esc.
+    bool FoundStringsShown() const { return Search.FoundStrings; }
+    void SetFoundStringsShown(bool shown);
+    // The search state: the list, the current match, where the next step goes on.
+    const TTextSearch &TextSearch() const { return Search; }
+    // Every match is marked, not only the current one: while the marks are on or the find
+    // dialog shows.
+    bool FoundStringsMarked() const { return Search.FoundStrings || Host.Window().FindDialogVisible(); }
+
+    // The text selection of the current document (see TSelection).
+    TSelectMode SelectMode() const { return Sel.State.SelectMode; }
+    const TTextSelection &Selection() const { return Sel.State; }
+    bool StartSelection(TSelectMode mode, int p1, int c1, int d1) { return Sel.StartSelection(mode, p1, c1, d1); }
+    bool ChangeSelection(int p2, int c2, int d2) { return Sel.ChangeSelection(p2, c2, d2); }
+    bool StopSelection() { return Sel.StopSelection(); }
+    bool SetSelection(TSelectMode mode, int p1, int c1, int p2, int c2, int direction)
+    {
+        return Sel.SetSelection(mode, p1, c1, p2, c2, direction);
+    }
+    bool ResetSelection() { return Sel.ResetSelection(); }
+    // The selected characters of page (1-based; its text page the loaded one) and the next
+    // rectangle that shows them (see TSelection).
+    bool GetBounds(int page, int &a, int &len) const { return Sel.GetBounds(page, a, len); }
+    bool GetSelBox(int &a, int b, double &left, double &top, double &right, double &bottom) const
+    {
+        return Sel.GetSelBox(a, b, left, top, right, bottom);
+    }
+    // The selected text, CR LF between lines; empty when nothing is selected or Esc
+    // cancelled it (cancelled, when given, tells the two apart).
+    QString GetSelectedText(bool *cancelled = nullptr);
+
+    // What lies under the pointer; afterwards ptPage, ptChar and ptDelta tell the page,
+    // nearest character and side (see TCursorTracker).
+    TCursorCode TrackCursor(bool isSel);
     // The status again after the SyncTeX state of the current document changed; nothing while
     // the event loop is not running or while the status waits (see UpdateStatus).
     void UpdateSync();
@@ -184,10 +233,20 @@ private:
     const bool &FQuickOpen = Docs.FQuickOpen;
     const bool &FQuickClose = Docs.FQuickClose;
 
+    TTextSearch Search{Library.DLL(), Docs, *this, View, Source, Nav, Sel, Host};
+    TSelection Sel{Library.DLL(), Docs, *this, View, Source, Nav, Mark, Search, Host};
+    TCursorTracker Tracker{Library.DLL(), View, Source, Search, Host};
+
     std::shared_ptr<TSyncTeX> FSyncTeX;
     bool Restoring = false;
     bool StatusWaits() const;
     // The SyncTeX field's text; unset while the event loop is not running or the document
     // has no SyncTeX state.
     std::optional<QString> SyncTeXStatus() const;
+
+public:
+    // The pointer state TrackCursor leaves.
+    const int &ptPage = Tracker.ptPage;
+    const int &ptChar = Tracker.ptChar;
+    const int &ptDelta = Tracker.ptDelta;
 };

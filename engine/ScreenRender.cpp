@@ -213,9 +213,51 @@ void TScreenRender::DrawMark(const TLayout &e)
     }
 }
 
-void TScreenRender::DrawTextSelection(const TLayout &) {}
+void TScreenRender::DrawTextRange(const TLayout &e, int first, int count, int32_t B, int32_t W)
+{
+    FPDF_TEXTPAGE text = Q.Pages().TextPage();
+    if (!text || !IsColor(B) || !IsColor(W))
+        return;
+    const int n = Q.PDFium()->FPDFText_CountRects(text, first, count);
+    double left = 0, top = 0, right = 0, bottom = 0;
+    for (int a = 0; Q.GetSelBox(a, n, left, top, right, bottom);) {
+        const QRect r = DeviceRect(e, left, top, right, bottom);
+        if (!r.isEmpty())
+            MapColorRange(Bmp, r, B, W);
+    }
+}
 
-void TScreenRender::DrawFoundStrings(const TLayout &) {}
+void TScreenRender::DrawTextSelection(const TLayout &e)
+{
+    const TTextSelection &s = Q.Selection();
+    const TTextSearch &search = Q.TextSearch();
+    if (!PageLoaded || s.SelectMode <= smNone || (search.matchInd >= 0 && search.matchCount > 0))
+        return;
+    int a = 0, len = -1;
+    if (!Q.GetBounds(e.cp, a, len))
+        return;
+    DrawTextRange(e, a, len, ResolvedB(cc_TextSelect), ResolvedW(cc_TextSelect));
+}
+
+void TScreenRender::DrawFoundStrings(const TLayout &e)
+{
+    const TTextSearch &search = Q.TextSearch();
+    if (!PageLoaded || search.matchCount <= 0)
+        return;
+    const auto end = search.matches.begin() + 1 + search.matchCount;
+    auto it =
+        std::lower_bound(search.matches.begin() + 1, end, e.cp, [](const TMatch &m, int page) { return m.CP < page; });
+    if (it == end || it->CP != e.cp)
+        return;
+    const bool all = Q.FoundStringsMarked();
+    for (; it != end && it->CP == e.cp; ++it) {
+        const bool current = int(it - search.matches.begin()) == search.matchInd;
+        if (!all && !current)
+            continue;
+        const TQPDFColor pair = current ? cc_FoundString : cc_FoundStrings;
+        DrawTextRange(e, it->CC, it->Len, ResolvedB(pair), ResolvedW(pair));
+    }
+}
 
 void TScreenRender::DrawOrigin(const TLayout &e)
 {

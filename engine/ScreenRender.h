@@ -30,10 +30,11 @@ private:
     void RenderPart(const TLayout &e);
     void DrawLinkFrames(const TLayout &e);
     void DrawMark(const TLayout &e);
-    // The text selection and the found strings need the engine's selection and search
-    // state, which it does not keep yet; until then they draw nothing.
+    // The text selection (not while a list of matches is shown) and the found strings.
     void DrawTextSelection(const TLayout &e);
     void DrawFoundStrings(const TLayout &e);
+    // The rectangles of count characters from first of e's page mapped to the colour pair.
+    void DrawTextRange(const TLayout &e, int first, int count, int32_t B, int32_t W);
     void DrawOrigin(const TLayout &e);
     void DrawPageFrame(const TLayout &e);
 

@@ -56,6 +56,17 @@ public:
 
     // A short note over the page view, hidden after ms milliseconds.
     virtual void ShowInfo(const QString &text, int ms) { (void)text, (void)ms; }
+    // The information window over the page view's panel, for notes and the progress of long
+    // work. StartInfo shows s, sized to also hold ex; with b >= a a progress bar from a to b
+    // (a = b: finished). SetInfo redraws the text line with s in colour col (a Windows colour
+    // 0x00BBGGRR; below 0 the text colour), SetPos fills the bar up to off, SetCancel shows
+    // "Cancel ..." in the cancel colour, StopInfo hides the window ex + delay milliseconds
+    // later. All but StartInfo act only while the window is visible.
+    virtual void StartInfo(const QString &s, const QString &ex, int a, int b) { (void)s, (void)ex, (void)a, (void)b; }
+    virtual void SetInfo(const QString &s, int col) { (void)s, (void)col; }
+    virtual void SetPos(int off) { (void)off; }
+    virtual void SetCancel() {}
+    virtual void StopInfo(int ex, int delay) { (void)ex, (void)delay; }
     // The forward-search mark has just been set: the page view starts fading it.
     virtual void StartMarkAnimation() {}
     // The measuring display of the page view: shown or not, its origin in points from the
@@ -66,6 +77,9 @@ public:
     virtual void HideCoordinates() {}
     // A mouse button is held down or automatic scrolling runs.
     virtual bool PointerBusy() const { return false; }
+    // The primary mouse button is down (while a press or a move is handled, as that event
+    // has it).
+    virtual bool PrimaryButtonDown() const { return false; }
     // The pointer in client coordinates; outside the client area when unknown.
     virtual QPoint CursorPos() const { return {-1, -1}; }
 };

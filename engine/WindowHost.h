@@ -30,6 +30,19 @@ public:
     // The client area paints no document for the moment.
     virtual bool NoPDFPainting() const { return false; }
 
+    // The find inputs: the toolbar's find box, or the find dialog when it shows (or the box
+    // is hidden). UseToolBarFind: the box is the input. FocusFindBox gives the box the focus
+    // when it is enabled; false when it is not. ShowFindDialog shows the dialog (placed by the
+    // main window) when it is hidden and gives it the focus. SetSearchString puts s into both
+    // inputs. SetFindCaption shows the place in the match list: num < 0 no list, 0 no
+    // matches, else match ind of num.
+    virtual bool UseToolBarFind() const { return false; }
+    virtual bool FocusFindBox() { return false; }
+    virtual bool FindDialogVisible() const { return false; }
+    virtual void ShowFindDialog() {}
+    virtual void SetSearchString(const QString &s) { (void)s; }
+    virtual void SetFindCaption(int ind, int num) { (void)ind, (void)num; }
+
     // Asks for a document's password: password holds the candidate and receives the typed
     // one, remember the check box. False on Cancel.
     virtual bool AskPassword(const QString &fileName, QString &password, bool &remember)

@@ -132,16 +132,18 @@ int main(int argc, char **argv)
         SetFocusWindows({[&mainForm] { return mainForm ? mainForm->windowHandle() : nullptr; }, {}, repaintMain});
         instanceLink = std::make_unique<TInstanceListener>(TInstanceListener::Hooks{
             [&mainForm] { return mainForm ? mainForm->windowTitle() : QString(); }, [] { return FocusApplication(); },
-            [&engine, &mainForm, repaintMain](const QString &text) {
+            [&engine, &mainForm](const QString &text) {
                 if (!App.AppRunning || !mainForm)
                     return; // closing: the engine goes soon
                 ExeCmdLine(*engine, CmdLineItems(text));
                 engine->UpdateStatus();
-                // Drawn at once, before a command that waits behind this one runs.
+            },
+            [] { return QApplication::activeModalWidget() != nullptr; },
+            [repaintMain] {
+                // Drawn right after the reply, before a command that waits behind this one runs.
                 repaintMain();
                 DebugLog(QStringLiteral("Command Line Done"));
-            },
-            [] { return QApplication::activeModalWidget() != nullptr; }});
+            }});
         instanceLink->Listen();
         QObject::connect(app.get(), &QGuiApplication::applicationStateChanged,
                          [&instanceLink](Qt::ApplicationState state) {

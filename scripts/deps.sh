@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libmupdf-dev libmujs-dev libgumbo-dev libopenjp2-7-dev libjbig2dec0-dev
-  libjpeg-dev libfreetype-dev libharfbuzz-dev zlib1g-dev
+  libjpeg-dev libfreetype-dev libharfbuzz-dev zlib1g-dev libdeflate-dev
   libx11-dev libgtest-dev libgmock-dev
   mupdf-tools poppler-utils qpdf python3
   xvfb xdotool x11-utils xdg-utils xauth fonts-dejavu-core

@@ -1,8 +1,10 @@
 #include "synctex/SyncInflate.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -32,18 +34,57 @@ private:
     bool ok_ = false;
 };
 
-qsizetype initialSize(const QByteArray &packed)
+// The length of the text that the gzip trailer gives modulo 2^32; 0 when the data is no gzip.
+quint32 trailerLength(const QByteArray &packed)
 {
     const qsizetype n = packed.size();
     const auto *b = reinterpret_cast<const unsigned char *>(packed.constData());
-    if (n >= 18 && b[0] == 0x1f && b[1] == 0x8b) {
-        // The trailer holds the length modulo 2^32; trusted only where it can be right.
-        const quint32 isize =
-            quint32(b[n - 4]) | quint32(b[n - 3]) << 8 | quint32(b[n - 2]) << 16 | quint32(b[n - 1]) << 24;
-        if (isize > 0 && qint64(isize) <= qint64(n) * MaxRatio)
-            return qsizetype(isize) + 1; // one spare byte: the end is seen without a regrowth
-    }
+    if (n < 18 || b[0] != 0x1f || b[1] != 0x8b)
+        return 0;
+    return quint32(b[n - 4]) | quint32(b[n - 3]) << 8 | quint32(b[n - 2]) << 16 | quint32(b[n - 1]) << 24;
+}
+
+qsizetype initialSize(const QByteArray &packed)
+{
+    const qsizetype n = packed.size();
+    // The trailer holds the length modulo 2^32; trusted only where it can be right.
+    const quint32 isize = trailerLength(packed);
+    if (isize > 0 && qint64(isize) <= qint64(n) * MaxRatio)
+        return qsizetype(isize) + 1; // one spare byte: the end is seen without a regrowth
     return std::max<qsizetype>(4 * n, 4096);
+}
+
+// The trailer's length when the whole text can be inflated in one call: within the limit,
+// within deflate's best ratio, and not shorter than stored blocks would make the data.
+// 0 when the stream has to find the length itself.
+qsizetype wholeLength(const QByteArray &packed, qsizetype limit)
+{
+    const qint64 n = packed.size();
+    const qint64 isize = trailerLength(packed);
+    if (isize == 0 || isize > limit || isize > n * MaxRatio || n > isize + isize / 1000 + 1024)
+        return 0;
+    return qsizetype(isize);
+}
+
+// Inflates a single-member gzip file whose text is length bytes long in one call. False
+// when the data is not exactly that (a lying trailer, more members, damage): the stream
+// then decides.
+bool inflateWhole(const QByteArray &packed, qsizetype length, QByteArray &out)
+{
+    struct Free {
+        void operator()(libdeflate_decompressor *d) const { libdeflate_free_decompressor(d); }
+    };
+    const std::unique_ptr<libdeflate_decompressor, Free> inflater(libdeflate_alloc_decompressor());
+    if (!inflater)
+        return false;
+    out.resize(length);
+    size_t in = 0, produced = 0;
+    const libdeflate_result r = libdeflate_gzip_decompress_ex(inflater.get(), packed.constData(), size_t(packed.size()),
+                                                              out.data(), size_t(length), &in, &produced);
+    if (r == LIBDEFLATE_SUCCESS && in == size_t(packed.size()) && produced == size_t(length))
+        return true;
+    out.clear();
+    return false;
 }
 
 } // namespace
@@ -55,10 +96,20 @@ qsizetype InflateLimit(qsizetype packedSize)
 }
 
 TInflateResult InflateSyncText(const QByteArray &packed, QByteArray &out, const std::function<bool()> &cancelled,
-                               const std::function<void(qsizetype)> &progress)
+                               const std::function<void(qsizetype)> &progress, TInflateWay way)
 {
     out.clear();
     try {
+        if (cancelled && cancelled())
+            return TInflateResult::Cancelled;
+        if (way == TInflateWay::WholeWhenKnown) {
+            const qsizetype length = wholeLength(packed, InflateLimit(packed.size()));
+            if (length > 0 && inflateWhole(packed, length, out)) {
+                if (progress)
+                    progress(length);
+                return TInflateResult::Done;
+            }
+        }
         InflateStream stream;
         if (!stream.ok() || packed.isEmpty())
             return TInflateResult::Failed;

@@ -13,9 +13,15 @@ constexpr qsizetype MaxSyncTextSize = 0x7fffffff;
 // crafted data. Small files keep a floor where any content costs little.
 qsizetype InflateLimit(qsizetype packedSize);
 
+// How the text is inflated: in one call when the gzip trailer gives a length the data can
+// have (a single member), the stream being the fallback; or by the stream alone, in blocks.
+enum class TInflateWay { WholeWhenKnown, Stream };
+
 // Inflates gzip or zlib data (the header tells which) to at most InflateLimit(packed.size())
-// bytes. The output buffer is sized from the gzip trailer's length field when that is
-// plausible, else grown by doubling. cancelled is asked between blocks of output; produced is
-// told how many bytes of out are written after each block.
+// bytes. The stream sizes its buffer from the gzip trailer's length field when that is
+// plausible, else grows it by doubling; it asks cancelled between blocks of output and tells
+// produced how many bytes of out are written after each block. Inflated in one call, the
+// text is cancelled only before it starts, and produced hears of it once.
 TInflateResult InflateSyncText(const QByteArray &packed, QByteArray &out, const std::function<bool()> &cancelled = {},
-                               const std::function<void(qsizetype)> &produced = {});
+                               const std::function<void(qsizetype)> &produced = {},
+                               TInflateWay way = TInflateWay::WholeWhenKnown);

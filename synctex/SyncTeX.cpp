@@ -7,6 +7,7 @@
 #include "base/TextCodec.h"
 #include "platform/Clock.h"
 #include "synctex/SyncInflate.h"
+#include "synctex/SyncKeepBudget.h"
 #include "synctex/SyncTeXLoader.h"
 
 #include <QDir>
@@ -20,8 +21,6 @@
 namespace {
 
 constexpr double ScaledPointsPerPoint = 65781.76; // 65536 * 72.27 / 72
-constexpr qint64 DefaultKeepThreshold = 1000000;
-constexpr qint64 MaxKeepThreshold = 4000000;
 constexpr qsizetype IdleDropSize = 100000;
 constexpr int64_t IdleDropMs = 900000;
 
@@ -74,6 +73,7 @@ void TSyncTeX::ResetFields()
     Ready.store(false);
     Data = QByteArray();
     Index.Clear();
+    ReleaseKept();
     ErrMsg = QString();
     MainFile.clear();
     MainPath.clear();
@@ -201,13 +201,17 @@ bool TSyncTeX::LoadClaimed(const QString &FN, bool thread)
             Error(QStringLiteral("SyncTeX Preamble  ") + quoted(FN) + QStringLiteral(" could not be processed."));
         }
     }
-    if (ok && thread && DataSize > KeepThreshold()) {
+    if (ok && !KeepLoaded(thread)) {
         ok = false;
         Pending.store(true);
         Data = QByteArray();
         Index.Clear();
         Info(QStringLiteral("SyncTeX data left for its first use: ") + FN);
     }
+    if (ok)
+        DebugLog(QStringLiteral("SyncTeX loaded")
+                 + (thread ? QStringLiteral(" in the background: ") : QStringLiteral(": ")) + FN + QStringLiteral(" (")
+                 + QString::number(DataSize) + QStringLiteral(" bytes)"));
     LastUse = uint64_t(pl::clock().tickMs());
     return claim.release(ok);
 }
@@ -263,12 +267,22 @@ int TSyncTeX::InflateFile(const QString &FN, QString &why)
     return -1;
 }
 
-qint64 TSyncTeX::KeepThreshold() const
+bool TSyncTeX::KeepLoaded(bool thread)
 {
-    const qint64 pdfSize = FileSize64(MainPath + QLatin1Char('/') + FileNameOnly(MainFile) + QStringLiteral(".pdf"));
-    if (pdfSize < 0)
-        return DefaultKeepThreshold;
-    return std::max(std::min(8 * pdfSize, MaxKeepThreshold), pdfSize / 2);
+    const qint64 bytes = Data.size() + qint64(Index.MemoryUse());
+    TSyncKeepBudget &budget = TSyncKeepBudget::Instance();
+    if (!thread)
+        budget.Take(bytes);
+    else if (!budget.TryTake(bytes))
+        return false;
+    KeptBytes = bytes;
+    return true;
+}
+
+void TSyncTeX::ReleaseKept()
+{
+    TSyncKeepBudget::Instance().Give(KeptBytes);
+    KeptBytes = 0;
 }
 
 bool TSyncTeX::CheckPreamble()
@@ -643,6 +657,7 @@ bool DropIdleSyncData(TSyncTeX &sync)
         return false;
     sync.Data = QByteArray();
     sync.Index.Clear();
+    sync.ReleaseKept();
     sync.Ready.store(false);
     sync.Pending.store(true);
     return true;

@@ -66,6 +66,7 @@ struct TSyncBox {
 class TSyncTeX {
 public:
     TSyncTeX() { Init(); }
+    ~TSyncTeX() { ReleaseKept(); }
     TSyncTeX(const TSyncTeX &) = delete;
     TSyncTeX &operator=(const TSyncTeX &) = delete;
 
@@ -134,9 +135,6 @@ public:
     // always begins with "/". False when no Input record has the tag.
     bool FindInputName(int tag, const QString &folderList, QString &name) const;
 
-    // The largest text a loader thread keeps; larger files are left Pending.
-    qint64 KeepThreshold() const;
-
 private:
     friend bool DropIdleSyncData(TSyncTeX &sync);
 
@@ -157,6 +155,10 @@ private:
     };
 
     void ResetFields();
+    // Counts the loaded text against the keep budget; false when a loader thread may not
+    // keep it.
+    bool KeepLoaded(bool thread);
+    void ReleaseKept();
     void Error(const QString &message);
     void Info(const QString &line);
     bool UsableData();
@@ -208,6 +210,7 @@ private:
     void NearestRecord(qsizetype first, int64_t Y, int &tag, int &line) const;
 
     TSyncIndex Index;
+    qint64 KeptBytes = 0;     // counted in the keep budget
     QString RecordedMainPath; // the main file's folder as TeX recorded it
 };
 

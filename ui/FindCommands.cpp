@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -51,7 +52,14 @@ TFindCommands::~TFindCommands() = default;
 
 // ---- The engine's search -------------------------------------------------------------
 
-bool TFindCommands::StartSearch(const QString &s) { return QPDF && QPDF->SelDoc() >= 0 && QPDF->StartSearch(s); }
+bool TFindCommands::StartSearch(const QString &s)
+{
+    // The engine gives the find box the focus, and the box's focus starts a search: once.
+    if (Starting || !QPDF || QPDF->SelDoc() < 0)
+        return false;
+    const QScopedValueRollback starting(Starting, true);
+    return QPDF->StartSearch(s);
+}
 
 bool TFindCommands::FindNext(const QString &s) { return QPDF && QPDF->SelDoc() >= 0 && QPDF->FindNext(s); }
 

@@ -62,4 +62,5 @@ private:
     // When the options button was last pressed: a second press within 333 ms closes the
     // popup and must not open it again.
     int64_t LastOptPress = INT64_MIN / 2;
+    bool Starting = false;
 };

@@ -13,6 +13,7 @@
 #include "app/ScreenDensity.h"
 #include "app/StatusTimer.h"
 #include "engine/DocumentRefresh.h"
+#include "engine/DocumentWatch.h"
 #include "engine/QPDF.h"
 #include "ui/CustomZoomDlg.h"
 #include "ui/DocTabs.h"
@@ -123,6 +124,7 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
     if (QPDF) {
         Refresh = std::make_unique<TDocumentRefresh>(*QPDF);
         Refresh->TabsVisible = [this] { return TabsVisible(); };
+        Watch = std::make_unique<TDocumentWatch>(*QPDF, *Refresh);
         ScrollForm = new TScrollForm(QPDF, MainClientPanel);
         ScrollForm->setObjectName(QStringLiteral("PageView"));
         MainClientPanel->layout()->addWidget(ScrollForm);
@@ -437,6 +439,31 @@ bool TMainForm::EscapeKey() { return Finder->EscapeKey(); }
 
 bool TMainForm::FindEnter(bool backward) { return Finder->PageViewEnter(backward); }
 
+bool TMainForm::UseToolBarFind() const { return Finder->FindForm().UseToolBarFind(); }
+
+bool TMainForm::FocusFindBox()
+{
+    if (!edFindString->isEnabled())
+        return false;
+    edFindString->setFocus(Qt::ShortcutFocusReason);
+    return true;
+}
+
+bool TMainForm::FindDialogVisible() const { return Finder->FindForm().isVisible(); }
+
+void TMainForm::ShowFindDialog()
+{
+    TFindForm &dialog = Finder->FindForm();
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+    dialog.edFindString->setFocus(Qt::OtherFocusReason);
+}
+
+void TMainForm::SetSearchString(const QString &s) { Finder->FindForm().SetSearchString(s); }
+
+void TMainForm::SetFindCaption(int ind, int num) { Finder->FindForm().SetCaption(ind, num); }
+
 void TMainForm::PageViewFocused() { Keys->ToolbarEditing = false; }
 
 void TMainForm::PagePainted()
@@ -466,13 +493,17 @@ void TMainForm::UpdateStatus()
     if (!App.AppRunning || !QPDF)
         return;
     Refresh->Run();
+    Watch->Follow();
     EnableMenu();
 }
 
 void TMainForm::StatusUpdated()
 {
-    if (QPDF)
+    if (QPDF) {
         ChangeCaption(QPDF->FileName());
+        // Documents opened or closed: the file watch follows them.
+        Watch->Follow();
+    }
     // Switching by menu or key goes through the engine: the selected tab follows.
     TabControl->FollowEngine();
     EnableMenu();

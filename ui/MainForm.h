@@ -22,6 +22,7 @@ class QLabel;
 class QLineEdit;
 class TDocumentCommands;
 class TDocumentRefresh;
+class TDocumentWatch;
 class TFileCommands;
 class TFindBar;
 class TFindCommands;
@@ -76,6 +77,7 @@ public:
     TScrollForm *PageView() const { return ScrollForm; }
     TPageViewHost *PageViewHost() const { return Host.get(); }
     TStatusTimer *StatusTimer() const { return Timer; }
+    TDocumentWatch *DocumentWatch() const { return Watch.get(); }
     void SetCaption(const QString &fileName) override { ChangeCaption(fileName); }
     void AddTab(const QString &fileName) override;
     void DeleteTab(int index) override;
@@ -94,6 +96,13 @@ public:
     void EscapeReset() override;
     bool EscapeKey() override;
     bool FindEnter(bool backward) override;
+    // The find inputs: the toolbar's box or the find dialog (see TFindForm).
+    bool UseToolBarFind() const override;
+    bool FocusFindBox() override;
+    bool FindDialogVisible() const override;
+    void ShowFindDialog() override;
+    void SetSearchString(const QString &s) override;
+    void SetFindCaption(int ind, int num) override;
     void PageViewFocused() override;
     void PagePainted() override;
     bool MainWindowActive() const override { return isActiveWindow(); }
@@ -182,6 +191,7 @@ private:
     std::unique_ptr<TPageViewHost> Host;
     TStatusTimer *Timer = nullptr;
     std::unique_ptr<TDocumentRefresh> Refresh;
+    std::unique_ptr<TDocumentWatch> Watch;
     TMainMenu *Menu = nullptr;
     TToolbarKeys *Keys = nullptr;
     std::unique_ptr<TToolbarBoxes> Boxes;

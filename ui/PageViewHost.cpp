@@ -164,3 +164,34 @@ void TPageViewHost::RefreshCoordinates()
 
 bool TPageViewHost::PointerBusy() const { return FForm && FForm->PointerBusy(); }
 QPoint TPageViewHost::CursorPos() const { return FForm ? FForm->CursorPos() : QPoint(-1, -1); }
+bool TPageViewHost::PrimaryButtonDown() const { return FForm && FForm->PrimaryButtonDown(); }
+
+void TPageViewHost::StartInfo(const QString &s, const QString &ex, int a, int b)
+{
+    if (Info)
+        Info->StartInfo(s, ex, a, b);
+}
+
+void TPageViewHost::SetInfo(const QString &s, int col)
+{
+    if (Info)
+        Info->SetInfo(s, col);
+}
+
+void TPageViewHost::SetPos(int off)
+{
+    if (Info)
+        Info->SetPos(off);
+}
+
+void TPageViewHost::SetCancel()
+{
+    if (Info)
+        Info->SetCancel();
+}
+
+void TPageViewHost::StopInfo(int ex, int delay)
+{
+    if (Info)
+        Info->StopInfo(ex, delay);
+}

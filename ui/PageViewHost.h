@@ -93,6 +93,12 @@ public:
     void HideCoordinates() override;
     bool PointerBusy() const override;
     QPoint CursorPos() const override;
+    bool PrimaryButtonDown() const override;
+    void StartInfo(const QString &s, const QString &ex, int a, int b) override;
+    void SetInfo(const QString &s, int col) override;
+    void SetPos(int off) override;
+    void SetCancel() override;
+    void StopInfo(int ex, int delay) override;
 
 private:
     QPointer<TScrollForm> FForm;

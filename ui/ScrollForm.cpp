@@ -350,7 +350,12 @@ bool TScrollForm::PointerBusy() const
 
 QPoint TScrollForm::CursorPos() const
 {
-    return PointerOverride ? *PointerOverride : viewport()->mapFromGlobal(QCursor::pos());
+    return PointerOverride ? PointerOverride->Pos : viewport()->mapFromGlobal(QCursor::pos());
+}
+
+bool TScrollForm::PrimaryButtonDown() const
+{
+    return (PointerOverride ? PointerOverride->Buttons : QGuiApplication::mouseButtons()) & Qt::LeftButton;
 }
 
 bool TScrollForm::HasSelection() const { return QPDF && QPDF->SelDoc() >= 0 && QPDF->SelectMode() > 0; }
@@ -404,7 +409,7 @@ void TScrollForm::mousePressEvent(QMouseEvent *e)
     const bool canPan = VertBarVisible() || HorzBarVisible() || CanScrollVert() || CanScrollHorz();
     switch (e->button()) {
     case Qt::LeftButton: {
-        const TPointerAt at(*this, p);
+        const TPointerAt at(*this, *e);
         isDragging = 0;
         if (!WindowActive || WindowActive())
             setFocus(Qt::MouseFocusReason);
@@ -436,7 +441,7 @@ void TScrollForm::mousePressEvent(QMouseEvent *e)
             if (code > tcBesidePages && QPDF) {
                 // The selection gesture: the selection and edge scrolling follow the pointer
                 // until the release.
-                QPDF->StartSelection(1, QPDF->ptPage, QPDF->ptChar, QPDF->ptDelta);
+                QPDF->StartSelection(smRange, QPDF->ptPage, QPDF->ptChar, QPDF->ptDelta);
                 isSelecting = true;
             }
         }
@@ -525,7 +530,7 @@ void TScrollForm::mouseDoubleClickEvent(QMouseEvent *e)
         mousePressEvent(e);
         return;
     }
-    const TPointerAt at(*this, e->position().toPoint());
+    const TPointerAt at(*this, *e);
     setFocus(Qt::MouseFocusReason);
     if (QPDF)
         QPDF->InverseSearch();
@@ -549,7 +554,7 @@ void TScrollForm::mouseMoveEvent(QMouseEvent *e)
         isDragging = 0;
         DragButton = Qt::NoButton;
     }
-    const TPointerAt at(*this, p);
+    const TPointerAt at(*this, *e);
     const bool left = e->buttons() & Qt::LeftButton;
     const int code = QPDF ? QPDF->TrackCursor(left) : tcOutside;
     if (!CoordVisible() && !IsWorking())

@@ -5,6 +5,7 @@
 // into engine calls.
 #include <QAbstractScrollArea>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QPointF>
 
 #include <cstdint>
@@ -121,6 +122,8 @@ public:
     bool PointerBusy() const;
     // The pointer in client coordinates: while a mouse event is handled, the event's point.
     QPoint CursorPos() const;
+    // The primary button is down: while a mouse event is handled, as the event has it.
+    bool PrimaryButtonDown() const;
     int PanState() const { return isDragging; }
 
 protected:
@@ -141,12 +144,17 @@ protected:
 
 private:
     // While a mouse event is handled, the engine's questions about the pointer (what lies
-    // under it, where a selection ends) are answered with the event's point.
+    // under it, where a selection ends, whether a press is under way) are answered with the
+    // event's point and buttons.
+    struct TPointer {
+        QPoint Pos;
+        Qt::MouseButtons Buttons;
+    };
     class TPointerAt {
     public:
-        TPointerAt(TScrollForm &form, const QPoint &p) : Form(form), Saved(form.PointerOverride)
+        TPointerAt(TScrollForm &form, const QMouseEvent &e) : Form(form), Saved(form.PointerOverride)
         {
-            form.PointerOverride = p;
+            form.PointerOverride = TPointer{e.position().toPoint(), e.buttons()};
         }
         ~TPointerAt() { Form.PointerOverride = Saved; }
         TPointerAt(const TPointerAt &) = delete;
@@ -154,7 +162,7 @@ private:
 
     private:
         TScrollForm &Form;
-        std::optional<QPoint> Saved;
+        std::optional<TPointer> Saved;
     };
 
     bool HasSelection() const;
@@ -200,7 +208,7 @@ private:
     int LastMouseDownX = 0, LastMouseDownY = 0;
     int64_t LastMouseDown = -1000;
     QPoint LastMovePoint{-1, -1};
-    std::optional<QPoint> PointerOverride;
+    std::optional<TPointer> PointerOverride;
     // Wheel deltas below a notch (touchpads) wait here until they make one.
     int WheelRest = 0;
     int ShiftWheelRest = 0;

@@ -9,7 +9,7 @@ bool TSelectionCommands::HasPages() const { return QPDF && Form.HasPages(); }
 void TSelectionCommands::menuSelAllClick()
 {
     if (HasPages())
-        QPDF->SetSelection(3, 1, 0, QPDF->Pages().PageCount(), 0, 0);
+        QPDF->SetSelection(smAll, 1, 0, QPDF->Pages().PageCount(), 0, 0);
 }
 
 void TSelectionCommands::menuSelPageClick()
@@ -17,7 +17,7 @@ void TSelectionCommands::menuSelPageClick()
     if (!HasPages())
         return;
     const int page = QPDF->Layout().SelPage;
-    QPDF->SetSelection(2, page, 0, page, 0, 0);
+    QPDF->SetSelection(smPages, page, 0, page, 0, 0);
 }
 
 void TSelectionCommands::menuCopyClick()

@@ -22,21 +22,24 @@ namespace pl {
 
 namespace {
 
-// Frames: request {magic, message, wParam}; reply {result, text length} + UTF-16 text.
-constexpr uint32_t kMagic = 0x4C50524F; // "ORPL"
+// Frames: request {magic, message, wParam, payload length} + payload; reply {result, text
+// length} + UTF-16 text.
+constexpr uint32_t kMagic = 0x3250524F; // "ORP2"
 constexpr uint32_t kMaxTextChars = 4096;
 
 struct RequestFrame {
     uint32_t magic;
     uint32_t message;
     int64_t wParam;
+    uint32_t payloadBytes;
+    uint32_t pad;
 };
 struct ReplyHead {
     int64_t result;
     uint32_t chars;
     uint32_t pad;
 };
-static_assert(sizeof(RequestFrame) == 16 && sizeof(ReplyHead) == 16);
+static_assert(sizeof(RequestFrame) == 24 && sizeof(ReplyHead) == 16);
 
 using Clock = std::chrono::steady_clock;
 
@@ -136,12 +139,6 @@ bool peerIsUser(int fd)
     ucred cred{};
     socklen_t len = sizeof(cred);
     return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0 && cred.uid == ::geteuid();
-}
-
-HandOverFileId fileId(const struct stat &st)
-{
-    return {uint64_t(st.st_dev), uint64_t(st.st_ino), int64_t(st.st_size),
-            int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
 }
 
 int remainingMs(Clock::time_point deadline)
@@ -326,12 +323,26 @@ std::unique_ptr<LinkConnection> LinkConnection::connectTo(const QString &socketP
 
 LinkConnection::~LinkConnection() { ::close(fd); }
 
-std::optional<LinkReply> LinkConnection::request(uint32_t message, int64_t wParam, int timeoutMs)
+bool LinkConnection::send(uint32_t message, int64_t wParam, const QByteArray &payload, int timeoutMs)
 {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    const RequestFrame frame{kMagic, message, wParam};
-    if (!sendAll(fd, reinterpret_cast<const char *>(&frame), sizeof(frame), deadline))
+    const RequestFrame frame{kMagic, message, wParam, uint32_t(payload.size()), 0};
+    QByteArray bytes(reinterpret_cast<const char *>(&frame), sizeof(frame));
+    bytes.append(payload);
+    // One write for frame and payload: the listener gets the whole message in one wake-up.
+    return sendAll(fd, bytes.constData(), size_t(bytes.size()), deadline);
+}
+
+std::optional<LinkReply> LinkConnection::request(uint32_t message, int64_t wParam, int timeoutMs)
+{
+    if (!send(message, wParam, {}, timeoutMs))
         return std::nullopt;
+    return receive(timeoutMs);
+}
+
+std::optional<LinkReply> LinkConnection::receive(int timeoutMs)
+{
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     ReplyHead head{};
     if (!receiveAll(fd, reinterpret_cast<char *>(&head), sizeof(head), deadline) || head.chars > kMaxTextChars)
         return std::nullopt;
@@ -361,7 +372,9 @@ struct LinkServer::Peer {
     }
 };
 
-LinkServer::LinkServer(Handler handler) : handler(std::move(handler)) {}
+LinkServer::LinkServer(Handler handler, qsizetype maxPayloadBytes)
+    : handler(std::move(handler)), maxPayload(maxPayloadBytes)
+{}
 
 LinkServer::~LinkServer()
 {
@@ -441,12 +454,12 @@ void LinkServer::drop(const std::shared_ptr<Peer> &peer)
 
 void LinkServer::readFrom(const std::shared_ptr<Peer> &peer)
 {
-    char chunk[512];
+    char chunk[16384];
     for (;;) {
         const ssize_t n = ::recv(peer->fd, chunk, sizeof(chunk), MSG_DONTWAIT);
         if (n > 0) {
             // A peer only ever has one request in flight; more is not this protocol.
-            if (peer->buffer.size() + n > 64 * qsizetype(sizeof(RequestFrame)))
+            if (peer->buffer.size() + n > 64 * qsizetype(sizeof(RequestFrame)) + maxPayload)
                 return drop(peer);
             peer->buffer.append(chunk, n);
             continue;
@@ -460,12 +473,17 @@ void LinkServer::readFrom(const std::shared_ptr<Peer> &peer)
     while (!peer->pending && peer->buffer.size() >= qsizetype(sizeof(RequestFrame))) {
         RequestFrame frame;
         std::memcpy(&frame, peer->buffer.constData(), sizeof(frame));
-        peer->buffer.remove(0, sizeof(frame));
-        if (frame.magic != kMagic)
+        // A garbled or oversized frame ends the connection unanswered: nothing of it is handled.
+        if (frame.magic != kMagic || frame.pad != 0 || qsizetype(frame.payloadBytes) > maxPayload)
             return drop(peer);
+        const qsizetype whole = qsizetype(sizeof(frame)) + qsizetype(frame.payloadBytes);
+        if (peer->buffer.size() < whole)
+            break; // the rest of the payload is still on its way
+        const QByteArray payload = peer->buffer.mid(sizeof(frame), frame.payloadBytes);
+        peer->buffer.remove(0, whole);
         peer->pending = true;
         const std::weak_ptr<Peer> weak = peer;
-        handler(frame.message, frame.wParam, [this, weak](int64_t result, const QString &text) {
+        handler(frame.message, frame.wParam, payload, [this, weak](int64_t result, const QString &text) {
             const std::shared_ptr<Peer> p = weak.lock();
             if (!p || !p->pending)
                 return;
@@ -487,97 +505,6 @@ void LinkServer::readFrom(const std::shared_ptr<Peer> &peer)
                     Qt::QueuedConnection);
         });
     }
-}
-
-// ---- Hand-over file -------------------------------------------------------------------------
-
-bool writeHandOverFile(const QString &path, const QByteArray &bytes, QString *why, HandOverFileId *written)
-{
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
-    if (fd < 0) {
-        *why = errnoText("cannot create", path);
-        return false;
-    }
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && ::fchmod(fd, 0600) == 0;
-    if (!ok)
-        *why = QStringLiteral("not a private regular file: ") + path;
-    const char *data = bytes.constData();
-    size_t left = size_t(bytes.size());
-    while (ok && left > 0) {
-        const ssize_t n = ::write(fd, data, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            *why = errnoText("cannot write", path);
-            ok = false;
-            break;
-        }
-        data += n;
-        left -= size_t(n);
-    }
-    if (ok && written && ::fstat(fd, &st) == 0)
-        *written = fileId(st);
-    if (::close(fd) != 0 && ok) {
-        *why = errnoText("cannot write", path);
-        ok = false;
-    }
-    return ok;
-}
-
-bool readHandOverFile(const QString &path, int64_t maxBytes, QByteArray &bytes, QString *why)
-{
-    bytes.clear();
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        *why = errnoText("cannot open", path);
-        return false;
-    }
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0;
-    if (!ok || !S_ISREG(st.st_mode))
-        *why = QStringLiteral("not a regular file: ") + path;
-    else if (st.st_uid != ::geteuid())
-        *why = QStringLiteral("owned by another user: ") + path;
-    else if (st.st_size > maxBytes)
-        *why = QStringLiteral("too large: ") + path;
-    else {
-        // Read one byte more than allowed to notice a file that grows meanwhile.
-        bytes.resize(qsizetype(maxBytes) + 1);
-        qsizetype got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                if (n < 0) {
-                    *why = errnoText("cannot read", path);
-                    got = -1;
-                }
-                break;
-            }
-            got += n;
-        }
-        if (got > maxBytes)
-            *why = QStringLiteral("too large: ") + path;
-        ok = got >= 0 && got <= maxBytes;
-        bytes.resize(ok ? got : 0);
-        ::close(fd);
-        return ok;
-    }
-    ::close(fd);
-    return false;
-}
-
-bool removeHandOverFile(const QString &path, const HandOverFileId &written)
-{
-    const QByteArray native = QFile::encodeName(path);
-    struct stat st {};
-    // Another start that wrote the same name changed at least the change time.
-    if (::lstat(native.constData(), &st) != 0 || !(fileId(st) == written))
-        return false;
-    return ::unlink(native.constData()) == 0;
 }
 
 } // namespace pl

@@ -1,6 +1,7 @@
 // The find box, the find dialog and the search options' popup of the main window over a real
 // engine: one string in both inputs, the dialog's caption and keys, the options button's
-// repeat rule, and the keys of the find box.
+// repeat rule, and the keys of the find box; the Edit menu's copy of what a search or the
+// selection commands selected.
 #include "settings/Colors.h"
 #include "settings/Prefer.h"
 #include "ui/FindBar.h"
@@ -15,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -32,6 +34,7 @@ struct FindFormTest : EngineFixture {
     void SetUp() override
     {
         EngineFixture::SetUp();
+        LoadColorDefaults();
         Prefer.Maximized = false;
         Prefer.WindowRect = {100, 50, 700, 850};
         Prefer.ShowToolbar = true;
@@ -240,8 +243,10 @@ TEST_F(FindFormTest, EscapeInTheDialogHidesItAndWithItTheOtherMatches)
         dialog().show();
         QApplication::processEvents();
         QTest::keyClicks(dialog().edFindString, QStringLiteral("stone"));
-        QTest::keyClick(dialog().edFindString, Qt::Key_Return);
-        ASSERT_GT(engine->MatchCount(), 1);
+        // Stepped onto the page of several matches, so that others show beside the current one.
+        for (int k = 0; k < 9 && engine->TextSearch().matchInd < 3; ++k)
+            QTest::keyClick(dialog().edFindString, Qt::Key_Return);
+        ASSERT_GE(engine->TextSearch().matchInd, 3);
         engine->SetFoundStringsShown(marksOn);
         EXPECT_GT(otherMarks(), 0);
         QTest::keyClick(dialog().edFindString, Qt::Key_Escape);
@@ -249,6 +254,37 @@ TEST_F(FindFormTest, EscapeInTheDialogHidesItAndWithItTheOtherMatches)
         EXPECT_EQ(otherMarks() > 0, marksOn);
         dialog().edFindString->clear();
     }
+}
+
+// A found match is the selection that Copy takes; Select Page takes the page in view. The
+// clipboard gets plain text with LF line ends.
+TEST_F(FindFormTest, CopyTakesTheFoundMatchOrThePageWithLineFeeds)
+{
+    open();
+    QAction *copy = form->Command(QStringLiteral("menuCopy"));
+    EXPECT_FALSE(copy->isEnabled()) << "nothing selected";
+    QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
+
+    // Case sensitive: the words in the text, not the heading.
+    Prefer.FindCaseSensitive = true;
+    form->edFindString->setText(QStringLiteral("stone arches"));
+    form->EnableMenu();
+    form->Command(QStringLiteral("menuFindNext"))->trigger();
+    ASSERT_GT(engine->MatchCount(), 0);
+    form->EnableMenu();
+    ASSERT_TRUE(copy->isEnabled());
+    copy->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("stone arches"));
+
+    engine->Navigator().GOTOPage(3, nullptr);
+    form->Command(QStringLiteral("menuSelPage"))->trigger();
+    ASSERT_EQ(engine->SelectMode(), smPages);
+    copy->trigger();
+    const QString page = QGuiApplication::clipboard()->text();
+    EXPECT_TRUE(page.contains(QStringLiteral("Small bridges are everywhere"))) << page.toStdString();
+    EXPECT_TRUE(page.contains(QLatin1Char('\n')));
+    EXPECT_FALSE(page.contains(QLatin1Char('\r')));
+    EXPECT_FALSE(page.contains(QStringLiteral("Notes on Small Bridges\n2"))) << "only the page in view";
 }
 
 } // namespace

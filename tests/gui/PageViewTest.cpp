@@ -690,7 +690,7 @@ TEST_F(PageView, AClickOnTextLeavesNoSelectionAndShiftExtendsOne)
     move(text + QPoint(60, 0), Qt::LeftButton);
     release(text + QPoint(60, 0));
     ASSERT_EQ(engine->SelectMode(), 1);
-    const auto end = [&] { return std::make_pair(engine->Page2(), engine->Chr2()); };
+    const auto end = [&] { return std::make_pair(engine->Selection().Page2, engine->Selection().Chr2); };
     const auto before = end();
     press(text + QPoint(160, 0), Qt::LeftButton, Qt::ShiftModifier);
     release(text + QPoint(160, 0), Qt::LeftButton, Qt::ShiftModifier);
@@ -707,14 +707,14 @@ TEST_F(PageView, TabDeleteSpaceAndEscapeClearTheSelection)
     } cases[] = {{Qt::Key_Tab, 1}, {Qt::Key_Delete, 1}, {Qt::Key_Space, 2}, {Qt::Key_Escape, 1}};
     for (const auto &c : cases) {
         engine->Navigator().FirstPage();
-        engine->SetSelection(3, 1, 0, 7, 0, 0);
+        engine->SetSelection(smAll, 1, 0, 7, 0, 0);
         ASSERT_EQ(engine->SelectMode(), 3);
         key(c.key);
         EXPECT_EQ(engine->SelectMode(), 0) << c.key;
         EXPECT_EQ(page(), c.page) << c.key;
     }
     // Esc takes what it finds first: the measuring box before the selection.
-    engine->SetSelection(3, 1, 0, 7, 0, 0);
+    engine->SetSelection(smAll, 1, 0, 7, 0, 0);
     form->ShowCoord();
     key(Qt::Key_Escape);
     EXPECT_FALSE(form->CoordVisible());
@@ -752,7 +752,7 @@ TEST_F(PageView, ADoubleClickOpensTheSourceLineAndLeavesNoSelection)
     Prefer.InverseSearchCmd = FakeEditor::command();
     ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, TDestType::ForwardSearch));
     engine->Navigator().GOTOPage(3, nullptr);
-    engine->SetSelection(3, 1, 0, 7, 0, 0);
+    engine->SetSelection(smAll, 1, 0, 7, 0, 0);
     const QPoint p = at(3, 100, 280);
     press(p);
     release(p);

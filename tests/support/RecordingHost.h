@@ -21,6 +21,16 @@ public:
     bool noPDFPainting = false;
     int lockDepth = 0;
     int invalidations = 0;
+    // The pointer and its primary button, as the page view would report them.
+    QPoint cursorPos{-1, -1};
+    bool primaryButtonDown = false;
+    // The find inputs: the toolbar's box is in use and enabled unless a test says otherwise;
+    // the dialog shows once the engine asked for it.
+    bool useToolBarFind = true;
+    bool findBoxEnabled = true;
+    bool findDialogVisible = false;
+    QString searchString;
+    int findCaptionInd = 0, findCaptionNum = -1;
     QStringList calls;
     // The view status the engine published last, and how many it published.
     TViewStatus viewStatus;
@@ -64,6 +74,34 @@ public:
     void FocusView() override { calls << QStringLiteral("FocusView"); }
     bool NoPDFPainting() const override { return noPDFPainting; }
     void ShowInfo(const QString &text, int ms) override { calls << QStringLiteral("Info %1: %2").arg(ms).arg(text); }
+    void StartInfo(const QString &s, const QString &ex, int a, int b) override
+    {
+        calls << QStringLiteral("StartInfo %1..%2: %3|%4").arg(a).arg(b).arg(s, ex);
+    }
+    void SetInfo(const QString &s, int col) override { calls << QStringLiteral("SetInfo %1: %2").arg(col).arg(s); }
+    void SetPos(int off) override { calls << QStringLiteral("SetPos %1").arg(off); }
+    void SetCancel() override { calls << QStringLiteral("SetCancel"); }
+    void StopInfo(int ex, int delay) override { calls << QStringLiteral("StopInfo %1").arg(ex + delay); }
+    QPoint CursorPos() const override { return cursorPos; }
+    bool PrimaryButtonDown() const override { return primaryButtonDown; }
+    bool UseToolBarFind() const override { return useToolBarFind; }
+    bool FocusFindBox() override
+    {
+        calls << QStringLiteral("FocusFindBox");
+        return findBoxEnabled;
+    }
+    bool FindDialogVisible() const override { return findDialogVisible; }
+    void ShowFindDialog() override
+    {
+        calls << QStringLiteral("ShowFindDialog");
+        findDialogVisible = true;
+    }
+    void SetSearchString(const QString &s) override { searchString = s; }
+    void SetFindCaption(int ind, int num) override
+    {
+        findCaptionInd = ind;
+        findCaptionNum = num;
+    }
     void ShowViewStatus(const TViewStatus &shown) override
     {
         viewStatus = shown;

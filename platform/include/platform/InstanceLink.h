@@ -1,7 +1,7 @@
 #pragma once
 // The link between the running instances of this user on this display: a private folder
 // with one listening socket per instance, a lock that lets one start at a time search and
-// hand over, and the file that carries a command text from one instance to another.
+// hand over; a request may carry a payload (the command text of a hand-over).
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -61,6 +61,9 @@ public:
     // Sends a request and waits at most timeoutMs for its reply; nothing on a timeout or a
     // broken connection.
     std::optional<LinkReply> request(uint32_t message, int64_t wParam, int timeoutMs);
+    // The two halves of a request: the request with its payload in one write, and its reply.
+    bool send(uint32_t message, int64_t wParam, const QByteArray &payload, int timeoutMs);
+    std::optional<LinkReply> receive(int timeoutMs);
 
 private:
     explicit LinkConnection(int fd) : fd(fd) {}
@@ -72,9 +75,11 @@ class LinkServer {
 public:
     // Answers one request; may be called later than the request arrived, at most once.
     using Reply = std::function<void(int64_t result, const QString &text)>;
-    using Handler = std::function<void(uint32_t message, int64_t wParam, Reply reply)>;
+    using Handler = std::function<void(uint32_t message, int64_t wParam, const QByteArray &payload, Reply reply)>;
 
-    explicit LinkServer(Handler handler);
+    // A request whose payload is longer than maxPayloadBytes, or a garbled one, ends its
+    // connection without a reply and without reaching the handler.
+    explicit LinkServer(Handler handler, qsizetype maxPayloadBytes = 0);
     ~LinkServer();
     LinkServer(const LinkServer &) = delete;
     LinkServer &operator=(const LinkServer &) = delete;
@@ -93,27 +98,11 @@ private:
     void drop(const std::shared_ptr<Peer> &peer);
 
     Handler handler;
+    qsizetype maxPayload;
     int fd = -1;
     QString path;
     std::unique_ptr<QSocketNotifier> notifier;
     std::vector<std::shared_ptr<Peer>> peers;
 };
-
-// Which file a start wrote, and that nobody wrote it since: device, inode, size, change time.
-struct HandOverFileId {
-    uint64_t device = 0;
-    uint64_t inode = 0;
-    int64_t size = 0;
-    int64_t changed = 0; // nanoseconds
-    bool operator==(const HandOverFileId &) const = default;
-};
-
-// The hand-over file: written with mode 0600, never through a symlink or into anything but
-// a regular file. False with why; written tells which file it was.
-bool writeHandOverFile(const QString &path, const QByteArray &bytes, QString *why, HandOverFileId *written = nullptr);
-// Read without following a symlink; only a regular file of this user of at most maxBytes.
-bool readHandOverFile(const QString &path, int64_t maxBytes, QByteArray &bytes, QString *why);
-// Removes the file only while it is still the one written: a later start's file stays.
-bool removeHandOverFile(const QString &path, const HandOverFileId &written);
 
 } // namespace pl

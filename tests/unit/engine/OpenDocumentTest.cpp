@@ -3,10 +3,13 @@
 #include "EngineFixture.h"
 
 #include "platform/Files.h"
+#include "synctex/SyncTeXLoader.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QThread>
 
 namespace {
 
@@ -349,6 +352,31 @@ TEST_F(Opening, SyncTeXDataIsLoadedWithTheDocument)
     EXPECT_EQ(engine->SyncTeX(), current().SyncTeX);
     engine->UpdateTab(-1, TTabUpdate::IfChanged);
     EXPECT_TRUE(current().Sync);
+}
+
+// The text a loader thread reads at opening serves the first forward search: the file is
+// read once.
+TEST_F(Opening, TheFirstForwardSearchUsesTheDataLoadedAtOpening)
+{
+    Prefer.UseThreads = true;
+    App.AppRunning = true;
+    const QString path = copy("multi/multi.pdf", "x.pdf");
+    QFile::copy(fixturePath("multi/multi.synctex.gz"), dir.filePath("x.synctex.gz"));
+    ASSERT_TRUE(open(path));
+    const std::shared_ptr<TSyncTeX> sync = current().SyncTeX;
+    QElapsedTimer waited;
+    waited.start();
+    while (sync->Loading && waited.elapsed() < 10000)
+        QThread::msleep(5);
+    ASSERT_TRUE(sync->Ready) << sync->ErrMsg.get().toStdString();
+
+    ASSERT_TRUE(open(path, false, fixturePath("multi/chapters/stone.tex"), 9));
+    App.AppRunning = false;
+    EXPECT_EQ(page(), 3);
+    EXPECT_EQ(engine->ForwardMark().FSelBoxPage, 3);
+    EXPECT_EQ(log().count("SyncTeX loaded"), 1) << log().toStdString();
+    EXPECT_EQ(log().count("SyncTeX loaded in the background: "), 1);
+    StopSyncTeXLoaders();
 }
 
 // Saving writes through a new file beside the target, keeps its mode, and a save under

@@ -317,6 +317,101 @@ TEST_F(ScreenRender, TheMeasuringOriginIsACrossWhileTheDisplayIsShown)
     engine->SetHost(&host);
 }
 
+// The text selection and the found strings on search.pdf (200 x 200 point pages, "stone" on
+// pages 1, 3, 7 and 11): the white behind selected text takes the W colour of its pair.
+struct TextOverlays : ScreenRender {
+    void SetUp() override
+    {
+        ScreenRender::SetUp();
+        ASSERT_TRUE(
+            engine->OpenDocument(fixturePath("pdfium/search.pdf"), false, QString(), 0, TDestType::ForwardSearch));
+    }
+    static Rgb W(TQPDFColor pair)
+    {
+        const QColor c = ToQColor(Colors.Pdf[pair].W);
+        return {c.red(), c.green(), c.blue()};
+    }
+    // Pixels of colour c in the last paint inside the client rectangle r.
+    static int Count(const QImage &img, const Rgb &c, const QRect &r)
+    {
+        int n = 0;
+        const QRect in = r & img.rect();
+        for (int y = in.top(); y <= in.bottom(); ++y)
+            for (int x = in.left(); x <= in.right(); ++x)
+                n += At(img, x, y) == c ? 1 : 0;
+        return n;
+    }
+    // The client rectangle of characters [a, a + len) of page p.
+    QRect Chars(int p, int a, int len)
+    {
+        engine->Layout().SetSelectedPage(p);
+        const TDPLPDFiumDLL &dll = *engine->PDFium();
+        FPDF_TEXTPAGE text = engine->Pages().TextPage();
+        double l = 1e9, r = -1e9, b = 1e9, t = -1e9;
+        for (int k = a; k < a + len; ++k) {
+            double cl = 0, cr = 0, cb = 0, ct = 0;
+            dll.FPDFText_GetCharBox(text, k, &cl, &cr, &cb, &ct);
+            l = std::min(l, cl), r = std::max(r, cr), b = std::min(b, cb), t = std::max(t, ct);
+        }
+        int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        engine->Layout().GetScrCoord(p, l, t, x1, y1);
+        engine->Layout().GetScrCoord(p, r, b, x2, y2);
+        return QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized();
+    }
+};
+
+TEST_F(TextOverlays, TheSelectionTakesItsColours)
+{
+    const Rgb selected = W(cc_TextSelect);
+    // "stone and stone" on page 3, the second word selected.
+    engine->SetSelection(smRange, 3, 10, 3, 15, 0);
+    QImage dest = paint();
+    const QRect word = Chars(3, 10, 5);
+    EXPECT_GT(Count(dest, selected, word), word.width() * word.height() / 4);
+    EXPECT_EQ(Count(dest, selected, dest.rect()), Count(dest, selected, word.adjusted(-2, -4, 2, 4)))
+        << "nothing else is marked";
+    EXPECT_EQ(Count(dest, selected, Chars(3, 0, 5)), 0);
+
+    engine->ResetSelection();
+    dest = paint();
+    EXPECT_EQ(Count(dest, selected, dest.rect()), 0);
+}
+
+// While a list of matches exists the selection is not drawn; the current match has its own
+// colour, the others theirs while the marks are on or the find dialog shows.
+TEST_F(TextOverlays, FoundStringsAndTheCurrentMatch)
+{
+    const Rgb selected = W(cc_TextSelect), current = W(cc_FoundString), others = W(cc_FoundStrings);
+    ASSERT_NE(current, others);
+    ASSERT_TRUE(engine->FindNext(QStringLiteral("stone")));
+    ASSERT_EQ(engine->TextSearch().matchInd, 1);
+    ASSERT_EQ(engine->SelectMode(), smRange);
+    QImage dest = paint();
+    const QRect first = Chars(1, 12, 5), second = Chars(3, 0, 5), third = Chars(3, 10, 5);
+    EXPECT_EQ(Count(dest, selected, dest.rect()), 0) << "the selected match is not drawn as a selection";
+    EXPECT_GT(Count(dest, current, first), 0);
+    EXPECT_EQ(Count(dest, others, first), 0);
+    EXPECT_GT(Count(dest, others, second), 0);
+    EXPECT_GT(Count(dest, others, third), 0);
+    EXPECT_EQ(Count(dest, current, second), 0);
+
+    // Marks off: only the current match; the find dialog showing brings the others back.
+    engine->SetFoundStringsShown(false);
+    dest = paint();
+    EXPECT_GT(Count(dest, current, first), 0);
+    EXPECT_EQ(Count(dest, others, dest.rect()), 0);
+    host.findDialogVisible = true;
+    dest = paint();
+    EXPECT_GT(Count(dest, others, second), 0);
+
+    // Without a list the match is an ordinary selection again.
+    engine->DropMatches();
+    dest = paint();
+    EXPECT_EQ(Count(dest, current, dest.rect()), 0);
+    EXPECT_EQ(Count(dest, others, dest.rect()), 0);
+    EXPECT_GT(Count(dest, selected, first), 0);
+}
+
 // The pixel arithmetic of the brightness inversion on chosen pixels.
 TEST(BrightnessInversion, GraysTakeTheTargetAndColoursKeepTheirHue)
 {

@@ -1,4 +1,5 @@
 #include "app/HandOver.h"
+#include "base/AppState.h"
 #include "platform/InstanceLink.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -117,73 +119,6 @@ TEST_F(LinkFolderTest, WithoutRuntimeVariableTheTemporaryFallbackIsUsed)
     EXPECT_EQ(modeOf(folder.section('/', 0, -3)), 0700);
 }
 
-struct HandOverFileTest : ::testing::Test {
-    QTemporaryDir dir;
-    QString file() const { return dir.path() + "/OrvalePDF.tmp"; }
-};
-
-TEST_F(HandOverFileTest, WrittenPrivateAndReadBack)
-{
-    QFile old(file());
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("an older and longer text");
-    old.close();
-    ::chmod(QFile::encodeName(file()).constData(), 0644);
-
-    QString why;
-    pl::HandOverFileId written;
-    ASSERT_TRUE(pl::writeHandOverFile(file(), "abc", &why, &written)) << why.toStdString();
-    EXPECT_EQ(modeOf(file()), 0600);
-    QByteArray bytes;
-    ASSERT_TRUE(pl::readHandOverFile(file(), 1 << 20, bytes, &why)) << why.toStdString();
-    EXPECT_EQ(bytes, "abc");
-    EXPECT_FALSE(pl::readHandOverFile(file(), 2, bytes, &why));
-    EXPECT_TRUE(why.contains("too large"));
-    EXPECT_TRUE(pl::removeHandOverFile(file(), written));
-    EXPECT_FALSE(QFileInfo::exists(file()));
-}
-
-TEST_F(HandOverFileTest, SymlinksAndSpecialFilesAreRefused)
-{
-    const QString target = dir.path() + "/target";
-    QFile t(target);
-    ASSERT_TRUE(t.open(QIODevice::WriteOnly));
-    t.write("keep me");
-    t.close();
-    ASSERT_TRUE(QFile::link(target, file()));
-
-    QString why;
-    EXPECT_FALSE(pl::writeHandOverFile(file(), "-inverse-search\nevil\n", &why));
-    ASSERT_TRUE(t.open(QIODevice::ReadOnly));
-    EXPECT_EQ(t.readAll(), "keep me");
-    t.close();
-    QByteArray bytes;
-    EXPECT_FALSE(pl::readHandOverFile(file(), 1 << 20, bytes, &why));
-    EXPECT_TRUE(bytes.isEmpty());
-
-    // A FIFO neither blocks the reader nor the writer.
-    QFile::remove(file());
-    ASSERT_EQ(::mkfifo(QFile::encodeName(file()).constData(), 0600), 0);
-    EXPECT_FALSE(pl::readHandOverFile(file(), 1 << 20, bytes, &why));
-    EXPECT_TRUE(why.contains("not a regular file")) << why.toStdString();
-    EXPECT_FALSE(pl::writeHandOverFile(file(), "x", &why));
-}
-
-TEST_F(HandOverFileTest, OnlyTheFileThisStartWroteIsRemoved)
-{
-    QString why;
-    pl::HandOverFileId mine, theirs;
-    ASSERT_TRUE(pl::writeHandOverFile(file(), "x.pdf\n", &why, &mine)) << why.toStdString();
-    // Another start wrote its command under the same name meanwhile.
-    ASSERT_TRUE(pl::writeHandOverFile(file(), "-page-index\n3\ny.pdf\n", &why, &theirs));
-    EXPECT_FALSE(pl::removeHandOverFile(file(), mine));
-    QByteArray bytes;
-    ASSERT_TRUE(pl::readHandOverFile(file(), 1 << 20, bytes, &why));
-    EXPECT_EQ(bytes, "-page-index\n3\ny.pdf\n");
-    EXPECT_TRUE(pl::removeHandOverFile(file(), theirs));
-    EXPECT_FALSE(QFileInfo::exists(file()));
-}
-
 TEST(LinkLockTest, OneHolderAtATime)
 {
     QTemporaryDir dir;
@@ -212,7 +147,7 @@ TEST(LinkServerTest, RequestsRepliesAndLateReplies)
 {
     QTemporaryDir dir;
     std::vector<uint32_t> seen;
-    pl::LinkServer server([&](uint32_t message, int64_t wParam, pl::LinkServer::Reply reply) {
+    pl::LinkServer server([&](uint32_t message, int64_t wParam, const QByteArray &, pl::LinkServer::Reply reply) {
         seen.push_back(message);
         if (message == 1)
             reply(0, "Caption Text");
@@ -242,7 +177,7 @@ TEST(LinkServerTest, RequestsRepliesAndLateReplies)
     EXPECT_EQ(seen, (std::vector<uint32_t>{1, 2, 3}));
 
     // A reply that never comes ends at the timeout.
-    pl::LinkServer silent([](uint32_t, int64_t, pl::LinkServer::Reply) {});
+    pl::LinkServer silent([](uint32_t, int64_t, const QByteArray &, pl::LinkServer::Reply) {});
     QTemporaryDir other2;
     ASSERT_TRUE(silent.listen(other2.path(), &why));
     WithEventLoop([&] {
@@ -252,6 +187,115 @@ TEST(LinkServerTest, RequestsRepliesAndLateReplies)
         timedOut = link->request(1145, 0, 100);
     });
     EXPECT_FALSE(timedOut);
+}
+
+// A payload arrives whole with its request, however it is cut on the way; a longer one than
+// the listener takes, or a garbled frame, ends the connection unanswered and reaches nobody.
+TEST(LinkServerTest, PayloadsArriveWholeAndOversizedOrGarbledFramesAreDropped)
+{
+    QTemporaryDir dir;
+    std::vector<QByteArray> seen;
+    pl::LinkServer server(
+        [&](uint32_t, int64_t, const QByteArray &payload, pl::LinkServer::Reply reply) {
+            seen.push_back(payload);
+            reply(payload.size(), {});
+        },
+        100);
+    QString why;
+    ASSERT_TRUE(server.listen(dir.path(), &why)) << why.toStdString();
+    // Raw frames as another program would write them: {magic, message, wParam, length, pad}.
+    const auto frame = [](uint32_t magic, uint32_t length, uint32_t pad = 0) {
+        const uint32_t head[6] = {magic, 1145, 0, 0, length, pad};
+        return QByteArray(reinterpret_cast<const char *>(head), sizeof(head));
+    };
+    const uint32_t magic = 0x3250524F;
+    std::optional<pl::LinkReply> whole;
+    WithEventLoop([&] {
+        pl::LinkConnection::Outcome outcome;
+        auto link = pl::LinkConnection::connectTo(server.socketPath(), 500, &outcome);
+        ASSERT_TRUE(link);
+        ASSERT_TRUE(link->send(1145, 7, QByteArray(100, 'p'), 1000));
+        whole = link->receive(5000);
+    });
+    const auto sendRaw = [&](const QByteArray &bytes) {
+        std::optional<pl::LinkReply> reply;
+        WithEventLoop([&] {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un addr{};
+            addr.sun_family = AF_UNIX;
+            std::strncpy(addr.sun_path, QFile::encodeName(server.socketPath()).constData(), sizeof(addr.sun_path) - 1);
+            ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof(addr)), 0);
+            const qsizetype half = bytes.size() / 2;
+            ASSERT_EQ(::send(fd, bytes.constData(), size_t(half), MSG_NOSIGNAL), half);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            ::send(fd, bytes.constData() + half, size_t(bytes.size() - half), MSG_NOSIGNAL);
+            // The listener closes a connection it drops: the read ends at once, not at a timeout.
+            char head[16];
+            const ssize_t n = ::recv(fd, head, sizeof(head), MSG_WAITALL);
+            if (n == ssize_t(sizeof(head))) {
+                reply = pl::LinkReply{};
+                std::memcpy(&reply->result, head, sizeof(int64_t));
+            }
+            ::close(fd);
+        });
+        return reply;
+    };
+    const std::optional<pl::LinkReply> split = sendRaw(frame(magic, 40) + QByteArray(40, 's'));
+    const std::optional<pl::LinkReply> oversized = sendRaw(frame(magic, 101) + QByteArray(101, 'o'));
+    const std::optional<pl::LinkReply> garbled = sendRaw(frame(0x4C50524F, 40) + QByteArray(40, 'g'));
+    const std::optional<pl::LinkReply> badPad = sendRaw(frame(magic, 40, 1) + QByteArray(40, 'b'));
+    ASSERT_TRUE(whole && split);
+    EXPECT_EQ(whole->result, 100);
+    EXPECT_EQ(split->result, 40);
+    EXPECT_FALSE(oversized);
+    EXPECT_FALSE(garbled);
+    EXPECT_FALSE(badPad);
+    EXPECT_EQ(seen, (std::vector<QByteArray>{QByteArray(100, 'p'), QByteArray(40, 's')}));
+}
+
+// A process of another user that reaches the socket (here: opened up on purpose) is
+// closed on without a reply, and its message reaches nobody.
+TEST(LinkServerTest, PeersOfAnotherUserAreRefused)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to run a peer as another user";
+    QTemporaryDir dir;
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    int handled = 0;
+    pl::LinkServer server(
+        [&](uint32_t, int64_t, const QByteArray &, pl::LinkServer::Reply reply) {
+            ++handled;
+            reply(1, {});
+        },
+        100);
+    QString why;
+    ASSERT_TRUE(server.listen(dir.path(), &why)) << why.toStdString();
+    ::chmod(QFile::encodeName(server.socketPath()).constData(), 0666);
+    int status = -1;
+    WithEventLoop([&] {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(3);
+            pl::LinkConnection::Outcome outcome;
+            // The peer check works both ways: connect itself refuses a listener of another user.
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un addr{};
+            addr.sun_family = AF_UNIX;
+            std::strncpy(addr.sun_path, QFile::encodeName(server.socketPath()).constData(), sizeof(addr.sun_path) - 1);
+            if (::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof(addr)) != 0)
+                ::_exit(4);
+            const uint32_t frame[6] = {0x3250524F, 1145, 0, 0, 0, 0};
+            ::send(fd, frame, sizeof(frame), MSG_NOSIGNAL);
+            char head[16];
+            const ssize_t n = ::recv(fd, head, sizeof(head), MSG_WAITALL);
+            const bool refusedListener = !pl::LinkConnection::connectTo(server.socketPath(), 500, &outcome);
+            ::_exit(n <= 0 && refusedListener ? 0 : 5); // closed or reset, never answered
+        }
+        ::waitpid(child, &status, 0);
+    });
+    EXPECT_EQ(status, 0); // the child ended normally with 0
+    EXPECT_EQ(handled, 0);
 }
 
 TEST(LinkServerTest, StaleSocketsAreRemovedAndActivationOrdersTheSearch)
@@ -267,7 +311,7 @@ TEST(LinkServerTest, StaleSocketsAreRemovedAndActivationOrdersTheSearch)
         ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof(addr)), 0);
         ::close(fd);
     }
-    pl::LinkServer server([](uint32_t, int64_t, pl::LinkServer::Reply reply) { reply(1, {}); });
+    pl::LinkServer server([](uint32_t, int64_t, const QByteArray &, pl::LinkServer::Reply reply) { reply(1, {}); });
     QString why;
     ASSERT_TRUE(server.listen(dir.path(), &why));
     // Activation times set apart: the stale socket was activated last, then the server is.
@@ -305,7 +349,7 @@ TEST(LinkServerTest, SocketIsNeverFoundBeforeItListens)
     });
     int lost = 0, failed = 0;
     for (int i = 0; i < 3000 && lost == 0 && failed == 0; ++i) {
-        pl::LinkServer server([](uint32_t, int64_t, pl::LinkServer::Reply reply) { reply(1, {}); });
+        pl::LinkServer server([](uint32_t, int64_t, const QByteArray &, pl::LinkServer::Reply reply) { reply(1, {}); });
         QString why;
         failed += !server.listen(dir.path(), &why);
         lost += !QFileInfo::exists(path);
@@ -339,21 +383,25 @@ struct HandOverCommandTest : ::testing::Test {
         dir.reset();
     }
     static QString folder() { return pl::linkFolder(nullptr); }
-    static QString commandFile() { return folder() + "/OrvalePDF.tmp"; }
 
-    // Answers as a running viewer and records what it was asked.
+    // Answers as a running viewer named caption and records what it was asked.
     struct FakeViewer {
+        QString caption = QStringLiteral("OrvalePDF - [a.pdf]");
         std::vector<uint32_t> asked;
-        std::function<void()> onCommand;
-        pl::LinkServer server{[this](uint32_t message, int64_t, pl::LinkServer::Reply reply) {
-            asked.push_back(message);
-            if (message == LinkMessage::CmdLine && onCommand)
-                onCommand();
-            const int64_t result = message == LinkMessage::Ident1 ? LinkMessage::Ident1Reply
-                : message == LinkMessage::Ident2                  ? LinkMessage::Ident2Reply
-                                                                  : 1;
-            reply(result, message == LinkMessage::Caption ? QStringLiteral("OrvalePDF - [a.pdf]") : QString());
-        }};
+        std::vector<int64_t> flags;
+        std::vector<std::optional<THandOverMessage>> messages;
+        pl::LinkServer server{
+            [this](uint32_t message, int64_t wParam, const QByteArray &payload, pl::LinkServer::Reply reply) {
+                asked.push_back(message);
+                flags.push_back(wParam);
+                const std::optional<THandOverMessage> m = THandOverMessage::Decode(payload);
+                messages.push_back(m);
+                const int64_t result = !m || !caption.startsWith(m->name) ? LinkMessage::OtherName
+                    : wParam & LinkMessage::FindOnly                      ? LinkMessage::Found
+                                                                          : 1;
+                reply(result, QStringLiteral("20260613 21"));
+            },
+            1 << 21};
         FakeViewer()
         {
             QString why;
@@ -369,61 +417,88 @@ struct HandOverCommandTest : ::testing::Test {
         said = testing::internal::GetCapturedStderr();
         return outcome;
     }
-    static QByteArray Utf16(const QString &text)
-    {
-        return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-    }
 };
 
-TEST_F(HandOverCommandTest, LockNotTakenEndsTheStartAndTouchesNothing)
+TEST_F(HandOverCommandTest, LockNotTakenEndsTheStartAndSendsNothing)
 {
     FakeViewer viewer;
     pl::LinkLock other(folder(), 0);
     ASSERT_TRUE(other.held());
-    QString why;
-    ASSERT_TRUE(pl::writeHandOverFile(commandFile(), "another start's command", &why));
-
     std::string said;
     EXPECT_EQ(HandOver({"/w/x.pdf"}, said, 50), THandOver::Refused);
     EXPECT_EQ(ExitStatus(THandOver::Refused), 1);
     EXPECT_NE(said.find("Instance link busy: "), std::string::npos) << said;
     EXPECT_TRUE(viewer.asked.empty());
-    QByteArray bytes;
-    ASSERT_TRUE(pl::readHandOverFile(commandFile(), 1 << 20, bytes, &why));
-    EXPECT_EQ(bytes, "another start's command");
-    QFile::remove(commandFile());
 }
 
-TEST_F(HandOverCommandTest, OversizedCommandIsRefusedBeforeAnythingIsSent)
+// One message carries the identification, the name looked for and the command text.
+TEST_F(HandOverCommandTest, OneMessageCarriesNameAndCommand)
 {
     FakeViewer viewer;
-    std::string said;
-    // 600,000 characters are 1.2 MB in UTF-16, more than a viewer reads.
-    EXPECT_EQ(HandOver({"/w/" + QString(600000, 'a') + ".pdf"}, said), THandOver::Refused);
-    EXPECT_NE(said.find("Command line too long: 1200016 bytes"), std::string::npos) << said;
-    EXPECT_EQ(viewer.asked, (std::vector<uint32_t>{LinkMessage::Caption, LinkMessage::Ident1, LinkMessage::Ident2}));
-    EXPECT_FALSE(QFileInfo::exists(commandFile()));
-}
-
-TEST_F(HandOverCommandTest, CommandFileOfALaterStartIsLeftAlone)
-{
-    FakeViewer viewer;
-    QByteArray received;
-    // While this start waits for its reply, another one writes its own command.
-    viewer.onCommand = [&received] {
-        QString why;
-        pl::readHandOverFile(commandFile(), 1 << 20, received, &why);
-        pl::writeHandOverFile(commandFile(), Utf16("-page-index\n3\n/w/y.pdf\n"), &why);
-    };
     std::string said;
     EXPECT_EQ(HandOver({"/w/x.pdf"}, said), THandOver::HandedOver);
     EXPECT_TRUE(said.empty()) << said;
-    EXPECT_EQ(received, Utf16("/w/x.pdf\n"));
-    QByteArray left;
-    QString why;
-    ASSERT_TRUE(pl::readHandOverFile(commandFile(), 1 << 20, left, &why)) << why.toStdString();
-    EXPECT_EQ(left, Utf16("-page-index\n3\n/w/y.pdf\n"));
-    QFile::remove(commandFile());
+    ASSERT_EQ(viewer.asked, std::vector<uint32_t>{LinkMessage::CmdLine});
+    EXPECT_EQ(viewer.flags, std::vector<int64_t>{0});
+    ASSERT_TRUE(viewer.messages[0]);
+    EXPECT_EQ(viewer.messages[0]->name, "OrvalePDF");
+    EXPECT_EQ(viewer.messages[0]->text, "/w/x.pdf\n");
+    EXPECT_FALSE(QFileInfo::exists(folder() + "/OrvalePDF.tmp"));
+}
+
+// A viewer of another name is passed over; with none left this start becomes the viewer.
+TEST_F(HandOverCommandTest, ViewerOfAnotherNameIsPassedOver)
+{
+    FakeViewer viewer;
+    viewer.caption = QStringLiteral("OrvalePDF2 Work");
+    std::string said;
+    {
+        const QString kept = App.InstanceName;
+        App.InstanceName = QStringLiteral("OrvalePDF3");
+        EXPECT_EQ(HandOver({"/w/x.pdf"}, said), THandOver::NoInstance);
+        App.InstanceName = kept;
+    }
+    EXPECT_EQ(viewer.asked.size(), 1u);
+    // This start keeps the link lock until it listens itself.
+    pl::LinkLock probe(folder(), 0);
+    EXPECT_FALSE(probe.held());
+    TInstanceListener self({});
+    EXPECT_TRUE(self.Listen());
+    EXPECT_TRUE(pl::LinkLock(folder(), 0).held());
+}
+
+TEST_F(HandOverCommandTest, OversizedCommandIsRefusedAndOnlyTheViewerIsLookedFor)
+{
+    FakeViewer viewer;
+    std::string said;
+    // 600,000 characters are 1.2 MB in UTF-16, more than a viewer takes.
+    EXPECT_EQ(HandOver({"/w/" + QString(600000, 'a') + ".pdf"}, said), THandOver::Refused);
+    EXPECT_NE(said.find("Command line too long: 1200016 bytes"), std::string::npos) << said;
+    ASSERT_EQ(viewer.asked, std::vector<uint32_t>{LinkMessage::CmdLine});
+    EXPECT_EQ(viewer.flags, std::vector<int64_t>{LinkMessage::FindOnly});
+    ASSERT_TRUE(viewer.messages[0]);
+    EXPECT_TRUE(viewer.messages[0]->text.isEmpty());
+}
+
+// What the running viewer refuses to read as a hand-over message.
+TEST(HandOverMessageTest, OnlyWellFormedMessagesDecode)
+{
+    const QByteArray good = THandOverMessage{"OrvalePDF", "-page-index\n3\n/w/x.pdf\n"}.Encode();
+    const std::optional<THandOverMessage> back = THandOverMessage::Decode(good);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->name, "OrvalePDF");
+    EXPECT_EQ(back->text, "-page-index\n3\n/w/x.pdf\n");
+    QByteArray wrongIdent = good;
+    wrongIdent[0] = char(wrongIdent[0] + 1);
+    QByteArray longerName = good;
+    longerName[8] = char(longerName[8] + 1);
+    QByteArray hugeText = good;
+    const uint32_t huge = (1u << 19) + 1;
+    std::memcpy(hugeText.data() + 12, &huge, 4);
+    hugeText.append(QByteArray(2 * int(huge) - 2 * 23, 'x'));
+    for (const QByteArray &bad :
+         {QByteArray(), good.left(15), good.left(good.size() - 1), good + "xx", wrongIdent, longerName, hugeText})
+        EXPECT_FALSE(THandOverMessage::Decode(bad)) << bad.size();
 }
 
 } // namespace

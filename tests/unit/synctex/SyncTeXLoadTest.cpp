@@ -2,6 +2,8 @@
 
 #include "base/AppState.h"
 #include "synctex/SyncInflate.h"
+#include "synctex/SyncKeepBudget.h"
+#include "ScopedKeepLimits.h"
 #include "ManualClock.h"
 #include "SyncTeXText.h"
 
@@ -185,11 +187,64 @@ TEST_F(SyncTeXLoad, CancelStopsTheInflation)
 {
     const QByteArray packed = gzipBytes(QByteArray(8 << 20, 'x'));
     QByteArray out;
+    // The stream asks between blocks; inflated in one call, the text is cancelled before it starts.
     int asked = 0;
-    EXPECT_EQ(InflateSyncText(packed, out, [&] { return ++asked > 2; }), TInflateResult::Cancelled);
+    EXPECT_EQ(InflateSyncText(
+                  packed, out, [&] { return ++asked > 2; }, {}, TInflateWay::Stream),
+              TInflateResult::Cancelled);
+    EXPECT_TRUE(out.isEmpty());
+    EXPECT_EQ(InflateSyncText(packed, out, [] { return true; }), TInflateResult::Cancelled);
     EXPECT_TRUE(out.isEmpty());
     EXPECT_EQ(InflateSyncText(packed, out), TInflateResult::Done);
     EXPECT_EQ(out.size(), 8 << 20);
+}
+
+// Inflating in one call gives what the stream gives, for sound data and for every kind of
+// damage the trailer can hide.
+TEST_F(SyncTeXLoad, InflatingInOneCallAgreesWithTheStream)
+{
+    const QByteArray text = QByteArray(3 << 20, 'x') + document();
+    const QByteArray packed = gzipBytes(text);
+    const auto withLength = [&](quint32 length) {
+        QByteArray b = packed;
+        for (int i = 0; i < 4; ++i)
+            b[b.size() - 4 + i] = char(length >> (8 * i));
+        return b;
+    };
+    const quint32 size = quint32(text.size());
+    struct Case {
+        const char *what;
+        QByteArray data;
+        TInflateResult result;
+        qsizetype length;
+    };
+    const Case cases[] = {
+        {"sound", packed, TInflateResult::Done, text.size()},
+        {"a second member is not read", packed + gzipBytes("more"), TInflateResult::Done, text.size()},
+        {"trailer one too long", withLength(size + 1), TInflateResult::Failed, 0},
+        {"trailer one too short", withLength(size - 1), TInflateResult::Failed, 0},
+        {"trailer far too short", withLength(100), TInflateResult::Failed, 0},
+        {"trailer beyond the ratio", withLength(0xfffffff0), TInflateResult::Failed, 0},
+        {"cut short", packed.left(packed.size() / 2), TInflateResult::Failed, 0},
+        {"cut before the trailer", packed.left(packed.size() - 8), TInflateResult::Failed, 0},
+        {"damaged in the middle",
+         [&] {
+             QByteArray b = packed;
+             b[b.size() / 2] = char(~b[b.size() / 2]);
+             return b;
+         }(),
+         TInflateResult::Failed, 0},
+    };
+    for (const Case &c : cases) {
+        QByteArray whole, stream;
+        EXPECT_EQ(InflateSyncText(c.data, whole), c.result) << c.what;
+        EXPECT_EQ(InflateSyncText(c.data, stream, {}, {}, TInflateWay::Stream), c.result) << c.what;
+        EXPECT_EQ(whole.size(), c.length) << c.what;
+        EXPECT_EQ(whole, stream) << c.what;
+        if (c.result == TInflateResult::Done) {
+            EXPECT_EQ(whole, text) << c.what;
+        }
+    }
 }
 
 // A few kilobytes of crafted data could otherwise ask for gigabytes; TeX's own files inflate
@@ -504,40 +559,57 @@ TEST_F(SyncTeXLoad, FindsInputFilesBesideTheSyncTeXFileAndByExactName)
     }
 }
 
-TEST_F(SyncTeXLoad, ALoaderThreadLeavesLargeDataPending)
+TEST_F(SyncTeXLoad, ALoaderThreadLeavesDataBeyondTheBudgetPending)
 {
+    const ScopedKeepLimits limits({1000000, 4000000});
     const QString file = path("big.synctex");
     writeBytes(file, document(1200000));
     TSyncTeX sync;
-    EXPECT_FALSE(sync.LoadSyncData(file, true)); // no PDF beside the main file: 1,000,000 bytes kept at most
+    EXPECT_FALSE(sync.LoadSyncData(file, true));
     EXPECT_TRUE(sync.Pending);
     EXPECT_FALSE(sync.Ready);
     EXPECT_TRUE(sync.Data.isEmpty());
     EXPECT_EQ(sync.SyncFileName.get(), file);
     EXPECT_EQ(sync.ErrMsg.get(), QString());
+    EXPECT_EQ(TSyncKeepBudget::Instance().Used(), 0);
     // The first use loads it on the calling thread and keeps it.
     EXPECT_TRUE(sync.LoadSyncData(sync.SyncFileName, false));
     EXPECT_TRUE(sync.Ready);
     EXPECT_FALSE(sync.Pending);
+    EXPECT_GT(TSyncKeepBudget::Instance().Used(), 1200000);
 }
 
-TEST_F(SyncTeXLoad, KeepThresholdFollowsTheSizeOfThePdf)
+TEST_F(SyncTeXLoad, TheKeepBudgetCountsEveryDocumentUntilItsDataGoes)
 {
+    // Each text is about 300 KB with its index; one document may keep 500 KB, all together 800 KB.
+    const ScopedKeepLimits limits({500000, 800000});
+    TSyncKeepBudget &budget = TSyncKeepBudget::Instance();
+    ASSERT_EQ(budget.Used(), 0);
     const QString file = path("a.synctex");
-    writeBytes(file, document());
-    TSyncTeX sync;
-    ASSERT_TRUE(sync.LoadSyncData(file, false));
-    EXPECT_EQ(sync.KeepThreshold(), 1000000);
-    const struct {
-        qint64 pdfSize, threshold;
-    } cases[] = {{100, 800}, {400000, 3200000}, {1000000, 4000000}, {10000000, 5000000}};
-    for (const auto &c : cases) {
-        QFile pdf(path("main.pdf"));
-        ASSERT_TRUE(pdf.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_TRUE(pdf.resize(c.pdfSize));
-        pdf.close();
-        EXPECT_EQ(sync.KeepThreshold(), c.threshold) << c.pdfSize;
+    writeBytes(file, document(300000));
+    const QString big = path("big.synctex");
+    writeBytes(big, document(600000));
+    {
+        TSyncTeX first, second, third, large;
+        EXPECT_TRUE(first.LoadSyncData(file, true));
+        const qint64 each = budget.Used();
+        EXPECT_GT(each, 300000);
+        EXPECT_TRUE(second.LoadSyncData(file, true));
+        EXPECT_EQ(budget.Used(), 2 * each);
+        EXPECT_FALSE(third.LoadSyncData(file, true)); // all together over 800 KB
+        EXPECT_TRUE(third.Pending);
+        EXPECT_FALSE(large.LoadSyncData(big, true)); // one document over 500 KB
+        EXPECT_TRUE(large.Pending);
+        EXPECT_EQ(budget.Used(), 2 * each);
+        first.Delete();
+        EXPECT_EQ(budget.Used(), each);
+        EXPECT_TRUE(third.LoadSyncData(file, true)); // room again
+        EXPECT_EQ(budget.Used(), 2 * each);
+        // A load on the calling thread is kept whatever the budget says, and counted.
+        EXPECT_TRUE(large.LoadSyncData(big, false));
+        EXPECT_GT(budget.Used(), 2 * each + 600000);
     }
+    EXPECT_EQ(budget.Used(), 0); // every object gave its share back
 }
 
 TEST_F(SyncTeXLoad, LoadsDataLeftAfterTheMessageLoopEndedAreRefused)
@@ -565,6 +637,7 @@ TEST_F(SyncTeXLoad, IdleDataIsDroppedAfterFifteenMinutes)
     EXPECT_TRUE(sync.Ready);
     time.clock.ms += 1;
     EXPECT_TRUE(DropIdleSyncData(sync));
+    EXPECT_EQ(TSyncKeepBudget::Instance().Used(), 0);
     EXPECT_FALSE(sync.Ready);
     EXPECT_TRUE(sync.Pending);
     EXPECT_TRUE(sync.Data.isEmpty());

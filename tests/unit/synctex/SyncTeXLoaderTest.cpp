@@ -3,6 +3,8 @@
 #include "base/AppState.h"
 #include "synctex/SyncTeX.h"
 #include "synctex/SyncTeXRelay.h"
+#include "EventWait.h"
+#include "ScopedKeepLimits.h"
 #include "SyncTeXText.h"
 
 #include <gtest/gtest.h>
@@ -29,16 +31,6 @@ public:
         return true;
     }
 };
-
-template <class Done>
-bool processEventsUntil(Done done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 struct SyncTeXLoader : ::testing::Test {
     QTemporaryDir dir;
@@ -146,10 +138,11 @@ TEST_F(SyncTeXLoader, ShutdownCancelsAndJoinsRunningLoads)
     ASSERT_TRUE(processEventsUntil([&] { return next->Ready.load(); }));
 }
 
-// A file above the keep threshold (no PDF beside the main file: 1,000,000 bytes) is not kept
-// by its loader; the next search reads it on the main thread and answers.
+// A file beyond the keep budget is not kept by its loader; the next search reads it on the
+// main thread and answers.
 TEST_F(SyncTeXLoader, ALargeFileEndsPendingAndTheNextSearchLoadsIt)
 {
+    const ScopedKeepLimits limits({1000000, 4000000});
     App.AppRunning = true;
     QByteArray padding;
     for (int i = 0; padding.size() < 1200000; ++i)
