@@ -29,7 +29,6 @@ int sendMail(const pl::MailMessage &message)
     return started ? 0 : MailUserAbort;
 }
 
-
 } // namespace
 
 QList<pl::MailRecipient> ParseMailRecipients(const QString &recipients)
@@ -57,8 +56,7 @@ QStringList ParseMailAttachments(const QString &attachments)
     return paths;
 }
 
-int SendMapiMail(const QString &subject, const QString &body, const QString &recipients,
-                 const QString &attachments)
+int SendMapiMail(const QString &subject, const QString &body, const QString &recipients, const QString &attachments)
 {
     return sendMail({subject, body, ParseMailRecipients(recipients), ParseMailAttachments(attachments)});
 }

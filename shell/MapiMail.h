@@ -18,8 +18,7 @@ QStringList ParseMailAttachments(const QString &attachments);
 // started, 1 when there is none or it could not be started (nothing is shown then; the log
 // says why). The viewer is not brought back to the front: the compose window opens after the
 // call returns.
-int SendMapiMail(const QString &subject, const QString &body, const QString &recipients,
-                 const QString &attachments);
+int SendMapiMail(const QString &subject, const QString &body, const QString &recipients, const QString &attachments);
 
 // The document as an attachment, with its name in the subject; nothing without the file.
 int SendDocumentMail(const QString &file);

@@ -12,7 +12,10 @@ namespace {
 
 const QLatin1String MailProgram("xdg-email");
 
-bool unsafeForMailer(const QString &path) { return path.contains(QLatin1Char('\'')) || path.contains(QLatin1Char(',')); }
+bool unsafeForMailer(const QString &path)
+{
+    return path.contains(QLatin1Char('\'')) || path.contains(QLatin1Char(','));
+}
 
 QString recipientText(const MailRecipient &r)
 {

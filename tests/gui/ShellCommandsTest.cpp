@@ -88,8 +88,8 @@ TEST_F(ShellCommandsTest, NewInstanceFromTheKeysAndTheTabMenu)
     const FakeProgram self(tools, "OrvalePDF");
     App.ExePath = self.path();
     const QString file = openAtPage7();
-    const QStringList expected = {"-V", QString::fromUtf8("-C= ❤ OrvalePDF"), "-L=%b\\OrvalePDF2.dat", "-B",
-                                  "--page-index", "7", file};
+    const QStringList expected = {
+        "-V", QString::fromUtf8("-C= ❤ OrvalePDF"), "-L=%b\\OrvalePDF2.dat", "-B", "--page-index", "7", file};
 
     QTest::keyClick(form.get(), Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(self.argumentList(), expected);
@@ -115,7 +115,7 @@ TEST_F(ShellCommandsTest, TheFolderAndTheMailFromTheMenu)
 
     ASSERT_TRUE(cmd("menuSendMail")->isEnabled());
     cmd("menuSendMail")->trigger();
-    EXPECT_EQ(mailer.argumentList(), QStringList({"--utf8", "--subject", "PDF Document: multi.pdf", "--body",
-                                                  "The attachement \"multi.pdf\" is ready to be sent...", "--attach",
-                                                  file}));
+    EXPECT_EQ(mailer.argumentList(),
+              QStringList({"--utf8", "--subject", "PDF Document: multi.pdf", "--body",
+                           "The attachement \"multi.pdf\" is ready to be sent...", "--attach", file}));
 }

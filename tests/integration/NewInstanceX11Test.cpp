@@ -111,8 +111,9 @@ TEST_F(NewInstanceX11, CtrlShiftNStartsASecondViewerWithItsOwnDataFile)
     ASSERT_NE(secondPid, 0) << first.process.readAll().toStdString();
     const QStringList argv = commandLineOf(secondPid);
     ASSERT_EQ(argv.size(), 8) << argv.join(" | ").toStdString();
-    EXPECT_EQ(argv.mid(1), QStringList({"-V", QString::fromUtf8("-C= ❤ OrvalePDF"), "-L=%b\\OrvalePDF2.dat", "-B",
-                                        "--page-index", "7", pdf}));
+    EXPECT_EQ(argv.mid(1),
+              QStringList({"-V", QString::fromUtf8("-C= ❤ OrvalePDF"), "-L=%b\\OrvalePDF2.dat", "-B", "--page-index",
+                           "7", pdf}));
 
     ASSERT_EQ(::kill(pid_t(secondPid), SIGTERM), 0);
     ASSERT_TRUE(waitForExit(secondPid));

@@ -6,9 +6,9 @@
 class FakeEditor {
 public:
     // The script "editor" in folder/bin, alone on PATH; its arguments go to folder/argv.txt.
-    explicit FakeEditor(const QString &folder) : program_(folder, "editor", folder + "/argv.txt"), path_(folder + "/bin")
-    {
-    }
+    explicit FakeEditor(const QString &folder)
+        : program_(folder, "editor", folder + "/argv.txt"), path_(folder + "/bin")
+    {}
 
     bool ready() const { return program_.ready(); }
     // The editor command template that starts it.

@@ -32,11 +32,13 @@ public:
         QDir(folder).mkpath("bin");
         const QByteArray out = QFile::encodeName(argvFile_);
         // The arguments are written, then the file is renamed into place.
-        ok_ = writeBytes(path_, "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > '" + out
-                                    + ".part' && /bin/mv '" + out + ".part' '" + out + "'\n");
+        ok_ = writeBytes(path_,
+                         "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > '" + out
+                             + ".part' && /bin/mv '" + out + ".part' '" + out + "'\n");
         QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-    FakeProgram(const QString &folder, const QString &name) : FakeProgram(folder, name, folder + "/" + name + ".argv") {}
+    FakeProgram(const QString &folder, const QString &name) : FakeProgram(folder, name, folder + "/" + name + ".argv")
+    {}
 
     bool ready() const { return ok_; }
     const QString &path() const { return path_; }

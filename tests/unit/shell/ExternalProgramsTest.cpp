@@ -110,8 +110,9 @@ TEST_F(ExternalPrograms, TheDefaultNewInstanceCommand)
     App.ExePath = self.path();
     const QString file = document(dir.filePath("d e"), "a.pdf");
     EXPECT_TRUE(StartNewInstance(file, 7));
-    EXPECT_EQ(self.argumentList(), QStringList({"-V", QString::fromUtf8("-C= ❤ OrvalePDF"), "-L=%b\\OrvalePDF2.dat",
-                                                "-B", "--page-index", "7", file}));
+    EXPECT_EQ(self.argumentList(),
+              QStringList({"-V", QString::fromUtf8("-C= ❤ OrvalePDF"), "-L=%b\\OrvalePDF2.dat", "-B", "--page-index",
+                           "7", file}));
 }
 
 TEST_F(ExternalPrograms, ANewInstanceThatCannotStart)
@@ -122,8 +123,8 @@ TEST_F(ExternalPrograms, ANewInstanceThatCannotStart)
     EXPECT_FALSE(StartNewInstance(file, 1));
     ASSERT_EQ(sink.shown.size(), 1u);
     EXPECT_EQ(sink.shown[0].title, "Internal Error");
-    const QString lead = "Error Launching a new instance of PDF Viewer: \r\n\"" + App.ExePath + "\" -N \"" + file
-        + "\"\r\n";
+    const QString lead =
+        "Error Launching a new instance of PDF Viewer: \r\n\"" + App.ExePath + "\" -N \"" + file + "\"\r\n";
     EXPECT_TRUE(sink.shown[0].text.startsWith(lead)) << sink.shown[0].text.toStdString();
     EXPECT_GT(sink.shown[0].text.size(), lead.size());
 }
@@ -139,11 +140,8 @@ TEST_F(ExternalPrograms, TheFolderOrTheHomeFolder)
         QString opened;
     };
     const Case cases[] = {
-        {folder, folder},
-        {folder + "/", folder},
-        {dir.filePath("deleted"), QDir::homePath()},
-        {"", QDir::homePath()},
-        {"-relative", QDir::homePath()},
+        {folder, folder},       {folder + "/", folder},          {dir.filePath("deleted"), QDir::homePath()},
+        {"", QDir::homePath()}, {"-relative", QDir::homePath()},
     };
     for (const Case &c : cases) {
         QFile::remove(opener.argvFile());

@@ -25,12 +25,20 @@ TEST(LaunchTemplate, EveryCodeWithAndWithoutAFile)
 {
     const Case cases[] = {
         // The defaults.
-        {K::ExternalViewer, AdobeDefault, File, "/A \"page=7&pagemode=none\" \"" + File + "\"",
+        {K::ExternalViewer,
+         AdobeDefault,
+         File,
+         "/A \"page=7&pagemode=none\" \"" + File + "\"",
          {"/A", "page=7&pagemode=none", File}},
-        {K::NewInstance, NewInstanceDefault, File,
+        {K::NewInstance,
+         NewInstanceDefault,
+         File,
          QString::fromUtf8("-V -C=\" ❤ OrvalePDF\" -L=\"%b\\OrvalePDF2.dat\" -B --page-index 7 \"") + File + "\"",
          {"-V", QString::fromUtf8("-C= ❤ OrvalePDF"), "-L=%b\\OrvalePDF2.dat", "-B", "--page-index", "7", File}},
-        {K::NewInstance, NewInstanceDefault, "", QString::fromUtf8("-V -C=\" ❤ OrvalePDF\" -L=\"\\OrvalePDF2.dat\""),
+        {K::NewInstance,
+         NewInstanceDefault,
+         "",
+         QString::fromUtf8("-V -C=\" ❤ OrvalePDF\" -L=\"\\OrvalePDF2.dat\""),
          {"-V", QString::fromUtf8("-C= ❤ OrvalePDF"), "-L=\\OrvalePDF2.dat"}},
         // %p
         {K::ExternalViewer, "-p %p", File, "-p 7", {"-p", "7"}},
@@ -68,11 +76,8 @@ TEST(LaunchTemplate, AFileNameNeverAddsOrSplitsArguments)
     // Names a shell or the splitter would read: quotes, blanks, "$(...)", ";", backslashes
     // before a quote.
     const QString names[] = {
-        "/tmp/a \"b\" c.pdf",
-        "/tmp/$(touch x); rm -rf ~.pdf",
-        "/tmp/back\\\"slash.pdf",
-        "/tmp/ends with backslash\\",
-        "/tmp/two\\\\\" quotes\".pdf",
+        "/tmp/a \"b\" c.pdf",         "/tmp/$(touch x); rm -rf ~.pdf", "/tmp/back\\\"slash.pdf",
+        "/tmp/ends with backslash\\", "/tmp/two\\\\\" quotes\".pdf",
     };
     for (const QString &name : names) {
         EXPECT_EQ(ExpandLaunchTemplate(K::ExternalViewer, AdobeDefault, name, 3).args,

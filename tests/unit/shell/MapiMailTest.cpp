@@ -56,10 +56,11 @@ TEST(MapiMail, RecipientsAndTheirArguments)
     const QString text = "Ann Smith|ann@example.org;  ;bcc:Boss|boss@example.org;;Cc:carl@example.org;;";
     const QList<pl::MailRecipient> recipients = ParseMailRecipients(text);
     using K = pl::MailRecipient;
-    EXPECT_EQ(plain(recipients), QList<Recipient>({{K::To, "Ann Smith", "ann@example.org"},
-                                                    {K::To, "  ", ""},
-                                                    {K::Bcc, "Boss", "boss@example.org"},
-                                                    {K::Cc, "carl@example.org", ""}}));
+    EXPECT_EQ(plain(recipients),
+              QList<Recipient>({{K::To, "Ann Smith", "ann@example.org"},
+                                {K::To, "  ", ""},
+                                {K::Bcc, "Boss", "boss@example.org"},
+                                {K::Cc, "carl@example.org", ""}}));
 
     QStringList notes;
     const pl::MailMessage message{"Subj", "Body", recipients, {"/tmp/a b.pdf"}};
