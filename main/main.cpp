@@ -12,6 +12,7 @@
 #include "base/MessageDialog.h"
 #include "settings/Prefer.h"
 #include "settings/PreferStore.h"
+#include "shell/AdobeExe.h"
 #include "app/ScreenDensity.h"
 #include "engine/QPDF.h"
 #include "platform/DisplayBackEnd.h"
@@ -122,6 +123,7 @@ int main(int argc, char **argv)
         if (const QScreen *screen = QGuiApplication::primaryScreen())
             CurrentPPI = qRound(screen->logicalDotsPerInch());
         RememberSystemPalette(QGuiApplication::palette());
+        PreferStoreHooks.resolveAdobe = FindAdobeExe;
         return ReadData();
     };
     hooks.themeIndex = [] { return int(Prefer.ThemeModeIndex); };

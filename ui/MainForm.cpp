@@ -27,6 +27,7 @@
 #include "ui/PasswordDlg.h"
 #include "ui/ScrollForm.h"
 #include "ui/SelectionCommands.h"
+#include "ui/ShellCommands.h"
 #include "ui/StatusLine.h"
 #include "ui/TabImages.h"
 #include "ui/ToolbarBoxes.h"
@@ -108,6 +109,7 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
     Navigation = std::make_unique<TNavigationCommands>(*this, QPDF);
     Documents = std::make_unique<TDocumentCommands>(*this, QPDF);
     Selections = std::make_unique<TSelectionCommands>(*this, QPDF);
+    Shell = std::make_unique<TShellCommands>(QPDF);
     Menu = new TMainMenu(*this);
     CreateComponents();
     Finder = new TFindCommands(*this, QPDF);
@@ -201,6 +203,7 @@ void TMainForm::CreateComponents()
     TabControl->SetEngine(QPDF);
     TabControl->SetImages(TTabImageList::DocumentStates(MulDiv(16, CurrentPPI, 96)));
     connect(TabControl, &TDocTabs::TabControlChange, this, [this](int index) { Documents->TabControlChange(index); });
+    TabControl->OpenNewInstance = [this] { Shell->menuNewInstanceClick(); };
     tabLayout->addWidget(TabControl);
     tabLayout->addStretch(1);
     TabBottomBevel = new QFrame(TabPanel);

@@ -24,6 +24,7 @@ class TDocumentCommands;
 class TDocumentRefresh;
 class TDocumentWatch;
 class TFileCommands;
+class TShellCommands;
 class TFindBar;
 class TFindCommands;
 class TNavigationCommands;
@@ -129,6 +130,7 @@ public:
     TDocumentCommands &DocumentCommands() { return *Documents; }
     TSelectionCommands &SelectionCommands() { return *Selections; }
     TFindCommands &FindCommands() { return *Finder; }
+    TShellCommands &ShellCommands() { return *Shell; }
     TFindBar &FindBar() { return *FindItems; }
     // What the handlers use of the window: the engine, the action whose handler runs, a note
     // for a command whose window does not exist yet, the page view's focus, the placement.
@@ -201,6 +203,7 @@ private:
     std::unique_ptr<TNavigationCommands> Navigation;
     std::unique_ptr<TDocumentCommands> Documents;
     std::unique_ptr<TSelectionCommands> Selections;
+    std::unique_ptr<TShellCommands> Shell;
     TFindCommands *Finder = nullptr;
     TFindBar *FindItems = nullptr;
     TWindowPlacement *Placement = nullptr;
