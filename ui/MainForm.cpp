@@ -28,7 +28,8 @@
 #include "ui/ScrollForm.h"
 #include "ui/SelectionCommands.h"
 #include "ui/StatusLine.h"
-#include "ui/TabImages.h"
+#include "ui/ImageRes.h"
+#include "ui/Toolbar.h"
 #include "ui/ToolbarBoxes.h"
 #include "ui/ToolbarKeys.h"
 #include "ui/ViewCommands.h"
@@ -109,13 +110,17 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
     Documents = std::make_unique<TDocumentCommands>(*this, QPDF);
     Selections = std::make_unique<TSelectionCommands>(*this, QPDF);
     Menu = new TMainMenu(*this);
+    LoadImageLists();
     CreateComponents();
     Finder = new TFindCommands(*this, QPDF);
     CreateDialogs();
     UpdateMainFont();
     BuildMenu();
-    // Its buttons are bound to the commands the menu holds.
     FindItems = new TFindBar(*this);
+    // Its buttons are bound to the commands the menu holds.
+    ToolbarItems = new TXToolbar(*this);
+    TabControl->DocIconChanged = [this](int image) { ToolbarItems->SetDocIcon(image); };
+    InitToolbar();
 
     Timer = new TStatusTimer(this);
     Timer->UpdateStatus = [this] { UpdateStatus(); };
@@ -165,6 +170,7 @@ TMainForm::~TMainForm()
         QPDF->SetHost(nullptr);
     if (Host)
         Host->SetWindow(nullptr);
+    FreeImageLists();
 }
 
 // ---- Components ------------------------------------------------------------------------
@@ -199,7 +205,7 @@ void TMainForm::CreateComponents()
     tabLayout->setSpacing(0);
     TabControl = new TDocTabs(TabPanel);
     TabControl->SetEngine(QPDF);
-    TabControl->SetImages(TTabImageList::DocumentStates(MulDiv(16, CurrentPPI, 96)));
+    TabControl->SetImages(ImageListOf(1));
     connect(TabControl, &TDocTabs::TabControlChange, this, [this](int index) { Documents->TabControlChange(index); });
     tabLayout->addWidget(TabControl);
     tabLayout->addStretch(1);
@@ -285,8 +291,7 @@ void TMainForm::SetupView()
         if (w != TabBottomBevel)
             tabHeight = std::max(tabHeight, w->sizeHint().height() + 1);
     TabPanel->setFixedHeight(tabHeight);
-    const int toolbarHeight = Scaled(Prefer.ToolbarHeight + 4);
-    CoolBar->setFixedHeight(toolbarHeight);
+    const int toolbarHeight = ToolbarItems ? ToolbarItems->Geometry().stripHeight : 0;
 
     const int height = (tabs ? tabHeight + 2 : 0) + (Prefer.ShowToolbar ? toolbarHeight : 0);
     if (height == 0) {
@@ -338,7 +343,6 @@ void TMainForm::UpdateMainFont()
             StatusLine->InitStatusLine(f);
         if (TabControl)
             TabControl->UpdateDocTabs();
-        Boxes->SizeToolbarEdits();
     }
     if (MainClientPanel && MainClientPanel->font().pixelSize() != height) {
         QFont client(QStringLiteral("Tahoma"));
@@ -486,6 +490,7 @@ void TMainForm::EnableMenu()
     edPageGoto->setEnabled(states.PageBox);
     edFindString->setEnabled(states.FindBox);
     Finder->FindForm().RefreshButtons();
+    ToolbarItems->EnableToolbar();
 }
 
 void TMainForm::UpdateStatus()
@@ -539,7 +544,10 @@ void TMainForm::DpiChanged(int newPPI)
         Placement->ChangeDensity(oldPPI, newPPI);
         if (QPDF)
             QPDF->SetPixelsPerInch(MonitorPixelsPerInch(screen()));
-        SetupView();
+        LoadImageLists();
+        BuildMenu();
+        TabControl->SetImages(ImageListOf(1));
+        InitToolbar();
         UpdateMainFont();
         if (docs)
             QPDF->Navigator().RestorePosition(pos.cp, pos.Top, pos.Left);
@@ -600,7 +608,7 @@ bool TMainForm::event(QEvent *event)
         const int param = static_cast<TDeferredEvent *>(event)->param;
         if (param > 8) {
             BuildMenu();
-            SetupView();
+            InitToolbar();
             EnableMenu();
             UpdateStatus();
             TopPanel->setUpdatesEnabled(true);
