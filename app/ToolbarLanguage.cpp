@@ -174,7 +174,8 @@ int rowAt(const std::vector<TXToolbarItem> &items, const TToolbarMetrics &m, int
         left->assign(items.size(), std::nullopt);
     for (size_t i = 0; i < items.size(); ++i) {
         const TXToolbarItem &item = items[i];
-        if (item.priority < 0 || item.priority < threshold)
+        // A separator has no level of its own: its neighbours decide.
+        if (item.xtype != TToolbarItemKind::Separator && (item.priority < 0 || item.priority < threshold))
             continue;
         int at = 0;
         switch (item.xtype) {

@@ -42,8 +42,11 @@ QStringList pngFiles(const QString &folder)
     for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
         if (!name.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
             continue;
+        // A pipe or device would block or never end.
         if (FileExists(folder + QLatin1Char('/') + name))
             files << name;
+        else
+            DebugLog(QStringLiteral("Image skipped, not a regular file: ") + folder + QLatin1Char('/') + name);
     }
     std::sort(files.begin(), files.end(), [](const QString &a, const QString &b) {
         const int c = a.compare(b, Qt::CaseInsensitive);

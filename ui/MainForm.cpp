@@ -351,6 +351,24 @@ void TMainForm::UpdateMainFont()
     }
 }
 
+void TMainForm::InitToolbar()
+{
+    ToolbarItems->CompileToolbar();
+    ToolbarItems->TrimToolbar();
+    SetupView();
+    EnableMenu();
+}
+
+void TMainForm::UpdateToolbar(bool fixOnly)
+{
+    if (!fixOnly) {
+        InitToolbar();
+        return;
+    }
+    ToolbarItems->FixPriority();
+    ToolbarItems->TrimToolbar();
+}
+
 bool TMainForm::ChangeCaption(const QString &doc)
 {
     QString title = App.InstanceName;

@@ -41,7 +41,7 @@ QString hintOf(const QAction &action)
     return caption;
 }
 
-void log(const QString &text) { DebugLog(text); }
+void toDebugLog(const QString &text) { DebugLog(text); }
 
 } // namespace
 
@@ -86,12 +86,12 @@ void TXToolbar::FreeItems()
 bool TXToolbar::CompileToolbar()
 {
     if (!ImageListsLoaded()) {
-        log(QStringLiteral("Toolbar: no PNG image list!"));
+        toDebugLog(QStringLiteral("Toolbar: no PNG image list!"));
         return false;
     }
     const TPNGImageList &list = ImageListOf(0);
     FreeItems();
-    items = TToolbarLanguage::Compile(ToolbarDefinition.lines, log);
+    items = TToolbarLanguage::Compile(ToolbarDefinition.lines, toDebugLog);
     FixPriority();
 
     Form.UpdateMainFont();

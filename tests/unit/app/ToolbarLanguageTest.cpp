@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
         ItemCase{"9 PageLabel \" Page: \" \"Page:\"", true, K::Control, "PageLabel", ' ', 9, " Page: ", "Page:",
                  nullptr},
         // A missing closing quote takes the rest of the line.
-        ItemCase{"3 ZoomLabel \"Zo \"om", true, K::Control, "ZoomLabel", ' ', 3, "Zo ", "om", nullptr},
+        ItemCase{"3 ZoomLabel \"Zo \" \"om ", true, K::Control, "ZoomLabel", ' ', 3, "Zo ", "om ", nullptr},
         ItemCase{"4\tZoom\t\"99%", true, K::Control, "Zoom", '\t', 4, "99%", nullptr, nullptr},
         ItemCase{"0x FoundCount", true, K::Control, "FoundCount", 'x', 0, nullptr, nullptr, nullptr},
         // The second character is always the flag: "pen" is in neither table.
@@ -255,8 +255,9 @@ TEST_F(ToolbarTrim, PriorityNineIsPlacedEvenPastTheRightEdge)
         std::optional<int> last;
         for (const auto &left : placement.left)
             if (left) {
-                if (last)
+                if (last) {
                     EXPECT_GT(*left, *last);
+                }
                 last = left;
             }
     }
