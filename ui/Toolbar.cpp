@@ -240,7 +240,9 @@ int TXToolbar::EnableToolbar()
             continue;
         auto *button = static_cast<QToolButton *>(ptr[i].data());
         QAction *command = menuitem[i];
-        button->setEnabled(command && command->isEnabled());
+        // Qt disables an action it hides; a command kept out of the menus for the toolbar's
+        // sake (the find options) has no state of its own there and stays usable.
+        button->setEnabled(command && (command->isEnabled() || !command->isVisible()));
         if (button->isCheckable())
             button->setChecked(command && command->isChecked());
         enabled += button->isEnabled();

@@ -135,11 +135,11 @@ TEST_F(ImageFolders, TheUserReplacesPicturesInPlaceAndAddsNewOnes)
     EXPECT_EQ(Centre(list, list.GetImageIndex("Save")), QColor(Qt::blue).rgba());
     EXPECT_EQ(Centre(list, 0), QColor(Qt::red).rgba());
     const QString log = Log();
-    EXPECT_TRUE(log.contains(QStringLiteral("Loading Image Resources: 16x16"))) << log;
+    EXPECT_TRUE(log.contains(QStringLiteral("Loading Image Resources: 16x16"))) << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("Source Images Directory  \"") + Source() + QStringLiteral("\" Count: 2")))
-        << log;
+        << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("Local Images Directory  \"") + Local() + QStringLiteral("\" Count: 2")))
-        << log;
+        << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("Loading Image Resources Done.")));
 }
 
@@ -204,10 +204,10 @@ TEST_F(ImageFolders, BadFilesAreSkippedAndNamed)
     ASSERT_TRUE(LoadImageLists());
     EXPECT_EQ(ImageListOf(0).ImageFiles, QStringList{"Good"});
     const QString log = Log();
-    EXPECT_TRUE(log.contains(QStringLiteral("Damaged image skipped: ") + Source("/Damaged.png"))) << log;
-    EXPECT_TRUE(log.contains(QStringLiteral("Image larger than 1024x1024 skipped: ") + Source("/Huge.png"))) << log;
-    EXPECT_TRUE(log.contains(QStringLiteral("Image skipped, not a regular file: ") + Source("/Pipe.png"))) << log;
-    EXPECT_TRUE(log.contains(QStringLiteral("\" Count: 3"))) << log;
+    EXPECT_TRUE(log.contains(QStringLiteral("Damaged image skipped: ") + Source("/Damaged.png"))) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("Image larger than 1024x1024 skipped: ") + Source("/Huge.png"))) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("Image skipped, not a regular file: ") + Source("/Pipe.png"))) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("\" Count: 3"))) << log.toStdString();
 }
 
 TEST_F(ImageFolders, PicturesAreScaledToTheListsSize)
@@ -281,7 +281,8 @@ TEST_F(ImageFolders, DisabledIconsCarryTheProgramsGrey)
     Png(Source(), "A.png", Qt::black);
     ASSERT_TRUE(LoadImageLists());
     const QIcon icon = ImageListOf(0).Icon(0);
-    const QImage disabled = icon.pixmap(QSize(16, 16), QIcon::Disabled).toImage();
+    const QImage disabled =
+        icon.pixmap(QSize(16, 16), QIcon::Disabled).toImage().convertToFormat(QImage::Format_ARGB32);
     EXPECT_EQ(disabled.pixel(8, 8), ImageListOf(0).DisabledImage(0).pixel(8, 8));
     EXPECT_TRUE(ImageListOf(0).Icon(5).isNull());
 }
@@ -339,9 +340,11 @@ TEST(BuiltImages, EveryCommandImageIsListed)
     QStringList listed;
     for (const char *name : ImageNames)
         listed << QLatin1String(name);
-    for (const TMenuEntry &e : MainMenuTable())
-        if (e.kind == TMenuEntry::Item && *e.image)
+    for (const TMenuEntry &e : MainMenuTable()) {
+        if (e.kind == TMenuEntry::Item && *e.image) {
             EXPECT_TRUE(listed.contains(QLatin1String(e.image))) << e.field << " " << e.image;
+        }
+    }
 }
 
 } // namespace

@@ -13,6 +13,9 @@
 #include "EngineFixture.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QStyle>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -62,9 +65,11 @@ TEST_F(ToolbarTest, TheDefaultBindsItsButtonsToTheCommands)
 {
     TXToolbar &toolbar = form->Toolbar();
     ASSERT_EQ(toolbar.num(), 29);
-    for (int i = 0; i < toolbar.num(); ++i)
-        if (toolbar.items[size_t(i)].xtype == TToolbarItemKind::Button)
+    for (int i = 0; i < toolbar.num(); ++i) {
+        if (toolbar.items[size_t(i)].xtype == TToolbarItemKind::Button) {
             EXPECT_NE(toolbar.menuitem[size_t(i)], nullptr) << toolbar.items[size_t(i)].name.toStdString();
+        }
+    }
     EXPECT_EQ(Button("Open")->toolTip(), QStringLiteral("Open...  (Ctrl+O)"));
     EXPECT_EQ(Button("FileList")->toolTip(), QStringLiteral("Recent Files List...  (F2)"));
     EXPECT_EQ(Button("Open")->ImageName(), QStringLiteral("Open"));
@@ -141,9 +146,11 @@ TEST_F(ToolbarTest, ResizingTrimsWholeLevels)
     EXPECT_TRUE(visible("Open"));
     EXPECT_TRUE(form->cbZoom->isVisible());
     // Items stay inside the strip's height.
-    for (QWidget *w : form->CoolBar->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-        if (w->isVisible())
+    for (QWidget *w : form->CoolBar->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (w->isVisible()) {
             EXPECT_LE(w->geometry().bottom(), form->CoolBar->height()) << w->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(ToolbarTest, OnlyTheFlagsApplyWhenOnlyTheSearchChoiceChanges)
@@ -184,8 +191,9 @@ TEST_F(ToolbarTest, AfterADensityChangeEveryPictureIsItsOwnAtTheNewSize)
     EXPECT_EQ(form->menuBar()->style()->pixelMetric(QStyle::PM_SmallIconSize), 24);
     for (TPngSpeedButton *b : form->CoolBar->findChildren<TPngSpeedButton *>()) {
         EXPECT_EQ(b->ImageList().Size(), 24);
-        if (!b->ImageName().isEmpty())
+        if (!b->ImageName().isEmpty()) {
             EXPECT_GE(b->ImageIndex(), 0) << b->objectName().toStdString();
+        }
     }
     EXPECT_EQ(form->TabControl->Images()->Size(), 24);
     EXPECT_EQ(form->TabControl->Images(), &small);
