@@ -51,7 +51,7 @@ TXToolbar::~TXToolbar() = default;
 
 bool TXToolbar::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Form.CoolBar && event->type() == QEvent::Resize && !items.empty())
+    if (watched == Form.CoolBar && event->type() == QEvent::Resize && !Compiling && !items.empty())
         TrimToolbar();
     return QObject::eventFilter(watched, event);
 }
@@ -90,6 +90,7 @@ bool TXToolbar::CompileToolbar()
         return false;
     }
     const TPNGImageList &list = ImageListOf(0);
+    Compiling = true;
     FreeItems();
     items = TToolbarLanguage::Compile(ToolbarDefinition.lines, toDebugLog);
     FixPriority();
@@ -136,6 +137,7 @@ bool TXToolbar::CompileToolbar()
         v = again;
     }
     Form.cbZoom->lineEdit()->deselect();
+    Compiling = false;
     return !items.empty();
 }
 

@@ -57,4 +57,5 @@ private:
     TMainForm &Form;
     TToolbarGeometry geometry;
     std::vector<int> controlWidths;
+    bool Compiling = false; // the strip's resizes wait for the items
 };
