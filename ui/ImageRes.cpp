@@ -7,6 +7,7 @@
 #include "settings/Prefer.h"
 
 #include <QDir>
+#include <QHash>
 #include <QImageReader>
 #include <QPainter>
 
@@ -73,23 +74,27 @@ std::optional<QImage> readImage(const QString &file)
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-// One folder's pictures into the list: added, or (replace) put in place of the same name.
-void loadFolder(TPNGImageList &list, const QString &folder, const QString &logHead, bool hc, bool replace)
-{
-    const QStringList files = pngFiles(folder);
-    DebugLog(logHead + QLatin1Char('"') + folder + QLatin1Char('"') + QLatin1String(hc ? " HC Count: " : " Count: ")
-             + QString::number(files.size()));
-    for (const QString &file : files) {
-        const auto image = readImage(folder + QLatin1Char('/') + file);
-        if (!image)
-            continue;
-        const QString name = (hc ? QStringLiteral("|") : QString()) + file.left(file.size() - 4);
-        const int existing = replace ? list.GetImageIndex(name, false) : -1;
-        if (existing >= 0)
-            list.Replace(existing, *image);
-        else
-            list.Add(*image, name);
+// One listed folder of images; HC holds the variants for a dark system ("|" + name).
+struct TImageFolder {
+    QString folder;
+    QString logHead;
+    bool hc = false;
+    QStringList files;
+    QString Name(const QString &file) const { return (hc ? QStringLiteral("|") : QString()) + file.chopped(4); }
+    QString Path(const QString &file) const { return folder + QLatin1Char('/') + file; }
+    void Log() const
+    {
+        DebugLog(logHead + QLatin1Char('"') + folder + QLatin1Char('"') + QLatin1String(hc ? " HC Count: " : " Count: ")
+                 + QString::number(files.size()));
     }
+};
+
+std::vector<TImageFolder> listFolders(const QString &root, const QString &logHead, const QString &hcLogHead)
+{
+    std::vector<TImageFolder> folders{{root, logHead, false, pngFiles(root)}};
+    if (FolderExists(root + QStringLiteral("/HC")))
+        folders.push_back({root + QStringLiteral("/HC"), hcLogHead, true, pngFiles(root + QStringLiteral("/HC"))});
+    return folders;
 }
 
 bool fillList(TPNGImageList &list)
@@ -97,23 +102,48 @@ bool fillList(TPNGImageList &list)
     DebugLog(QStringLiteral("Loading Image Resources: ") + QString::number(list.Size()) + QLatin1Char('x')
              + QString::number(list.Size()));
     const QString source = imageFolder(App.ExeFolder);
-    bool found = true;
-    if (FolderExists(source)) {
-        loadFolder(list, source, QStringLiteral("Source Images Directory  "), false, false);
-        if (FolderExists(source + QStringLiteral("/HC")))
-            loadFolder(list, source + QStringLiteral("/HC"), QStringLiteral("Source Images Directory  "), true, false);
-    } else {
-        DebugLog(QStringLiteral("Image Directory does not exists: \"") + source + QStringLiteral("\"."));
-        found = false;
-    }
     const QString local = imageFolder(App.DataFolder);
-    if (!App.DataFolder.isEmpty() && CanonicalPath(local) != CanonicalPath(source) && FolderExists(local)) {
-        loadFolder(list, local, QStringLiteral("Local Images Directory  "), false, true);
-        if (FolderExists(local + QStringLiteral("/HC")))
-            loadFolder(list, local + QStringLiteral("/HC"), QStringLiteral("Local Images Directory "), true, true);
+    const bool haveSource = FolderExists(source);
+    const bool haveLocal =
+        !App.DataFolder.isEmpty() && FolderExists(local) && CanonicalPath(local) != CanonicalPath(source);
+    const auto sourceFolders = haveSource ? listFolders(source, QStringLiteral("Source Images Directory  "),
+                                                        QStringLiteral("Source Images Directory  "))
+                                          : std::vector<TImageFolder>();
+    const auto localFolders = haveLocal ? listFolders(local, QStringLiteral("Local Images Directory  "),
+                                                      QStringLiteral("Local Images Directory "))
+                                        : std::vector<TImageFolder>();
+    // The user's pictures by name: a program image they replace keeps its index and is never
+    // decoded itself.
+    QHash<QString, QString> users;
+    for (const TImageFolder &f : localFolders)
+        for (const QString &file : f.files)
+            users.insert(f.Name(file), f.Path(file));
+
+    for (const TImageFolder &f : sourceFolders) {
+        f.Log();
+        for (const QString &file : f.files) {
+            const QString name = f.Name(file);
+            const auto user = users.find(name);
+            std::optional<QImage> image = user != users.end() ? readImage(user.value()) : std::nullopt;
+            if (user != users.end())
+                users.erase(user);
+            if (!image)
+                image = readImage(f.Path(file));
+            if (image)
+                list.Add(*image, name);
+        }
+    }
+    if (!haveSource)
+        DebugLog(QStringLiteral("Image Directory does not exists: \"") + source + QStringLiteral("\"."));
+    for (const TImageFolder &f : localFolders) {
+        f.Log();
+        for (const QString &file : f.files)
+            if (users.contains(f.Name(file)))
+                if (const auto image = readImage(f.Path(file)))
+                    list.Add(*image, f.Name(file));
     }
     DebugLog(QStringLiteral("Loading Image Resources Done."), true);
-    return found;
+    return haveSource;
 }
 
 std::optional<QCursor> loadPanCursor(int ppi)
@@ -240,23 +270,30 @@ QImage ResizeImage(const QImage &image, int size)
         empty.fill(Qt::transparent);
         return empty;
     }
-    // Colour and alpha apart: smooth scaling of premultiplied pixels would darken the edges.
-    const QImage colour = scaleChannel(source.convertToFormat(QImage::Format_RGB888), size);
-    QImage alpha(source.size(), QImage::Format_Grayscale8);
+    // Colour and alpha apart, each as an opaque 32-bit picture (the fast path of Qt's
+    // scaling): the colour of clear pixels never bleeds into their visible neighbours'
+    // weights, as a scaling of the picture with its alpha would.
+    QImage colour(source.size(), QImage::Format_RGB32);
+    QImage alpha(source.size(), QImage::Format_RGB32);
     for (int y = 0; y < source.height(); ++y) {
         const auto *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
-        uchar *out = alpha.scanLine(y);
-        for (int x = 0; x < source.width(); ++x)
-            out[x] = uchar(qAlpha(in[x]));
+        auto *c = reinterpret_cast<QRgb *>(colour.scanLine(y));
+        auto *a = reinterpret_cast<QRgb *>(alpha.scanLine(y));
+        for (int x = 0; x < source.width(); ++x) {
+            c[x] = in[x] | 0xFF000000u;
+            const int v = qAlpha(in[x]);
+            a[x] = qRgb(v, v, v);
+        }
     }
+    colour = scaleChannel(colour, size);
     alpha = scaleChannel(alpha, size);
     QImage result(size, size, QImage::Format_ARGB32);
     for (int y = 0; y < size; ++y) {
-        const uchar *c = colour.constScanLine(y);
-        const uchar *a = alpha.constScanLine(y);
+        const auto *c = reinterpret_cast<const QRgb *>(colour.constScanLine(y));
+        const auto *a = reinterpret_cast<const QRgb *>(alpha.constScanLine(y));
         auto *out = reinterpret_cast<QRgb *>(result.scanLine(y));
         for (int x = 0; x < size; ++x)
-            out[x] = qRgba(c[3 * x], c[3 * x + 1], c[3 * x + 2], a[x]);
+            out[x] = (c[x] & 0x00FFFFFFu) | (uint32_t(qGreen(a[x])) << 24);
     }
     return result;
 }
