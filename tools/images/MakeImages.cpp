@@ -33,7 +33,7 @@ struct Palette {
 };
 
 // Mid-tone outlines around pale fills read on white and on black.
-const Palette kMain{QColor(0x3C, 0x4A, 0x5C), QColor(0xF4, 0xF6, 0xFA), QColor(0x2F, 0x74, 0xC8),
+const Palette kMain{QColor(0x56, 0x67, 0x7D), QColor(0xF4, 0xF6, 0xFA), QColor(0x2F, 0x74, 0xC8),
                     QColor(0x2E, 0x9A, 0x48), QColor(0xD0, 0x33, 0x2E), QColor(0xE8, 0x8A, 0x12)};
 // For a dark system: light outlines around dark fills, brighter accents.
 const Palette kDark{QColor(0xD8, 0xE0, 0xEA), QColor(0x2A, 0x31, 0x3B), QColor(0x6C, 0xB4, 0xFF),
@@ -64,7 +64,11 @@ public:
         if (dashed)
             outline.setDashPattern({1.2, 1.4});
         p.setPen(outline);
-        p.setBrush(dashed ? Qt::NoBrush : QBrush(c.paper));
+        // A page that is gone keeps a faint paper, so that it reads on any background.
+        QColor paper = c.paper;
+        if (dashed)
+            paper.setAlpha(110);
+        p.setBrush(paper);
         p.drawPath(path);
         QPainterPath corner;
         corner.moveTo(r.right() - fold, r.top());
@@ -316,7 +320,9 @@ const std::map<std::string, Draw> &Drawings()
         {"History", [](Canvas &k) { k.clock(QPointF(24, 24), 18); }},
         {"SelectAll",
          [](Canvas &k) {
-             k.p.setBrush(k.c.blue.lighter(170));
+             QColor fill = k.c.blue;
+             fill.setAlpha(70);
+             k.p.setBrush(fill);
              QPen dash = k.pen(k.c.blue, 3);
              dash.setDashPattern({2, 1.5});
              k.p.setPen(dash);
