@@ -191,7 +191,9 @@ void TXToolbar::PlaceControl(size_t index, int v)
     if (kind == TToolbarControlKind::Label) {
         if (item.hasExtra)
             height = fm.height();
-        top = v + P / 96;
+        // Qt's edits are taller than their text by more than the native ones: the label's
+        // text sits on the edits' middle line.
+        top = v + P / 96 + std::max(0, (Form.edPageGoto->sizeHint().height() - height) / 2 - P / 96);
         auto *label = static_cast<QLabel *>(control);
         label->setAlignment(Qt::AlignCenter);
         if (item.hasCaption && !label->text().isEmpty())
