@@ -31,21 +31,36 @@ std::optional<QString> quoted(const QString &line, qsizetype &from)
 const QStringList &TToolbarLanguage::CommandNames()
 {
     static const QStringList names{
-        QStringLiteral("Open"),           QStringLiteral("Reload"),
-        QStringLiteral("Save"),           QStringLiteral("Close"),
-        QStringLiteral("CloseAll"),       QStringLiteral("Print"),
-        QStringLiteral("SendMail"),       QStringLiteral("OpenFolder"),
-        QStringLiteral("OpenAdobe"),      QStringLiteral("DocumentProperties"),
-        QStringLiteral("FileList"),       QStringLiteral("SelAll"),
-        QStringLiteral("SelPage"),        QStringLiteral("Copy"),
-        QStringLiteral("Find"),           QStringLiteral("FindNext"),
-        QStringLiteral("FindPrev"),       QStringLiteral("FindOpt"),
-        QStringLiteral("SetMark"),        QStringLiteral("GotoMark"),
-        QStringLiteral("Back"),           QStringLiteral("Forward"),
-        QStringLiteral("CountiniousView"), QStringLiteral("ShowBookmarks"),
-        QStringLiteral("RotateRight"),    QStringLiteral("RotateLeft"),
-        QStringLiteral("ZoomFitWidth"),   QStringLiteral("ZoomFitPage"),
-        QStringLiteral("ZoomIn"),         QStringLiteral("ZoomOut"),
+        QStringLiteral("Open"),
+        QStringLiteral("Reload"),
+        QStringLiteral("Save"),
+        QStringLiteral("Close"),
+        QStringLiteral("CloseAll"),
+        QStringLiteral("Print"),
+        QStringLiteral("SendMail"),
+        QStringLiteral("OpenFolder"),
+        QStringLiteral("OpenAdobe"),
+        QStringLiteral("DocumentProperties"),
+        QStringLiteral("FileList"),
+        QStringLiteral("SelAll"),
+        QStringLiteral("SelPage"),
+        QStringLiteral("Copy"),
+        QStringLiteral("Find"),
+        QStringLiteral("FindNext"),
+        QStringLiteral("FindPrev"),
+        QStringLiteral("FindOpt"),
+        QStringLiteral("SetMark"),
+        QStringLiteral("GotoMark"),
+        QStringLiteral("Back"),
+        QStringLiteral("Forward"),
+        QStringLiteral("CountiniousView"),
+        QStringLiteral("ShowBookmarks"),
+        QStringLiteral("RotateRight"),
+        QStringLiteral("RotateLeft"),
+        QStringLiteral("ZoomFitWidth"),
+        QStringLiteral("ZoomFitPage"),
+        QStringLiteral("ZoomIn"),
+        QStringLiteral("ZoomOut"),
     };
     return names;
 }
@@ -53,9 +68,9 @@ const QStringList &TToolbarLanguage::CommandNames()
 const QStringList &TToolbarLanguage::ControlNames()
 {
     // In the order of TToolbarControl.
-    static const QStringList names{QStringLiteral("PageLabel"), QStringLiteral("PageGoto"),
-                                   QStringLiteral("PageCount"), QStringLiteral("ZoomLabel"),
-                                   QStringLiteral("Zoom"),      QStringLiteral("FindLabel"),
+    static const QStringList names{QStringLiteral("PageLabel"),  QStringLiteral("PageGoto"),
+                                   QStringLiteral("PageCount"),  QStringLiteral("ZoomLabel"),
+                                   QStringLiteral("Zoom"),       QStringLiteral("FindLabel"),
                                    QStringLiteral("FindString"), QStringLiteral("FoundCount")};
     return names;
 }

@@ -33,15 +33,15 @@ using TToolbarLog = std::function<void(const QString &)>;
 
 struct TXToolbarItem {
     TToolbarItemKind xtype = TToolbarItemKind::Button;
-    int priority = 0;     // 0..9, or -1 while the flag letter excludes the item
-    QChar flt = u' ';     // flag letter; blank for none
-    QString name;         // as written; "|" for a separator
-    QString extra;        // first quoted string
-    QString caption;      // second quoted string
+    int priority = 0; // 0..9, or -1 while the flag letter excludes the item
+    QChar flt = u' '; // flag letter; blank for none
+    QString name;     // as written; "|" for a separator
+    QString extra;    // first quoted string
+    QString caption;  // second quoted string
     bool hasExtra = false;
     bool hasCaption = false;
-    int fltprior = 0; // the digit as written
-    bool vis = false; // shown after the last trim
+    int fltprior = 0;                                     // the digit as written
+    bool vis = false;                                     // shown after the last trim
     TToolbarControl control = TToolbarControl::PageLabel; // for a control
 };
 

@@ -106,12 +106,12 @@ bool fillList(TPNGImageList &list)
     const bool haveSource = FolderExists(source);
     const bool haveLocal =
         !App.DataFolder.isEmpty() && FolderExists(local) && CanonicalPath(local) != CanonicalPath(source);
-    const auto sourceFolders = haveSource ? listFolders(source, QStringLiteral("Source Images Directory  "),
-                                                        QStringLiteral("Source Images Directory  "))
-                                          : std::vector<TImageFolder>();
-    const auto localFolders = haveLocal ? listFolders(local, QStringLiteral("Local Images Directory  "),
-                                                      QStringLiteral("Local Images Directory "))
-                                        : std::vector<TImageFolder>();
+    const auto sourceFolders = haveSource
+        ? listFolders(source, QStringLiteral("Source Images Directory  "), QStringLiteral("Source Images Directory  "))
+        : std::vector<TImageFolder>();
+    const auto localFolders = haveLocal
+        ? listFolders(local, QStringLiteral("Local Images Directory  "), QStringLiteral("Local Images Directory "))
+        : std::vector<TImageFolder>();
     // The user's pictures by name: a program image they replace keeps its index and is never
     // decoded itself.
     QHash<QString, QString> users;
@@ -217,7 +217,10 @@ void TPNGImageList::Replace(int index, const QImage &image)
     Pixmaps[size_t(index)] = QPixmap::fromImage(Images[size_t(index)]);
 }
 
-QImage TPNGImageList::Image(int index) const { return index >= 0 && index < Count() ? Images[size_t(index)] : QImage(); }
+QImage TPNGImageList::Image(int index) const
+{
+    return index >= 0 && index < Count() ? Images[size_t(index)] : QImage();
+}
 
 QPixmap TPNGImageList::Pixmap(int index) const
 {

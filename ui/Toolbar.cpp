@@ -151,8 +151,7 @@ TPngSpeedButton *TXToolbar::CreateButton(size_t index)
     const TXToolbarItem &item = items[index];
     auto *button = new TPngSpeedButton(0, Form.CoolBar);
     button->setObjectName(QStringLiteral("tb") + item.name);
-    button->setGeometry(-Form.CoolBar->width() - 999, geometry.buttonTop, geometry.buttonWidth,
-                        geometry.buttonHeight);
+    button->setGeometry(-Form.CoolBar->width() - 999, geometry.buttonTop, geometry.buttonWidth, geometry.buttonHeight);
     button->hide();
     const TPNGImageList &list = ImageListOf(0);
     if (item.hasExtra && list.GetImageIndex(item.extra) >= 0)
@@ -162,9 +161,8 @@ TPngSpeedButton *TXToolbar::CreateButton(size_t index)
     menuitem[index] = command;
     if (!command)
         return button;
-    QObject::connect(button, &QToolButton::clicked, button, [this, button, command] {
-        Form.RunFromButton(command, button);
-    });
+    QObject::connect(button, &QToolButton::clicked, button,
+                     [this, button, command] { Form.RunFromButton(command, button); });
     button->setToolTip(hintOf(*command));
     if (!*entry->image)
         button->setCheckable(true); // a command without a menu image is a toggle

@@ -150,7 +150,8 @@ TEST_F(ImageFolders, WithoutTheProgramsFolderOnlyTheUsersImagesLoad)
     EXPECT_EQ(ImageListOf(0).ImageFiles, QStringList{"Mine"});
     EXPECT_EQ(ImageListOf(0).GetImageIndex("Open"), -1);
     EXPECT_EQ(ImageListOf(0).GetImageIndex(""), -1);
-    EXPECT_TRUE(Log().contains(QStringLiteral("Image Directory does not exists: \"") + Source() + QStringLiteral("\".")));
+    EXPECT_TRUE(
+        Log().contains(QStringLiteral("Image Directory does not exists: \"") + Source() + QStringLiteral("\".")));
 }
 
 TEST_F(ImageFolders, DarkVariantsOnlyWhileTheSystemIsDark)
@@ -205,8 +206,10 @@ TEST_F(ImageFolders, BadFilesAreSkippedAndNamed)
     EXPECT_EQ(ImageListOf(0).ImageFiles, QStringList{"Good"});
     const QString log = Log();
     EXPECT_TRUE(log.contains(QStringLiteral("Damaged image skipped: ") + Source("/Damaged.png"))) << log.toStdString();
-    EXPECT_TRUE(log.contains(QStringLiteral("Image larger than 1024x1024 skipped: ") + Source("/Huge.png"))) << log.toStdString();
-    EXPECT_TRUE(log.contains(QStringLiteral("Image skipped, not a regular file: ") + Source("/Pipe.png"))) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("Image larger than 1024x1024 skipped: ") + Source("/Huge.png")))
+        << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("Image skipped, not a regular file: ") + Source("/Pipe.png")))
+        << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("\" Count: 3"))) << log.toStdString();
 }
 
@@ -261,20 +264,19 @@ TEST_P(DisabledGrey, OfChosenPixels)
     EXPECT_EQ(QColor::fromRgba(out).name(QColor::HexArgb), QColor::fromRgba(GetParam().out).name(QColor::HexArgb));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, DisabledGrey,
-    ::testing::Values(
-        // Light: white to (250 -> 197), alpha 244; black lifted to 152 -> 145.
-        GreyCase{false, qRgba(255, 255, 255, 255), qRgba(197, 197, 197, 244)},
-        GreyCase{false, qRgba(0, 0, 0, 255), qRgba(145, 145, 145, 244)},
-        GreyCase{false, qRgba(0, 0, 0, 128), qRgba(145, 145, 145, 130)},
-        // Dark: black to 130 -> 130, white to 180 -> 161, pure red (luma 76) to 144 -> 138.
-        GreyCase{true, qRgba(0, 0, 0, 255), qRgba(130, 130, 130, 232)},
-        GreyCase{true, qRgba(255, 255, 255, 255), qRgba(161, 161, 161, 232)},
-        GreyCase{true, qRgba(255, 0, 0, 255), qRgba(138, 138, 138, 232)},
-        // Clear pixels stay clear in both.
-        GreyCase{true, qRgba(255, 255, 255, 0), qRgba(255, 255, 255, 0)},
-        GreyCase{false, qRgba(10, 20, 30, 0), qRgba(10, 20, 30, 0)}));
+INSTANTIATE_TEST_SUITE_P(Table, DisabledGrey,
+                         ::testing::Values(
+                             // Light: white to (250 -> 197), alpha 244; black lifted to 152 -> 145.
+                             GreyCase{false, qRgba(255, 255, 255, 255), qRgba(197, 197, 197, 244)},
+                             GreyCase{false, qRgba(0, 0, 0, 255), qRgba(145, 145, 145, 244)},
+                             GreyCase{false, qRgba(0, 0, 0, 128), qRgba(145, 145, 145, 130)},
+                             // Dark: black to 130 -> 130, white to 180 -> 161, pure red (luma 76) to 144 -> 138.
+                             GreyCase{true, qRgba(0, 0, 0, 255), qRgba(130, 130, 130, 232)},
+                             GreyCase{true, qRgba(255, 255, 255, 255), qRgba(161, 161, 161, 232)},
+                             GreyCase{true, qRgba(255, 0, 0, 255), qRgba(138, 138, 138, 232)},
+                             // Clear pixels stay clear in both.
+                             GreyCase{true, qRgba(255, 255, 255, 0), qRgba(255, 255, 255, 0)},
+                             GreyCase{false, qRgba(10, 20, 30, 0), qRgba(10, 20, 30, 0)}));
 
 TEST_F(ImageFolders, DisabledIconsCarryTheProgramsGrey)
 {

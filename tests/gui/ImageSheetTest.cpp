@@ -51,7 +51,8 @@ TEST(ImageSheet, EveryImageStandsOutOnItsBackgroundsAtEverySize)
                 ASSERT_EQ(image.size(), QSize(size, size)) << ImageNames[row];
                 // At least a tenth of the picture's area reads against the background.
                 EXPECT_GE(standingOut(image, panel.background), size * size / 10)
-                    << ImageNames[row] << panel.set << " at " << size << " on " << panel.background.name().toStdString();
+                    << ImageNames[row] << panel.set << " at " << size << " on "
+                    << panel.background.name().toStdString();
                 p.fillRect(x, int(row) * cell, cell, cell, panel.background);
                 p.drawImage(x + (cell - size) / 2, int(row) * cell + (cell - size) / 2, image);
                 x += cell;

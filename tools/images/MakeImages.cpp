@@ -578,10 +578,7 @@ QImage grabCursor()
 }
 
 // The About box's logo: a page with the synchronising arrow, larger.
-QImage logo()
-{
-    return render(Drawings().at("FileSYNC"), kMain, 128);
-}
+QImage logo() { return render(Drawings().at("FileSYNC"), kMain, 128); }
 
 bool save(const QImage &image, const QString &file)
 {

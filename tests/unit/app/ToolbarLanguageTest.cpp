@@ -68,8 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Words before the first quote are ignored; both strings are kept with their blanks.
         ItemCase{"9 PageGoto Selector \"  9999  \"", true, K::Control, "PageGoto", ' ', 9, "  9999  ", nullptr,
                  nullptr},
-        ItemCase{"9 PageLabel \" Page: \" \"Page:\"", true, K::Control, "PageLabel", ' ', 9, " Page: ", "Page:",
-                 nullptr},
+        ItemCase{"9 PageLabel \" Page: \" \"Page:\"", true, K::Control, "PageLabel", ' ', 9,
+                 " Page: ", "Page:", nullptr},
         // A missing closing quote takes the rest of the line.
         ItemCase{"3 ZoomLabel \"Zo \" \"om ", true, K::Control, "ZoomLabel", ' ', 3, "Zo ", "om ", nullptr},
         ItemCase{"4\tZoom\t\"99%", true, K::Control, "Zoom", '\t', 4, "99%", nullptr, nullptr},
@@ -147,8 +147,8 @@ TEST_P(DefaultDefinition, CompilesTo29ItemsWhoseFlagsFollowBothSettings)
     for (const auto &item : items)
         if (item.priority < 0)
             excluded << item.name;
-    QStringList expected = c.search ? QStringList{"Find"}
-                                    : QStringList{"FindOpt", "FindString", "FindNext", "FindPrev", "FoundCount"};
+    QStringList expected =
+        c.search ? QStringList{"Find"} : QStringList{"FindOpt", "FindString", "FindNext", "FindPrev", "FoundCount"};
     if (!c.adobe)
         expected.prepend(QStringLiteral("OpenAdobe"));
     EXPECT_EQ(excluded, expected);
@@ -219,16 +219,22 @@ protected:
 TEST_F(ToolbarTrim, WholeLevelsGoAsTheStripNarrows)
 {
     SetUpAt(96);
-    const QStringList nine{"FileList", "Open", "|", "DocumentProperties", "|", "PageLabel", "PageGoto", "PageCount",
-                           "|", "ShowBookmarks", "|", "CountiniousView", "ZoomFitWidth", "ZoomFitPage", "|",
-                           "ZoomLabel", "Zoom"};
+    const QStringList nine{"FileList",     "Open",        "|", "DocumentProperties", "|",   "PageLabel",
+                           "PageGoto",     "PageCount",   "|", "ShowBookmarks",      "|",   "CountiniousView",
+                           "ZoomFitWidth", "ZoomFitPage", "|", "ZoomLabel",          "Zoom"};
     QStringList all = nine;
     all.insert(4, QStringLiteral("OpenFolder"));
     all.insert(5, QStringLiteral("Print"));
     QStringList zoomSteps = all;
-    zoomSteps << "ZoomIn" << "ZoomOut";
+    zoomSteps << "ZoomIn"
+              << "ZoomOut";
     QStringList everything = zoomSteps;
-    everything << "|" << "FindOpt" << "FindString" << "FindNext" << "FindPrev" << "FoundCount";
+    everything << "|"
+               << "FindOpt"
+               << "FindString"
+               << "FindNext"
+               << "FindPrev"
+               << "FoundCount";
 
     // The narrowest strips that hold everything, and everything down to level 3.
     const int full = RowWidth(0), noSearch = RowWidth(3);
