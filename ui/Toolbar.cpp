@@ -1,6 +1,7 @@
 #include "ui/Toolbar.h"
 
 #include "base/DebugLog.h"
+#include "engine/ZoomSteps.h"
 #include "settings/Prefer.h"
 #include "settings/ToolbarDefinition.h"
 #include "ui/ImageRes.h"
@@ -14,6 +15,8 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 namespace {
 
@@ -42,6 +45,20 @@ QString hintOf(const QAction &action)
 }
 
 void toDebugLog(const QString &text) { DebugLog(text); }
+
+// The zoom box shows the largest zoom whole, whatever its line asks for: Qt's arrow button
+// takes more room than the 20 pixels the arithmetic leaves, and the built-in line's "9999%"
+// is a digit short of 10000%.
+int ZoomBoxWidth(const QComboBox &combo, const QFontMetrics &fm)
+{
+    const QString widest = QString::number(int(kMaxZoom)) + QLatin1Char('%');
+    QStyleOptionComboBox option;
+    option.initFrom(&combo);
+    option.editable = true;
+    // QLineEdit keeps two pixels on either side of its text and one for the cursor.
+    const QSize text(fm.horizontalAdvance(widest) + 5, fm.height());
+    return combo.style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, &combo).width();
+}
 
 } // namespace
 
@@ -186,6 +203,8 @@ void TXToolbar::PlaceControl(size_t index, int v)
     const TToolbarControlKind kind = ControlKindOf(item.control);
     if (item.hasExtra)
         width = ToolbarControlWidth(item.control, item.extra, fm, P);
+    if (auto *combo = qobject_cast<QComboBox *>(control))
+        width = std::max(width, ZoomBoxWidth(*combo, fm));
     if (kind == TToolbarControlKind::Label) {
         if (item.hasExtra)
             height = fm.height();
