@@ -38,8 +38,9 @@ TEST(ImagesX11, MenusAndToolbarAtTwoDensities)
         env.insert(kExpectedPpi, QString::number(ppi));
         QProcess xprop;
         xprop.setProcessEnvironment(env);
-        xprop.start("xprop", {"-root", "-f", "RESOURCE_MANAGER", "8s", "-set", "RESOURCE_MANAGER",
-                              QStringLiteral("Xft.dpi:\t%1\n").arg(ppi)});
+        xprop.start("xprop",
+                    {"-root", "-f", "RESOURCE_MANAGER", "8s", "-set", "RESOURCE_MANAGER",
+                     QStringLiteral("Xft.dpi:\t%1\n").arg(ppi)});
         ASSERT_TRUE(xprop.waitForFinished(15000));
         ASSERT_EQ(xprop.exitCode(), 0);
         QProcess child;
@@ -101,8 +102,10 @@ TEST_F(ImagesX11Window, ShowsTheListsImagesAtItsSize)
             for (auto role : {QPalette::Window, QPalette::Button})
                 palette.setColor(role, QColor(0x30, 0x30, 0x30));
             palette.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
-            for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+            for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
                 palette.setColor(role, Qt::white);
+                palette.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
+            }
         }
         RememberSystemPalette(palette);
         QApplication::setPalette(palette);
@@ -122,9 +125,8 @@ TEST_F(ImagesX11Window, ShowsTheListsImagesAtItsSize)
         ASSERT_TRUE(WaitFor([&] { return file->windowHandle() && file->windowHandle()->isExposed(); }));
         QApplication::processEvents(QEventLoop::AllEvents, 200);
         const QImage shot = form.screen()->grabWindow(0).toImage();
-        EXPECT_TRUE(shot.save(QStringLiteral(ORVALE_TEST_BIN_DIR "/x11-images-%1-%2.png")
-                                  .arg(ppi)
-                                  .arg(dark ? "dark" : "light")));
+        EXPECT_TRUE(shot.save(
+            QStringLiteral(ORVALE_TEST_BIN_DIR "/x11-images-%1-%2.png").arg(ppi).arg(dark ? "dark" : "light")));
 
         // The File menu's Open item shows the list's Open image as loaded.
         QAction *open = form.Command(QStringLiteral("menuOpen"));
