@@ -38,6 +38,7 @@ class TStatusLine;
 class TToolbarBoxes;
 class TToolbarKeys;
 class TWindowPlacement;
+class TXToolbar;
 
 // Work the window posts to itself so that it runs after the current event has finished.
 class TDeferredEvent final : public QEvent {
@@ -61,6 +62,11 @@ public:
     // ---- Frame ------------------------------------------------------------------------
     void SetupView();
     void UpdateMainFont();
+    // The toolbar compiled from its definition and trimmed (at creation, after a change of
+    // density or theme); UpdateToolbar(true) only re-applies the flag letters.
+    void InitToolbar();
+    void UpdateToolbar(bool fixOnly);
+    TXToolbar &Toolbar() { return *ToolbarItems; }
     // Periodic refresh: idle SyncTeX data, engine status, tab states, reload of a changed
     // file, menus. Nothing before start-up has completed.
     void UpdateStatus();
@@ -206,6 +212,7 @@ private:
     std::unique_ptr<TShellCommands> Shell;
     TFindCommands *Finder = nullptr;
     TFindBar *FindItems = nullptr;
+    TXToolbar *ToolbarItems = nullptr;
     TWindowPlacement *Placement = nullptr;
 
     bool isInit = false;

@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 #include "synctex/SyncTeXRelay.h"
 #include "ui/AutoScrollForm.h"
+#include "ui/ImageRes.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -387,6 +388,8 @@ void TScrollForm::ResetSelection()
 
 QCursor TScrollForm::PanCursor() const
 {
+    if (const auto hand = PanCursorImage())
+        return *hand;
     const bool v = CanScrollVert(), h = CanScrollHorz();
     if (v && h)
         return Qt::SizeAllCursor;
