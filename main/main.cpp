@@ -186,6 +186,11 @@ int main(int argc, char **argv)
 
     if (const std::optional<int> status = PrepareInstance(args, hooks))
         return *status;
+    // Only a start that stays needs windows; one that handed its command over never asks.
+    if (const QString problem = pl::displayProblem(); !problem.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(problem));
+        return 1;
+    }
     startGui();
     const int code = RunMainSequence(hooks);
     SetMessageSink(nullptr);

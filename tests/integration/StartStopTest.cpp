@@ -60,6 +60,38 @@ TEST(StartStopTest, TerminationSignalClosesAMessageOfTheDeferredStart)
     EXPECT_TRUE(QString::fromUtf8(f.readAll()).trimmed().section("\r\n", -1).startsWith("Debug Close: "));
 }
 
+// A start that would become the viewer without an X server to show it says which variables it
+// found and ends with status 1, instead of Qt's abort.
+TEST(StartStopTest, WithoutAReachableDisplayTheStartSaysWhyAndEnds)
+{
+    const struct {
+        const char *display; // null: not set
+        const char *wayland;
+    } cases[] = {{nullptr, nullptr}, {":4711", "wayland-0"}};
+    for (const auto &c : cases) {
+        ProgramRun run;
+        QProcessEnvironment env = run.process.processEnvironment();
+        env.remove("QT_QPA_PLATFORM");
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        if (c.display)
+            env.insert("DISPLAY", c.display);
+        if (c.wayland)
+            env.insert("WAYLAND_DISPLAY", c.wayland);
+        run.process.setProcessEnvironment(env);
+        run.start({fixturePath("multi/multi.pdf")});
+        ASSERT_TRUE(run.process.waitForFinished(30000));
+        EXPECT_EQ(run.process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(run.process.exitCode(), 1);
+        const QString err = QString::fromLocal8Bit(run.process.readAllStandardError());
+        EXPECT_TRUE(err.contains(c.display ? QStringLiteral("DISPLAY \":4711\"") : QStringLiteral("DISPLAY not set")))
+            << err.toStdString();
+        EXPECT_TRUE(err.contains(c.wayland ? QStringLiteral("WAYLAND_DISPLAY \"wayland-0\"")
+                                           : QStringLiteral("WAYLAND_DISPLAY not set")))
+            << err.toStdString();
+    }
+}
+
 TEST(StartStopTest, HelpAndVersionPrintAndEnd)
 {
     for (const char *arg : {"--help", "--version"}) {

@@ -9,4 +9,9 @@ namespace pl {
 // variables it set, which the programs started later must not inherit.
 QStringList chooseDisplayBackEnd();
 
+// Empty when windows can be shown: the X11 back end (the default, or asked for) finds an X
+// server on DISPLAY; a back end the user chose otherwise (offscreen, ...) is trusted. Else the
+// message for the user, naming DISPLAY and WAYLAND_DISPLAY as found.
+QString displayProblem();
+
 } // namespace pl
