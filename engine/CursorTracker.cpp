@@ -70,10 +70,10 @@ TCursorCode TCursorTracker::TrackCursor(bool hasDocument, bool isSel)
     const bool loaded = Source.PageIndex() == cp - 1;
     if (loaded && Source.Page())
         ptAnnot = DLL.FPDFLink_GetLinkAtPoint(Source.Page(), x, y);
-    const TCursorCode onPage = ptAnnot && !isSel ? tcLink : tcOnPage;
+    const TCursorCode pageCode = ptAnnot && !isSel ? tcLink : tcOnPage;
     FPDF_TEXTPAGE text = loaded ? Source.TextPage() : nullptr;
     if (!text)
-        return onPage;
+        return pageCode;
     // The nearest character anywhere on the page.
     const double pw = View.FDocPageWidth + 1, ph = View.FDocPageHeight + 1;
     const int c = DLL.FPDFText_GetCharIndexAtPos(text, x, y, pw, ph);
@@ -83,7 +83,7 @@ TCursorCode TCursorTracker::TrackCursor(bool hasDocument, bool isSel)
     }
     ptChar = c;
     if (c < 0)
-        return onPage;
+        return pageCode;
     FS_RECTF box{0, 0, 0, 0};
     DLL.FPDFText_GetLooseCharBox(text, c, &box);
     double left = std::min(box.left, box.right), right = std::max(box.left, box.right);
@@ -106,5 +106,5 @@ TCursorCode TCursorTracker::TrackCursor(bool hasDocument, bool isSel)
     // In page space, where the library gives both the point and the boxes: a page turned by
     // its own rotation reads the same way there.
     ptDelta = px > right ? 1 : px < left ? -1 : 0;
-    return onPage == tcLink ? tcLink : close ? tcText : tcOnPage;
+    return pageCode == tcLink ? tcLink : close ? tcText : tcOnPage;
 }

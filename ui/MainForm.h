@@ -36,6 +36,7 @@ class TDocTabs;
 class TStatusLine;
 class TToolbarBoxes;
 class TToolbarKeys;
+class TTreeForm;
 class TWindowPlacement;
 
 // Work the window posts to itself so that it runs after the current event has finished.
@@ -106,6 +107,13 @@ public:
     void PageViewFocused() override;
     void PagePainted() override;
     bool MainWindowActive() const override { return isActiveWindow(); }
+    // The bookmarks panel (see TTreeForm).
+    TTreeForm *BookmarksPanel() const { return TreeForm; }
+    void BookmarksBuilding() override;
+    void ShowBookmarkTree(const std::shared_ptr<TTree> &tree, bool track) override;
+    void SaveBookmarkTree(TTree &tree) override;
+    bool ShowBookmarksPanel(bool show) override;
+    void FollowPage(int page) override;
 
     // ---- Commands ----------------------------------------------------------------------
     // The menus (see TMainMenu); the command states follow the engine and the window.
@@ -188,6 +196,7 @@ private:
     std::function<bool()> writeData_;
     QWidget *Body = nullptr;
     TScrollForm *ScrollForm = nullptr;
+    TTreeForm *TreeForm = nullptr;
     std::unique_ptr<TPageViewHost> Host;
     TStatusTimer *Timer = nullptr;
     std::unique_ptr<TDocumentRefresh> Refresh;
