@@ -341,7 +341,10 @@ bool TQPDF::ExeDest(FPDF_DOCUMENT doc, FPDF_DEST dest)
     FS_FLOAT x = 0, y = 0, zoom = 0;
     Library.DLL().FPDFDest_GetLocationInPage(dest, &hasX, &hasY, &hasZoom, &x, &y, &zoom);
     const TDest target{hasX ? x : 0, hasY ? y : 0, hasZoom ? zoom : 0};
-    return Nav.GOTOPage(page + 1, &target);
+    // A destination without the coordinate that gives the top (a /Fit one) shows the page from
+    // its top, not from its bottom edge, where a missing y of 0 would put it.
+    const bool hasTop = View.GetPageOrientation(page + 1) == 1 ? hasX : hasY;
+    return Nav.GOTOPage(page + 1, hasTop ? &target : nullptr);
 }
 
 bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int lnum, TDestType dest_type)

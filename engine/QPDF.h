@@ -269,6 +269,8 @@ private:
     // bookmarks and the tree has items. A document opened for the first time without an
     // outline, or one whose bookmarks are off, hides it (opened: after a load).
     void ShowTree(bool opened, bool newSlot);
+    // The action, and the destination when the action did not succeed.
+    bool RunActionThenDest(FPDF_DOCUMENT doc, FPDF_ACTION action, FPDF_DEST dest);
     // A "TEXT: " or "PDF: " target; unset when it is neither.
     std::optional<bool> RunLaunchText(const QString &target);
     // A file name from a link: made absolute against the current document's folder.

@@ -80,9 +80,7 @@ bool TQPDF::ExeAnnotation(FPDF_DOCUMENT doc, FPDF_LINK ann)
     if (!doc || !ann)
         return false;
     FPDF_DEST dest = Library.DLL().FPDFLink_GetDest(doc, ann);
-    FPDF_ACTION action = Library.DLL().FPDFLink_GetAction(ann);
-    const bool done = action && ExeAction(doc, action);
-    return done || (dest && ExeDest(doc, dest));
+    return RunActionThenDest(doc, Library.DLL().FPDFLink_GetAction(ann), dest);
 }
 
 bool TQPDF::ExeOutline(FPDF_DOCUMENT doc, FPDF_BOOKMARK bm)
@@ -92,9 +90,18 @@ bool TQPDF::ExeOutline(FPDF_DOCUMENT doc, FPDF_BOOKMARK bm)
     if (!doc || !bm)
         return false;
     FPDF_DEST dest = OutlineRead.BMGetDest(doc, bm);
-    FPDF_ACTION action = OutlineRead.BMGetAction(bm);
-    const bool done = action && ExeAction(doc, action);
-    return done || (dest && ExeDest(doc, dest));
+    return RunActionThenDest(doc, OutlineRead.BMGetAction(bm), dest);
+}
+
+bool TQPDF::RunActionThenDest(FPDF_DOCUMENT doc, FPDF_ACTION action, FPDF_DEST dest)
+{
+    if (action && ExeAction(doc, action))
+        return true;
+    // The library gives a remote go-to's destination as the link's own; it names a page of
+    // the other document, never one of this.
+    if (action && Library.DLL().FPDFAction_GetType(action) == PDFACTION_REMOTEGOTO)
+        return false;
+    return dest && ExeDest(doc, dest);
 }
 
 bool TQPDF::ExeAction(FPDF_DOCUMENT doc, FPDF_ACTION action)
