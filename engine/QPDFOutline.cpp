@@ -22,8 +22,12 @@ void TQPDF::ShowTree(bool opened, bool newSlot)
     } else if (opened) {
         ShowBookmarks = true;
         Host.Window().ShowBookmarksPanel(true);
+    } else if (ShowBookmarks && count == 0) {
+        // Nothing to show (yet: a document still loading); the document keeps its choice.
+        Host.Window().ShowBookmarksPanel(false);
+        ShowBookmarks = true;
     } else {
-        Host.Window().ShowBookmarksPanel(ShowBookmarks && count > 0);
+        Host.Window().ShowBookmarksPanel(ShowBookmarks);
     }
 }
 

@@ -198,8 +198,11 @@ void TTreeForm::CopyTo()
         for (int i = 0; i < count; ++i)
             if (_tree->Items[size_t(i)].Expanded)
                 Nodes[size_t(i)]->setExpanded(true);
+        // The selection does not scroll the view: the item at the top comes back instead.
+        Tree->setAutoScroll(false);
         if (selected)
             Tree->setCurrentItem(selected);
+        Tree->setAutoScroll(true);
     }
     Tree->setUpdatesEnabled(true);
     if (QTreeWidgetItem *top = _tree ? Node(_tree->TopItem) : nullptr)

@@ -3,6 +3,7 @@
 // interface the engine talks through.
 #include "EngineFixture.h"
 #include "FakeEditor.h"
+#include "FakeProgram.h"
 
 #include "engine/MarkFade.h"
 #include "platform/fake/ManualClock.h"
@@ -761,6 +762,46 @@ TEST_F(PageView, ADoubleClickOpensTheSourceLineAndLeavesNoSelection)
     EXPECT_EQ(editor.arguments(),
               "[--line]\n[9]\n[" + QFileInfo(fixturePath("multi/chapters/stone.tex")).canonicalFilePath() + "]\n");
     EXPECT_EQ(engine->SelectMode(), 0);
+}
+
+TEST_F(PageView, TheHandAndTheTargetShowOverALinkAndOnlyAClickFollowsIt)
+{
+    FakeProgram xdgOpen(dir.filePath("bin/xdg-open"));
+    const ScopedPath path(dir.filePath("bin"));
+    const QString sample = QFileInfo(fixturePath("../../resources/sample/OrvalePDFSample.pdf")).canonicalFilePath();
+    ASSERT_TRUE(engine->OpenDocument(sample, false, QString(), 0, TDestType::ForwardSearch));
+    engine->Navigator().SetZoom(100);
+    engine->Navigator().GOTOPage(3, nullptr);
+    QApplication::processEvents();
+    // The middle of the address link on the third page (points from the page's bottom).
+    QPoint p(-1, -1);
+    for (int y = 0; y < 600 && p.x() < 0; ++y)
+        for (int x = 0; x < 800 && p.x() < 0; ++x) {
+            int cp = 0;
+            double px = 0, py = 0;
+            if (engine->Layout().GetDocCoord(cp, x, y, px, py) && cp == 3 && std::abs(px - 241) < 1
+                && std::abs(py - 511.7) < 1)
+                p = QPoint(x, y);
+        }
+    ASSERT_GE(p.x(), 0);
+
+    move(p, Qt::NoButton);
+    EXPECT_EQ(vp()->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(vp()->toolTip(), "https://example.org/orvalepdf");
+    move(p + QPoint(0, 40), Qt::NoButton);
+    EXPECT_NE(vp()->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(vp()->toolTip(), QString());
+
+    // A press and a release 10 px apart are no click.
+    move(p, Qt::NoButton);
+    press(p);
+    release(p + QPoint(10, 0));
+    EXPECT_EQ(xdgOpen.arguments(300), QString());
+
+    move(p, Qt::NoButton);
+    press(p);
+    release(p + QPoint(9, 0));
+    EXPECT_EQ(xdgOpen.arguments(), "[" + dir.filePath("bin/xdg-open") + "]\n[https://example.org/orvalepdf]\n");
 }
 
 } // namespace
