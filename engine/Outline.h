@@ -10,8 +10,8 @@
 
 struct TTreeItem {
     QString Caption;
-    int Level = 0;  // depth from 0
-    int Page = -1;  // the bookmark's page once read; below 1 none
+    int Level = 0; // depth from 0
+    int Page = -1; // the bookmark's page once read; below 1 none
     FPDF_BOOKMARK BM = nullptr;
     bool Expanded = false;
     bool Selected = false;

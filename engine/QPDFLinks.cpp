@@ -241,8 +241,8 @@ bool TQPDF::ShellExec(const QString &Action, const QString &Source)
     if (started)
         return true;
     DebugLog(QStringLiteral("Error! ShellExecute failed: ") + what + QStringLiteral("\r\n") + error.text);
-    MessageDialog(QStringLiteral("Shell Error"), QStringLiteral("Execute Action failed: ") + what + QStringLiteral("\r\n")
-                      + error.text,
-                  mtError, MsgButtons({mbOK}));
+    MessageDialog(QStringLiteral("Shell Error"),
+                  QStringLiteral("Execute Action failed: ") + what + QStringLiteral("\r\n") + error.text, mtError,
+                  MsgButtons({mbOK}));
     return false;
 }

@@ -47,10 +47,7 @@ bool isProgramType(const QMimeType &type)
 }
 
 // Parameters some mail programs turn into attached local files.
-bool attachesFiles(const QString &key)
-{
-    return key.startsWith(QLatin1String("attach"), Qt::CaseInsensitive);
-}
+bool attachesFiles(const QString &key) { return key.startsWith(QLatin1String("attach"), Qt::CaseInsensitive); }
 
 QString mailtoWithoutAttachments(const QString &uri)
 {

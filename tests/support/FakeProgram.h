@@ -19,8 +19,9 @@ public:
     {
         QDir().mkpath(QFileInfo(path).path());
         const QByteArray out = argvFile_.toUtf8();
-        ok_ = writeBytes(path, "#!/bin/sh\nfor a in \"$0\" \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"" + out
-                                   + ".part\" && /bin/mv \"" + out + ".part\" \"" + out + "\"\n");
+        ok_ = writeBytes(path,
+                         "#!/bin/sh\nfor a in \"$0\" \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"" + out
+                             + ".part\" && /bin/mv \"" + out + ".part\" \"" + out + "\"\n");
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     FakeProgram(const FakeProgram &) = delete;

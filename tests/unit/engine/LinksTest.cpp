@@ -135,8 +135,8 @@ TEST_F(LinksTest, LaunchLinkToAProgramIsRefused)
         QFile::setPermissions(other, mode);
         EXPECT_FALSE(engine->ExeAnnotation(nullptr, linkAt(3, kLaunchX, kLinkY)));
         ASSERT_EQ(sink.shown.size(), 1);
-        EXPECT_EQ(sink.shown[0], "Shell Error: Execute Action failed: open (\"" + other + "\")\r\n"
-                                     + pl::Shell::programRefused());
+        EXPECT_EQ(sink.shown[0],
+                  "Shell Error: Execute Action failed: open (\"" + other + "\")\r\n" + pl::Shell::programRefused());
         EXPECT_TRUE(log().contains("Error! ShellExecute failed: open (\"" + other + "\")"));
     }
     EXPECT_EQ(xdgOpen->arguments(300), QString());
@@ -174,7 +174,8 @@ TEST_F(LinksTest, HostileTargetsAreRefusedWithTheirReason)
     const QString exe = dir.filePath("setup.exe");
     ASSERT_TRUE(writeBytes(exe, QByteArray("MZ\x90\0\x03\0\0\0\x04\0\0\0\xff\xff", 16) + QByteArray(200, '\0')));
     const QString jar = dir.filePath("tool.jar");
-    ASSERT_TRUE(writeBytes(jar, QByteArray("PK\x03\x04\x14\0\x08\0", 8) + "META-INF/MANIFEST.MF" + QByteArray(64, '\0')));
+    ASSERT_TRUE(
+        writeBytes(jar, QByteArray("PK\x03\x04\x14\0\x08\0", 8) + "META-INF/MANIFEST.MF" + QByteArray(64, '\0')));
     struct Case {
         QString target;
         QString reason;
@@ -247,8 +248,8 @@ struct LinkConventionsTest : LinksTest {
         PdfWriter w;
         w.addPage();
         for (int i = 0; i < uris.size(); ++i)
-            w.links.push_back({0, 72, 700.0 - 30 * i, 300, 720.0 - 30 * i,
-                               "<< /S /URI /URI (" + uris[i].toLatin1() + ") >>"});
+            w.links.push_back(
+                {0, 72, 700.0 - 30 * i, 300, 720.0 - 30 * i, "<< /S /URI /URI (" + uris[i].toLatin1() + ") >>"});
         const QString file = dir.filePath(name);
         EXPECT_TRUE(w.write(file));
         return file;

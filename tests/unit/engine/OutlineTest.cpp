@@ -62,8 +62,9 @@ TEST_F(OutlineTest, MultiGivesTheTreeMuPDFsToolReads)
 TEST_F(OutlineTest, TextGivesThreeLevelsAndItsPages)
 {
     const auto tree = open(copy("pdfium/text.pdf", "text.pdf"));
-    EXPECT_EQ(Shape(*tree), QStringList({"0:Front matter", QString::fromUtf8("0:Body Über Straße"), "1:Sub one",
-                                         "2:Deep", "0:Rotated page", "0:Cropped page"}));
+    EXPECT_EQ(Shape(*tree),
+              QStringList({"0:Front matter", QString::fromUtf8("0:Body Über Straße"), "1:Sub one", "2:Deep",
+                           "0:Rotated page", "0:Cropped page"}));
     engine->ReadTreePages(*tree);
     std::vector<int> pageOf;
     for (const TTreeItem &item : tree->Items)
@@ -130,7 +131,13 @@ TEST_F(OutlineTest, ThePageOfABookmark)
         QString chosen;
     };
     // The first of a page's own bookmarks; else the last one of the nearest page before.
-    const Case cases[] = {{1, ""}, {2, ""}, {3, "Introduction"}, {4, "Parapets"}, {5, "Repairs"}, {6, "Iron and Concrete"}, {99, "Closing Remarks"}};
+    const Case cases[] = {{1, ""},
+                          {2, ""},
+                          {3, "Introduction"},
+                          {4, "Parapets"},
+                          {5, "Repairs"},
+                          {6, "Iron and Concrete"},
+                          {99, "Closing Remarks"}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.page);
         const int i = tree->ItemForPage(c.page);
