@@ -297,6 +297,7 @@ bool TScrollForm::viewportEvent(QEvent *e)
         if (!IsWorking())
             SetCursor(Qt::ArrowCursor);
         AllowPageDownClick = false;
+        ShowLinkHint(QString(), QPoint());
         return QAbstractScrollArea::viewportEvent(e);
     case QEvent::Resize: {
         const bool result = QAbstractScrollArea::viewportEvent(e);
