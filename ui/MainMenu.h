@@ -6,6 +6,7 @@
 #include "ui/MainCommands.h"
 
 #include <QHash>
+#include <QIcon>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -16,6 +17,10 @@ class QMenu;
 class QPoint;
 class QWidget;
 class TMainForm;
+
+// An image of the menu image list by name: the PNG file of that name in the program's
+// image folder, none while it is missing.
+QIcon MenuImage(const char *name);
 
 class TMainMenu final : public QObject {
 public:

@@ -3,6 +3,8 @@
 #include "app/Placement.h"
 #include "engine/QPDF.h"
 #include "settings/Prefer.h"
+#include "ui/BookmarkTree.h"
+#include "ui/MainMenu.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -38,7 +40,7 @@ TTreeForm::TTreeForm(TQPDF *engine, QWidget *parent) : QWidget(parent), QPDF(eng
     setWindowTitle(QStringLiteral("Bookmarks"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    Tree = new QTreeWidget(this);
+    Tree = new TBookmarkTree(this);
     Tree->setObjectName(QStringLiteral("Tree"));
     Tree->setHeaderHidden(true);
     Tree->setColumnCount(1);
@@ -124,6 +126,10 @@ void TTreeForm::SetBranch(QTreeWidgetItem *node, bool expanded)
 void TTreeForm::PopupMenuTreePopup(const QPoint &pos)
 {
     TreeClickNode = Tree->currentItem();
+    menuExpandAll->setIcon(MenuImage("Expand"));
+    menuExpandBranch->setIcon(MenuImage("Expand"));
+    menuCollapseAll->setIcon(MenuImage("Collapse"));
+    menuCollapseBranch->setIcon(MenuImage("Collapse"));
     // Enabled while some branch is not wholly in the state the command sets.
     bool someCollapsed = false, someExpanded = false;
     for (QTreeWidgetItem *node : Nodes) {

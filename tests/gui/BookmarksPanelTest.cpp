@@ -3,6 +3,7 @@
 // the state kept per document, and F4.
 #include "ui/MainForm.h"
 #include "ui/TreeForm.h"
+#include "settings/Colors.h"
 
 #include "EngineFixture.h"
 #include "PdfWriter.h"
@@ -187,4 +188,24 @@ TEST_F(BookmarksPanel, F4ShowsAndHidesThePanel)
     QTest::keyClick(form.get(), Qt::Key_F4);
     EXPECT_TRUE(panel->isVisible());
     EXPECT_TRUE(form->Command("menuShowBookmarks")->isChecked());
+}
+
+TEST_F(BookmarksPanel, TheThemesTreeColoursAndTheHotExpandButton)
+{
+    open("multi/multi.pdf", "multi.pdf");
+    const TThemeColors saved = Colors.Theme;
+    Colors.Theme[tvcCustomBk].val = 0x203040;
+    Colors.Theme[tvcCustomText].val = 0xF0F0F0;
+    QTreeWidgetItem *stone = node("Stone Arches");
+    const QRect row = tree->visualItemRect(stone);
+    tree->viewport()->update();
+    const QImage drawn = tree->viewport()->grab().toImage();
+    EXPECT_EQ(drawn.pixelColor(row.right() - 4, row.center().y()), ToQColor(0x203040));
+    EXPECT_EQ(drawn.pixelColor(row.left() - tree->indentation() + 1, row.top() + 1), ToQColor(0x203040));
+    Colors.Theme = saved;
+
+    // The pointer over the expand button makes its node hot, and the log says so.
+    QTest::mouseMove(tree->viewport(), QPoint(row.left() - tree->indentation() / 2, row.center().y()));
+    QApplication::processEvents();
+    EXPECT_TRUE(log().contains("Hot Tree Item: Stone Arches ")) << log().toStdString();
 }
