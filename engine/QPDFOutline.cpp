@@ -33,7 +33,8 @@ void TQPDF::ShowTree(bool opened, bool newSlot)
 
 void TQPDF::ReadTreePages(TTree &tree)
 {
-    if (&tree == FTree.get())
+    // A tree not read from the shown document may hold handles of a document closed since.
+    if (&tree == FTree.get() && tree.Ready)
         OutlineRead.ReadPages(CurrentPdf(), tree);
 }
 

@@ -238,7 +238,7 @@ void TTreeForm::RestoreTree()
 bool TTreeForm::ExeOutlineID(int id)
 {
     // Only the current document's items: another's handles may belong to a closed document.
-    if (!QPDF || !_tree || _tree != QPDF->Tree() || id < 0 || id >= _tree->Count)
+    if (!QPDF || !_tree || _tree != QPDF->Tree() || !_tree->Ready || id < 0 || id >= _tree->Count)
         return false;
     return QPDF->ExeOutline(nullptr, _tree->Items[size_t(id)].BM);
 }

@@ -209,3 +209,20 @@ TEST_F(BookmarksPanel, TheThemesTreeColoursAndTheHotExpandButton)
     QApplication::processEvents();
     EXPECT_TRUE(log().contains("Hot Tree Item: Stone Arches ")) << log().toStdString();
 }
+
+TEST_F(BookmarksPanel, AReloadReadsTheOutlineOfTheNewVersion)
+{
+    const QString file = open("multi/multi.pdf", "book.pdf");
+    go(5);
+    ASSERT_EQ(selected(), "Timber Spans");
+    // TeX wrote another document under the same name.
+    rewrite(file, EngineFixture::fixture("pdfium/text.pdf"));
+    ASSERT_TRUE(engine->ReloadFile(file));
+    QApplication::processEvents();
+    EXPECT_EQ(tree->topLevelItemCount(), 4);
+    ASSERT_NE(node("Rotated page"), nullptr);
+    click(node("Rotated page"));
+    EXPECT_EQ(page(), 4);
+    go(5);
+    EXPECT_EQ(selected(), "Cropped page");
+}
