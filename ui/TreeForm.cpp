@@ -71,6 +71,9 @@ void TTreeForm::DockBeside(QWidget *pageView)
     LeftSplitter->setChildrenCollapsible(false);
     if (client && client->layout())
         delete client->layout()->replaceWidget(pageView, LeftSplitter);
+    // The panel's own lower bound, not its tree's size hint, which changes with the outline
+    // and would move the page view under a reload.
+    setMinimumWidth(Scaled(32));
     LeftSplitter->addWidget(this);
     LeftSplitter->addWidget(pageView);
     LeftSplitter->setStretchFactor(1, 1);
@@ -361,7 +364,8 @@ bool TTreeForm::doShowDocked(bool a)
     if (lock)
         client->setUpdatesEnabled(false);
     show();
-    if (LeftSplitter) {
+    // Only a panel that appears takes its width; a shown one keeps the page view's.
+    if (r && LeftSplitter) {
         const int width = GetBMWidth(Prefer.BookmarksWidth, LeftSplitter->width());
         LeftSplitter->setSizes({width, std::max(0, LeftSplitter->width() - width)});
     }
