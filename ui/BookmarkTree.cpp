@@ -82,7 +82,8 @@ void TBookmarkTree::drawBranches(QPainter *painter, const QRect &rect, const QMo
     const QPoint c(rect.right() - indentation() / 2, rect.center().y());
     const bool open = node->isExpanded();
     const bool hot = node == Hot;
-    const QColor color = Theme(open ? (hot ? tvcOpenedHotGlyph : tvcOpenedGlyph) : (hot ? tvcClosedHotGlyph : tvcClosedGlyph));
+    const QColor color =
+        Theme(open ? (hot ? tvcOpenedHotGlyph : tvcOpenedGlyph) : (hot ? tvcClosedHotGlyph : tvcClosedGlyph));
     const int arm = w / 4;
     QPainterPath chevron;
     if (open) {
