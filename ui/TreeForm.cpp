@@ -364,6 +364,10 @@ bool TTreeForm::doShowDocked(bool a)
     if (lock)
         client->setUpdatesEnabled(false);
     show();
+    // The handle beside it at once, not at the splitter's next layout, which would narrow the
+    // page view later (under a reload, costing it its place).
+    if (LeftSplitter)
+        LeftSplitter->refresh();
     // Only a panel that appears takes its width; a shown one keeps the page view's.
     if (r && LeftSplitter) {
         const int width = GetBMWidth(Prefer.BookmarksWidth, LeftSplitter->width());
@@ -382,6 +386,8 @@ bool TTreeForm::doHideDocked(bool)
 {
     const bool r = !isHidden();
     hide();
+    if (LeftSplitter)
+        LeftSplitter->refresh();
     if (QPDF)
         QPDF->ShowBookmarks = false;
     if (MenusChanged)
