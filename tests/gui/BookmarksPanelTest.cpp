@@ -81,6 +81,9 @@ TEST_F(BookmarksPanel, ShowsTheOutlineBesideThePageView)
     EXPECT_EQ(tree->topLevelItemCount(), 5);
     EXPECT_EQ(node("Weathering")->parent(), node("Stone Arches"));
     EXPECT_NEAR(panel->width(), 220, 8);
+    // The handle between them shows with the panel, not at some later layout.
+    EXPECT_TRUE(panel->Splitter()->handle(1)->isVisible());
+    EXPECT_EQ(form->PageView()->x(), panel->width() + panel->Splitter()->handleWidth());
 
     // A document without an outline hides it.
     open("pdfium/search.pdf", "search.pdf");
