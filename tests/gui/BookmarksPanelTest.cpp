@@ -81,7 +81,7 @@ TEST_F(BookmarksPanel, ShowsTheOutlineBesideThePageView)
     EXPECT_EQ(tree->topLevelItemCount(), 5);
     EXPECT_EQ(node("Weathering")->parent(), node("Stone Arches"));
     EXPECT_NEAR(panel->width(), 220, 8);
-    // The handle between them shows with the panel, not at some later layout.
+    // The page view begins right of the panel and the handle between them.
     EXPECT_TRUE(panel->Splitter()->handle(1)->isVisible());
     EXPECT_EQ(form->PageView()->x(), panel->width() + panel->Splitter()->handleWidth());
 
