@@ -764,6 +764,21 @@ TEST_F(PageView, ADoubleClickOpensTheSourceLineAndLeavesNoSelection)
     EXPECT_EQ(engine->SelectMode(), 0);
 }
 
+// The view point that shows page point (x, y) of page cp (points from the page's bottom);
+// (-1, -1) when none in the view does.
+QPoint ViewPointOf(TQPDF &engine, int page, double x, double y)
+{
+    for (int vy = 0; vy < 600; ++vy)
+        for (int vx = 0; vx < 800; ++vx) {
+            int cp = 0;
+            double px = 0, py = 0;
+            if (engine.Layout().GetDocCoord(cp, vx, vy, px, py) && cp == page && std::abs(px - x) < 1
+                && std::abs(py - y) < 1)
+                return QPoint(vx, vy);
+        }
+    return QPoint(-1, -1);
+}
+
 TEST_F(PageView, TheHandAndTheTargetShowOverALinkAndOnlyAClickFollowsIt)
 {
     FakeProgram xdgOpen(dir.filePath("bin/xdg-open"));
@@ -773,16 +788,8 @@ TEST_F(PageView, TheHandAndTheTargetShowOverALinkAndOnlyAClickFollowsIt)
     engine->Navigator().SetZoom(100);
     engine->Navigator().GOTOPage(3, nullptr);
     QApplication::processEvents();
-    // The middle of the address link on the third page (points from the page's bottom).
-    QPoint p(-1, -1);
-    for (int y = 0; y < 600 && p.x() < 0; ++y)
-        for (int x = 0; x < 800 && p.x() < 0; ++x) {
-            int cp = 0;
-            double px = 0, py = 0;
-            if (engine->Layout().GetDocCoord(cp, x, y, px, py) && cp == 3 && std::abs(px - 241) < 1
-                && std::abs(py - 511.7) < 1)
-                p = QPoint(x, y);
-        }
+    // The middle of the address link on the third page.
+    const QPoint p = ViewPointOf(*engine, 3, 241, 511.7);
     ASSERT_GE(p.x(), 0);
 
     move(p, Qt::NoButton);
@@ -802,6 +809,34 @@ TEST_F(PageView, TheHandAndTheTargetShowOverALinkAndOnlyAClickFollowsIt)
     press(p);
     release(p + QPoint(9, 0));
     EXPECT_EQ(xdgOpen.arguments(), "[" + dir.filePath("bin/xdg-open") + "]\n[https://example.org/orvalepdf]\n");
+}
+
+TEST_F(PageView, InPresentationModeAClickOnALinkTurnsNoPage)
+{
+    FakeProgram xdgOpen(dir.filePath("bin/xdg-open"));
+    const ScopedPath path(dir.filePath("bin"));
+    ASSERT_TRUE(
+        engine->OpenDocument(copy("pdfium/text.pdf", "text.pdf"), false, QString(), 0, TDestType::ForwardSearch));
+    engine->Navigator().SetZoom(100);
+    engine->Navigator().SetContinuousView(false);
+    engine->Navigator().GOTOPage(3, nullptr);
+    QApplication::processEvents();
+    mainWindow.displayState = 2;
+    // The address link of the third page (of five), and a point beside it.
+    const QPoint p = ViewPointOf(*engine, 3, 240, 413);
+    ASSERT_GE(p.x(), 0);
+    move(p, Qt::NoButton);
+    press(p);
+    release(p);
+    EXPECT_FALSE(xdgOpen.arguments().isEmpty());
+    EXPECT_EQ(page(), 3);
+
+    const QPoint beside = ViewPointOf(*engine, 3, 240, 300);
+    ASSERT_GE(beside.x(), 0);
+    move(beside, Qt::NoButton);
+    press(beside);
+    release(beside);
+    EXPECT_EQ(page(), 4);
 }
 
 } // namespace
