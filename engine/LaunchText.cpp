@@ -2,6 +2,8 @@
 
 #include "base/NumberParse.h"
 
+#include <algorithm>
+
 namespace {
 
 // Reads the text from pos: a double-quoted part, or up to the next blank (toEnd: up to the
@@ -85,8 +87,9 @@ TLaunchText TLaunchText::Parse(const QString &target)
     while (pos < end && target[pos].isSpace())
         ++pos;
     const QString s = target.mid(pos, end - pos);
-    if (s.startsWith(QLatin1String("TEXT: ")))
-        return ParseEditor(s, 6);
+    // "TEXT: " with nothing after it was cut to "TEXT:" above; it still names no program.
+    if (s.startsWith(QLatin1String("TEXT: ")) || s == QLatin1String("TEXT:"))
+        return ParseEditor(s, std::min(6, int(s.size())));
     if (s.startsWith(QLatin1String("PDF: ")))
         return ParseDocument(s, 5);
     return TLaunchText();
