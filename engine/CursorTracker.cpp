@@ -41,6 +41,7 @@ TCursorCode TCursorTracker::TrackCursor(bool hasDocument, bool isSel)
     ptPage = 0;
     ptChar = -1;
     ptDelta = 0;
+    ptAnnot = nullptr;
     if (!hasDocument)
         return tcNone;
     QPoint p = Host.View().CursorPos();
@@ -66,9 +67,13 @@ TCursorCode TCursorTracker::TrackCursor(bool hasDocument, bool isSel)
     TKeepLoadedPage keep(View);
     ptPage = cp;
     View.SetSelectedPage(cp);
-    FPDF_TEXTPAGE text = Source.PageIndex() == cp - 1 ? Source.TextPage() : nullptr;
+    const bool loaded = Source.PageIndex() == cp - 1;
+    if (loaded && Source.Page())
+        ptAnnot = DLL.FPDFLink_GetLinkAtPoint(Source.Page(), x, y);
+    const TCursorCode pageCode = ptAnnot && !isSel ? tcLink : tcOnPage;
+    FPDF_TEXTPAGE text = loaded ? Source.TextPage() : nullptr;
     if (!text)
-        return tcOnPage;
+        return pageCode;
     // The nearest character anywhere on the page.
     const double pw = View.FDocPageWidth + 1, ph = View.FDocPageHeight + 1;
     const int c = DLL.FPDFText_GetCharIndexAtPos(text, x, y, pw, ph);
@@ -78,7 +83,7 @@ TCursorCode TCursorTracker::TrackCursor(bool hasDocument, bool isSel)
     }
     ptChar = c;
     if (c < 0)
-        return tcOnPage;
+        return pageCode;
     FS_RECTF box{0, 0, 0, 0};
     DLL.FPDFText_GetLooseCharBox(text, c, &box);
     double left = std::min(box.left, box.right), right = std::max(box.left, box.right);
@@ -101,5 +106,5 @@ TCursorCode TCursorTracker::TrackCursor(bool hasDocument, bool isSel)
     // In page space, where the library gives both the point and the boxes: a page turned by
     // its own rotation reads the same way there.
     ptDelta = px > right ? 1 : px < left ? -1 : 0;
-    return close ? tcText : tcOnPage;
+    return pageCode == tcLink ? tcLink : close ? tcText : tcOnPage;
 }

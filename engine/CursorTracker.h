@@ -1,14 +1,16 @@
 #pragma once
 // What lies under the mouse pointer in the page view: outside it, beside the pages, on a
-// page, or close to a character of a page's text; and the nearest character with the side
+// page, close to a character of a page's text, or on a link; and the nearest character with the side
 // of it the pointer is on, where a selection begins or ends.
+#include "engine/DPLPDFiumDLL.h"
+
 class TDPLPDFiumDLL;
 class THostLink;
 class TPageLayout;
 class TPdfPageSource;
 class TTextSearch;
 
-enum TCursorCode : int { tcNone = 0, tcOutside = 1, tcBesidePages = 2, tcOnPage = 3, tcText = 4 };
+enum TCursorCode : int { tcNone = 0, tcOutside = 1, tcBesidePages = 2, tcOnPage = 3, tcText = 4, tcLink = 5 };
 
 class TCursorTracker {
 public:
@@ -20,7 +22,8 @@ public:
     TCursorTracker &operator=(const TCursorTracker &) = delete;
 
     // Looks at the pointer's position in the page view (isSel: during a drag selection, when
-    // a pointer outside the view counts as at its edge). tcNone without a document. A press
+    // a pointer outside the view counts as at its edge, and links do not count). tcNone
+    // without a document. A press
     // of the primary button on a page (not isSel) sets where the next search step goes on.
     // The loaded page is the same before and after.
     TCursorCode TrackCursor(bool hasDocument, bool isSel);
@@ -30,6 +33,8 @@ public:
     int ptPage = 0;
     int ptChar = -1;
     int ptDelta = 0;
+    // The link under the pointer, null none; valid while its page's document is open.
+    FPDF_LINK ptAnnot = nullptr;
 
 private:
     const TDPLPDFiumDLL &DLL;

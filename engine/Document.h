@@ -2,6 +2,7 @@
 // One open document: its file, the library's handle, the view it had when it was last
 // current, its SyncTeX data and its status flags.
 #include "engine/DestType.h"
+#include "engine/Outline.h"
 #include "engine/PdfHandles.h"
 #include "engine/Position.h"
 #include "engine/PositionHistory.h"
@@ -39,6 +40,9 @@ struct TDocument {
     // the document is closed before its buffer goes.
     QByteArray PDFiumDocBuf; // the whole file when loaded into memory, else empty
     TPdfDocument PDFiumDoc;
+    // The outline as the bookmarks panel last showed it; the panel may hold it a while
+    // after the document closed.
+    std::shared_ptr<TTree> Tree = std::make_shared<TTree>();
     // Shared with loader threads, which may still hold it after the slot is recycled.
     std::shared_ptr<TSyncTeX> SyncTeX;
 

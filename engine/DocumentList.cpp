@@ -40,6 +40,9 @@ void TDocumentList::InitDoc(TDocument &Doc)
     Doc.Serial = 0;
     Doc.Deferred = TNavRequest();
     ResetSyncTeX(Doc);
+    if (!Doc.Tree)
+        Doc.Tree = std::make_shared<TTree>();
+    Doc.Tree->Init();
     Doc.ZoomMode = TZoomMode(std::clamp<int32_t>(Prefer.ZoomMode, zfitPage, zCustom));
     Doc.Zoom = Prefer.Zoom;
     Doc.Rotate = Prefer.Rotate;

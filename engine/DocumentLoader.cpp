@@ -39,6 +39,11 @@ QString ExpandDocumentMacro(const QString &FN, const QString &currentFile)
 
 } // namespace
 
+QString TDocumentLoader::ExpandFolderMacro(const QString &FN, const QString &currentFile)
+{
+    return ExpandDocumentMacro(FN, currentFile);
+}
+
 QString TDocumentLoader::ResolveName(QString FN, const QString &currentFile)
 {
     if (FN.isEmpty())

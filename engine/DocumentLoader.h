@@ -20,6 +20,9 @@ public:
     // A password prompt is showing: periodic work waits until it is answered.
     bool PasswordPrompt() const { return PasswordDialog; }
 
+    // A name that starts with a folder macro (%B, %b, %H, %h, %P and "/" or "\") expanded;
+    // empty for any other name.
+    static QString ExpandFolderMacro(const QString &FN, const QString &currentFile);
     // The file an open names: a name that does not exist tried with its folder macro
     // expanded (%B, %b, %H, %h, %P), then made canonical; an empty name is currentFile.
     static QString ResolveName(QString FN, const QString &currentFile);

@@ -49,6 +49,8 @@ void TQPDF::DocChanged()
     ResetMark();
     PDFiumDocChanged();
     Search.Reset();
+    if (FTree)
+        FTree->Ready = false;
 }
 
 void TQPDF::ResetToDefaults()
@@ -68,6 +70,9 @@ void TQPDF::ResetToDefaults()
     Nav.Mark = TPosition();
     Sel.State = TTextSelection();
     FSyncTeX.reset();
+    // The last document went: the panel lets its tree go and stops following.
+    FTree.reset();
+    Host.Window().ShowBookmarkTree(nullptr, false);
 }
 
 void TQPDF::ReleasePages() { Source.SetDocument(nullptr); }
@@ -89,6 +94,8 @@ void TQPDF::StoreDoc(int Doc)
     d.History = Nav.History;
     d.Mark = Nav.Mark;
     d.Selection = Sel.State;
+    if (Doc == FSelDoc && FTree == d.Tree)
+        Host.Window().SaveBookmarkTree(*d.Tree);
     // Only the shown document has a view to read the position from.
     if (Doc == FSelDoc && Source.Document()) {
         TPosition p{View.SelPage, 0, 0};
@@ -135,6 +142,7 @@ void TQPDF::RestoreDoc(int Doc)
     Nav.Mark = d.Mark;
     Sel.State = d.Selection;
     FSyncTeX = d.SyncTeX;
+    FTree = d.Tree;
     SetSelDoc(Doc);
     PDFiumDocChanged();
     View.SelPage = d.Position.cp;
@@ -142,6 +150,8 @@ void TQPDF::RestoreDoc(int Doc)
     View.SetupView();
     Nav.RestorePosition(d.Position.cp, d.Position.Top, d.Position.Left);
     Restoring = false;
+    if (!quick)
+        ShowTree(false, false);
     UpdateStatus();
 }
 
@@ -149,9 +159,12 @@ void TQPDF::UpdateStatus()
 {
     if (StatusWaits())
         return;
-    Host.Window().ShowViewStatus(ViewStatus());
-    if (FSelDoc >= 0)
+    const TViewStatus status = ViewStatus();
+    Host.Window().ShowViewStatus(status);
+    if (FSelDoc >= 0) {
+        Host.Window().FollowPage(status.Page);
         UpdateTab(-1, TTabUpdate::IfChanged);
+    }
     Host.Window().StatusUpdated();
 }
 
@@ -328,7 +341,10 @@ bool TQPDF::ExeDest(FPDF_DOCUMENT doc, FPDF_DEST dest)
     FS_FLOAT x = 0, y = 0, zoom = 0;
     Library.DLL().FPDFDest_GetLocationInPage(dest, &hasX, &hasY, &hasZoom, &x, &y, &zoom);
     const TDest target{hasX ? x : 0, hasY ? y : 0, hasZoom ? zoom : 0};
-    return Nav.GOTOPage(page + 1, &target);
+    // A destination without the coordinate that gives the top (a /Fit one) shows the page from
+    // its top, not from its bottom edge, where a missing y of 0 would put it.
+    const bool hasTop = View.GetPageOrientation(page + 1) == 1 ? hasX : hasY;
+    return Nav.GOTOPage(page + 1, hasTop ? &target : nullptr);
 }
 
 bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int lnum, TDestType dest_type)
@@ -406,6 +422,7 @@ bool TQPDF::OpenDocument(QString FN, bool force_reload, const QString &SRC, int 
             StoreDoc(FSelDoc);
             if (!FQuickOpen || nav.Asked()) {
                 Host.Window().Relayout();
+                ShowTree(true, newSlot);
                 FinishDisplay();
                 Nav.RestorePosition(start.cp, start.Top, start.Left);
                 // A request for a file that did not load waits for one that does.

@@ -14,6 +14,8 @@
 #include "engine/HostLink.h"
 #include "engine/MarkFade.h"
 #include "engine/Navigator.h"
+#include "engine/Outline.h"
+#include "engine/OutlineReader.h"
 #include "engine/PageLayout.h"
 #include "engine/PdfLibrary.h"
 #include "engine/PdfPageSource.h"
@@ -26,6 +28,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QImage;
@@ -197,9 +200,32 @@ public:
     // cancelled it (cancelled, when given, tells the two apart).
     QString GetSelectedText(bool *cancelled = nullptr);
 
-    // What lies under the pointer; afterwards ptPage, ptChar and ptDelta tell the page,
-    // nearest character and side (see TCursorTracker).
+    // What lies under the pointer; afterwards ptPage, ptChar, ptDelta and ptAnnot tell the
+    // page, nearest character, side and link (see TCursorTracker).
     TCursorCode TrackCursor(bool isSel);
+
+    // Links and actions. A null doc is the current document. GetAnnotHint: the target a link
+    // shows before it is followed (its URI or file; empty for a go-to link). ExeAnnotation and
+    // ExeOutline run a link's or a bookmark's action and, when that did not succeed, its
+    // destination. ExeAction runs a go-to, remote go-to, URI or launch action; the targets
+    // "TEXT: " and "PDF: " start the editor or open another document. ShellExec opens a file
+    // or URI with the desktop's handler when it is allowed (see pl::Shell); a refusal or
+    // failure is logged and shown in the "Shell Error" box.
+    QString GetAnnotHint(FPDF_LINK link) const;
+    bool ExeAnnotation(FPDF_DOCUMENT doc, FPDF_LINK ann);
+    bool ExeOutline(FPDF_DOCUMENT doc, FPDF_BOOKMARK bm);
+    bool ExeAction(FPDF_DOCUMENT doc, FPDF_ACTION action);
+    bool ShellExec(const QString &Action, const QString &Source);
+
+    // The outline. BuildTree reads it into tree unless that is ready and hands the tree to the
+    // bookmarks panel; the number of items. Tree: the current document's (null without one).
+    int BuildTree(const std::shared_ptr<TTree> &tree);
+    const std::shared_ptr<TTree> &Tree() const { return FTree; }
+    const TOutlineReader &Outline() const { return OutlineRead; }
+    // Every item's page of the current document's tree, once.
+    void ReadTreePages(TTree &tree);
+    // The named destinations of the current document with their pages.
+    QString ListNamedDestinations();
     // The status again after the SyncTeX state of the current document changed; nothing while
     // the event loop is not running or while the status waits (see UpdateStatus).
     void UpdateSync();
@@ -236,6 +262,19 @@ private:
     TTextSearch Search{Library.DLL(), Docs, *this, View, Source, Nav, Sel, Host};
     TSelection Sel{Library.DLL(), Docs, *this, View, Source, Nav, Mark, Search, Host};
     TCursorTracker Tracker{Library.DLL(), View, Source, Search, Host};
+    TOutlineReader OutlineRead{Library.DLL()};
+    std::shared_ptr<TTree> FTree;
+    FPDF_DOCUMENT CurrentPdf() { return FSelDoc >= 0 ? Current().PDFiumDoc.get() : nullptr; }
+    // The current document's tree into the panel, which shows when the document shows its
+    // bookmarks and the tree has items. A document opened for the first time without an
+    // outline, or one whose bookmarks are off, hides it (opened: after a load).
+    void ShowTree(bool opened, bool newSlot);
+    // The action, and the destination when the action did not succeed.
+    bool RunActionThenDest(FPDF_DOCUMENT doc, FPDF_ACTION action, FPDF_DEST dest);
+    // A "TEXT: " or "PDF: " target; unset when it is neither.
+    std::optional<bool> RunLaunchText(const QString &target);
+    // A file name from a link: made absolute against the current document's folder.
+    QString DocumentRelative(const QString &name) const;
 
     std::shared_ptr<TSyncTeX> FSyncTeX;
     bool Restoring = false;
@@ -249,4 +288,5 @@ public:
     const int &ptPage = Tracker.ptPage;
     const int &ptChar = Tracker.ptChar;
     const int &ptDelta = Tracker.ptDelta;
+    const FPDF_LINK &ptAnnot = Tracker.ptAnnot;
 };

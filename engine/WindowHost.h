@@ -7,6 +7,10 @@
 
 #include <QString>
 
+#include <memory>
+
+class TTree;
+
 class TWindowHost {
 public:
     virtual ~TWindowHost() = default;
@@ -42,6 +46,21 @@ public:
     virtual void ShowFindDialog() {}
     virtual void SetSearchString(const QString &s) { (void)s; }
     virtual void SetFindCaption(int ind, int num) { (void)ind, (void)num; }
+
+    // The bookmarks panel. BookmarksBuilding: it stops following the page while a tree is
+    // read. ShowBookmarkTree: it shows tree (null: none, and it stops following the page) and
+    // follows the page when track is set. SaveBookmarkTree: when it shows tree, its
+    // expansion, selection and top item go into it. ShowBookmarksPanel shows or hides it;
+    // true when it was the other way before. FollowPage: the page in view changed.
+    virtual void BookmarksBuilding() {}
+    virtual void ShowBookmarkTree(const std::shared_ptr<TTree> &tree, bool track) { (void)tree, (void)track; }
+    virtual void SaveBookmarkTree(TTree &tree) { (void)tree; }
+    virtual bool ShowBookmarksPanel(bool show)
+    {
+        (void)show;
+        return false;
+    }
+    virtual void FollowPage(int page) { (void)page; }
 
     // Asks for a document's password: password holds the candidate and receives the typed
     // one, remember the check box. False on Cancel.

@@ -33,6 +33,7 @@
 #include "ui/Toolbar.h"
 #include "ui/ToolbarBoxes.h"
 #include "ui/ToolbarKeys.h"
+#include "ui/TreeForm.h"
 #include "ui/ViewCommands.h"
 #include "ui/WindowPlacement.h"
 
@@ -138,6 +139,10 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
         Host = std::make_unique<TPageViewHost>(ScrollForm);
         Host->SetWindow(this);
         QPDF->SetHost(Host.get());
+        TreeForm = new TTreeForm(QPDF, MainClientPanel);
+        TreeForm->DockBeside(ScrollForm);
+        TreeForm->MenusChanged = [this] { EnableMenu(); };
+        TreeForm->FocusPageView = [this] { FocusPageView(); };
     }
 
     PreferStoreHooks.storeWindowPlacement = [this] { Placement->SetMainSize(); };
@@ -406,6 +411,37 @@ void TMainForm::SelectTab(int index) { TabControl->SelectTab(index); }
 void TMainForm::RenameTab(int index, const QString &fileName) { TabControl->RenameTab(index, fileName); }
 
 void TMainForm::UpdateTabIcon(int index) { TabControl->UpdateTabImage(index); }
+
+void TMainForm::BookmarksBuilding()
+{
+    if (TreeForm)
+        TreeForm->BookmarksBuilding();
+}
+
+void TMainForm::ShowBookmarkTree(const std::shared_ptr<TTree> &tree, bool track)
+{
+    if (TreeForm)
+        TreeForm->ShowTree(tree, track);
+}
+
+void TMainForm::SaveBookmarkTree(TTree &tree)
+{
+    if (TreeForm)
+        TreeForm->SaveTree(tree);
+}
+
+bool TMainForm::ShowBookmarksPanel(bool show)
+{
+    if (!TreeForm)
+        return false;
+    return show ? TreeForm->doShowDocked(true) : TreeForm->doHideDocked(true);
+}
+
+void TMainForm::FollowPage(int page)
+{
+    if (TreeForm)
+        TreeForm->FollowPage(page);
+}
 
 void TMainForm::FocusPageView()
 {

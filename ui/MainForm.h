@@ -37,6 +37,7 @@ class TDocTabs;
 class TStatusLine;
 class TToolbarBoxes;
 class TToolbarKeys;
+class TTreeForm;
 class TWindowPlacement;
 class TXToolbar;
 
@@ -113,6 +114,13 @@ public:
     void PageViewFocused() override;
     void PagePainted() override;
     bool MainWindowActive() const override { return isActiveWindow(); }
+    // The bookmarks panel (see TTreeForm).
+    TTreeForm *BookmarksPanel() const { return TreeForm; }
+    void BookmarksBuilding() override;
+    void ShowBookmarkTree(const std::shared_ptr<TTree> &tree, bool track) override;
+    void SaveBookmarkTree(TTree &tree) override;
+    bool ShowBookmarksPanel(bool show) override;
+    void FollowPage(int page) override;
 
     // ---- Commands ----------------------------------------------------------------------
     // The menus (see TMainMenu); the command states follow the engine and the window.
@@ -196,6 +204,7 @@ private:
     std::function<bool()> writeData_;
     QWidget *Body = nullptr;
     TScrollForm *ScrollForm = nullptr;
+    TTreeForm *TreeForm = nullptr;
     std::unique_ptr<TPageViewHost> Host;
     TStatusTimer *Timer = nullptr;
     std::unique_ptr<TDocumentRefresh> Refresh;

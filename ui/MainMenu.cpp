@@ -15,13 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-namespace {
-
-// A command's image: the one of that name in the small image list, none for an empty name or
-// one the list lacks.
 QIcon MenuImage(const char *name) { return ImageListOf(1).Icon(QLatin1String(name)); }
-
-} // namespace
 
 TMainMenu::TMainMenu(TMainForm &form) : QObject(&form), Form(form)
 {

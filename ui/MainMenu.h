@@ -6,6 +6,7 @@
 #include "ui/MainCommands.h"
 
 #include <QHash>
+#include <QIcon>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -17,6 +18,10 @@ class QPoint;
 class QStyle;
 class QWidget;
 class TMainForm;
+
+// A command's image: the one of that name in the small image list, none for an empty name or
+// one the list lacks.
+QIcon MenuImage(const char *name);
 
 class TMainMenu final : public QObject {
 public:

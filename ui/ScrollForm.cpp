@@ -24,6 +24,7 @@
 #include <QPainter>
 #include <QRegion>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QTouchEvent>
 #include <QWheelEvent>
 
@@ -36,6 +37,7 @@ namespace {
 constexpr int kNotch = 120;
 constexpr int kLineIncrement = 36;    // at 96 pixels per inch
 constexpr int64_t kMoveQuietMs = 110; // moves this soon after a left press are dropped
+constexpr int kLinkClickSlop = 9;     // a click follows a link within this many pixels of its press
 
 // Whole notches in delta plus what was left over from earlier small deltas; the rest stays.
 int Notches(int &rest, int delta)
@@ -315,6 +317,7 @@ bool TScrollForm::viewportEvent(QEvent *e)
         if (!IsWorking())
             SetCursor(Qt::ArrowCursor);
         AllowPageDownClick = false;
+        ShowLinkHint(QString(), QPoint());
         return QAbstractScrollArea::viewportEvent(e);
     case QEvent::Resize: {
         const bool result = QAbstractScrollArea::viewportEvent(e);
@@ -503,6 +506,8 @@ void TScrollForm::mouseReleaseEvent(QMouseEvent *e)
     const bool presentation = PresentationState() == 2;
     switch (e->button()) {
     case Qt::LeftButton: {
+        // The click comes before the release.
+        wasAnnotationClick = FollowLinkAt(*e);
         isSelecting = false;
         const bool panned = isDragging == 2;
         if (QPDF && QPDF->SelDoc() >= 0) {
@@ -515,7 +520,7 @@ void TScrollForm::mouseReleaseEvent(QMouseEvent *e)
         DragButton = Qt::NoButton;
         if (panned)
             SetCursor(CoordVisible() ? Qt::CrossCursor : Qt::ArrowCursor);
-        if (presentation && near && AllowPageDownClick && QPDF)
+        if (presentation && near && AllowPageDownClick && !wasAnnotationClick && QPDF)
             QPDF->Navigator().NextPage();
         RefreshCoord();
         break;
@@ -544,6 +549,36 @@ void TScrollForm::mouseReleaseEvent(QMouseEvent *e)
         break;
     default: QAbstractScrollArea::mouseReleaseEvent(e); break;
     }
+}
+
+bool TScrollForm::FollowLinkAt(const QMouseEvent &e)
+{
+    if (!QPDF || QPDF->SelDoc() < 0 || viewport()->cursor().shape() != Qt::PointingHandCursor)
+        return false;
+    const QPoint p = e.position().toPoint();
+    if (std::abs(p.x() - LastMouseDownX) > kLinkClickSlop || std::abs(p.y() - LastMouseDownY) > kLinkClickSlop)
+        return false;
+    const TPointerAt at(*this, e);
+    if (QPDF->TrackCursor(false) != tcLink || !QPDF->ptAnnot)
+        return false;
+    ShowLinkHint(QString(), QPoint());
+    // The selection the press began is no selection: the click follows the link.
+    QPDF->StopSelection();
+    QPDF->ResetSelection();
+    QPDF->ExeAnnotation(nullptr, QPDF->ptAnnot);
+    return true;
+}
+
+void TScrollForm::ShowLinkHint(const QString &hint, const QPoint &globalPos)
+{
+    if (hint == LinkHint)
+        return;
+    LinkHint = hint;
+    viewport()->setToolTip(hint);
+    if (hint.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(globalPos, hint, viewport());
 }
 
 void TScrollForm::mouseDoubleClickEvent(QMouseEvent *e)
@@ -580,7 +615,8 @@ void TScrollForm::mouseMoveEvent(QMouseEvent *e)
     const bool left = e->buttons() & Qt::LeftButton;
     const int code = QPDF ? QPDF->TrackCursor(left) : tcOutside;
     if (!CoordVisible() && !IsWorking())
-        SetCursor(code == tcText ? Qt::IBeamCursor : Qt::ArrowCursor);
+        SetCursor(code == tcLink ? Qt::PointingHandCursor : code == tcText ? Qt::IBeamCursor : Qt::ArrowCursor);
+    ShowLinkHint(code == tcLink ? QPDF->GetAnnotHint(QPDF->ptAnnot) : QString(), e->globalPosition().toPoint());
     if (!isSelecting || !left)
         return;
     if (code > tcBesidePages)

@@ -134,6 +134,10 @@ protected:
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void mouseDoubleClickEvent(QMouseEvent *e) override;
+    // The click part of a left release: a link under the hand cursor, near the press, is
+    // followed. True when it was.
+    bool FollowLinkAt(const QMouseEvent &e);
+    void ShowLinkHint(const QString &hint, const QPoint &globalPos);
     void mouseMoveEvent(QMouseEvent *e) override;
     void wheelEvent(QWheelEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
@@ -201,6 +205,10 @@ private:
     bool LockedChanges = false; // a change arrived while locked: repaint at unlock
 
     bool AllowPageDownClick = false;
+    // The last left click followed a link (and turns no page in presentation mode).
+    bool wasAnnotationClick = false;
+    // The tool tip shown for the link under the pointer.
+    QString LinkHint;
     bool isLocked = false;
     bool isSelecting = false; // a left press on a page, until its release
     int isDragging = 0;       // 0 none, 1 a pan is armed, 2 panning

@@ -45,11 +45,9 @@ void TViewCommands::menuCountiniousViewClick()
 
 void TViewCommands::menuShowBookmarksClick()
 {
-    // The flag travels with the document; the panel that shows it is not part of the
-    // window yet.
+    // The flag travels with the document; the panel sets it.
     if (QPDF && QPDF->SelDoc() >= 0)
-        QPDF->ShowBookmarks = !QPDF->ShowBookmarks;
-    Form.NotAvailableYet(Form.RunningCommand());
+        Form.ShowBookmarksPanel(!QPDF->ShowBookmarks);
 }
 
 void TViewCommands::menuFrameLinksClick()

@@ -27,10 +27,8 @@ namespace {
 
 bool fail(ProcessError &error, int code)
 {
-    char buffer[512] = {};
-    const char *text = errorTextOf(strerror_r(code, buffer, sizeof buffer), buffer);
     error.code = code;
-    error.text = text && *text ? QString::fromLocal8Bit(text) : QStringLiteral("Error Code: ") + QString::number(code);
+    error.text = systemErrorText(code);
     return false;
 }
 
@@ -158,6 +156,13 @@ PosixProcess posixProcess;
 Process *currentProcess = &posixProcess;
 
 } // namespace
+
+QString systemErrorText(int code)
+{
+    char buffer[512] = {};
+    const char *text = errorTextOf(strerror_r(code, buffer, sizeof buffer), buffer);
+    return text && *text ? QString::fromLocal8Bit(text) : QStringLiteral("Error Code: ") + QString::number(code);
+}
 
 QString findProgramOnPath(const QString &name)
 {

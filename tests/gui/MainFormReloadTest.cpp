@@ -23,6 +23,8 @@ struct MainFormReloadTest : EngineFixture {
         EngineFixture::SetUp();
         Prefer.Maximized = false;
         Prefer.WindowRect = {100, 50, 500, 650};
+        // The page view fills the client area, as the pages below are reckoned for.
+        Prefer.ShowBookmarks = false;
         App.AppRunning = true;
         form = std::make_unique<TMainForm>(engine.get(), [] { return true; });
         form->show();

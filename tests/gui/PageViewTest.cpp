@@ -3,6 +3,7 @@
 // interface the engine talks through.
 #include "EngineFixture.h"
 #include "FakeEditor.h"
+#include "FakeProgram.h"
 
 #include "engine/MarkFade.h"
 #include "platform/fake/ManualClock.h"
@@ -810,6 +811,81 @@ TEST_F(PageView, AForwardSearchPaintsTheMarksPageFirst)
     EXPECT_NE(onScreen(mark), workspace) << "the mark's page is on the screen";
     EXPECT_EQ(onScreen(*other), workspace) << "the other page waits for the next paint";
     EXPECT_NE(vp()->grab().toImage().pixelColor(*other), workspace) << "and is drawn in the end";
+}
+
+// The view point that shows page point (x, y) of page cp (points from the page's bottom);
+// (-1, -1) when none in the view does.
+QPoint ViewPointOf(TQPDF &engine, int page, double x, double y)
+{
+    for (int vy = 0; vy < 600; ++vy)
+        for (int vx = 0; vx < 800; ++vx) {
+            int cp = 0;
+            double px = 0, py = 0;
+            if (engine.Layout().GetDocCoord(cp, vx, vy, px, py) && cp == page && std::abs(px - x) < 1
+                && std::abs(py - y) < 1)
+                return QPoint(vx, vy);
+        }
+    return QPoint(-1, -1);
+}
+
+TEST_F(PageView, TheHandAndTheTargetShowOverALinkAndOnlyAClickFollowsIt)
+{
+    FakeProgram xdgOpen(dir.filePath("bin/xdg-open"));
+    const ScopedPath path(dir.filePath("bin"));
+    const QString sample = QFileInfo(fixturePath("../../resources/sample/OrvalePDFSample.pdf")).canonicalFilePath();
+    ASSERT_TRUE(engine->OpenDocument(sample, false, QString(), 0, TDestType::ForwardSearch));
+    engine->Navigator().SetZoom(100);
+    engine->Navigator().GOTOPage(3, nullptr);
+    QApplication::processEvents();
+    // The middle of the address link on the third page.
+    const QPoint p = ViewPointOf(*engine, 3, 241, 511.7);
+    ASSERT_GE(p.x(), 0);
+
+    move(p, Qt::NoButton);
+    EXPECT_EQ(vp()->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(vp()->toolTip(), "https://example.org/orvalepdf");
+    move(p + QPoint(0, 40), Qt::NoButton);
+    EXPECT_NE(vp()->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(vp()->toolTip(), QString());
+
+    // A press and a release 10 px apart are no click.
+    move(p, Qt::NoButton);
+    press(p);
+    release(p + QPoint(10, 0));
+    EXPECT_EQ(xdgOpen.arguments(300), QString());
+
+    move(p, Qt::NoButton);
+    press(p);
+    release(p + QPoint(9, 0));
+    EXPECT_EQ(xdgOpen.arguments(), "[https://example.org/orvalepdf]\n");
+}
+
+TEST_F(PageView, InPresentationModeAClickOnALinkTurnsNoPage)
+{
+    FakeProgram xdgOpen(dir.filePath("bin/xdg-open"));
+    const ScopedPath path(dir.filePath("bin"));
+    ASSERT_TRUE(
+        engine->OpenDocument(copy("pdfium/text.pdf", "text.pdf"), false, QString(), 0, TDestType::ForwardSearch));
+    engine->Navigator().SetZoom(100);
+    engine->Navigator().SetContinuousView(false);
+    engine->Navigator().GOTOPage(3, nullptr);
+    QApplication::processEvents();
+    mainWindow.displayState = 2;
+    // The address link of the third page (of five), and a point beside it.
+    const QPoint p = ViewPointOf(*engine, 3, 240, 413);
+    ASSERT_GE(p.x(), 0);
+    move(p, Qt::NoButton);
+    press(p);
+    release(p);
+    EXPECT_FALSE(xdgOpen.arguments().isEmpty());
+    EXPECT_EQ(page(), 3);
+
+    const QPoint beside = ViewPointOf(*engine, 3, 240, 300);
+    ASSERT_GE(beside.x(), 0);
+    move(beside, Qt::NoButton);
+    press(beside);
+    release(beside);
+    EXPECT_EQ(page(), 4);
 }
 
 } // namespace

@@ -1,12 +1,13 @@
 #pragma once
-// Programs for tests that start other programs: a script in folder/bin that writes the
-// arguments it got, one per line in brackets, into a file the test reads. Tests put folder/bin
-// first on PATH (ScopedPath) where the real program would be looked up.
+// Programs for tests that start other programs: a script (in folder/bin, or at a given path)
+// that writes the arguments it got, one per line in brackets, into a file the test reads. Tests
+// put its folder first on PATH (ScopedPath) where the real program would be looked up.
 #include "SyncTeXText.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 #include <QThread>
@@ -27,18 +28,13 @@ class FakeProgram {
 public:
     // The script folder/bin/name; its arguments go to argvFile.
     FakeProgram(const QString &folder, const QString &name, const QString &argvFile)
-        : path_(folder + "/bin/" + name), argvFile_(argvFile)
     {
-        QDir(folder).mkpath("bin");
-        const QByteArray out = QFile::encodeName(argvFile_);
-        // The arguments are written, then the file is renamed into place.
-        ok_ = writeBytes(path_,
-                         "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > '" + out
-                             + ".part' && /bin/mv '" + out + ".part' '" + out + "'\n");
-        QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        write(folder + "/bin/" + name, argvFile);
     }
     FakeProgram(const QString &folder, const QString &name) : FakeProgram(folder, name, folder + "/" + name + ".argv")
     {}
+    // The script at path; its arguments go to path + ".argv".
+    explicit FakeProgram(const QString &path) { write(path, path + ".argv"); }
 
     bool ready() const { return ok_; }
     const QString &path() const { return path_; }
@@ -64,7 +60,24 @@ public:
         return args;
     }
 
+    bool ran() const { return QFile::exists(argvFile_); }
+    // Ready for the next run.
+    void forget() const { QFile::remove(argvFile_); }
+
 private:
+    void write(const QString &path, const QString &argvFile)
+    {
+        path_ = path;
+        argvFile_ = argvFile;
+        QDir().mkpath(QFileInfo(path_).path());
+        const QByteArray out = QFile::encodeName(argvFile_);
+        // The arguments are written, then the file is renamed into place.
+        ok_ = writeBytes(path_,
+                         "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > '" + out
+                             + ".part' && /bin/mv '" + out + ".part' '" + out + "'\n");
+        QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
     QString path_;
     QString argvFile_;
     bool ok_ = false;

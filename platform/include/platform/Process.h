@@ -15,6 +15,9 @@ QStringList splitCommandLine(const QString &commandLine);
 // there is none. Empty and relative PATH entries are never searched.
 QString findProgramOnPath(const QString &name);
 
+// The system's text for an errno value, or "Error Code: " + code when it has none.
+QString systemErrorText(int code);
+
 struct ProcessError {
     int code = 0; // errno of the failed step
     QString text; // the system's text for it, or "Error Code: " + code
