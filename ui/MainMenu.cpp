@@ -14,10 +14,6 @@
 #include <QMenu>
 #include <QMenuBar>
 
-namespace {
-
-// An image of the menu image list by name: the PNG file of that name in the program's
-// image folder, none while it is missing.
 QIcon MenuImage(const char *name)
 {
     if (!*name)
@@ -25,8 +21,6 @@ QIcon MenuImage(const char *name)
     const QString file = App.ExeFolder + QStringLiteral("/Resources/PNGImages/") + QLatin1String(name) + ".png";
     return QFileInfo::exists(file) ? QIcon(file) : QIcon();
 }
-
-} // namespace
 
 TMainMenu::TMainMenu(TMainForm &form) : QObject(&form), Form(form)
 {
