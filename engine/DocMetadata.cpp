@@ -14,26 +14,27 @@ constexpr qint64 kPermitCopy = 0x10;
 
 TDocMetadata::TDocMetadata(const TDPLPDFiumDLL &dll, FPDF_DOCUMENT doc, QByteArrayView fileBytes)
     : DLL(dll), Doc(doc), Packet(FindXmpPacket(fileBytes))
-{
-}
+{}
 
 QString TDocMetadata::GetMetaText(QByteArrayView tag) const
 {
     if (!Doc || tag.isEmpty())
         return QString();
-    if (tag == QByteArrayView("Version")) {
-        int v = 0;
-        if (!DLL.FPDF_GetFileVersion(Doc, &v))
-            return QString();
-        QString text = QString::number(v / 10) + QLatin1Char('.') + QString::number(v % 10);
-        if (!GetXMPText("XMP").isEmpty())
-            text += QStringLiteral("  <x:xmpmeta>");
-        if (DLL.FPDFCatalog_IsTagged(Doc))
-            text += QStringLiteral("  (tagged)");
-        return text;
-    }
-    const QString entry = InformationEntry(tag);
-    return entry.isEmpty() ? GetXMPText(tag) : entry;
+    const QString own = tag == QByteArrayView("Version") ? FileVersion() : InformationEntry(tag);
+    return own.isEmpty() ? GetXMPText(tag) : own;
+}
+
+QString TDocMetadata::FileVersion() const
+{
+    int v = 0;
+    if (!DLL.FPDF_GetFileVersion(Doc, &v))
+        return QString();
+    QString text = QString::number(v / 10) + QLatin1Char('.') + QString::number(v % 10);
+    if (!GetXMPText("XMP").isEmpty())
+        text += QStringLiteral("  <x:xmpmeta>");
+    if (DLL.FPDFCatalog_IsTagged(Doc))
+        text += QStringLiteral("  (tagged)");
+    return text;
 }
 
 QString TDocMetadata::InformationEntry(QByteArrayView tag) const

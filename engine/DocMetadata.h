@@ -18,7 +18,8 @@ public:
     // The information entry tag ("Title", "Author", "Subject", "Keywords", "Creator",
     // "Producer", "CreationDate", "ModDate"), else its XMP value. "Version" is the file's
     // version ("1.6") followed by "  <x:xmpmeta>" when there is a packet and "  (tagged)" for a
-    // tagged document. Empty when there is none.
+    // tagged document (the XMP pdf:PDFVersion when the library cannot tell). Empty when there
+    // is none.
     QString GetMetaText(QByteArrayView tag) const;
     // The XMP value of tag (see XmpValue).
     QString GetXMPText(QByteArrayView tag) const;
@@ -31,6 +32,9 @@ public:
 
 private:
     QString InformationEntry(QByteArrayView tag) const;
+    // "1.6", with the marks of a packet and of a tagged document; empty when the library
+    // cannot tell.
+    QString FileVersion() const;
 
     const TDPLPDFiumDLL &DLL;
     FPDF_DOCUMENT Doc;

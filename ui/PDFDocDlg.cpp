@@ -86,8 +86,7 @@ void TPDFDocDlg::BuildReport()
 
 void TPDFDocDlg::PopupMenuPDFDocPopup()
 {
-    popupForgetPassword->setEnabled(QPDF && QPDF->SelDoc() >= 0
-                                    && !QPDF->Document(QPDF->SelDoc()).FilePwd.isEmpty());
+    popupForgetPassword->setEnabled(QPDF && QPDF->SelDoc() >= 0 && !QPDF->Document(QPDF->SelDoc()).FilePwd.isEmpty());
     popupShowDestinations->setChecked(Prefer.DocDlgDestinations);
     PopupMenuPDFDoc->popup(mapToGlobal(QPoint(0, 0)));
 }

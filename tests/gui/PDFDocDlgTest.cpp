@@ -121,9 +121,8 @@ TEST_F(PDFDocDlgTest, ShowNamedDestinationsAddsTheListingAndIsKept)
         dlg.PopupMenuPDFDoc->close();
     }));
     // The next dialog lists them from the start.
-    ASSERT_TRUE(WithDialog([&](TPDFDocDlg &dlg) {
-        EXPECT_TRUE(dlg.Memo->toPlainText().contains("Named Destinations: 13\n"));
-    }));
+    ASSERT_TRUE(WithDialog(
+        [&](TPDFDocDlg &dlg) { EXPECT_TRUE(dlg.Memo->toPlainText().contains("Named Destinations: 13\n")); }));
 }
 
 TEST_F(PDFDocDlgTest, ForgetPasswordLeavesNoneInTheRecentList)

@@ -234,9 +234,11 @@ TEST_F(Report, SyncTeXSummaries)
     TSyncTeX sync;
     const QString gzSize = FormatByteSize(FileSize64(gz));
     const QString created = "Created:   " + FileDateText(gz, "yyyy-mm-dd  hh:mm:ss", ftCreation);
-    EXPECT_EQ(SyncTeXSummary(pdf, &sync), "not Loaded (OK)\nData Size: 0 bytes\nGZ Size:   " + gzSize + "\n"
-                  + created + "\nModified:  2026-06-01  12:00:05");
-    EXPECT_TRUE(QRegularExpression("^Created:   \\d{4}-\\d\\d-\\d\\d  \\d\\d:\\d\\d:\\d\\d$").match(created).hasMatch());
+    EXPECT_EQ(SyncTeXSummary(pdf, &sync),
+              "not Loaded (OK)\nData Size: 0 bytes\nGZ Size:   " + gzSize + "\n" + created
+                  + "\nModified:  2026-06-01  12:00:05");
+    EXPECT_TRUE(
+        QRegularExpression("^Created:   \\d{4}-\\d\\d-\\d\\d  \\d\\d:\\d\\d:\\d\\d$").match(created).hasMatch());
 
     sync.Pending = true;
     EXPECT_TRUE(SyncTeXSummary(pdf, &sync).startsWith("Pending (OK)\n"));
@@ -248,8 +250,8 @@ TEST_F(Report, SyncTeXSummaries)
     App.AppRunning = running;
     ASSERT_TRUE(loaded) << sync.ErrMsg.get().toStdString();
     ASSERT_TRUE(sync.Ready);
-    EXPECT_TRUE(SyncTeXSummary(pdf, &sync).startsWith("Loaded (OK)\nData Size: " + FormatByteSize(sync.DataSize)
-                                                      + "\nGZ Size:   "));
+    EXPECT_TRUE(SyncTeXSummary(pdf, &sync)
+                    .startsWith("Loaded (OK)\nData Size: " + FormatByteSize(sync.DataSize) + "\nGZ Size:   "));
     EXPECT_GT(sync.DataSize, 1024);
 
     // A plain SyncTeX file newer than the compressed one is read; one older than the PDF is

@@ -52,7 +52,7 @@ TEST(ReportFormat, MetadataDates)
         {"2026-12-10t08:15:30Z", "2026-12-10  08:15:30"},
         {"2026-12-10 08:15:30", "2026-12-10   08:15:3"}, // no "T" to skip: the next eight as they are
         {"2026-12-10T08:15", "2026-12-10  08:15"},
-        {"D:202612100018", ""}, // 14 characters
+        {"D:202612100018", ""},  // 14 characters
         {"2026-12-10T08:1", ""}, // 15 characters
         {"", ""},
     };
@@ -67,10 +67,10 @@ TEST(ReportFormat, PageSizes)
         const char *text;
     } cases[] = {
         {419.528, 595.276, "5.8 x 8.2 in  (148 x 210 mm, 420 x 595 pt)"}, // A5
-        {595.276, 841.89, "8.2 x 11.6 in  (210 x 297 mm, 595 x 842 pt)"},  // A4
-        {612, 792, "8.5 x 11.0 in  (216 x 279 mm, 612 x 792 pt)"},         // Letter
-        {71.99, 72, "0.9 x 1.0 in  (25 x 25 mm, 72 x 72 pt)"},             // inches cut
-        {2.5, 3.5, "0.0 x 0.0 in  (1 x 1 mm, 2 x 4 pt)"},                  // points: halves to even
+        {595.276, 841.89, "8.2 x 11.6 in  (210 x 297 mm, 595 x 842 pt)"}, // A4
+        {612, 792, "8.5 x 11.0 in  (216 x 279 mm, 612 x 792 pt)"},        // Letter
+        {71.99, 72, "0.9 x 1.0 in  (25 x 25 mm, 72 x 72 pt)"},            // inches cut
+        {2.5, 3.5, "0.0 x 0.0 in  (1 x 1 mm, 2 x 4 pt)"},                 // points: halves to even
         {85.0394, 85.0394, "1.1 x 1.1 in  (30 x 30 mm, 85 x 85 pt)"},
     };
     for (const auto &c : cases)

@@ -15,7 +15,7 @@ QByteArray Packet(const QByteArray &description, const QByteArray &attributes = 
            "<rdf:Description rdf:about=\"\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
            "xmlns:pdf=\"http://ns.adobe.com/pdf/1.3/\" xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\" "
            "xmlns:xap=\"http://ns.adobe.com/xap/1.0/\" "
-           + attributes + ">" + description + "</rdf:Description></rdf:RDF></x:xmpmeta>";
+        + attributes + ">" + description + "</rdf:Description></rdf:RDF></x:xmpmeta>";
 }
 
 struct XmpCase {
@@ -39,8 +39,8 @@ TEST(XmpReader, ValuesOfTags)
         {"rights joined", Packet("<dc:rights><rdf:Bag><rdf:li>R1</rdf:li><rdf:li>R2</rdf:li></rdf:Bag></dc:rights>"),
          "Rights", "R1, R2"},
         {"subject is the first description item",
-         Packet("<dc:description><rdf:Alt><rdf:li>S</rdf:li><rdf:li>T</rdf:li></rdf:Alt></dc:description>"),
-         "Subject", "S"},
+         Packet("<dc:description><rdf:Alt><rdf:li>S</rdf:li><rdf:li>T</rdf:li></rdf:Alt></dc:description>"), "Subject",
+         "S"},
         {"simple element", Packet("<pdf:Keywords>k1; k2</pdf:Keywords>"), "Keywords", "k1; k2"},
         {"simple attribute", Packet("", "pdf:Producer=\"P &amp; Q\""), "Producer", "P & Q"},
         {"pdf version", Packet("<pdf:PDFVersion>1.7</pdf:PDFVersion>"), "Version", "1.7"},
@@ -59,23 +59,24 @@ TEST(XmpReader, ValuesOfTags)
         {"9999 characters not taken", Packet("<pdf:Producer>" + longText + "</pdf:Producer>"), "Producer", ""},
         {"other namespace, same prefix",
          Packet("<dc:title xmlns:dc=\"urn:other\"><rdf:Alt><rdf:li>X</rdf:li></rdf:Alt></dc:title>"), "Title", ""},
-        {"nested in another property", Packet("<dc:format><pdf:Producer>Inner</pdf:Producer></dc:format>"),
-         "Producer", ""},
+        {"nested in another property", Packet("<dc:format><pdf:Producer>Inner</pdf:Producer></dc:format>"), "Producer",
+         ""},
         {"unknown tag", Packet("<pdf:Producer>P</pdf:Producer>"), "Trapped", ""},
         {"packet exists", Packet(""), "XMP", "XMP"},
-        {"delimiters in any case, mid line", "%PDF-1.4 junk <?xpacket?><X:XMPMETA xmlns:X=\"adobe:ns:meta/\">"
-                                             "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">"
-                                             "<rdf:Description xmlns:pdf=\"http://ns.adobe.com/pdf/1.3/\">"
-                                             "<pdf:Producer>Upper</pdf:Producer></rdf:Description></rdf:RDF>"
-                                             "</X:XMPMETA> trailer",
+        {"delimiters in any case, mid line",
+         "%PDF-1.4 junk <?xpacket?><X:XMPMETA xmlns:X=\"adobe:ns:meta/\">"
+         "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">"
+         "<rdf:Description xmlns:pdf=\"http://ns.adobe.com/pdf/1.3/\">"
+         "<pdf:Producer>Upper</pdf:Producer></rdf:Description></rdf:RDF>"
+         "</X:XMPMETA> trailer",
          "Producer", "Upper"},
         {"no end delimiter", Packet("<pdf:Producer>P</pdf:Producer>").replace("</x:xmpmeta>", ""), "Producer", ""},
         {"no end delimiter: no packet", Packet("").replace("</x:xmpmeta>", ""), "XMP", ""},
         {"no packet", "<rdf:RDF><pdf:Producer>P</pdf:Producer></rdf:RDF>", "Producer", ""},
         {"value before an error kept",
          Packet("<pdf:Producer>Kept</pdf:Producer><dc:format>pdf<pdf:Keywords>k</pdf:Keywords>"), "Producer", "Kept"},
-        {"value after an error dropped",
-         Packet("<dc:format>pdf</dc:formatt><pdf:Keywords>k</pdf:Keywords>"), "Keywords", ""},
+        {"value after an error dropped", Packet("<dc:format>pdf</dc:formatt><pdf:Keywords>k</pdf:Keywords>"),
+         "Keywords", ""},
         {"unfinished item list dropped", Packet("<dc:creator><rdf:Seq><rdf:li>A</rdf:li><rdf:li>B"), "Author", ""},
     };
     for (const XmpCase &c : cases)
