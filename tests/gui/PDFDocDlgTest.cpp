@@ -178,3 +178,14 @@ TEST_F(PDFDocDlgTest, WithoutADocumentOnlyANote)
     TPDFDocDlg dlg(engine.get(), form.get());
     EXPECT_EQ(dlg.Memo->toPlainText(), "No document is currently selected ...");
 }
+
+TEST_F(PDFDocDlgTest, DarkThemeMemoColours)
+{
+    Prefer.ThemeModeIndex = 1;
+    TPDFDocDlg dark(engine.get(), form.get());
+    EXPECT_EQ(dark.Memo->palette().color(QPalette::Base), QColor("#202020"));
+    EXPECT_EQ(dark.Memo->palette().color(QPalette::Text), QColor("#F0F0F0"));
+    Prefer.ThemeModeIndex = 2;
+    TPDFDocDlg light(engine.get(), form.get());
+    EXPECT_NE(light.Memo->palette().color(QPalette::Base), QColor("#202020"));
+}
