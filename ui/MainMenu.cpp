@@ -14,6 +14,10 @@
 #include <QMenu>
 #include <QMenuBar>
 
+namespace {
+
+// An image of the menu image list by name: the PNG file of that name in the program's
+// image folder, none while it is missing.
 QIcon MenuImage(const char *name)
 {
     if (!*name)
@@ -21,6 +25,8 @@ QIcon MenuImage(const char *name)
     const QString file = App.ExeFolder + QStringLiteral("/Resources/PNGImages/") + QLatin1String(name) + ".png";
     return QFileInfo::exists(file) ? QIcon(file) : QIcon();
 }
+
+} // namespace
 
 TMainMenu::TMainMenu(TMainForm &form) : QObject(&form), Form(form)
 {

@@ -12,15 +12,10 @@
 
 class QAction;
 class QActionGroup;
-class QIcon;
 class QMenu;
 class QPoint;
 class QWidget;
 class TMainForm;
-
-// An image of the menu image list by name: the PNG file of that name in the program's
-// image folder, none while it is missing.
-QIcon MenuImage(const char *name);
 
 class TMainMenu final : public QObject {
 public:
