@@ -1,4 +1,6 @@
 #include "app/StartupSwitches.h"
+
+#include "app/PeerCmdLine.h"
 #include "base/PathMacros.h"
 
 #include <QFileInfo>
@@ -65,6 +67,6 @@ TStartupScan ScanStartupSwitches(const QStringList &args, const QString &exeFold
         }
     }
 
-    scan.commandItems = args.mid(last + 1);
+    scan.commandItems = TranslatePeerItems(args.mid(last + 1));
     return scan;
 }

@@ -136,6 +136,21 @@ void TForwardMark::Animate()
     Fade.Start();
 }
 
+QRect TForwardMark::FirstPaintArea(int t, int l, int h, int w)
+{
+    // The first paint of the mark's page sets its area.
+    if (FSelBoxFactor <= 0 || FSelBoxRect.Right > FSelBoxRect.Left)
+        return QRect();
+    QRect area;
+    const int n = View.GetLayout(t, l, h, w, TRect{0, 0, w, h});
+    for (int i = 0; i < n; ++i) {
+        const TLayout &e = View.Layout[size_t(i)];
+        if (e.cp == FSelBoxPage)
+            area |= QRect(e.destLeft, e.destTop, e.width, e.height);
+    }
+    return area;
+}
+
 void TForwardMark::FadeStep()
 {
     const TRect &r = FSelBoxRect;

@@ -6,6 +6,7 @@
 #include "engine/Position.h"
 #include "synctex/SyncTeX.h"
 
+#include <QRect>
 #include <QString>
 
 #include <memory>
@@ -41,6 +42,10 @@ public:
     // Fades the mark out: full strength, half strength, gone. A mark that no paint has put
     // on screen goes at once.
     void Animate();
+    // A new mark that no paint has put on screen yet: the client area of its page in the view
+    // at (t, l) of h x w pixels, which the page view paints before the other pages so that the
+    // mark shows without waiting for them. Empty otherwise, or when the page is out of view.
+    QRect FirstPaintArea(int t, int l, int h, int w);
     // The mark is gone and its fading stopped (a reload, another document).
     void Reset() { Fade.Reset(); }
     // Tests step the fading through their own timer.

@@ -1,15 +1,13 @@
 #include "engine/Selection.h"
 
-#include "base/BusyIndicator.h"
 #include "engine/DocumentList.h"
 #include "engine/DocumentView.h"
 #include "engine/ForwardMark.h"
 #include "engine/HostLink.h"
 #include "engine/Navigator.h"
+#include "engine/PageWork.h"
 #include "engine/PdfPageSource.h"
 #include "engine/TextSearch.h"
-
-#include <QCoreApplication>
 
 #include <algorithm>
 #include <limits>
@@ -24,12 +22,6 @@ constexpr double kMinWidth = 4.53;
 // of the font size, from this far below the baseline.
 constexpr double kFontHeight = 0.78;
 constexpr double kBelowBaseline = 0.56;
-
-constexpr int kNoteMs = 2222;
-constexpr int kEscapeEvery = 10;
-constexpr int kEventsEvery = 100;
-constexpr int kBusyAbove = 9;
-constexpr int kInfoFrom = 100;
 
 constexpr char32_t kCR = 13, kLF = 10, kSpace = 32, kNoBreakSpace = 160;
 
@@ -288,12 +280,8 @@ QString TSelection::GetSelectedText(bool *cancelled)
         return QString();
     Extracting = true;
     const int total = last - first + 1;
-    const bool busy = last - first > kBusyAbove;
-    if (busy)
-        StartWorking(QStringLiteral("Extracting Text..."));
-    if (last - first >= kInfoFrom)
-        Host.View().StartInfo(QStringLiteral("Extracting Text..."), QStringLiteral(" (Page: 0000/9999) ..."), first,
-                              last);
+    TPageWork work(Host, last - first, QStringLiteral("Extracting Text..."), QStringLiteral("Extracting Text..."),
+                   QStringLiteral(" (Page: 0000/9999) ..."), first, last);
     const uint64_t serial = Docs.Current().Serial;
     const void *doc = Source.Document();
     const int selected = View.SelectedPage();
@@ -310,42 +298,21 @@ QString TSelection::GetSelectedText(bool *cancelled)
                 out += QStringLiteral("\r\n\r\n");
         }
         const int n = p - first + 1;
-        const QString progress = QStringLiteral("Extracting Text (Page: %1/%2) ...").arg(n).arg(total);
-        if (n % kEscapeEvery == 0) {
-            Host.View().SetInfo(progress, -1);
-            Host.View().SetPos(p);
-            if (EscapePressed()) {
-                escaped = true;
-                break;
-            }
-        }
-        if (n % kEventsEvery == 0) {
-            SetInfoText(progress);
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (!work.Step(n, p, QStringLiteral("Extracting Text (Page: %1/%2) ...").arg(n).arg(total))) {
+            escaped = true;
+            break;
         }
     }
     Extracting = false;
     if (escaped) {
-        SetInfoText(QStringLiteral("!!! Cancel ..."));
-        Host.View().SetCancel();
-        while (EscapePressed())
-            SleepMs(99);
-        if (busy)
-            StopWorking();
+        work.Cancel();
         if (Source.Document() == doc && selected > 0)
             View.SetSelectedPage(selected);
-        Host.View().StopInfo(0, kNoteMs);
         if (cancelled)
             *cancelled = true;
         return QString();
     }
-    if (last - first >= kInfoFrom) {
-        Host.View().SetInfo(QStringLiteral("Extracting Done (Page: %1/%1) ...").arg(total), -1);
-        Host.View().SetPos(last);
-        Host.View().StopInfo(0, kNoteMs);
-    }
-    if (busy)
-        StopWorking();
+    work.Finish(QStringLiteral("Extracting Done (Page: %1/%1) ...").arg(total), last);
     Shown.UpdateStatus();
     if (Source.Document() == doc && selected > 0)
         View.SetSelectedPage(selected);

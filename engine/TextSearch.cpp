@@ -1,17 +1,15 @@
 #include "engine/TextSearch.h"
 
-#include "base/BusyIndicator.h"
 #include "base/DebugLog.h"
 #include "engine/DocumentList.h"
 #include "engine/DocumentView.h"
 #include "engine/HostLink.h"
 #include "engine/Navigator.h"
+#include "engine/PageWork.h"
 #include "engine/PdfPageSource.h"
 #include "engine/Selection.h"
 #include "engine/TextMatcher.h"
 #include "settings/Prefer.h"
-
-#include <QCoreApplication>
 
 #include <climits>
 
@@ -19,13 +17,6 @@ namespace {
 
 // How long the notes of a step stay.
 constexpr int kNoteMs = 2222;
-// Esc is looked at every so many pages, the windows run every so many.
-constexpr int kEscapeEvery = 10;
-constexpr int kEventsEvery = 100;
-// Documents from this many pages show the information window while they are searched; more
-// than kBusyFrom pages show the busy state.
-constexpr int kInfoFrom = 100;
-constexpr int kBusyFrom = 9;
 
 QString Progress(int page, int count)
 {
@@ -137,11 +128,8 @@ int TTextSearch::GetAllMatches(const QString &s)
     const void *doc = Source.Document();
     const int count = Source.PageCount();
     const int selected = View.SelectedPage();
-    const bool busy = count > kBusyFrom;
-    if (busy)
-        StartWorking(QStringLiteral("Searching..."));
-    if (count >= kInfoFrom)
-        Host.View().StartInfo(QStringLiteral("Searching ..."), QStringLiteral(" Text (Page: 0000/9999) ..."), 1, count);
+    TPageWork work(Host, count, QStringLiteral("Searching..."), QStringLiteral("Searching ..."),
+                   QStringLiteral(" Text (Page: 0000/9999) ..."), 1, count);
     if (int(Docs.Current().PDFiumDocTextPages.size()) != count)
         InitTextPages(count, Docs.Current().PDFiumDocTextPages);
     const TTextMatcher matcher(s, {Prefer.FindCaseSensitive, Prefer.FindWholeWords, Prefer.FindOption3});
@@ -162,49 +150,26 @@ int TTextSearch::GetAllMatches(const QString &s)
         int pos = 0, start = 0, len = 0;
         while (matcher.Find(text, pos, start, len))
             matches.push_back({p, start, len});
-        const QString progress = Progress(p, count);
-        if (p % kEscapeEvery == 0) {
-            Host.View().SetInfo(progress, -1);
-            Host.View().SetPos(p);
-            if (EscapePressed()) {
-                cancelled = true;
-                break;
-            }
-        }
-        if (p % kEventsEvery == 0) {
-            SetInfoText(progress);
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (!work.Step(p, p, Progress(p, count))) {
+            cancelled = true;
+            break;
         }
     }
     Running = false;
     if (cancelled) {
         DropMatches();
-        SetInfoText(QStringLiteral("!!! Cancel ..."));
-        Host.View().SetCancel();
-        while (EscapePressed())
-            SleepMs(99);
-        if (busy)
-            StopWorking();
+        work.Cancel();
         if (Source.Document() == doc && selected > 0)
             View.SetSelectedPage(selected);
-        Host.View().StopInfo(0, kNoteMs);
         return -1;
     }
     if (!complete) {
         // What was found belongs to a document that is no longer shown as it was.
         DropMatches();
-        Host.View().StopInfo(0, kNoteMs);
-        if (busy)
-            StopWorking();
+        work.Abandon();
         return -1;
     }
-    if (count >= kInfoFrom) {
-        Host.View().SetInfo(QStringLiteral("Searching Done (Page: %1/%1) ...").arg(count), -1);
-        Host.View().SetPos(count);
-        Host.View().StopInfo(0, kNoteMs);
-    }
-    if (busy)
-        StopWorking();
+    work.Finish(QStringLiteral("Searching Done (Page: %1/%1) ...").arg(count), count);
     matchCount = int(matches.size()) - 1;
     Shown.UpdateStatus();
     if (selected > 0)

@@ -12,6 +12,7 @@
 #include "base/MessageDialog.h"
 #include "settings/Prefer.h"
 #include "settings/PreferStore.h"
+#include "shell/AdobeExe.h"
 #include "app/ScreenDensity.h"
 #include "engine/QPDF.h"
 #include "platform/DisplayBackEnd.h"
@@ -47,7 +48,13 @@ const char kUsage[] = "Usage: OrvalePDF [switches] [options] [file.pdf] ...\n"
                       "Document options (before each file):\n"
                       "  -forward-search source.tex line   mark the typeset place of a source line\n"
                       "  -page-index n | -page-label l | -named-dest d\n"
-                      "  -inverse-search \"command %f %l\"   editor command for double clicks\n";
+                      "  -inverse-search \"command %f %l\"   editor command for double clicks\n"
+                      "\n"
+                      "Other viewers' forms, read as the options above:\n"
+                      "  --synctex-forward[=]LINE:COLUMN:SOURCE file.pdf\n"
+                      "  -x TEMPLATE | --synctex-editor-command[=]TEMPLATE   (%{input} %{line})\n"
+                      "  --unique [file:]file.pdf#src:LINESOURCE\n"
+                      "  --unique file.pdf#src:SOURCE:LINE:COLUMN\n";
 
 // Answers every open modal window as its Esc key would, the innermost first.
 void closeModalWindows()
@@ -116,6 +123,7 @@ int main(int argc, char **argv)
         if (const QScreen *screen = QGuiApplication::primaryScreen())
             CurrentPPI = qRound(screen->logicalDotsPerInch());
         RememberSystemPalette(QGuiApplication::palette());
+        PreferStoreHooks.resolveAdobe = FindAdobeExe;
         return ReadData();
     };
     hooks.themeIndex = [] { return int(Prefer.ThemeModeIndex); };

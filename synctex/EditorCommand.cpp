@@ -6,28 +6,17 @@
 #include "base/MessageDialog.h"
 #include "base/PathMacros.h"
 #include "platform/Process.h"
+#include "synctex/CommandSlots.h"
 #include "synctex/RunCommandLine.h"
-
-#include <array>
 
 namespace {
 
 const QLatin1String EditorPrefix("Orvale.exe ");
 const QLatin1String EditorName("Orvale");
 
-// Stand-ins for the values while the template is split: Unicode noncharacters, which no
-// text carries, and which the splitter treats as ordinary characters.
-enum Slot { File, ExeDir, DataDir, ExeParent, DataParent, SlotCount };
-constexpr char16_t SlotMark[SlotCount] = {u'\uFDD0', u'\uFDD1', u'\uFDD2', u'\uFDD3', u'\uFDD4'};
-
-bool isSlotMark(QChar c) { return c.unicode() >= SlotMark[0] && c.unicode() <= SlotMark[SlotCount - 1]; }
-
-QString fillSlots(QString text, const std::array<QString, SlotCount> &values)
-{
-    for (int s = 0; s < SlotCount; ++s)
-        text.replace(QChar(SlotMark[s]), values[s]);
-    return text;
-}
+// The values' slots while the template is split.
+enum Slot { File, ExeDir, DataDir, ExeParent, DataParent };
+static_assert(DataParent < CommandSlots::Count);
 
 // The characters that would end the editor's own syntax around the placeholder at "at" in
 // one argument: "|" between two "|", and ")", ";" and "]" inside "[" ... "]". Splitting keeps
@@ -60,7 +49,7 @@ TEditorCommand ExpandEditorCommand(const QString &commandTemplate, const QString
     const qsizetype n = commandTemplate.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = commandTemplate[i];
-        if (isSlotMark(c))
+        if (CommandSlots::IsMark(c))
             continue;
         if (c != QLatin1Char('%') || i + 1 >= n) {
             marked += c;
@@ -68,21 +57,21 @@ TEditorCommand ExpandEditorCommand(const QString &commandTemplate, const QString
         }
         const QChar next = commandTemplate[++i];
         if (next == QLatin1Char('f')) {
-            marked += QChar(SlotMark[File]);
+            marked += CommandSlots::Mark(File);
         } else if (next == QLatin1Char('l')) {
             marked += QString::number(line);
         } else if (next == QLatin1Char('B')) {
-            marked += QChar(SlotMark[ExeDir]);
+            marked += CommandSlots::Mark(ExeDir);
         } else if (next == QLatin1Char('b')) {
-            marked += QChar(SlotMark[DataDir]);
+            marked += CommandSlots::Mark(DataDir);
         } else if (next == QLatin1Char('!')) {
             if (i + 1 >= n) {
                 marked += QStringLiteral("%!");
             } else if (commandTemplate[i + 1] == QLatin1Char('B')) {
-                marked += QChar(SlotMark[ExeParent]);
+                marked += CommandSlots::Mark(ExeParent);
                 ++i;
             } else if (commandTemplate[i + 1] == QLatin1Char('b')) {
-                marked += QChar(SlotMark[DataParent]);
+                marked += CommandSlots::Mark(DataParent);
                 ++i;
             } else {
                 marked += QLatin1Char('%'); // the character after "%!" is read normally
@@ -92,7 +81,7 @@ TEditorCommand ExpandEditorCommand(const QString &commandTemplate, const QString
         }
     }
 
-    const std::array<QString, SlotCount> values = {
+    const QStringList values = {
         inpFile,
         exeFolder,
         dataFolder,
@@ -102,9 +91,9 @@ TEditorCommand ExpandEditorCommand(const QString &commandTemplate, const QString
     TEditorCommand command;
     for (const QString &arg : pl::splitCommandLine(marked)) {
         for (qsizetype i = 0; i < arg.size() && command.refused.isEmpty(); ++i) {
-            if (!isSlotMark(arg[i]))
+            if (!CommandSlots::IsMark(arg[i]))
                 continue;
-            const QString &value = values[size_t(arg[i].unicode() - SlotMark[0])];
+            const QString &value = values[CommandSlots::SlotOf(arg[i])];
             for (QChar c : closersAround(arg, i))
                 if (value.contains(c)) {
                     command.refused = QStringLiteral("The value \"") + value + QStringLiteral("\" holds \"") + c
@@ -112,9 +101,9 @@ TEditorCommand ExpandEditorCommand(const QString &commandTemplate, const QString
                     break;
                 }
         }
-        command.argv << fillSlots(arg, values);
+        command.argv << CommandSlots::Fill(arg, values);
     }
-    command.text = fillSlots(marked, values);
+    command.text = CommandSlots::Fill(marked, values);
     command.namesEditor = marked.startsWith(EditorPrefix);
     return command;
 }

@@ -11,6 +11,7 @@
 #include "synctex/SyncTeXLoader.h"
 
 #include <QDir>
+#include <QSet>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -620,6 +621,24 @@ bool TSyncTeX::FindInputName(int tag, const QString &folderList, QString &name) 
     if (name.isEmpty())
         name = QDir::cleanPath(QDir::isAbsolutePath(recorded) ? recorded : syncFolder + QLatin1Char('/') + recorded);
     return true;
+}
+
+std::vector<TSyncTeX::TInputFile> TSyncTeX::InputFiles()
+{
+    std::vector<TInputFile> files;
+    if (!UsableData())
+        return files;
+    const QStringList folders{MainPath, FileFolder(SyncFileName)};
+    QSet<QString> seen;
+    ForEachInput([&](qsizetype, int, qsizetype namePos) {
+        const QString name = ReadSyncLine(namePos);
+        if (!seen.contains(name)) {
+            seen.insert(name);
+            files.push_back({name, LocateFile(name, folders)});
+        }
+        return false;
+    });
+    return files;
 }
 
 bool TSyncTeX::UsableData()

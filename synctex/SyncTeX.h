@@ -119,6 +119,14 @@ public:
     // Inverse search: the source file and line of a point (PDF points from the page's
     // top-left corner) on a 1-based page.
     bool InverseSearch(int page, double x, double y, QString &inpFile, int &lin);
+    // The source files the data names, each once in file order: the name as recorded and the
+    // file a forward search takes it for (canonical), empty when there is no such file. Empty
+    // without usable data.
+    struct TInputFile {
+        QString recorded;
+        QString resolved;
+    };
+    std::vector<TInputFile> InputFiles();
 
     // Reads a signed decimal up to term (0: up to the first non-digit). pos is left on the
     // byte that stopped the reading. Invalid with a stray byte, no digit, 15 digits or more,

@@ -75,13 +75,17 @@ TDocTabs::TDocTabs(QWidget *parent) : QTabBar(parent), FLastPressTick(std::numer
     SetTabControlFontSize();
 }
 
-void TDocTabs::SetImages(const TTabImageList &images)
+void TDocTabs::SetImages(const TPNGImageList &images)
 {
-    ImageList = images;
+    ImageList = &images;
     FDocIcon = -1;
+    DTDocumentList->setIcon(images.Icon(QStringLiteral("Files")));
+    DTCloseAllOtherTabs->setIcon(images.Icon(QStringLiteral("CloseAll")));
     SetTabControlFontSize();
     update();
 }
+
+QSize TDocTabs::ImageSize() const { return ImageList ? QSize(ImageList->Size(), ImageList->Size()) : QSize(0, 0); }
 
 // ---- Tabs of the engine's documents -------------------------------------------------------
 
@@ -180,7 +184,7 @@ QString TDocTabs::TabImageName(int index) const
 
 int TDocTabs::TabControlGetImageIndex(int index) const
 {
-    return ImageList.IsEmpty() ? -1 : ImageList.IndexOf(TabImageName(index));
+    return NoImages() ? -1 : ImageList->GetImageIndex(TabImageName(index));
 }
 
 QString TDocTabs::TabHint(int index) const
@@ -222,7 +226,7 @@ void TDocTabs::UpdateTabImages()
 void TDocTabs::SetTabControlFontSize()
 {
     const QFontMetrics fm(font());
-    const int imageHeight = ImageList.Size().height();
+    const int imageHeight = ImageSize().height();
     const int height = std::max(fm.boundingRect(kHeightSample).height(), imageHeight) + CurrentPPI / 48;
     FTabHeight = std::max(height, Prefer.TabsHeight * CurrentPPI / 96);
     setFixedHeight(FTabHeight + 4);
@@ -244,7 +248,7 @@ QSize TDocTabs::tabSizeHint(int index) const
 {
     const QFontMetrics fm(font());
     const int pad = fm.horizontalAdvance(QLatin1Char('x'));
-    const int image = ImageList.Size().width();
+    const int image = ImageSize().width();
     return QSize(fm.horizontalAdvance(tabText(index)) + image + (image > 0 ? 3 : 2) * pad, FTabHeight);
 }
 
@@ -274,7 +278,7 @@ void TDocTabs::DrawTab(QPainter &p, int index)
     int pad = fm.horizontalAdvance(QLatin1Char('x'));
     const int textHeight = fm.height();
     const int image = TabControlGetImageIndex(index);
-    const int imageWidth = ImageList.Size().width(), imageHeight = ImageList.Size().height();
+    const int imageWidth = ImageSize().width(), imageHeight = ImageSize().height();
 
     const QRect imageBox(R.left() + pad, R.top() + (R.height() - imageHeight) / 2, imageWidth, imageHeight);
     if (imageWidth == 0)
@@ -339,7 +343,7 @@ void TDocTabs::DrawTab(QPainter &p, int index)
         }
     }
     if (!cross && image >= 0)
-        p.drawPixmap(imageBox.topLeft(), ImageList.Image(image));
+        p.drawPixmap(imageBox.topLeft(), ImageList->Pixmap(image));
 
     p.save();
     p.setClipRect(textBox);
@@ -358,10 +362,10 @@ void TDocTabs::DrawTab(QPainter &p, int index)
 
 QRect TDocTabs::CloseIconRect(int index) const
 {
-    if (!Prefer.CustomTabDrawing || Prefer.CustomTabs <= 0 || ImageList.IsEmpty() || index < 0 || index >= count())
+    if (!Prefer.CustomTabDrawing || Prefer.CustomTabs <= 0 || NoImages() || index < 0 || index >= count())
         return QRect();
     const QRect R = tabRect(index);
-    const QSize size = ImageList.Size();
+    const QSize size = ImageSize();
     return QRect(R.left() + QFontMetrics(font()).horizontalAdvance(QLatin1Char('x')),
                  R.top() + (R.height() - size.height()) / 2, size.width(), size.height());
 }

@@ -2,7 +2,7 @@
 // The document tab strip: one tab per open document in the engine's order, drawn by the
 // program with the document's state image, a close cross on the tab under the pointer,
 // reordering by dragging, closing by double click, full-path hints and a context menu.
-#include "ui/TabImages.h"
+#include "ui/ImageRes.h"
 
 #include <QRect>
 #include <QTabBar>
@@ -21,8 +21,10 @@ public:
     explicit TDocTabs(QWidget *parent = nullptr);
 
     void SetEngine(TQPDF *engine) { QPDF = engine; }
-    void SetImages(const TTabImageList &images);
-    const TTabImageList &Images() const { return ImageList; }
+    // The image list of the state images and the menu (the small list); its images again
+    // after a reload.
+    void SetImages(const TPNGImageList &images);
+    const TPNGImageList *Images() const { return ImageList; }
 
     // The engine's calls: tab i always shows document i.
     void AddTab(const QString &fileName);
@@ -102,7 +104,9 @@ private:
     const TDocument *Doc(int index) const;
 
     TQPDF *QPDF = nullptr;
-    TTabImageList ImageList;
+    const TPNGImageList *ImageList = nullptr;
+    QSize ImageSize() const;
+    bool NoImages() const { return !ImageList || ImageList->Count() == 0; }
     int FTabHeight = 0;
 
     int FHotTab = -1;

@@ -5,7 +5,6 @@
 #include "ui/MainForm.h"
 
 #include <QAction>
-#include <QBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,35 +13,9 @@
 
 TFindBar::TFindBar(TMainForm &form) : QObject(&form), Form(form)
 {
-    auto *layout = static_cast<QBoxLayout *>(Form.CoolBar->layout());
-    AddButton("Find", layout->indexOf(Form.edFindLabel));
-    AddButton("FindOpt", layout->indexOf(Form.edFindLabel));
-    AddButton("FindNext", layout->indexOf(Form.edFindString) + 1);
-    AddButton("FindPrev", layout->indexOf(Form.edFindString) + 2);
     Form.edFindString->installEventFilter(this);
     Form.edFindLabel->installEventFilter(this);
     Form.edFindLabel->setCursor(Qt::PointingHandCursor);
-}
-
-QToolButton *TFindBar::AddButton(const char *word, int index)
-{
-    QAction *command = Form.ToolbarCommand(QLatin1String(word));
-    if (!command)
-        return nullptr;
-    auto *button = new QToolButton(Form.CoolBar);
-    button->setObjectName(QLatin1String("tb") + QLatin1String(word));
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setIcon(command->icon());
-    button->setText(QLatin1String(word));
-    button->setToolTip(PlainCaption(command->text()));
-    // The command runs as sent by this button (the options' popup opens below it).
-    connect(button, &QToolButton::clicked, this, [this, button, word] {
-        if (QAction *action = Form.ToolbarCommand(QLatin1String(word)))
-            Form.RunFromButton(action, button);
-    });
-    static_cast<QBoxLayout *>(Form.CoolBar->layout())->insertWidget(index, button);
-    return button;
 }
 
 QToolButton *TFindBar::Button(const QString &word) const

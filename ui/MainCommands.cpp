@@ -9,6 +9,7 @@
 #include "ui/NavigationCommands.h"
 #include "ui/PDFDocDlg.h"
 #include "ui/SelectionCommands.h"
+#include "ui/ShellCommands.h"
 #include "ui/ViewCommands.h"
 
 namespace {
@@ -28,6 +29,7 @@ TCommandClick navigation(void (TNavigationCommands::*click)()) { return on(&F::N
 TCommandClick documents(void (TDocumentCommands::*click)()) { return on(&F::DocumentCommands, click); }
 TCommandClick selection(void (TSelectionCommands::*click)()) { return on(&F::SelectionCommands, click); }
 TCommandClick search(void (TFindCommands::*click)()) { return on(&F::FindCommands, click); }
+TCommandClick shell(void (TShellCommands::*click)()) { return on(&F::ShellCommands, click); }
 
 E item(const char *field, const char *caption, const char *shortcut, const char *image, const char *toolbar,
        TCommandClick click)
@@ -92,12 +94,16 @@ std::vector<E> buildTable()
         item("menuSave", "&Save As...", "Ctrl+S", "Save", "Save", files(&TFileCommands::menuSaveClick)),
         sep,
         item("menuPrint", "&Print...", "Ctrl+P", "Print", "Print", nullptr),
-        item("menuSendMail", "Send by e-&Mail...", "", "SendMail", "SendMail", nullptr),
+        item("menuSendMail", "Send by e-&Mail...", "", "SendMail", "SendMail",
+             shell(&TShellCommands::menuSendMailClick)),
         sep,
-        item("menuOpenHomeFolder", "Open &Folder...", "Shift+Ctrl+O", "Explorer", "OpenFolder", nullptr),
+        item("menuOpenHomeFolder", "Open &Folder...", "Shift+Ctrl+O", "Explorer", "OpenFolder",
+             shell(&TShellCommands::menuOpenHomeFolderClick)),
         // Caption, shortcut and visibility come from the settings when the menu is built.
-        item("menuOpenAdobe", "Open in Adobe...", "Ctrl+Alt+O", "AcroRead", "OpenAdobe", nullptr),
-        item("menuNewInstance", "Open &New Instance...", "Ctrl+Shift+N", "FileSYNC", "", nullptr),
+        item("menuOpenAdobe", "Open in Adobe...", "Ctrl+Alt+O", "AcroRead", "OpenAdobe",
+             shell(&TShellCommands::menuOpenAdobeClick)),
+        item("menuNewInstance", "Open &New Instance...", "Ctrl+Shift+N", "FileSYNC", "",
+             shell(&TShellCommands::menuNewInstanceClick)),
         sep,
         item("menuDocumentProperties", "&Document Properties...", "Ctrl+F3", "DocInfo", "DocumentProperties",
              &TPDFDocDlg::Execute),

@@ -27,8 +27,10 @@
 #include "ui/PasswordDlg.h"
 #include "ui/ScrollForm.h"
 #include "ui/SelectionCommands.h"
+#include "ui/ShellCommands.h"
 #include "ui/StatusLine.h"
-#include "ui/TabImages.h"
+#include "ui/ImageRes.h"
+#include "ui/Toolbar.h"
 #include "ui/ToolbarBoxes.h"
 #include "ui/ToolbarKeys.h"
 #include "ui/ViewCommands.h"
@@ -108,14 +110,19 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
     Navigation = std::make_unique<TNavigationCommands>(*this, QPDF);
     Documents = std::make_unique<TDocumentCommands>(*this, QPDF);
     Selections = std::make_unique<TSelectionCommands>(*this, QPDF);
+    Shell = std::make_unique<TShellCommands>(QPDF);
     Menu = new TMainMenu(*this);
+    LoadImageLists();
     CreateComponents();
     Finder = new TFindCommands(*this, QPDF);
     CreateDialogs();
     UpdateMainFont();
     BuildMenu();
-    // Its buttons are bound to the commands the menu holds.
     FindItems = new TFindBar(*this);
+    // Its buttons are bound to the commands the menu holds.
+    ToolbarItems = new TXToolbar(*this);
+    TabControl->DocIconChanged = [this](int image) { ToolbarItems->SetDocIcon(image); };
+    InitToolbar();
 
     Timer = new TStatusTimer(this);
     Timer->UpdateStatus = [this] { UpdateStatus(); };
@@ -165,6 +172,7 @@ TMainForm::~TMainForm()
         QPDF->SetHost(nullptr);
     if (Host)
         Host->SetWindow(nullptr);
+    FreeImageLists();
 }
 
 // ---- Components ------------------------------------------------------------------------
@@ -199,8 +207,9 @@ void TMainForm::CreateComponents()
     tabLayout->setSpacing(0);
     TabControl = new TDocTabs(TabPanel);
     TabControl->SetEngine(QPDF);
-    TabControl->SetImages(TTabImageList::DocumentStates(MulDiv(16, CurrentPPI, 96)));
+    TabControl->SetImages(ImageListOf(1));
     connect(TabControl, &TDocTabs::TabControlChange, this, [this](int index) { Documents->TabControlChange(index); });
+    TabControl->OpenNewInstance = [this] { Shell->menuNewInstanceClick(); };
     tabLayout->addWidget(TabControl);
     tabLayout->addStretch(1);
     TabBottomBevel = new QFrame(TabPanel);
@@ -285,8 +294,7 @@ void TMainForm::SetupView()
         if (w != TabBottomBevel)
             tabHeight = std::max(tabHeight, w->sizeHint().height() + 1);
     TabPanel->setFixedHeight(tabHeight);
-    const int toolbarHeight = Scaled(Prefer.ToolbarHeight + 4);
-    CoolBar->setFixedHeight(toolbarHeight);
+    const int toolbarHeight = ToolbarItems ? ToolbarItems->Geometry().stripHeight : 0;
 
     const int height = (tabs ? tabHeight + 2 : 0) + (Prefer.ShowToolbar ? toolbarHeight : 0);
     if (height == 0) {
@@ -338,13 +346,30 @@ void TMainForm::UpdateMainFont()
             StatusLine->InitStatusLine(f);
         if (TabControl)
             TabControl->UpdateDocTabs();
-        Boxes->SizeToolbarEdits();
     }
     if (MainClientPanel && MainClientPanel->font().pixelSize() != height) {
         QFont client(QStringLiteral("Tahoma"));
         client.setPixelSize(std::max(1, height));
         MainClientPanel->setFont(client);
     }
+}
+
+void TMainForm::InitToolbar()
+{
+    ToolbarItems->CompileToolbar();
+    ToolbarItems->TrimToolbar();
+    SetupView();
+    EnableMenu();
+}
+
+void TMainForm::UpdateToolbar(bool fixOnly)
+{
+    if (!fixOnly) {
+        InitToolbar();
+        return;
+    }
+    ToolbarItems->FixPriority();
+    ToolbarItems->TrimToolbar();
 }
 
 bool TMainForm::ChangeCaption(const QString &doc)
@@ -486,6 +511,7 @@ void TMainForm::EnableMenu()
     edPageGoto->setEnabled(states.PageBox);
     edFindString->setEnabled(states.FindBox);
     Finder->FindForm().RefreshButtons();
+    ToolbarItems->EnableToolbar();
 }
 
 void TMainForm::UpdateStatus()
@@ -539,7 +565,10 @@ void TMainForm::DpiChanged(int newPPI)
         Placement->ChangeDensity(oldPPI, newPPI);
         if (QPDF)
             QPDF->SetPixelsPerInch(MonitorPixelsPerInch(screen()));
-        SetupView();
+        LoadImageLists();
+        BuildMenu();
+        TabControl->SetImages(ImageListOf(1));
+        InitToolbar();
         UpdateMainFont();
         if (docs)
             QPDF->Navigator().RestorePosition(pos.cp, pos.Top, pos.Left);
@@ -600,7 +629,7 @@ bool TMainForm::event(QEvent *event)
         const int param = static_cast<TDeferredEvent *>(event)->param;
         if (param > 8) {
             BuildMenu();
-            SetupView();
+            InitToolbar();
             EnableMenu();
             UpdateStatus();
             TopPanel->setUpdatesEnabled(true);

@@ -24,6 +24,7 @@ class TDocumentCommands;
 class TDocumentRefresh;
 class TDocumentWatch;
 class TFileCommands;
+class TShellCommands;
 class TFindBar;
 class TFindCommands;
 class TNavigationCommands;
@@ -37,6 +38,7 @@ class TStatusLine;
 class TToolbarBoxes;
 class TToolbarKeys;
 class TWindowPlacement;
+class TXToolbar;
 
 // Work the window posts to itself so that it runs after the current event has finished.
 class TDeferredEvent final : public QEvent {
@@ -60,6 +62,11 @@ public:
     // ---- Frame ------------------------------------------------------------------------
     void SetupView();
     void UpdateMainFont();
+    // The toolbar compiled from its definition and trimmed (at creation, after a change of
+    // density or theme); UpdateToolbar(true) only re-applies the flag letters.
+    void InitToolbar();
+    void UpdateToolbar(bool fixOnly);
+    TXToolbar &Toolbar() { return *ToolbarItems; }
     // Periodic refresh: idle SyncTeX data, engine status, tab states, reload of a changed
     // file, menus. Nothing before start-up has completed.
     void UpdateStatus();
@@ -129,6 +136,7 @@ public:
     TDocumentCommands &DocumentCommands() { return *Documents; }
     TSelectionCommands &SelectionCommands() { return *Selections; }
     TFindCommands &FindCommands() { return *Finder; }
+    TShellCommands &ShellCommands() { return *Shell; }
     TFindBar &FindBar() { return *FindItems; }
     // What the handlers use of the window: the engine, the action whose handler runs, a note
     // for a command whose window does not exist yet, the page view's focus, the placement.
@@ -201,8 +209,10 @@ private:
     std::unique_ptr<TNavigationCommands> Navigation;
     std::unique_ptr<TDocumentCommands> Documents;
     std::unique_ptr<TSelectionCommands> Selections;
+    std::unique_ptr<TShellCommands> Shell;
     TFindCommands *Finder = nullptr;
     TFindBar *FindItems = nullptr;
+    TXToolbar *ToolbarItems = nullptr;
     TWindowPlacement *Placement = nullptr;
 
     bool isInit = false;

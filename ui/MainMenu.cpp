@@ -6,31 +6,30 @@
 #include "settings/Prefer.h"
 #include "ui/MainForm.h"
 #include "ui/ViewCommands.h"
+#include "ui/ImageRes.h"
+#include "ui/style/ImageListStyle.h"
 
 #include <QAction>
 #include <QActionGroup>
-#include <QFileInfo>
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
 
 namespace {
 
-// An image of the menu image list by name: the PNG file of that name in the program's
-// image folder, none while it is missing.
-QIcon MenuImage(const char *name)
-{
-    if (!*name)
-        return {};
-    const QString file = App.ExeFolder + QStringLiteral("/Resources/PNGImages/") + QLatin1String(name) + ".png";
-    return QFileInfo::exists(file) ? QIcon(file) : QIcon();
-}
+// A command's image: the one of that name in the small image list, none for an empty name or
+// one the list lacks.
+QIcon MenuImage(const char *name) { return ImageListOf(1).Icon(QLatin1String(name)); }
 
 } // namespace
 
 TMainMenu::TMainMenu(TMainForm &form) : QObject(&form), Form(form)
 {
+    MenuStyle = new TImageListStyle;
+    MenuStyle->setParent(this);
+    Form.menuBar()->setStyle(MenuStyle);
     PopupView = new QMenu(&Form);
+    PopupView->setStyle(MenuStyle);
     PopupView->setObjectName(QStringLiteral("PopupMenuView"));
     for (const TPopupEntry &e : PopupMenuViewTable()) {
         if (!*e.name) {
@@ -74,6 +73,7 @@ void TMainMenu::BuildMenu()
             if (last && stack.size() < 8) {
                 auto *sub = new QMenu(last->text(), parent ? static_cast<QWidget *>(parent) : bar);
                 sub->setObjectName(last->objectName());
+                sub->setStyle(MenuStyle);
                 last->setMenu(sub);
                 stack << sub;
                 Menus << sub;

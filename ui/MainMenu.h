@@ -14,6 +14,7 @@ class QAction;
 class QActionGroup;
 class QMenu;
 class QPoint;
+class QStyle;
 class QWidget;
 class TMainForm;
 
@@ -52,6 +53,7 @@ private:
     void RunCommand(QAction *action, const TCommandClick &click);
 
     TMainForm &Form;
+    QStyle *MenuStyle = nullptr; // the menus' icons at the small image list's size
     QMenu *PopupView = nullptr;
     QMenu *ZoomMenu = nullptr;
     QHash<QString, QAction *> Commands;

@@ -3,7 +3,7 @@
 #include "engine/QPDF.h"
 #include "settings/Prefer.h"
 #include "ui/MainForm.h"
-#include "ui/MainMenu.h"
+#include "ui/ImageRes.h"
 #include "ui/WindowPlacement.h"
 
 #include <QDialogButtonBox>
@@ -42,7 +42,9 @@ TPDFDocDlg::TPDFDocDlg(TQPDF *engine, QWidget *parent)
     }
 
     PopupMenuPDFDoc->setObjectName(QStringLiteral("PopupMenuPDFDoc"));
-    popupForgetPassword = PopupMenuPDFDoc->addAction(MenuImage("Key"), QStringLiteral("Forget Password"));
+    // The menus' small image list; no image while it lacks "Key".
+    popupForgetPassword =
+        PopupMenuPDFDoc->addAction(ImageListOf(1).Icon(QStringLiteral("Key")), QStringLiteral("Forget Password"));
     PopupMenuPDFDoc->addSeparator();
     popupShowDestinations = PopupMenuPDFDoc->addAction(QStringLiteral("Show Named Destinations"));
     popupShowDestinations->setCheckable(true);

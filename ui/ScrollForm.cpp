@@ -6,10 +6,12 @@
 #include "base/DebugLog.h"
 #include "base/NumberParse.h"
 #include "settings/Prefer.h"
+#include "engine/ForwardMark.h"
 #include "engine/QPDF.h"
 #include "platform/Clock.h"
 #include "synctex/SyncTeXRelay.h"
 #include "ui/AutoScrollForm.h"
+#include "ui/ImageRes.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -18,7 +20,9 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QNativeGestureEvent>
+#include <QMetaObject>
 #include <QPainter>
+#include <QRegion>
 #include <QScrollBar>
 #include <QTouchEvent>
 #include <QWheelEvent>
@@ -222,18 +226,34 @@ void TScrollForm::paintEvent(QPaintEvent *e)
         LockedChanges = true;
         return;
     }
-    const QRect box = e->rect() & viewport()->rect();
+    QRect box = e->rect() & viewport()->rect();
     if (box.isEmpty())
         return;
+    const bool pdf = QPDF && !(NoPDFPainting && NoPDFPainting());
+    // After a forward search the mark's page goes to the screen first; the other pages
+    // follow in the next turn of the event loop, the workspace colour standing in for them.
+    QRegion later;
+    if (pdf) {
+        const QRect first =
+            QPDF->ForwardMark().FirstPaintArea(VertPos(), HorzPos(), viewport()->height(), viewport()->width()) & box;
+        if (!first.isEmpty() && first != box) {
+            later = QRegion(box) - first;
+            QMetaObject::invokeMethod(
+                this, [this, later] { viewport()->update(later); }, Qt::QueuedConnection);
+            box = first;
+        }
+    }
     // In device pixels: with Qt's scaling on, the pages are rendered at the screen's resolution.
     const qreal ratio = viewport()->devicePixelRatioF();
     QImage image((QSizeF(box.size()) * ratio).toSize(), QImage::Format_BGR888);
     image.setDevicePixelRatio(ratio);
     image.fill(WorkspaceColor());
-    if (QPDF && !(NoPDFPainting && NoPDFPainting()))
+    if (pdf)
         QPDF->RefreshScreen(VertPos(), HorzPos(), viewport()->height(), viewport()->width(), box, image);
     QPainter painter(viewport());
     painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const QRect &r : later)
+        painter.fillRect(r, WorkspaceColor());
     painter.drawImage(box.topLeft(), image);
     painter.end();
     if (OnPainted)
@@ -368,6 +388,8 @@ void TScrollForm::ResetSelection()
 
 QCursor TScrollForm::PanCursor() const
 {
+    if (const auto hand = PanCursorImage())
+        return *hand;
     const bool v = CanScrollVert(), h = CanScrollHorz();
     if (v && h)
         return Qt::SizeAllCursor;

@@ -173,7 +173,8 @@ private:
     void ViewportResized();
     void Repaint();
     void UpdateStatus();
-    // The pan cursor for the directions the view can scroll.
+    // The hand of Grab.png when one was loaded, else a cursor for the directions the view can
+    // scroll.
     QCursor PanCursor() const;
     void StartPan(const QPoint &p);
     void PanTo(const QPoint &p);

@@ -1,16 +1,12 @@
 #include "ui/ToolbarBoxes.h"
 
-#include "app/Placement.h"
 #include "engine/ZoomSteps.h"
 #include "ui/MainForm.h"
 #include "ui/ToolbarKeys.h"
 
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStyle>
-#include <QStyleOptionComboBox>
 
 namespace {
 
@@ -28,10 +24,6 @@ QLabel *clickableLabel(const QString &text, QWidget *parent)
 
 TToolbarBoxes::TToolbarBoxes(TMainForm &form, TToolbarKeys &keys) : Form(form)
 {
-    auto *layout = new QHBoxLayout(Form.CoolBar);
-    layout->setContentsMargins(Scaled(4), 0, Scaled(4), 0);
-    layout->setSpacing(Scaled(4));
-
     Form.edPageLabel = clickableLabel(QStringLiteral("Page:"), Form.CoolBar);
     Form.edPageGoto = new QLineEdit(Form.CoolBar);
     Form.edPageGoto->setObjectName(QStringLiteral("edPageGoto"));
@@ -59,14 +51,6 @@ TToolbarBoxes::TToolbarBoxes(TMainForm &form, TToolbarKeys &keys) : Form(form)
     Form.edFindString->setContextMenuPolicy(Qt::NoContextMenu);
     Form.edFoundLabel = new QLabel(Form.CoolBar);
 
-    SizeToolbarEdits();
-
-    layout->addStretch(1);
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{Form.edPageLabel, Form.edPageGoto, Form.edPages, Form.edZoom, Form.cbZoom,
-                                          Form.edFindLabel, Form.edFindString, Form.edFoundLabel})
-        layout->addWidget(w);
-
     for (QObject *o : std::initializer_list<QObject *>{Form.edPageGoto, Form.cbZoom->lineEdit(), Form.edFindString,
                                                        Form.edPageLabel, Form.edZoom})
         o->installEventFilter(&keys);
@@ -77,16 +61,4 @@ TToolbarBoxes::TToolbarBoxes(TMainForm &form, TToolbarKeys &keys) : Form(form)
             keys.ZoomEnter();
     });
     QObject::connect(Form.edFindString, &QLineEdit::textChanged, &Form, [&form] { form.EnableMenu(); });
-}
-
-void TToolbarBoxes::SizeToolbarEdits()
-{
-    const int charWidth = Form.fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    Form.edPageGoto->setFixedWidth(charWidth * 6 + Scaled(8));
-    QStyleOptionComboBox option;
-    option.initFrom(Form.cbZoom);
-    option.editable = true;
-    const QSize text(Form.fontMetrics().horizontalAdvance(kZoomBoxSample) + Scaled(8), Form.fontMetrics().height());
-    Form.cbZoom->setFixedWidth(Form.style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, Form.cbZoom).width());
-    Form.edFindString->setFixedWidth(Scaled(140));
 }

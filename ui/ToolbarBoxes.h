@@ -1,7 +1,7 @@
 #pragma once
 // The toolbar's boxes in the main window's cool bar: the page box with its count, the zoom
-// box with its presets and the find box, each with its label, sized for the window's font;
-// their keys go to the router.
+// box with its presets and the find box, each with its label; their keys go to the router.
+// The toolbar (TXToolbar) sizes and places them.
 class TMainForm;
 class TToolbarKeys;
 
@@ -9,9 +9,6 @@ class TToolbarBoxes {
 public:
     // Creates the boxes into the form's fields.
     TToolbarBoxes(TMainForm &form, TToolbarKeys &keys);
-
-    // The boxes' widths follow the font: the zoom box holds the largest zoom with its sign.
-    void SizeToolbarEdits();
 
 private:
     TMainForm &Form;

@@ -5,6 +5,7 @@
 
 #include "base/FileUtils.h"
 #include "ui/DocTabs.h"
+#include "ui/ImageRes.h"
 
 #include "platform/Files.h"
 
@@ -42,6 +43,8 @@ struct DocTabs : EngineFixture {
     TabsHost tabsHost;
     std::unique_ptr<TDocTabs> tabs;
     QList<QPoint> cursorMoves;
+    // The state images, each its own colour.
+    TPNGImageList images{16};
 
     void SetUp() override
     {
@@ -49,7 +52,14 @@ struct DocTabs : EngineFixture {
         time.clock.ms = 1000000;
         tabs = std::make_unique<TDocTabs>();
         tabs->SetEngine(engine.get());
-        tabs->SetImages(TTabImageList::DocumentStates(16));
+        int hue = 0;
+        for (const char *name :
+             {"Doc", "DocPdf", "DocSync", "DocErr", "DocMod", "DocLocked", "DocLockedMod", "DocGone", "Files"}) {
+            QImage image(16, 16, QImage::Format_ARGB32);
+            image.fill(QColor::fromHsv(hue += 40, 200, 200));
+            images.Add(image, QLatin1String(name));
+        }
+        tabs->SetImages(images);
         tabs->SetCursorPos = [this](const QPoint &global) { cursorMoves << tabs->mapFromGlobal(global); };
         // The main window's switch of documents.
         QObject::connect(tabs.get(), &TDocTabs::TabControlChange, [this](int index) {
@@ -166,7 +176,7 @@ TEST_F(DocTabs, StateImages)
     for (int i = 0; i < engine->DocumentCount(); ++i) {
         engine->UpdateTab(i, TTabUpdate::Redraw);
         EXPECT_EQ(tabs->TabImageName(i), expected[i]) << engine->Document(i).FileName.toStdString();
-        EXPECT_EQ(tabsHost.icons.value(i), tabs->Images().IndexOf(expected[i]));
+        EXPECT_EQ(tabsHost.icons.value(i), tabs->Images()->GetImageIndex(expected[i]));
     }
 
     // The lock ends when the writer closes the file.
@@ -215,7 +225,7 @@ TEST_F(DocTabs, TheCrossClosesItsDocument)
     // Without the close icon the same press selects the tab.
     Prefer.CustomTabs = 0;
     time.clock.ms += 1000;
-    press(tabs->tabRect(0).topLeft() + QPoint(tabs->Images().Size().width() / 2 + 6, tabs->tabRect(0).height() / 2));
+    press(tabs->tabRect(0).topLeft() + QPoint(tabs->Images()->Size() / 2 + 6, tabs->tabRect(0).height() / 2));
     EXPECT_EQ(engine->DocumentCount(), 2);
     EXPECT_EQ(engine->FileName(), a);
 }

@@ -4,6 +4,7 @@
 // selection commands selected.
 #include "settings/Colors.h"
 #include "settings/Prefer.h"
+#include "settings/ToolbarDefinition.h"
 #include "ui/FindBar.h"
 #include "ui/FindCommands.h"
 #include "ui/FindForm.h"
@@ -27,9 +28,18 @@
 
 namespace {
 
+// The boxes and the search items of the default toolbar without the buttons before them, so
+// that the search items fit the offscreen screen's 800 pixels and the popup opens in place.
+const char *const kFindToolbar = "9 PageLabel \" Page: \" \"Page:\"\r\n9 PageGoto \"  9999  \"\r\n"
+                                 "9 PageCount \"  (9999/9999)  \"\r\n|\r\n9 ZoomLabel \" Zoom: \" \"Zoom:\"\r\n"
+                                 "9 Zoom \"9999%\"\r\n|\r\n2s Find\r\n2S FindOpt\r\n"
+                                 "2S FindString \"A long String to Find ... \"\r\n2S FindNext\r\n2S FindPrev\r\n"
+                                 "2S FoundCount \"  9999/9999  \"\r\n";
+
 struct FindFormTest : EngineFixture {
     std::unique_ptr<TMainForm> form;
     bool savedRunning = App.AppRunning;
+    TToolbarDefinition savedToolbar = ToolbarDefinition;
 
     void SetUp() override
     {
@@ -39,6 +49,8 @@ struct FindFormTest : EngineFixture {
         Prefer.WindowRect = {100, 50, 700, 850};
         Prefer.ShowToolbar = true;
         App.AppRunning = true;
+        ToolbarDefinition.ReadFromString(QLatin1String(kFindToolbar));
+        ToolbarDefinition.SearchToolbar = true;
         form = std::make_unique<TMainForm>(engine.get(), [] { return true; });
         form->show();
         QApplication::setActiveWindow(form.get());
@@ -48,6 +60,7 @@ struct FindFormTest : EngineFixture {
     {
         form.reset();
         App.AppRunning = savedRunning;
+        ToolbarDefinition = savedToolbar;
         EngineFixture::TearDown();
     }
     void open()

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QPointingDevice>
 #include <QStyle>
@@ -28,6 +29,7 @@
 
 #include <cmath>
 #include <deque>
+#include <optional>
 
 namespace {
 
@@ -761,6 +763,53 @@ TEST_F(PageView, ADoubleClickOpensTheSourceLineAndLeavesNoSelection)
     EXPECT_EQ(editor.arguments(),
               "[--line]\n[9]\n[" + QFileInfo(fixturePath("multi/chapters/stone.tex")).canonicalFilePath() + "]\n");
     EXPECT_EQ(engine->SelectMode(), 0);
+}
+
+// After a forward search the page with the mark reaches the screen before the other visible
+// pages, which follow in a paint of their own; in the end every page is drawn.
+TEST_F(PageView, AForwardSearchPaintsTheMarksPageFirst)
+{
+    open(30);
+    QApplication::processEvents();
+    // What the screen shows when the second paint after the search begins.
+    struct PaintLog : QObject {
+        QWidget *window = nullptr;
+        int paints = 0;
+        QImage screen;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::Paint && ++paints == 2)
+                screen = window->screen()->grabWindow(window->winId()).toImage();
+            return false;
+        }
+    } log;
+    log.window = window.get();
+    vp()->installEventFilter(&log);
+    ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, fixturePath("multi/chapters/stone.tex"), 9,
+                                     TDestType::ForwardSearch));
+    ASSERT_EQ(engine->ForwardMark().FSelBoxPage, 3);
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    vp()->removeEventFilter(&log);
+
+    const QPoint mark = at(3, 100, 280);
+    // A point on a neighbouring page that the view shows beside the mark's page.
+    std::optional<QPoint> other;
+    for (const auto &[page, y] : {std::pair{2, 800.0}, std::pair{4, 40.0}}) {
+        int cx = 0, cy = 0;
+        engine->Layout().SetSelectedPage(page);
+        if (engine->Layout().GetScrCoord(page, 100, engine->Layout().FDocPageHeight - y, cx, cy)
+            && vp()->rect().contains(QPoint(cx, cy)))
+            other = QPoint(cx, cy);
+    }
+    ASSERT_TRUE(vp()->rect().contains(mark));
+    ASSERT_TRUE(other) << "two pages in view at 30 %";
+    ASSERT_GE(log.paints, 2);
+    const QColor workspace = form->WorkspaceColor();
+    const auto onScreen = [&](const QPoint &p) { return log.screen.pixelColor(vp()->mapTo(window.get(), p)); };
+    EXPECT_NE(onScreen(mark), workspace) << "the mark's page is on the screen";
+    EXPECT_EQ(onScreen(*other), workspace) << "the other page waits for the next paint";
+    EXPECT_NE(vp()->grab().toImage().pixelColor(*other), workspace) << "and is drawn in the end";
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 // released a while later. The document of 150 pages is written by the test. The test starts
 // its own Xvfb on a free display, runs itself there and stops only that server.
 #include "PdfWriter.h"
-#include "PrivateXvfb.h"
+#include "X11TestRun.h"
 #include "X11PageView.h"
 
 #include "ui/ExInfo.h"
@@ -27,17 +27,7 @@ TEST(FindCancelX11, RunsUnderItsOwnServer)
     PrivateXvfb xvfb;
     if (!xvfb.start())
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", xvfb.display);
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=FindCancelX11Run.*"});
-    ASSERT_TRUE(child.waitForFinished(180000));
-    const QString output = QString::fromLocal8Bit(child.readAll());
-    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-    EXPECT_TRUE(output.contains("[  PASSED  ] 2 tests")) << output.toStdString();
+    RunOnServer(xvfb, QStringLiteral("FindCancelX11Run.*"), 2);
 }
 
 // What the information window showed while the work ran, and how the screen had it.

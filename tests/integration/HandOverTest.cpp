@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <csignal>
 #include <cstring>
@@ -125,6 +126,45 @@ TEST(HandOverTest, ForwardSearchRunsInTheFirstInstanceAndTheSecondEndsQuietly)
     EXPECT_TRUE(log.contains("Command Line Received: \"-forward-search\" \"" + source + "\" \"2\" \"" + pdf + "\""))
         << log.join('\n').toStdString();
     EXPECT_TRUE(log.contains("Forward Search: \"" + source + "\" line 2: page 6")) << log.join('\n').toStdString();
+}
+
+// Other viewers' forms, as editors' presets send them, reach the running viewer as its own.
+TEST(HandOverTest, OtherViewersFormsHandOverAsForwardSearches)
+{
+    Viewer a;
+    a.startViewer();
+    const QString iron = fixturePath("multi/chapters/iron.tex");
+    const QString stone = fixturePath("multi/chapters/stone.tex");
+    const QString pdf = fixturePath("multi/multi.pdf");
+    const struct {
+        QStringList args;
+        QString received; // the items the viewer logs, quoted
+        QString marked;
+    } cases[] = {
+        {{"--synctex-forward", "2:1:chapters/iron.tex", "multi.pdf"},
+         "\"-forward-search\" \"" + iron + "\" \"2\" \"" + pdf + "\"",
+         "\"" + iron + "\" line 2: page 6"},
+        {{"-x", "ed +%{line} %{input}", "--synctex-forward=9:0:" + stone, pdf},
+         "\"-inverse-search\" \"ed +%l %f\" \"-forward-search\" \"" + stone + "\" \"9\" \"" + pdf + "\"",
+         "\"" + stone + "\" line 9: page 3"},
+        {{"--unique", "file:" + pdf + "#src:2" + iron},
+         "\"-forward-search\" \"" + iron + "\" \"2\" \"" + pdf + "\"",
+         "\"" + iron + "\" line 2: page 6"},
+        {{"--unique", pdf + "#src:" + stone + ":9:0"},
+         "\"-forward-search\" \"" + stone + "\" \"9\" \"" + pdf + "\"",
+         "\"" + stone + "\" line 9: page 3"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        auto b = a.second(c.args, fixturePath("multi"));
+        ASSERT_TRUE(b->waitForFinished(60000));
+        EXPECT_EQ(b->exitCode(), 0);
+        const QStringList log = a.logTexts();
+        EXPECT_TRUE(log.contains("Command Line Received: " + c.received)) << log.join('\n').toStdString();
+        const qsizetype last = log.lastIndexOf(QRegularExpression("^Forward Search: .*"));
+        ASSERT_GE(last, 0);
+        EXPECT_EQ(log[last], "Forward Search: " + c.marked);
+    }
 }
 
 TEST(HandOverTest, SecondStartWithoutDisplayNeverMakesItsWindowObjects)

@@ -2,7 +2,7 @@
 // Forward buttons sent through the server (xdotool) reach it with the signs and the mouse grab
 // the program relies on. The test starts its own Xvfb on a free display, runs itself there
 // and stops only that server.
-#include "PrivateXvfb.h"
+#include "X11TestRun.h"
 #include "X11PageView.h"
 
 #include "ui/AutoScrollForm.h"
@@ -19,17 +19,7 @@ TEST(PageViewX11, RunsUnderItsOwnServer)
     PrivateXvfb xvfb;
     if (!xvfb.start())
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", xvfb.display);
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=PageViewX11Input.*"});
-    ASSERT_TRUE(child.waitForFinished(120000));
-    const QString output = QString::fromLocal8Bit(child.readAll());
-    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+    RunOnServer(xvfb, QStringLiteral("PageViewX11Input.*"), 1, 120000);
 }
 
 struct PageViewX11Input : X11PageView {

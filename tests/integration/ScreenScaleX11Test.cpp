@@ -2,7 +2,7 @@
 // factor: 100 % shows a page at its printed size in device pixels, rendered at the device's
 // resolution, and Fit Width reads what it reads on the same screen unscaled. The test starts its
 // own Xvfb and runs itself there once per setting.
-#include "PrivateXvfb.h"
+#include "X11TestRun.h"
 #include "X11PageView.h"
 
 #include "app/ScreenDensity.h"
@@ -37,14 +37,7 @@ TEST(ScreenScaleX11, ActualSizeAndFitWidthOnATwofoldScreen)
     base.remove("QT_SCALE_FACTOR");
 
     const auto run = [&](const QProcessEnvironment &env) {
-        QProcess child;
-        child.setProcessEnvironment(env);
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=ScreenScaleX11Page.*"});
-        EXPECT_TRUE(child.waitForFinished(120000));
-        const QString output = QString::fromLocal8Bit(child.readAll());
-        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-        EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+        const QString output = RunOnServer(xvfb, QStringLiteral("ScreenScaleX11Page.*"), 1, 120000, env);
         return QRegularExpression("Fit Width: (\\d+)%").match(output).captured(1);
     };
 

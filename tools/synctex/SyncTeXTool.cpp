@@ -114,6 +114,21 @@ bool TSyncTeXTool::Edit(int page, double x, double y)
     return true;
 }
 
+bool TSyncTeXTool::Inputs()
+{
+    const std::shared_ptr<TSyncTeX> sync = Engine->SyncTeX();
+    if (!sync)
+        return Fail(QStringLiteral("No SyncTeX data beside ") + PdfFile);
+    const std::vector<TSyncTeX::TInputFile> files = sync->InputFiles();
+    if (files.empty()) {
+        const QString why = sync->ErrMsg.get();
+        return Fail(!why.isEmpty() ? why : QStringLiteral("No SyncTeX data beside ") + PdfFile);
+    }
+    for (const TSyncTeX::TInputFile &f : files)
+        Out << (f.resolved.isEmpty() ? "Missing: " + f.recorded : "Found: " + f.resolved) << '\n';
+    return true;
+}
+
 bool TSyncTeXTool::Query(const QStringList &f)
 {
     int line = 0, page = 0;

@@ -21,6 +21,9 @@ public:
     bool View(const QString &source, int line);
     // "Input: FILE" and "Line: N" for the point (points from the top-left corner) of page.
     bool Edit(int page, double x, double y);
+    // "Found: FILE" or "Missing: NAME" for each source file the SyncTeX data names, resolved as
+    // a forward search resolves it; false without usable data.
+    bool Inputs();
     // One query: "view", SOURCE, LINE or "edit", PAGE, X, Y.
     bool Query(const QStringList &fields);
     // Answers the queries of in, one a line, each answer followed by an empty line.

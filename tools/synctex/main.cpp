@@ -12,8 +12,11 @@ namespace {
 const char Usage[] = "usage: orvalepdf-synctex view FILE.pdf SOURCE LINE\n"
                      "       orvalepdf-synctex edit FILE.pdf PAGE X Y\n"
                      "       orvalepdf-synctex batch FILE.pdf < QUERIES\n"
+                     "       orvalepdf-synctex inputs FILE.pdf\n"
                      "PAGE is 1-based; X and Y are points from the page's top-left corner. A batch query is\n"
-                     "\"view<TAB>SOURCE<TAB>LINE\" or \"edit<TAB>PAGE<TAB>X<TAB>Y\", one a line.\n";
+                     "\"view<TAB>SOURCE<TAB>LINE\" or \"edit<TAB>PAGE<TAB>X<TAB>Y\", one a line. inputs lists the\n"
+                     "source files the SyncTeX data names, each \"Found: FILE\" as a forward search finds it\n"
+                     "or \"Missing: NAME\".\n";
 
 // What the engine would show in a message box goes to the error output.
 class ErrorOutput final : public TMessageSink {
@@ -36,7 +39,7 @@ int main(int argc, char **argv)
     const QString command = args.value(0);
     const bool known = (command == QLatin1String("view") && args.size() == 4)
         || (command == QLatin1String("edit") && args.size() == 5)
-        || (command == QLatin1String("batch") && args.size() == 2);
+        || ((command == QLatin1String("batch") || command == QLatin1String("inputs")) && args.size() == 2);
     if (!known) {
         std::fputs(Usage, stderr);
         return 2;
@@ -47,6 +50,8 @@ int main(int argc, char **argv)
     TSyncTeXTool tool(out);
     if (!tool.Open(args[1]))
         return 1;
+    if (command == QLatin1String("inputs"))
+        return tool.Inputs() ? 0 : 1;
     if (command == QLatin1String("batch")) {
         QTextStream in(stdin);
         tool.Batch(in);

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <map>
@@ -110,6 +111,30 @@ TEST(SyncTeXTool, WrongCommandLinesShowTheUsage)
         EXPECT_TRUE(r.out.isEmpty());
         EXPECT_TRUE(r.err.startsWith("usage: orvalepdf-synctex view FILE.pdf SOURCE LINE\n")) << r.err.toStdString();
     }
+}
+
+// The sources the data names, each resolved as a forward search resolves it: a chapter
+// deleted since the run is missing, the others are found in the moved project.
+TEST(SyncTeXTool, InputsMarksEachSourceFoundOrMissing)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("chapters"));
+    for (const char *name : {"multi.pdf", "multi.synctex.gz", "multi.tex", "chapters/iron.tex", "chapters/stone.tex"})
+        ASSERT_TRUE(QFile::copy(fixturePath(QStringLiteral("multi/") + name), dir.filePath(name))) << name;
+    const ToolRun r = runTool({"inputs", "multi.pdf"}, QString(), dir.path());
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    const QString root = canonical(dir.path());
+    for (const char *found : {"/multi.tex", "/chapters/iron.tex", "/chapters/stone.tex"})
+        EXPECT_TRUE(lines.contains("Found: " + root + found)) << found << "\n" << r.out.toStdString();
+    EXPECT_EQ(lines.filter(QRegularExpression("^Missing: .*chapters/timber\\.tex$")).size(), 1) << r.out.toStdString();
+    EXPECT_TRUE(lines.filter("timber").filter("Found").isEmpty());
+
+    // Without SyncTeX data: a reason and exit code 1.
+    ASSERT_TRUE(QFile::remove(dir.filePath("multi.synctex.gz")));
+    const ToolRun none = runTool({"inputs", "multi.pdf"}, QString(), dir.path());
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_TRUE(none.out.startsWith("Error: ")) << none.out.toStdString();
 }
 
 TEST(SyncTeXTool, BatchAnswersEveryQueryAndGoesOnAfterErrors)
