@@ -147,27 +147,3 @@ void TOutlineReader::ReadPages(FPDF_DOCUMENT doc, TTree &tree) const
     }
     tree.PagesReady = true;
 }
-
-QString TOutlineReader::ListNamedDestinations(FPDF_DOCUMENT doc, int pageCount) const
-{
-    if (!doc)
-        return QString();
-    const int count = int(DLL.FPDF_CountNamedDests(doc));
-    QString out = QStringLiteral("Named Destinations: ") + QString::number(count) + QStringLiteral("\r\n\r\n");
-    const int width = int(QString::number(std::max(1, pageCount)).size());
-    for (int j = 0; j < count; ++j) {
-        long len = 0;
-        DLL.FPDF_GetNamedDest(doc, j, nullptr, &len);
-        if (len <= 1)
-            continue;
-        std::vector<char16_t> buffer(size_t(len + 1) / 2 + 1, 0);
-        long size = long(buffer.size() * 2);
-        FPDF_DEST dest = DLL.FPDF_GetNamedDest(doc, j, buffer.data(), &size);
-        const QString name = QString::fromUtf16(buffer.data());
-        const int index = dest ? DLL.FPDFDest_GetDestPageIndex(doc, dest) : -1;
-        const QString page = index >= 0 ? QString::number(index + 1) : QStringLiteral("?");
-        out += QStringLiteral("Page ") + page.rightJustified(width) + QStringLiteral(" <- ") + name
-            + QStringLiteral("\r\n");
-    }
-    return out;
-}

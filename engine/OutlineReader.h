@@ -30,10 +30,6 @@ public:
     // Every item's Page, once.
     void ReadPages(FPDF_DOCUMENT doc, TTree &tree) const;
 
-    // "Named Destinations: N", then a line "Page P <- name" for each, the pages right-aligned
-    // to the width of pageCount.
-    QString ListNamedDestinations(FPDF_DOCUMENT doc, int pageCount) const;
-
 private:
     const TDPLPDFiumDLL &DLL;
 };

@@ -4,6 +4,7 @@
 // parts.
 #include "engine/EngineHandle.h"
 #include "engine/CursorTracker.h"
+#include "engine/DocMetadata.h"
 #include "engine/DPLPDFiumDLL.h"
 #include "engine/Document.h"
 #include "engine/DocumentList.h"
@@ -224,8 +225,18 @@ public:
     const TOutlineReader &Outline() const { return OutlineRead; }
     // Every item's page of the current document's tree, once.
     void ReadTreePages(TTree &tree);
-    // The named destinations of the current document with their pages.
-    QString ListNamedDestinations();
+
+    // The current document's metadata (see TDocMetadata): empty, or 0, without a document.
+    QString GetMetaText(QByteArrayView tag) const;
+    QString GetXMPText(QByteArrayView tag) const;
+    qint64 GetDocPermissions(TPermissionKind kind) const;
+    // The properties report of the current document (see TDocReport) for its selected page,
+    // with the named destinations when asked; a note when no document is selected.
+    QString DocumentReport(bool destinations);
+    // The current document's password is forgotten: it is not kept in the recent list.
+    // False when there was none.
+    bool ForgetPassword();
+
     // The status again after the SyncTeX state of the current document changed; nothing while
     // the event loop is not running or while the status waits (see UpdateStatus).
     void UpdateSync();

@@ -37,5 +37,3 @@ void TQPDF::ReadTreePages(TTree &tree)
     if (&tree == FTree.get() && tree.Ready)
         OutlineRead.ReadPages(CurrentPdf(), tree);
 }
-
-QString TQPDF::ListNamedDestinations() { return OutlineRead.ListNamedDestinations(CurrentPdf(), Source.PageCount()); }

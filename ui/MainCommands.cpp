@@ -7,6 +7,7 @@
 #include "ui/FindCommands.h"
 #include "ui/MainForm.h"
 #include "ui/NavigationCommands.h"
+#include "ui/PDFDocDlg.h"
 #include "ui/SelectionCommands.h"
 #include "ui/ShellCommands.h"
 #include "ui/ViewCommands.h"
@@ -104,7 +105,8 @@ std::vector<E> buildTable()
         item("menuNewInstance", "Open &New Instance...", "Ctrl+Shift+N", "FileSYNC", "",
              shell(&TShellCommands::menuNewInstanceClick)),
         sep,
-        item("menuDocumentProperties", "&Document Properties...", "Ctrl+F3", "DocInfo", "DocumentProperties", nullptr),
+        item("menuDocumentProperties", "&Document Properties...", "Ctrl+F3", "DocInfo", "DocumentProperties",
+             &TPDFDocDlg::Execute),
         item("menuReload", "&Reload Document", "Shift+F4", "Reload", "Reload", files(&TFileCommands::menuReloadClick)),
         item("menuClose", "&Close Document", "Ctrl+F4", "Close", "Close", files(&TFileCommands::menuCloseClick)),
         sep,

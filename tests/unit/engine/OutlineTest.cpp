@@ -1,5 +1,6 @@
 // The bookmark tree read from real outlines (TeX's and damaged ones of our own making), the
 // page each bookmark belongs to, and the list of named destinations.
+#include "engine/NamedDestinations.h"
 #include "engine/OutlineReader.h"
 
 #include "EngineFixture.h"
@@ -160,8 +161,9 @@ TEST_F(OutlineTest, BookmarksWithoutAPageAreNeverChosen)
 TEST_F(OutlineTest, NamedDestinationsOfText)
 {
     open(copy("pdfium/text.pdf", "text.pdf"));
-    const QString list = engine->ListNamedDestinations();
-    EXPECT_TRUE(list.startsWith("Named Destinations: 13\r\n\r\n")) << list.toStdString();
-    EXPECT_EQ(list.count(QRegularExpression("Page [0-9?] <- [^\r]+\r\n")), 13) << list.toStdString();
-    EXPECT_TRUE(list.contains("Page 3 <- section.2\r\n"));
+    const QString list = ListNamedDestinations(*engine->PDFium(), engine->Document(engine->SelDoc()).PDFiumDoc.get(),
+                                               engine->Pages().PageCount());
+    EXPECT_TRUE(list.startsWith("Named Destinations: 13\n\n")) << list.toStdString();
+    EXPECT_EQ(list.count(QRegularExpression("Page [0-9?] <- [^\n]+\n")), 13) << list.toStdString();
+    EXPECT_TRUE(list.contains("Page 3 <- section.2\n"));
 }
