@@ -81,7 +81,8 @@ int main(int argc, char **argv)
         return 0;
     }
     if (!args.isEmpty() && args[0] == QLatin1String("--version")) {
-        std::printf("OrvalePDF %s\n", ORVALE_VERSION);
+        std::printf("OrvalePDF %s\nPDF library: libpdfium.so beside the program, built over MuPDF %s\n", ORVALE_VERSION,
+                    ORVALE_MUPDF_VERSION);
         return 0;
     }
     App.InjectedEnvironment << pl::chooseDisplayBackEnd();

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
+#include <string_view>
+
 #include <csignal>
 
 namespace {
@@ -99,6 +103,11 @@ TEST(StartStopTest, HelpAndVersionPrintAndEnd)
         run.start({arg});
         ASSERT_TRUE(run.process.waitForFinished(30000));
         EXPECT_EQ(run.process.exitCode(), 0);
-        EXPECT_TRUE(run.process.readAllStandardOutput().contains("OrvalePDF")) << arg;
+        const QByteArray out = run.process.readAllStandardOutput();
+        EXPECT_TRUE(out.contains("OrvalePDF")) << arg;
+        if (arg == std::string_view("--version")) {
+            EXPECT_TRUE(QRegularExpression("MuPDF \\d+\\.\\d+").match(QString::fromUtf8(out)).hasMatch())
+                << out.constData();
+        }
     }
 }
