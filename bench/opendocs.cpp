@@ -9,7 +9,7 @@
 #include "settings/Prefer.h"
 #include "engine/QPDF.h"
 
-#include "RecordingHost.h"
+#include "BenchEngine.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -101,18 +101,11 @@ int main(int argc, char **argv)
         }
     }
 
-    Prefer = TPrefer();
-    Prefer.RememberDoc = false;
     const double before = ResidentMB();
-    TQPDF engine(96);
-    if (engine.Status() != 1) {
-        std::fprintf(stderr, "the PDF library is not available beside %s\n", qPrintable(App.ExeFolder));
+    TBenchEngine bench(true);
+    if (!bench.ready())
         return 1;
-    }
-    RecordingHost host;
-    host.clientWidth = 1280;
-    host.clientHeight = 800;
-    engine.SetHost(&host);
+    TQPDF &engine = *bench.engine;
 
     std::vector<double> opens;
     for (const QString &file : files) {

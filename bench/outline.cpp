@@ -5,12 +5,9 @@
 // under 1 ms.
 // Usage: bench_outline FILE.pdf, with tests/fixtures/make-large.sh OUTDIR 1500 making
 // OUTDIR/large.pdf.
-#include "base/AppState.h"
-#include "settings/Prefer.h"
-#include "engine/QPDF.h"
 #include "ui/TreeForm.h"
 
-#include "RecordingHost.h"
+#include "BenchEngine.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -40,21 +37,14 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     App.ExeFolder = QCoreApplication::applicationDirPath();
-    if (argc < 2 || !QFileInfo(QString::fromLocal8Bit(argv[1])).isFile()) {
-        std::fprintf(stderr, "usage: bench_outline FILE.pdf (tests/fixtures/make-large.sh OUTDIR 1500 makes one)\n");
+    const QString file =
+        BenchFile(argc, argv, "usage: bench_outline FILE.pdf (tests/fixtures/make-large.sh OUTDIR 1500 makes one)");
+    if (file.isEmpty())
         return 2;
-    }
-    const QString file = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
-    Prefer = TPrefer();
-    Prefer.RememberDoc = false;
-    Prefer.UseThreads = false;
-    TQPDF engine(96);
-    if (engine.Status() != 1) {
-        std::fprintf(stderr, "the PDF library is not available beside %s\n", qPrintable(App.ExeFolder));
+    TBenchEngine bench(false);
+    if (!bench.ready())
         return 1;
-    }
-    RecordingHost host;
-    engine.SetHost(&host);
+    TQPDF &engine = *bench.engine;
     engine.OpenDocument(file, false, QString(), 0, TDestType::ForwardSearch);
     const std::shared_ptr<TTree> tree = engine.Tree();
     const int pages = engine.Pages().PageCount();

@@ -5,11 +5,7 @@
 // repeated one under 0.5 s.
 // Usage: bench_search FILE.pdf, with tests/fixtures/make-large.sh OUTDIR 1500 making
 // OUTDIR/large.pdf.
-#include "base/AppState.h"
-#include "settings/Prefer.h"
-#include "engine/QPDF.h"
-
-#include "RecordingHost.h"
+#include "BenchEngine.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -36,23 +32,14 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     App.ExeFolder = QCoreApplication::applicationDirPath();
-    if (argc < 2 || !QFileInfo(QString::fromLocal8Bit(argv[1])).isFile()) {
-        std::fprintf(stderr, "usage: bench_search FILE.pdf (tests/fixtures/make-large.sh OUTDIR 1500 makes one)\n");
+    const QString file =
+        BenchFile(argc, argv, "usage: bench_search FILE.pdf (tests/fixtures/make-large.sh OUTDIR 1500 makes one)");
+    if (file.isEmpty())
         return 2;
-    }
-    const QString file = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
-    Prefer = TPrefer();
-    Prefer.RememberDoc = false;
-    Prefer.UseThreads = false;
-    TQPDF engine(96);
-    if (engine.Status() != 1) {
-        std::fprintf(stderr, "the PDF library is not available beside %s\n", qPrintable(App.ExeFolder));
+    TBenchEngine bench(false);
+    if (!bench.ready())
         return 1;
-    }
-    RecordingHost host;
-    host.clientWidth = 1280;
-    host.clientHeight = 800;
-    engine.SetHost(&host);
+    TQPDF &engine = *bench.engine;
     if (!Open(engine, file)) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(file));
         return 1;

@@ -2,6 +2,7 @@
 #include "base/MessageDialog.h"
 #include "app/StartupSwitches.h"
 
+#include "RecordingSink.h"
 #include "EngineFixture.h"
 
 #include <gtest/gtest.h>
@@ -136,16 +137,6 @@ TEST(CmdLineGrammarTest, RestoreRuleOfTheDeferredStart)
             << c.never << c.always << int(c.setting) << c.text;
     }
 }
-
-class RecordingSink final : public TMessageSink {
-public:
-    QList<TMessageRequest> shown;
-    int ShowMessage(const TMessageRequest &request) override
-    {
-        shown << request;
-        return mrOk;
-    }
-};
 
 struct ExeCmdLineTest : EngineFixture {
     RecordingSink sink;

@@ -5,6 +5,7 @@
 #include "engine/PdfHandles.h"
 #include "platform/Shell.h"
 
+#include "RecordingSink.h"
 #include "EngineFixture.h"
 #include "FakeProgram.h"
 #include "PdfWriter.h"
@@ -17,20 +18,6 @@
 #include <vector>
 
 namespace {
-
-class RecordingSink final : public TMessageSink {
-public:
-    QStringList shown;
-    RecordingSink() { SetMessageSink(this); }
-    ~RecordingSink() override { SetMessageSink(nullptr); }
-    RecordingSink(const RecordingSink &) = delete;
-    RecordingSink &operator=(const RecordingSink &) = delete;
-    int ShowMessage(const TMessageRequest &request) override
-    {
-        shown << request.title + ": " + request.text;
-        return mrOk;
-    }
-};
 
 // Centres of the links on the third page of text.pdf, in page points.
 constexpr double kLinkY = 413;
@@ -135,7 +122,7 @@ TEST_F(LinksTest, LaunchLinkToAProgramIsRefused)
         QFile::setPermissions(other, mode);
         EXPECT_FALSE(engine->ExeAnnotation(nullptr, linkAt(3, kLaunchX, kLinkY)));
         ASSERT_EQ(sink.shown.size(), 1);
-        EXPECT_EQ(sink.shown[0],
+        EXPECT_EQ(sink.texts()[0],
                   "Shell Error: Execute Action failed: open (\"" + other + "\")\r\n" + pl::Shell::programRefused());
         EXPECT_TRUE(log().contains("Error! ShellExecute failed: open (\"" + other + "\")"));
     }
@@ -195,7 +182,7 @@ TEST_F(LinksTest, HostileTargetsAreRefusedWithTheirReason)
         sink.shown.clear();
         EXPECT_FALSE(engine->ShellExec("open", c.target));
         ASSERT_EQ(sink.shown.size(), 1);
-        EXPECT_EQ(sink.shown[0], "Shell Error: Execute Action failed: open (\"" + c.target + "\")\r\n" + c.reason);
+        EXPECT_EQ(sink.texts()[0], "Shell Error: Execute Action failed: open (\"" + c.target + "\")\r\n" + c.reason);
     }
     EXPECT_EQ(xdgOpen->arguments(300), QString());
 }
@@ -235,8 +222,8 @@ TEST_F(LinksTest, WithoutXdgOpenTheBoxEndsWithTheSystemsText)
     const ScopedPath empty(dir.filePath("nothing-here"));
     EXPECT_FALSE(engine->ShellExec("open", "https://example.com/"));
     ASSERT_EQ(sink.shown.size(), 1);
-    EXPECT_TRUE(sink.shown[0].startsWith("Shell Error: Execute Action failed: open (\"https://example.com/\")"));
-    EXPECT_TRUE(sink.shown[0].endsWith("\r\n" + pl::systemErrorText(ENOENT)));
+    EXPECT_TRUE(sink.texts()[0].startsWith("Shell Error: Execute Action failed: open (\"https://example.com/\")"));
+    EXPECT_TRUE(sink.texts()[0].endsWith("\r\n" + pl::systemErrorText(ENOENT)));
 }
 
 // ---- The conventions and bookmarks, on a document of our own making ------------------------

@@ -2,6 +2,7 @@
 #include "base/MessageDialog.h"
 #include "engine/QPDF.h"
 
+#include "RecordingSink.h"
 #include "TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -11,16 +12,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-class RecordingSink final : public TMessageSink {
-public:
-    QList<TMessageRequest> shown;
-    int ShowMessage(const TMessageRequest &request) override
-    {
-        shown << request;
-        return mrOk;
-    }
-};
 
 struct QPDFFixture : ::testing::Test {
     RecordingSink sink;

@@ -11,6 +11,7 @@
 #include "settings/ToolbarDefinition.h"
 #include "platform/Files.h"
 
+#include "RecordingSink.h"
 #include "FailingFiles.h"
 
 #include <QDateTime>
@@ -27,16 +28,6 @@
 #include <unistd.h>
 
 namespace {
-
-class RecordingSink final : public TMessageSink {
-public:
-    std::vector<TMessageRequest> shown;
-    int ShowMessage(const TMessageRequest &request) override
-    {
-        shown.push_back(request);
-        return mrOk;
-    }
-};
 
 QByteArray ReadBytes(const QString &name)
 {

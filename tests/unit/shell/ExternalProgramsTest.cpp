@@ -4,6 +4,7 @@
 #include "base/MessageDialog.h"
 #include "settings/Prefer.h"
 #include "shell/AdobeExe.h"
+#include "RecordingSink.h"
 #include "FakeProgram.h"
 
 #include <gtest/gtest.h>
@@ -12,18 +13,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-class RecordingSink final : public TMessageSink {
-public:
-    std::vector<TMessageRequest> shown;
-    RecordingSink() { SetMessageSink(this); }
-    ~RecordingSink() override { SetMessageSink(nullptr); }
-    int ShowMessage(const TMessageRequest &request) override
-    {
-        shown.push_back(request);
-        return mrOk;
-    }
-};
 
 struct ExternalPrograms : ::testing::Test {
     QTemporaryDir dir;

@@ -2,6 +2,7 @@
 
 #include "base/DebugLog.h"
 #include "base/MessageDialog.h"
+#include "RecordingSink.h"
 #include "FakeProgram.h"
 
 #include <gtest/gtest.h>
@@ -11,18 +12,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-class RecordingSink final : public TMessageSink {
-public:
-    int count = 0;
-    RecordingSink() { SetMessageSink(this); }
-    ~RecordingSink() override { SetMessageSink(nullptr); }
-    int ShowMessage(const TMessageRequest &) override
-    {
-        ++count;
-        return mrOk;
-    }
-};
 
 struct Recipient {
     pl::MailRecipient::Kind kind;
@@ -121,7 +110,7 @@ TEST_F(MailToClient, TheDocumentReachesXdgEmailAsUtf8)
     EXPECT_EQ(mailer.argumentList(),
               QStringList({"--utf8", "--subject", "PDF Document: " + name, "--body",
                            "The attachement \"" + name + "\" is ready to be sent...", "--attach", file}));
-    EXPECT_EQ(sink.count, 0);
+    EXPECT_EQ(sink.shown.size(), 0);
 }
 
 TEST_F(MailToClient, APathXdgEmailCannotQuoteIsAttachedAsACopy)
@@ -152,7 +141,7 @@ TEST_F(MailToClient, WithoutXdgEmailNothingStartsAndNothingShows)
     ScopedPath path(dir.filePath("bin")); // no xdg-email there
     EXPECT_EQ(SendDocumentMail(file), 1);
     EXPECT_EQ(SendMapiMail("s", "b", "", file + "|a.pdf"), 1);
-    EXPECT_EQ(sink.count, 0);
+    EXPECT_EQ(sink.shown.size(), 0);
     EXPECT_TRUE(log().contains("xdg-email not found on PATH"));
     EXPECT_EQ(elsewhere.arguments(200), "");
 }

@@ -4,6 +4,8 @@
 #include "base/DebugLog.h"
 #include "base/MessageDialog.h"
 #include "synctex/RunCommandLine.h"
+#include "FakeProgram.h"
+#include "RecordingSink.h"
 #include "RecordingProcess.h"
 #include "SyncTeXText.h"
 
@@ -19,27 +21,6 @@
 #include <cstring>
 
 namespace {
-
-class RecordingSink final : public TMessageSink {
-public:
-    std::vector<TMessageRequest> shown;
-    RecordingSink() { SetMessageSink(this); }
-    ~RecordingSink() override { SetMessageSink(nullptr); }
-    int ShowMessage(const TMessageRequest &request) override
-    {
-        shown.push_back(request);
-        return mrOk;
-    }
-};
-
-class ScopedPath {
-public:
-    explicit ScopedPath(const QString &value) : old_(qgetenv("PATH")) { qputenv("PATH", QFile::encodeName(value)); }
-    ~ScopedPath() { qputenv("PATH", old_); }
-
-private:
-    QByteArray old_;
-};
 
 const QString DefaultTemplate = "Orvale.exe \"[Open(|%f|);SelPar(%l,8);]\"";
 
