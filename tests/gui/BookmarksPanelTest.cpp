@@ -5,7 +5,7 @@
 #include "ui/TreeForm.h"
 #include "settings/Colors.h"
 
-#include "EngineFixture.h"
+#include "MainFormFixture.h"
 #include "PdfWriter.h"
 
 #include <QAction>
@@ -16,34 +16,24 @@
 
 namespace {
 
-struct BookmarksPanel : EngineFixture {
-    std::unique_ptr<TMainForm> form;
-    bool savedRunning = App.AppRunning;
+struct BookmarksPanel : MainFormFixture {
     TTreeForm *panel = nullptr;
     QTreeWidget *tree = nullptr;
 
     void SetUp() override
     {
-        EngineFixture::SetUp();
-        Prefer.Maximized = false;
+        MainFormFixture::SetUp();
         Prefer.WindowRect = {100, 50, 400, 850}; // top, left, bottom, right
         Prefer.ShowBookmarks = true;
         Prefer.TrackBookmarks = true;
         Prefer.BookmarksWidth = 220;
-        App.AppRunning = true;
-        form = std::make_unique<TMainForm>(engine.get(), [] { return true; });
+        createForm();
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         QApplication::setActiveWindow(form.get());
         panel = form->BookmarksPanel();
         ASSERT_NE(panel, nullptr);
         tree = panel->Tree;
-    }
-    void TearDown() override
-    {
-        form.reset();
-        App.AppRunning = savedRunning;
-        EngineFixture::TearDown();
     }
     QString open(const QString &fixture, const QString &name)
     {

@@ -11,7 +11,7 @@
 #include "ui/MainForm.h"
 #include "ui/ScrollForm.h"
 
-#include "EngineFixture.h"
+#include "MainFormFixture.h"
 #include "platform/fake/ManualClock.h"
 
 #include <QAction>
@@ -36,32 +36,26 @@ const char *const kFindToolbar = "9 PageLabel \" Page: \" \"Page:\"\r\n9 PageGot
                                  "2S FindString \"A long String to Find ... \"\r\n2S FindNext\r\n2S FindPrev\r\n"
                                  "2S FoundCount \"  9999/9999  \"\r\n";
 
-struct FindFormTest : EngineFixture {
-    std::unique_ptr<TMainForm> form;
-    bool savedRunning = App.AppRunning;
+struct FindFormTest : MainFormFixture {
     TToolbarDefinition savedToolbar = ToolbarDefinition;
 
     void SetUp() override
     {
-        EngineFixture::SetUp();
+        MainFormFixture::SetUp();
         LoadColorDefaults();
-        Prefer.Maximized = false;
         Prefer.WindowRect = {100, 50, 700, 850};
         Prefer.ShowToolbar = true;
-        App.AppRunning = true;
         ToolbarDefinition.ReadFromString(QLatin1String(kFindToolbar));
         ToolbarDefinition.SearchToolbar = true;
-        form = std::make_unique<TMainForm>(engine.get(), [] { return true; });
+        createForm();
         form->show();
         QApplication::setActiveWindow(form.get());
         QApplication::processEvents();
     }
     void TearDown() override
     {
-        form.reset();
-        App.AppRunning = savedRunning;
         ToolbarDefinition = savedToolbar;
-        EngineFixture::TearDown();
+        MainFormFixture::TearDown();
     }
     void open()
     {

@@ -5,7 +5,7 @@
 #include "app/StatusTimer.h"
 #include "ui/MainForm.h"
 
-#include "EngineFixture.h"
+#include "MainFormFixture.h"
 
 #include <QFile>
 #include <QTest>
@@ -14,28 +14,17 @@
 
 namespace {
 
-struct MainFormReloadTest : EngineFixture {
-    std::unique_ptr<TMainForm> form;
-    bool savedRunning = App.AppRunning;
-
+struct MainFormReloadTest : MainFormFixture {
     void SetUp() override
     {
-        EngineFixture::SetUp();
-        Prefer.Maximized = false;
+        MainFormFixture::SetUp();
         Prefer.WindowRect = {100, 50, 500, 650};
         // The page view fills the client area, as the pages below are reckoned for.
         Prefer.ShowBookmarks = false;
-        App.AppRunning = true;
-        form = std::make_unique<TMainForm>(engine.get(), [] { return true; });
+        createForm();
         form->show();
         QCoreApplication::processEvents(); // the deferred start, which starts the timer
         form->StatusTimer()->Stop();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        App.AppRunning = savedRunning;
-        EngineFixture::TearDown();
     }
     int reloads() const { return log().count("File watch: "); }
 };

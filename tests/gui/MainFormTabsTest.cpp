@@ -5,33 +5,22 @@
 #include "ui/MainForm.h"
 #include "ui/StatusLine.h"
 
-#include "EngineFixture.h"
+#include "MainFormFixture.h"
 
 #include <QAction>
 #include <QTest>
 
 namespace {
 
-struct MainFormTabs : EngineFixture {
-    std::unique_ptr<TMainForm> form;
-    bool savedRunning = App.AppRunning;
-
+struct MainFormTabs : MainFormFixture {
     void SetUp() override
     {
-        EngineFixture::SetUp();
-        Prefer.Maximized = false;
+        MainFormFixture::SetUp();
         Prefer.WindowRect = {100, 50, 600, 850}; // top, left, bottom, right
         Prefer.ShowStatusLine = true;
-        App.AppRunning = true;
-        form = std::make_unique<TMainForm>(engine.get(), [] { return true; });
+        createForm();
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
-    void TearDown() override
-    {
-        form.reset();
-        App.AppRunning = savedRunning;
-        EngineFixture::TearDown();
     }
     QString open(const QString &fixture, const QString &name)
     {

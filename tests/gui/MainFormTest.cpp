@@ -6,7 +6,7 @@
 #include "ui/ScrollForm.h"
 #include "ui/StatusLine.h"
 
-#include "EngineFixture.h"
+#include "MainFormFixture.h"
 #include "platform/fake/ScriptedKeyState.h"
 
 #include <QAbstractScrollArea>
@@ -25,27 +25,17 @@
 
 namespace {
 
-struct MainFormTest : EngineFixture {
-    std::unique_ptr<TMainForm> form;
-    bool savedRunning = App.AppRunning;
+struct MainFormTest : MainFormFixture {
     int writes = 0;
 
     void SetUp() override
     {
-        EngineFixture::SetUp();
-        Prefer.Maximized = false;
+        MainFormFixture::SetUp();
         Prefer.WindowRect = {100, 50, 500, 650}; // top, left, bottom, right
-        App.AppRunning = true;
-        form = std::make_unique<TMainForm>(engine.get(), [this] {
+        createForm([this] {
             ++writes;
             return WriteData();
         });
-    }
-    void TearDown() override
-    {
-        form.reset();
-        App.AppRunning = savedRunning;
-        EngineFixture::TearDown();
     }
 
     QAction *cmd(const char *field)

@@ -6,7 +6,7 @@
 #include "ui/PasswordDlg.h"
 #include "ui/WindowPlacement.h"
 
-#include "EngineFixture.h"
+#include "MainFormFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,27 +22,16 @@
 
 namespace {
 
-struct PDFDocDlgTest : EngineFixture {
-    std::unique_ptr<TMainForm> form;
-    bool savedRunning = App.AppRunning;
-
+struct PDFDocDlgTest : MainFormFixture {
     void SetUp() override
     {
-        EngineFixture::SetUp();
-        Prefer.Maximized = false;
+        MainFormFixture::SetUp();
         Prefer.WindowRect = {100, 50, 500, 650};
-        App.AppRunning = true;
         App.DataFile = dir.filePath("OrvalePDF.dat");
         App.DataFolder = dir.path();
-        form = std::make_unique<TMainForm>(engine.get(), [] { return WriteData(); });
+        createForm([] { return WriteData(); });
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    }
-    void TearDown() override
-    {
-        form.reset();
-        App.AppRunning = savedRunning;
-        EngineFixture::TearDown();
     }
     void open(const QString &file)
     {

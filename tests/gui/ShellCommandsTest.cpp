@@ -5,7 +5,7 @@
 #include "ui/DocTabs.h"
 #include "ui/MainForm.h"
 
-#include "EngineFixture.h"
+#include "MainFormFixture.h"
 #include "FakeProgram.h"
 
 #include <QAction>
@@ -15,32 +15,26 @@
 
 namespace {
 
-struct ShellCommandsTest : EngineFixture {
-    std::unique_ptr<TMainForm> form;
+struct ShellCommandsTest : MainFormFixture {
     QString tools;
     QString savedExePath = App.ExePath;
-    bool savedRunning = App.AppRunning;
 
     void SetUp() override
     {
-        EngineFixture::SetUp();
+        MainFormFixture::SetUp();
         // The commands' own settings at their defaults.
         TPrefer defaults;
         LoadPreferDefaults(defaults);
         Prefer.AdobeReg = defaults.AdobeReg;
         Prefer.AdobeCmd = defaults.AdobeCmd;
         Prefer.NewInstanceCmd = defaults.NewInstanceCmd;
-        Prefer.Maximized = false;
-        App.AppRunning = true; // the command states follow the engine from now on
         tools = dir.filePath("tools");
-        form = std::make_unique<TMainForm>(engine.get(), [] { return true; });
+        createForm();
     }
     void TearDown() override
     {
-        form.reset();
         App.ExePath = savedExePath;
-        App.AppRunning = savedRunning;
-        EngineFixture::TearDown();
+        MainFormFixture::TearDown();
     }
     QAction *cmd(const char *field) { return form->Command(QLatin1String(field)); }
     // The seven-page document in a folder with a blank, shown at its last page.

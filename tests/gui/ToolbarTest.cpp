@@ -10,7 +10,7 @@
 #include "ui/Toolbar.h"
 #include "ui/widgets/PngSpeedButton.h"
 
-#include "EngineFixture.h"
+#include "MainFormFixture.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -22,31 +22,25 @@
 
 namespace {
 
-struct ToolbarTest : EngineFixture {
-    std::unique_ptr<TMainForm> form;
-    bool savedRunning = App.AppRunning;
+struct ToolbarTest : MainFormFixture {
     int savedPPI = CurrentPPI;
     TToolbarDefinition savedDefinition = ToolbarDefinition;
 
     void SetUp() override
     {
-        EngineFixture::SetUp();
+        MainFormFixture::SetUp();
         CurrentPPI = 96;
-        Prefer.Maximized = false;
         Prefer.WindowRect = {100, 50, 500, 1250};
-        App.AppRunning = true;
         ToolbarDefinition.LoadDefault();
-        form = std::make_unique<TMainForm>(engine.get(), [] { return true; });
+        createForm();
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
     void TearDown() override
     {
-        form.reset();
-        App.AppRunning = savedRunning;
         CurrentPPI = savedPPI;
         ToolbarDefinition = savedDefinition;
-        EngineFixture::TearDown();
+        MainFormFixture::TearDown();
     }
     TPngSpeedButton *Button(const char *name)
     {
