@@ -11,6 +11,7 @@ PACKAGES=(
   libx11-dev libgtest-dev libgmock-dev
   mupdf-tools poppler-utils qpdf python3
   xvfb xdotool x11-utils xdg-utils xauth fonts-dejavu-core
+  desktop-file-utils groff-base
   "$@"
 )
 

@@ -588,14 +588,29 @@ bool save(const QImage &image, const QString &file)
     return false;
 }
 
+// The program's icon for the desktop, the logo's drawing at the theme's sizes:
+// DIR/NxN/apps/orvalepdf.png.
+bool saveIcons(const QString &dir)
+{
+    bool ok = true;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = dir + QStringLiteral("/%1x%1/apps").arg(size);
+        ok = QDir().mkpath(folder) && save(render(Drawings().at("FileSYNC"), kMain, size), folder + "/orvalepdf.png")
+            && ok;
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--icons")
+        return saveIcons(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
     if (argc != 2) {
-        std::fprintf(stderr, "usage: orvale-make-images OUTDIR\n");
+        std::fprintf(stderr, "usage: orvale-make-images OUTDIR\n       orvale-make-images --icons HICOLORDIR\n");
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
