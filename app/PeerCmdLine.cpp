@@ -22,10 +22,10 @@ QStringList ForwardSearch(const QString &source, const QString &line)
 }
 
 // LINE:COLUMN:SOURCE; empty when it does not read so.
-QStringList SyncTeXForward(const QString &spec)
+QStringList SyncTeXForward(const QString &place)
 {
     static const QRegularExpression form(QStringLiteral("^(\\d+):(\\d*):(.+)$"));
-    const QRegularExpressionMatch m = form.match(spec);
+    const QRegularExpressionMatch m = form.match(place);
     return m.hasMatch() ? ForwardSearch(m.captured(3), m.captured(1)) : QStringList();
 }
 
