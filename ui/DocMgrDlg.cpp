@@ -11,6 +11,7 @@
 #include "ui/ImageRes.h"
 #include "ui/MainForm.h"
 #include "ui/WindowPlacement.h"
+#include "ui/style/DarkFlag.h"
 #include "ui/widgets/PngSpeedButton.h"
 
 #include <QAbstractTableModel>
@@ -139,6 +140,18 @@ TDocMgrDlg::TDocMgrDlg(TMainForm &form, bool recentPage)
     layout->addWidget(Panel1);
     Panel1->setFixedHeight(ScaledBy(24) + 2 * ScaledBy(4));
 
+    if (DarkFlag()) {
+        // Black backgrounds and white text for the window, the list and the combo box.
+        for (QWidget *w : {static_cast<QWidget *>(this), static_cast<QWidget *>(List),
+                           static_cast<QWidget *>(ComboBox)}) {
+            QPalette p = w->palette();
+            for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button})
+                p.setColor(role, Qt::black);
+            for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+                p.setColor(role, Qt::white);
+            w->setPalette(p);
+        }
+    }
     BuildToolStrip();
     connect(List->header(), &QHeaderView::sectionClicked, this, &TDocMgrDlg::HeaderClicked);
     connect(List->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TDocMgrDlg::ListSelectionChanged);
