@@ -20,8 +20,8 @@ QCollator MakeCollator()
 // built-in order taking over when it fails.
 bool CollatorWorks(const QCollator &c)
 {
-    return c.compare(QStringLiteral("file2"), QStringLiteral("file10")) < 0 &&
-           c.compare(QStringLiteral("a"), QStringLiteral("A")) == 0;
+    return c.compare(QStringLiteral("file2"), QStringLiteral("file10")) < 0
+        && c.compare(QStringLiteral("a"), QStringLiteral("A")) == 0;
 }
 
 int Sign(int v) { return (v > 0) - (v < 0); }

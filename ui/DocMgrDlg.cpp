@@ -44,8 +44,8 @@ QString DateText(int64_t fileTime)
     constexpr int64_t kEpochOffset = 116444736000000000LL;
     const QDateTime t = QDateTime::fromMSecsSinceEpoch((fileTime - kEpochOffset) / 10000, Qt::LocalTime);
     const QLocale locale;
-    return locale.toString(t.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           locale.toString(t.time(), QLocale::ShortFormat);
+    return locale.toString(t.date(), QLocale::ShortFormat) + QLatin1Char(' ')
+        + locale.toString(t.time(), QLocale::ShortFormat);
 }
 
 QString NameWithoutExtension(const QString &name)
@@ -142,8 +142,8 @@ TDocMgrDlg::TDocMgrDlg(TMainForm &form, bool recentPage)
 
     if (DarkFlag()) {
         // Black backgrounds and white text for the window, the list and the combo box.
-        for (QWidget *w : {static_cast<QWidget *>(this), static_cast<QWidget *>(List),
-                           static_cast<QWidget *>(ComboBox)}) {
+        for (QWidget *w :
+             {static_cast<QWidget *>(this), static_cast<QWidget *>(List), static_cast<QWidget *>(ComboBox)}) {
             QPalette p = w->palette();
             for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button})
                 p.setColor(role, Qt::black);
@@ -221,8 +221,8 @@ void TDocMgrDlg::LoadRows()
             image = QStringLiteral("DocLocked");
         else if (FileExtension(r.FN).compare(QLatin1String(".pdf"), Qt::CaseInsensitive) == 0) {
             const QString stem = r.Path + QLatin1Char('/') + NameWithoutExtension(r.Name);
-            const bool sync = FileExists(stem + QStringLiteral(".synctex")) ||
-                              FileExists(stem + QStringLiteral(".synctex.gz"));
+            const bool sync =
+                FileExists(stem + QStringLiteral(".synctex")) || FileExists(stem + QStringLiteral(".synctex.gz"));
             image = sync ? QStringLiteral("DocSync") : QStringLiteral("DocPdf");
         } else
             image = QStringLiteral("Doc");
@@ -300,8 +300,8 @@ void TDocMgrDlg::resizeEvent(QResizeEvent *event)
 
 void TDocMgrDlg::ShowPage()
 {
-    setWindowTitle((Recent ? kRecentCaption : kOpenedCaption) + QStringLiteral(" (") +
-                   QString::number(Rows().size()) + QStringLiteral(" files)"));
+    setWindowTitle((Recent ? kRecentCaption : kOpenedCaption) + QStringLiteral(" (") + QString::number(Rows().size())
+                   + QStringLiteral(" files)"));
     Model->Reset();
     // The combo box lists the names in natural order.
     ComboRows.clear();
@@ -419,8 +419,8 @@ void TDocMgrDlg::HeaderClicked(int column)
 
 void TDocMgrDlg::SortButtonClicked()
 {
-    const bool ascending =
-        std::is_sorted(Rows().begin(), Rows().end(), [](const TDocInfo &a, const TDocInfo &b) { return a._ind < b._ind; });
+    const bool ascending = std::is_sorted(Rows().begin(), Rows().end(),
+                                          [](const TDocInfo &a, const TDocInfo &b) { return a._ind < b._ind; });
     SortBy(skIndex, !ascending);
 }
 
@@ -490,9 +490,9 @@ void TDocMgrDlg::CloseDocuments(const char *which)
     bool removed = false;
     for (int i = int(ODocInfo.size()) - 1; i >= 0; --i) {
         const TDocInfo row = ODocInfo[i];
-        const bool take = kind == QLatin1String("tbCloseAll") ||
-                          (kind == QLatin1String("tbCloseNonExistent") && !row._exists) ||
-                          (kind == QLatin1String("tbClose") && selected.contains(i));
+        const bool take = kind == QLatin1String("tbCloseAll")
+            || (kind == QLatin1String("tbCloseNonExistent") && !row._exists)
+            || (kind == QLatin1String("tbClose") && selected.contains(i));
         if (!take || EscapePressed())
             continue;
         engine->CloseFile(row.FN, -1);
@@ -561,8 +561,8 @@ void TDocMgrDlg::WriteBack()
     QList<TDocInfo> rows = RDocInfo;
     std::stable_sort(rows.begin(), rows.end(), [](const TDocInfo &a, const TDocInfo &b) { return a._ind < b._ind; });
     for (int i = 0; i < rows.size(); ++i) {
-        const auto it = std::find_if(stored.begin(), stored.end(),
-                                     [&](const ::TDocInfo &e) { return e.FileName == rows[i].FN; });
+        const auto it =
+            std::find_if(stored.begin(), stored.end(), [&](const ::TDocInfo &e) { return e.FileName == rows[i].FN; });
         if (it != stored.end())
             Prefer.DocList[i] = *it;
     }

@@ -22,12 +22,18 @@ struct TButtonKind {
     int result;
 };
 const TButtonKind kButtons[] = {
-    {"Yes", "&Yes", mrYes},           {"No", "&No", mrNo},
-    {"btnOK", "OK", mrOk},            {"btnCancel", "Cancel", mrCancel},
-    {"Abort", "&Abort", mrAbort},     {"Retry", "&Retry", mrRetry},
-    {"Ignore", "&Ignore", mrIgnore},  {"All", "&All", mrAll},
-    {"NoToAll", "N&o to All", mrNoToAll}, {"YesToAll", "Yes to &All", mrYesToAll},
-    {"Help", "&Help", mrNone},        {"Close", "&Close", mrClose},
+    {"Yes", "&Yes", mrYes},
+    {"No", "&No", mrNo},
+    {"btnOK", "OK", mrOk},
+    {"btnCancel", "Cancel", mrCancel},
+    {"Abort", "&Abort", mrAbort},
+    {"Retry", "&Retry", mrRetry},
+    {"Ignore", "&Ignore", mrIgnore},
+    {"All", "&All", mrAll},
+    {"NoToAll", "N&o to All", mrNoToAll},
+    {"YesToAll", "Yes to &All", mrYesToAll},
+    {"Help", "&Help", mrNone},
+    {"Close", "&Close", mrClose},
 };
 
 enum class TShape { Triangle, Circle };
@@ -93,9 +99,9 @@ constexpr int kMsgMaxHeight = 420;
 
 TMsgForm::TMsgForm(const TMessageRequest &request, TVariant variant, TMainForm *mainForm)
     : QDialog(mainForm && mainForm->isVisible() ? mainForm : nullptr), Request(request), Main(mainForm),
-      Variant(variant), DlgType(request.type), LabelTitle(new QLabel(this)), LabelMsg(new QLabel(this)), Image(new QLabel(this)),
-      PanelBottom(new QWidget(this)), PanelButtons(new QWidget(PanelBottom)), btnOK(new QPushButton(PanelButtons)),
-      btnCancel(new QPushButton(PanelButtons)), TimerStatus(new QTimer(this))
+      Variant(variant), DlgType(request.type), LabelTitle(new QLabel(this)), LabelMsg(new QLabel(this)),
+      Image(new QLabel(this)), PanelBottom(new QWidget(this)), PanelButtons(new QWidget(PanelBottom)),
+      btnOK(new QPushButton(PanelButtons)), btnCancel(new QPushButton(PanelButtons)), TimerStatus(new QTimer(this))
 {
     setObjectName(QStringLiteral("MsgForm"));
     setAutoFillBackground(true);
@@ -209,7 +215,7 @@ bool TMsgForm::UpdateDlgType(TMsgDlgType newDlgType, const QString &cCaption)
     QString title = cCaption;
     if (title.isEmpty())
         title = Variant == TVariant::Task && newDlgType == mtCustom ? QStringLiteral("Information")
-                                                                   : QLatin1String(LookOf(newDlgType).title);
+                                                                    : QLatin1String(LookOf(newDlgType).title);
     setWindowTitle(title);
     CreateIcon(newDlgType);
     return changed;
@@ -252,8 +258,8 @@ bool TMsgForm::CreateIcon(TMsgDlgType type)
 void TMsgForm::SoundMsg(TMsgDlgType msg, int msgSound)
 {
     const bool beep = Variant == TVariant::Task
-                          ? msgSound > 0
-                          : msgSound > 0 || (msgSound == 0 && msg <= 7 && (kSoundMask & (1u << msg)));
+        ? msgSound > 0
+        : msgSound > 0 || (msgSound == 0 && msg <= 7 && (kSoundMask & (1u << msg)));
     if (beep)
         pl::beeper().beep(LookOf(msg).beep);
 }

@@ -194,10 +194,14 @@ TEST_F(MsgFormTest, TitlesPerTypeAndCaption)
         bool task;
         QString title;
     } cases[] = {
-        {mtWarning, "", false, "Warning"},          {mtError, "", false, "Error"},
-        {mtInformation, "", false, "Information"},  {mtConfirmation, "", false, "Confirm"},
-        {mtCustom, "", false, ""},                  {mtCustom, "", true, "Information"},
-        {mtError, "My Caption", false, "My Caption"}, {mtCustom, "Mine", true, "Mine"},
+        {mtWarning, "", false, "Warning"},
+        {mtError, "", false, "Error"},
+        {mtInformation, "", false, "Information"},
+        {mtConfirmation, "", false, "Confirm"},
+        {mtCustom, "", false, ""},
+        {mtCustom, "", true, "Information"},
+        {mtError, "My Caption", false, "My Caption"},
+        {mtCustom, "Mine", true, "Mine"},
     };
     for (const auto &c : cases) {
         TMessageRequest r = Request(MsgButtons({mbOK}), mbOK);
@@ -270,7 +274,8 @@ TEST_F(MsgFormTest, BeepsBySoundAndType)
             TMessageRequest r = Request(MsgButtons({mbOK}), mbOK);
             r.type = t;
             r.sound = c.sound;
-            Show(r, [](TMsgForm &) {}, c.task);
+            Show(
+                r, [](TMsgForm &) {}, c.task);
         }
         EXPECT_EQ(bell.beeps.codes, c.codes) << c.sound << " " << c.task;
     }

@@ -12,8 +12,9 @@ struct Case {
     int sign;
 };
 const Case kCases[] = {
-    {"file2", "file10", -1}, {"file10", "file2", 1}, {"a", "A", 0},        {"File3", "file10", -1},
-    {"abc", "abd", -1},      {"x", "x1", -1},        {"file2.pdf", "file10.pdf", -1},
+    {"file2", "file10", -1},         {"file10", "file2", 1}, {"a", "A", 0},
+    {"File3", "file10", -1},         {"abc", "abd", -1},     {"x", "x1", -1},
+    {"file2.pdf", "file10.pdf", -1},
 };
 
 int Sign(int v) { return (v > 0) - (v < 0); }
