@@ -19,7 +19,7 @@
 #include "platform/Termination.h"
 #include "synctex/SyncTeXLoader.h"
 #include "ui/MainForm.h"
-#include "ui/MessageBoxSink.h"
+#include "ui/MsgForm.h"
 #include "ui/OrvaleApplication.h"
 #include "ui/WindowBusyHost.h"
 
@@ -90,7 +90,7 @@ int main(int argc, char **argv)
 
     std::unique_ptr<TOrvaleApplication> app;
     QPointer<TMainForm> mainForm;
-    TMessageBoxSink messageSink;
+    TMsgFormSink messageSink([&mainForm] { return mainForm.data(); });
     TWindowBusyHost busyHost([&mainForm](const QString &text) {
         if (mainForm)
             mainForm->SetStatusText(text);

@@ -2,6 +2,7 @@
 
 #include "base/NumberParse.h"
 #include "settings/PageViewMode.h"
+#include "ui/DocMgrDlg.h"
 #include "ui/DocumentCommands.h"
 #include "ui/FileCommands.h"
 #include "ui/FindCommands.h"
@@ -113,7 +114,8 @@ std::vector<E> buildTable()
         item("menuCloseAll", "Close &All Documents", "Shift+Ctrl+F4", "CloseAll", "CloseAll",
              files(&TFileCommands::menuCloseAllClick)),
         sep,
-        item("menuFileList", "Recent Files &List...", "F2", "History", "FileList", nullptr),
+        item("menuFileList", "Recent Files &List...", "F2", "History", "FileList",
+             [](TMainForm &form) { TDocMgrDlg::Execute(form, true); }),
         up,
 
         menu("menuEdit", "&Edit"),

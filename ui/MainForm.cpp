@@ -16,6 +16,7 @@
 #include "engine/DocumentWatch.h"
 #include "engine/QPDF.h"
 #include "ui/CustomZoomDlg.h"
+#include "ui/DocMgrDlg.h"
 #include "ui/DocTabs.h"
 #include "ui/DocumentCommands.h"
 #include "ui/GotoPageDlg.h"
@@ -215,6 +216,7 @@ void TMainForm::CreateComponents()
     TabControl->SetImages(ImageListOf(1));
     connect(TabControl, &TDocTabs::TabControlChange, this, [this](int index) { Documents->TabControlChange(index); });
     TabControl->OpenNewInstance = [this] { Shell->menuNewInstanceClick(); };
+    TabControl->DocumentList = [this] { TDocMgrDlg::Execute(*this, false); };
     tabLayout->addWidget(TabControl);
     tabLayout->addStretch(1);
     TabBottomBevel = new QFrame(TabPanel);

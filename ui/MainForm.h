@@ -157,6 +157,7 @@ public:
     void NotAvailableYet(QAction *action) { Menu->NotAvailableYet(action); }
     void FocusPageView();
     TWindowPlacement &WindowPlacement() const { return *Placement; }
+    TDocTabs *DocTabs() const { return TabControl; }
     int DocumentCount() const;
     bool HasPages() const;
 
