@@ -18,6 +18,7 @@ public:
     PrinterCaps fixedCaps{600, 5100, 6600, 100, 100, true};
     bool failBegin = false;
     bool holdEnd = false;
+    bool failEnd = false;
 
     QString name() const override { return QStringLiteral("Fake Printer"); }
     PrinterCaps caps() const override { return fixedCaps; }
@@ -53,7 +54,7 @@ public:
         startSheet();
         return true;
     }
-    bool end() override
+    PrintEnd end() override
     {
         record(QStringLiteral("end"));
         std::unique_lock lock(mutex);
@@ -62,9 +63,12 @@ public:
             sheetPainter.end();
         released.wait(lock, [this] { return !holdEnd; });
         // An abort, or a newer document begun after it, has taken this one back already.
-        if (generation == document)
-            isPrinting = false;
-        return true;
+        if (generation != document)
+            return PrintEnd::Aborted;
+        isPrinting = false;
+        if (failEnd)
+            error = QStringLiteral("server unreachable");
+        return failEnd ? PrintEnd::Failed : PrintEnd::Delivered;
     }
     void abort() override
     {

@@ -96,7 +96,7 @@ public:
     QPainter &painter() override { return current->painter; }
     bool newPage() override { return current && current->printer.newPage(); }
 
-    bool end() override
+    PrintEnd end() override
     {
         std::shared_ptr<PdfOutput> out;
         {
@@ -104,15 +104,15 @@ public:
             out = current;
         }
         if (!out)
-            return false;
+            return PrintEnd::Aborted;
         out->painter.end();
-        bool ok = false;
+        PrintEnd result = PrintEnd::Failed;
         {
             // Under the lock, so that an abort either comes before the rename or finds the
             // document already delivered.
             std::lock_guard lock(mutex);
             if (out->aborted)
-                error = QStringLiteral("Aborted.");
+                result = PrintEnd::Aborted;
             // rename(2) replaces the target in one step: an older file stays whole until then.
             else if (std::rename(QFile::encodeName(out->temporary).constData(),
                                  QFile::encodeName(out->target).constData())
@@ -120,11 +120,11 @@ public:
                 error = QStringLiteral("Cannot write \"%1\".").arg(out->target);
             else {
                 out->temporary.clear();
-                ok = true;
+                result = PrintEnd::Delivered;
             }
         }
         finish(out);
-        return ok;
+        return result;
     }
 
     void abort() override

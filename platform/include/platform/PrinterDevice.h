@@ -8,6 +8,8 @@ class QPainter;
 
 namespace pl {
 
+enum class PrintEnd { Delivered, Aborted, Failed };
+
 // One printer and the document being printed on it. The page loop runs on the main thread
 // (begin, painter, newPage); the end step, which hands the document to its destination and can
 // be slow, may run on another thread, and abort may be called from the main thread meanwhile.
@@ -33,8 +35,9 @@ public:
     // one printer pixel. Valid between begin and end or abort.
     virtual QPainter &painter() = 0;
     virtual bool newPage() = 0;
-    // Hands the document over; false with lastError when that failed or it was aborted.
-    virtual bool end() = 0;
+    // Hands the document over; Failed with lastError when that did not work, Aborted when it was
+    // taken back before or while it ran.
+    virtual PrintEnd end() = 0;
     // Takes the document back: nothing of it reaches the destination.
     virtual void abort() = 0;
     virtual bool printing() const = 0;

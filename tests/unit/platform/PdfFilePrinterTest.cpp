@@ -51,7 +51,7 @@ TEST(PdfFilePrinter, EndWritesTheFileAndAbortKeepsTheOlderOne)
     ASSERT_TRUE(printer->newPage());
     printer->painter().fillRect(0, 0, 100, 100, Qt::black);
     EXPECT_FALSE(QFile::exists(target)) << "nothing reaches the name before the end";
-    ASSERT_TRUE(printer->end()) << printer->lastError().toStdString();
+    ASSERT_EQ(printer->end(), pl::PrintEnd::Delivered) << printer->lastError().toStdString();
     EXPECT_FALSE(printer->printing());
     const QByteArray written = Read(target);
     EXPECT_TRUE(written.startsWith("%PDF"));
@@ -74,7 +74,7 @@ TEST(PdfFilePrinter, AbortDuringTheEndStepDeliversNothing)
     ASSERT_TRUE(printer->begin(QStringLiteral("doc.pdf")));
     printer->painter().fillRect(0, 0, 100, 100, Qt::black);
     printer->abort();
-    EXPECT_FALSE(printer->end()) << "the end step of a taken-back document";
+    EXPECT_EQ(printer->end(), pl::PrintEnd::Aborted) << "the end step of a taken-back document";
     EXPECT_FALSE(QFile::exists(target));
     EXPECT_TRUE(Others(dir, QStringLiteral("out.pdf")).isEmpty());
 }
