@@ -70,7 +70,6 @@ TModalResult TPrintJob::Run(TPrintSource &source, TPrintProgress &progress, cons
         if (next + 1 < count)
             device->newPage();
     }
-    source.ReselectViewPage();
     if (next == count) {
         progress.SetProgress(count, false);
         const double seconds = double(pl::clock().tickMs() - start) / 1000;

@@ -20,8 +20,6 @@ public:
     // Draws the page with its corner at corner (printer pixels from the printable corner) at
     // dpi; false when the page cannot be loaded.
     virtual bool PrintPage(QPainter &painter, int page, QPoint corner, double dpi) = 0;
-    // Printing loaded other pages: the page in view becomes the engine's current one again.
-    virtual void ReselectViewPage() = 0;
 };
 
 // The progress window the job runs in.

@@ -1,34 +1,12 @@
 #include "print/PrintCopy.h"
 
 #include "EngineFixture.h"
+#include "RawPdf.h"
 
 #include <QImage>
 #include <QPainter>
 
 namespace {
-
-// A one-page PDF whose page is width x height points and holds the given content stream.
-QByteArray OnePagePdf(double width, double height, const QByteArray &content)
-{
-    QByteArray out = "%PDF-1.4\n";
-    std::vector<qsizetype> offsets;
-    auto object = [&](const QByteArray &body) {
-        offsets.push_back(out.size());
-        out += QByteArray::number(qsizetype(offsets.size())) + " 0 obj\n" + body + "\nendobj\n";
-    };
-    object("<< /Type /Catalog /Pages 2 0 R >>");
-    object("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
-    object("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + QByteArray::number(width) + " " + QByteArray::number(height)
-           + "] /Contents 4 0 R >>");
-    object("<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content + "\nendstream");
-    const qsizetype xref = out.size();
-    out += "xref\n0 " + QByteArray::number(qsizetype(offsets.size()) + 1) + "\n0000000000 65535 f \n";
-    for (qsizetype o : offsets)
-        out += QByteArray::number(o).rightJustified(10, '0') + " 00000 n \n";
-    out += "trailer << /Root 1 0 R /Size " + QByteArray::number(qsizetype(offsets.size()) + 1) + " >>\nstartxref\n"
-        + QByteArray::number(xref) + "\n%%EOF\n";
-    return out;
-}
 
 int LinkCount(const TDPLPDFiumDLL &dll, FPDF_DOCUMENT doc)
 {
@@ -81,7 +59,7 @@ TEST_F(PrintCopyTest, BandsMeetWithoutAGapAtTwiceTheRasterResolution)
     const QString path = dir.filePath(u"black.pdf"_qs);
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(OnePagePdf(100, 100, "0 g 0 0 100 100 re f"));
+    f.write(RawPdf({"0 g 0 0 100 100 re f"}, 100, 100));
     f.close();
     ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, TDestType::ForwardSearch));
     TPrintCopy printCopy(*engine, engine->SelDoc());
@@ -106,7 +84,7 @@ TEST_F(PrintCopyTest, OnlyRowsOnTheDrawableAreaAreRendered)
     const QString path = dir.filePath(u"black.pdf"_qs);
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(OnePagePdf(100, 100, "0 g 0 0 100 100 re f"));
+    f.write(RawPdf({"0 g 0 0 100 100 re f"}, 100, 100));
     f.close();
     ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, TDestType::ForwardSearch));
     TPrintCopy printCopy(*engine, engine->SelDoc());

@@ -32,7 +32,6 @@ public:
     };
     std::vector<Drawn> drawn;
     int badPage = 0;
-    int reselected = 0;
     QSizeF PageSize(int, bool) override { return QSizeF(420, 595); }
     bool PrintPage(QPainter &painter, int page, QPoint corner, double dpi) override
     {
@@ -42,7 +41,6 @@ public:
         drawn.push_back({page, corner, dpi});
         return true;
     }
-    void ReselectViewPage() override { ++reselected; }
 };
 
 class Progress final : public TPrintProgress {
@@ -111,7 +109,6 @@ TEST_F(JobFixture, PrintsEveryPagePlacedByTheSettingsThenEndsOnTheThread)
     EXPECT_EQ(progress.colour, QColor(0, 0, 128));
     EXPECT_EQ(progress.position, 3);
     EXPECT_FALSE(progress.abortEnabled);
-    EXPECT_EQ(source.reselected, 1);
     EXPECT_EQ(time.sleeper.sleeps, std::vector<int>{2222});
     EXPECT_FALSE(printer->printing());
     EXPECT_TRUE(failures.isEmpty());
