@@ -1,10 +1,12 @@
 #pragma once
 // A PDF of pages that each hold a content stream as written ("0 g 0 0 100 100 re f"), all of
-// one size, with a complete cross-reference table.
+// one size, with a complete cross-reference table. resources, when given, is the pages'
+// resource dictionary as written.
 #include <QByteArray>
 #include <vector>
 
-inline QByteArray RawPdf(const std::vector<QByteArray> &contents, double width = 595, double height = 842)
+inline QByteArray RawPdf(const std::vector<QByteArray> &contents, double width = 595, double height = 842,
+                         const QByteArray &resources = QByteArray())
 {
     QByteArray out = "%PDF-1.4\n";
     std::vector<qsizetype> offsets;
@@ -20,7 +22,8 @@ inline QByteArray RawPdf(const std::vector<QByteArray> &contents, double width =
     object("<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(n) + " >>");
     for (int i = 0; i < n; ++i) {
         object("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + QByteArray::number(width) + " "
-               + QByteArray::number(height) + "] /Contents " + QByteArray::number(4 + 2 * i) + " 0 R >>");
+               + QByteArray::number(height) + "] /Contents " + QByteArray::number(4 + 2 * i) + " 0 R"
+               + (resources.isEmpty() ? QByteArray() : " /Resources " + resources) + " >>");
         object("<< /Length " + QByteArray::number(contents[size_t(i)].size()) + " >>\nstream\n" + contents[size_t(i)]
                + "\nendstream");
     }
