@@ -99,6 +99,8 @@ public:
     // document, with an empty image or when the page does not load.
     bool RenderPageBitmap(QImage &bmp, FPDF_DOCUMENT doc, int cp, int left, int top, int width, int height, int rotate,
                           int flags);
+    // Whether doc is one of the open documents (not a copy made for printing).
+    bool IsShownDocument(FPDF_DOCUMENT doc) const;
     // The same drawn through dc, clipped to its device.
     bool RenderPage(QPainter &dc, FPDF_DOCUMENT doc, int cp, int left, int top, int width, int height, int rotate,
                     int flags);

@@ -1,5 +1,6 @@
 #include "engine/ScreenRender.h"
 
+#include "base/DebugLog.h"
 #include "settings/Colors.h"
 #include "settings/Prefer.h"
 #include "engine/PixelPasses.h"
@@ -334,7 +335,11 @@ bool TQPDF::RenderPageBitmap(QImage &bmp, FPDF_DOCUMENT doc, int cp, int left, i
     if (bitmap) {
         // Opaque white: the fourth byte of a 32-bit image is Qt's alpha.
         dll.FPDFBitmap_FillRect(bitmap.get(), 0, 0, bmp.width(), bmp.height(), 0xFFFFFFFF);
-        if (flags & FPDF_PRINTING)
+        // Flattening changes the document in memory; a shown document would lose its links
+        // and save flattened. Printing renders from a copy of its own.
+        if ((flags & FPDF_PRINTING) && IsShownDocument(doc))
+            DebugLog(QStringLiteral("RenderPageBitmap: a shown document is not flattened"));
+        else if (flags & FPDF_PRINTING)
             dll.FPDFPage_Flatten(page, 1);
         dll.FPDF_RenderPageBitmap(bitmap.get(), page, left, top, width, height, rotate, flags);
     } else {
@@ -342,6 +347,14 @@ bool TQPDF::RenderPageBitmap(QImage &bmp, FPDF_DOCUMENT doc, int cp, int left, i
     }
     dll.FPDF_RenderPage_Close(page);
     return true;
+}
+
+bool TQPDF::IsShownDocument(FPDF_DOCUMENT doc) const
+{
+    for (int i = 0; i < Docs.nDocuments; ++i)
+        if (Docs.Documents[size_t(i)].PDFiumDoc.get() == doc)
+            return true;
+    return false;
 }
 
 bool TQPDF::RenderPage(QPainter &dc, FPDF_DOCUMENT doc, int cp, int left, int top, int width, int height, int rotate,

@@ -1,0 +1,104 @@
+// Chosen pages of a document printed through the job into a PDF file, read back.
+#include "print/CopyPrintSource.h"
+#include "print/PageRange.h"
+
+#include "EngineFixture.h"
+#include "ManualClock.h"
+#include "RawPdf.h"
+
+#include <QImage>
+
+namespace {
+
+class QuietProgress final : public TPrintProgress {
+public:
+    void SetLabel(const QString &, const QColor &) override {}
+    void SetProgress(int, bool) override {}
+    void DisableAbort() override {}
+    void ProcessEvents() override {}
+    bool AbortRequested() const override { return false; }
+};
+
+// Page i carries a large black block in a place of its own: a column and a row of a 3 x 3 grid.
+QByteArray Marks()
+{
+    std::vector<QByteArray> pages;
+    for (int i = 0; i < 5; ++i) {
+        const int x = 40 + 180 * (i % 3), y = 80 + 250 * (i / 3);
+        pages.push_back("0 g " + QByteArray::number(x) + " " + QByteArray::number(y) + " 160 230 re f");
+    }
+    return RawPdf(pages);
+}
+
+QImage Small(FPDF_DOCUMENT doc, TQPDF &engine, int page)
+{
+    QImage image(30, 42, QImage::Format_BGR888);
+    EXPECT_TRUE(engine.RenderPageBitmap(image, doc, page, 0, 0, 30, 42, 0, 0));
+    return image.convertToFormat(QImage::Format_Grayscale8);
+}
+
+// Mean absolute difference of two small grey images, 0 to 255.
+double Distance(const QImage &a, const QImage &b)
+{
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            sum += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y)));
+    return sum / (a.width() * a.height());
+}
+
+struct PrintToPdfFileTest : EngineFixture {};
+
+} // namespace
+
+TEST_F(PrintToPdfFileTest, ARangePrintsThosePagesEachLikeItsOriginal)
+{
+    const QString source = dir.filePath(u"marks.pdf"_qs);
+    {
+        QFile f(source);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(Marks());
+    }
+    ASSERT_TRUE(engine->OpenDocument(source, false, QString(), 0, TDestType::ForwardSearch));
+    const TPageList list = ComputePageList(TPageChoice::Range, TOddEven::Both, 5, 1, u"2-3,5"_qs);
+    ASSERT_EQ(list.pages, (std::vector<int>{2, 3, 5}));
+
+    const QString output = dir.filePath(u"printed.pdf"_qs);
+    std::shared_ptr<pl::PrinterDevice> printer = pl::makePdfFilePrinter(output, 72);
+    TPrintCopy printCopy(*engine, engine->SelDoc());
+    ASSERT_TRUE(printCopy.Valid());
+    TCopyPrintSource pages(printCopy, printer->caps());
+    QuietProgress progress;
+    std::unique_ptr<TPrintThread> endThread;
+    pl::fake::ScopedManualTime time;
+    TPrintJob job(printer, list.pages, u"marks.pdf"_qs);
+    ASSERT_EQ(job.Run(pages, progress, TPrintSettings(), nullptr, endThread), mrOk);
+    ASSERT_TRUE(endThread && endThread->WaitFor(10000));
+    ASSERT_TRUE(QFile::exists(output));
+
+    const TDPLPDFiumDLL &dll = *engine->PDFium();
+    QFile f(output);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    TPdfDocument printed =
+        AdoptPdf<TPdfDocument>(dll, dll.FPDF_LoadMemDocument64(bytes.constData(), size_t(bytes.size()), nullptr));
+    ASSERT_TRUE(printed);
+    ASSERT_EQ(dll.FPDF_GetPageCount(printed.get()), 3);
+    FPDF_DOCUMENT original = current().PDFiumDoc.get();
+    // Each printed page is nearest to the page it was printed from, and close to it: at 72 dpi
+    // and 30 x 42 pixels only the block's edges may differ (under 10 of 255 on average).
+    for (int i = 0; i < 3; ++i) {
+        const QImage got = Small(printed.get(), *engine, i + 1);
+        int best = 0;
+        double bestDistance = 1e9;
+        for (int p = 1; p <= 5; ++p) {
+            const double d = Distance(got, Small(original, *engine, p));
+            if (d < bestDistance) {
+                bestDistance = d;
+                best = p;
+            }
+        }
+        EXPECT_EQ(best, list.pages[size_t(i)]) << "printed page " << i + 1;
+        EXPECT_LT(bestDistance, 10.0) << "printed page " << i + 1;
+    }
+}
