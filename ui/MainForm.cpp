@@ -25,6 +25,7 @@
 #include "ui/FindForm.h"
 #include "ui/NavigationCommands.h"
 #include "ui/PasswordDlg.h"
+#include "ui/ClientForm.h"
 #include "ui/ScrollForm.h"
 #include "ui/SelectionCommands.h"
 #include "ui/ShellCommands.h"
@@ -133,14 +134,14 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
         Refresh = std::make_unique<TDocumentRefresh>(*QPDF);
         Refresh->TabsVisible = [this] { return TabsVisible(); };
         Watch = std::make_unique<TDocumentWatch>(*QPDF, *Refresh);
-        ScrollForm = new TScrollForm(QPDF, MainClientPanel);
-        ScrollForm->setObjectName(QStringLiteral("PageView"));
-        MainClientPanel->layout()->addWidget(ScrollForm);
+        ClientForm = new TClientForm(QPDF, MainClientPanel, this);
+        ClientForm->StateChanged = [this] { EnableMenu(); };
+        ScrollForm = ClientForm->PageView();
         Host = std::make_unique<TPageViewHost>(ScrollForm);
         Host->SetWindow(this);
         QPDF->SetHost(Host.get());
-        TreeForm = new TTreeForm(QPDF, MainClientPanel);
-        TreeForm->DockBeside(ScrollForm);
+        TreeForm = new TTreeForm(QPDF, ClientForm);
+        TreeForm->Dock(ClientForm);
         TreeForm->MenusChanged = [this] { EnableMenu(); };
         TreeForm->FocusPageView = [this] { FocusPageView(); };
     }
@@ -496,7 +497,11 @@ void TMainForm::EscapeReset()
     }
 }
 
-bool TMainForm::EscapeKey() { return Finder->EscapeKey(); }
+bool TMainForm::EscapeKey() { return Finder->EscapeKey() || (ClientForm && ClientForm->LeaveFullScreen()); }
+
+int TMainForm::DisplayState() const { return ClientForm ? int(ClientForm->PresentationState()) : 0; }
+
+bool TMainForm::NoPDFPainting() const { return ClientForm && ClientForm->NoPDFPainting(); }
 
 bool TMainForm::FindEnter(bool backward) { return Finder->PageViewEnter(backward); }
 
@@ -537,8 +542,11 @@ void TMainForm::EnableMenu()
 {
     if (!App.AppRunning || !QPDF)
         return;
+    if (ClientForm && QPDF->DocumentCount() == 0 && DisplayState() != 0)
+        ClientForm->SetFullScreenMode(TDisplayState::Normal);
     TWindowFacts facts;
     facts.Measuring = ScrollForm && ScrollForm->CoordVisible();
+    facts.PresentationState = DisplayState();
     // The dialog's input holds the string of either input.
     facts.FindText = !Finder->FindForm().edFindString->text().isEmpty();
     const TCommandStates states = CommandStates(TEngineSnapshot::Of(QPDF), facts, Prefer);
@@ -639,7 +647,14 @@ void TMainForm::FormShow()
     DebugLog(QStringLiteral("Showing Exit..."));
 }
 
-bool TMainForm::FormCloseQuery() { return MainFormCloseQuery(writeData_); }
+bool TMainForm::FormCloseQuery()
+{
+    // The settings keep the documents' normal views, whatever state shows them now.
+    return MainFormCloseQuery(writeData_, [this] {
+        if (QPDF)
+            QPDF->RestoreDefaultViews();
+    });
+}
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {

@@ -38,6 +38,7 @@ class TStatusLine;
 class TToolbarBoxes;
 class TToolbarKeys;
 class TTreeForm;
+class TClientForm;
 class TWindowPlacement;
 class TXToolbar;
 
@@ -116,6 +117,10 @@ public:
     bool MainWindowActive() const override { return isActiveWindow(); }
     // The bookmarks panel (see TTreeForm).
     TTreeForm *BookmarksPanel() const { return TreeForm; }
+    // The client area with full screen and presentation (see TClientForm).
+    TClientForm *ClientArea() const { return ClientForm; }
+    int DisplayState() const override;
+    bool NoPDFPainting() const override;
     void BookmarksBuilding() override;
     void ShowBookmarkTree(const std::shared_ptr<TTree> &tree, bool track) override;
     void SaveBookmarkTree(TTree &tree) override;
@@ -205,6 +210,7 @@ private:
     QWidget *Body = nullptr;
     TScrollForm *ScrollForm = nullptr;
     TTreeForm *TreeForm = nullptr;
+    TClientForm *ClientForm = nullptr;
     std::unique_ptr<TPageViewHost> Host;
     TStatusTimer *Timer = nullptr;
     std::unique_ptr<TDocumentRefresh> Refresh;

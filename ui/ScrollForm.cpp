@@ -202,8 +202,14 @@ void TScrollForm::ViewportResized()
 QColor TScrollForm::WorkspaceColor() const
 {
     const TCustomQCol &c = Colors.Pdf[cc_Workspace];
-    const QColor color = ToQColor(FDark ? c.B : c.W);
+    const QColor color = ToQColor(FDark || FFullScreenBackground ? c.B : c.W);
     return color.isValid() ? color : palette().color(QPalette::Window);
+}
+
+void TScrollForm::SetFullScreenBackground(bool on)
+{
+    FFullScreenBackground = on;
+    viewport()->update();
 }
 
 void TScrollForm::SetDarkTheme(bool dark)

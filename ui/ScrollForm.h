@@ -108,6 +108,8 @@ public:
     // The dark theme is in force: measuring box colours and the workspace.
     void SetDarkTheme(bool dark);
     QColor WorkspaceColor() const;
+    // Full screen and presentation show the pages on the workspace's dark colour.
+    void SetFullScreenBackground(bool on);
 
     // The forward-search mark was set: its fading starts after the queued paints.
     void StartMarkAnimation();
@@ -202,6 +204,7 @@ private:
     int FHorzRange = 0;
     bool FShowScrollbars = false;
     bool FDark = false;
+    bool FFullScreenBackground = false;
     bool LockedChanges = false; // a change arrived while locked: repaint at unlock
 
     bool AllowPageDownClick = false;
