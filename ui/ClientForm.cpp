@@ -6,6 +6,7 @@
 #include "ui/ScrollForm.h"
 #include "ui/TreeForm.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -173,6 +174,8 @@ void TClientForm::LeaveMainWindow()
         layout()->activate();
     showFullScreen();
     setGeometry(monitor);
+    // A window shortcut fires only in the windows its action was added to.
+    addActions(MainWindow->actions());
     // The hidden main window is unmapped: this window alone stands for the program.
     MainWindow->hide();
 }
@@ -180,6 +183,8 @@ void TClientForm::LeaveMainWindow()
 void TClientForm::ReturnToMainWindow()
 {
     hide();
+    for (QAction *a : MainWindow->actions())
+        removeAction(a);
     setParent(Home, Qt::Widget);
     setWindowTitle(QString());
     if (auto *homeLayout = Home->layout())
