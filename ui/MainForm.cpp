@@ -318,8 +318,9 @@ void TMainForm::SetupView()
     }
     StatusBar->setVisible(Prefer.ShowStatusLine);
 
+    // Presentation shows no scroll bars whatever the setting.
     if (App.AppRunning && ScrollForm)
-        ScrollForm->SetShowScrollbars(Prefer.ShowScrollbars);
+        ScrollForm->SetShowScrollbars(Prefer.ShowScrollbars && DisplayState() != int(TDisplayState::Presentation));
 
     if (DocumentCount() > 0) {
         if (MainClientPanel->isHidden()) {
@@ -452,7 +453,7 @@ void TMainForm::FocusPageView()
 
 bool TMainForm::AskPassword(const QString &fileName, QString &password, bool &remember)
 {
-    return TPasswordDlg::Execute(this, fileName, password, remember);
+    return TPasswordDlg::Execute(DialogParent(), fileName, password, remember);
 }
 
 void TMainForm::ShowViewStatus(const TViewStatus &status)
@@ -480,12 +481,12 @@ void TMainForm::ShowViewStatus(const TViewStatus &status)
 
 bool TMainForm::AskGotoPage(const QString &label, const QString &pages, QString &typed)
 {
-    return TGotoPageDlg::Execute(this, DialogOrigin(), label, pages, typed);
+    return TGotoPageDlg::Execute(DialogParent(), DialogOrigin(), label, pages, typed);
 }
 
 bool TMainForm::AskZoom(const QString &zoom, QString &typed)
 {
-    return TZoomDlg::Execute(this, DialogOrigin(), zoom, typed);
+    return TZoomDlg::Execute(DialogParent(), DialogOrigin(), zoom, typed);
 }
 
 void TMainForm::EscapeReset()
@@ -581,8 +582,18 @@ void TMainForm::StatusUpdated()
 
 // ---- Density ---------------------------------------------------------------------------
 
+QWidget *TMainForm::DialogParent() const
+{
+    // A window manager keeps a dialog of the hidden main window behind the full-screen one.
+    if (ClientForm && ClientForm->isWindow() && ClientForm->isVisible())
+        return ClientForm;
+    return const_cast<TMainForm *>(this);
+}
+
 QPoint TMainForm::DialogOrigin() const
 {
+    if (ClientForm && ClientForm->isWindow() && ClientForm->isVisible())
+        return ClientForm->mapToGlobal(QPoint(0, 0));
     if (MainClientPanel->isVisible())
         return MainClientPanel->mapToGlobal(QPoint(0, 0));
     if (isVisible())

@@ -76,6 +76,8 @@ public:
     bool ChangeCaption(const QString &doc);
     // Where dialogs open: the client area's top-left corner on the screen.
     QPoint DialogOrigin() const;
+    // The window dialogs belong to: the full-screen window while it stands for the program.
+    QWidget *DialogParent() const;
     // A change of the window's pixels per inch (another screen, another density).
     void DpiChanged(int newPPI);
     // The free text of the status line.
