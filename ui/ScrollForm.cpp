@@ -203,7 +203,10 @@ QColor TScrollForm::WorkspaceColor() const
 {
     const TCustomQCol &c = Colors.Pdf[cc_Workspace];
     const QColor color = ToQColor(FDark || FFullScreenBackground ? c.B : c.W);
-    return color.isValid() ? color : palette().color(QPalette::Window);
+    if (color.isValid())
+        return color;
+    // A whole monitor of the window's grey would glare: full screen falls back to black.
+    return FFullScreenBackground ? QColor(Qt::black) : palette().color(QPalette::Window);
 }
 
 void TScrollForm::SetFullScreenBackground(bool on)

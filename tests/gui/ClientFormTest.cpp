@@ -91,6 +91,9 @@ TEST_F(ClientForm, PresentationHasItsOwnView)
     EXPECT_EQ(engine->Layout().FZoomMode, zfitPage);
     EXPECT_FALSE(client->LeftPanel->isVisible());
     EXPECT_FALSE(engine->ShowBookmarks);
+    // The pages reach the monitor's edges: no frame of the window's colour around them.
+    EXPECT_EQ(form->PageView()->viewport()->mapTo(client, QPoint(0, 0)), QPoint(0, 0));
+    EXPECT_EQ(form->PageView()->viewport()->size(), client->size());
 
     // F5 reaches the commands from the full-screen window too.
     QTest::keyClick(client, Qt::Key_F5);
