@@ -62,7 +62,10 @@ struct TDocument {
     // The slots were prepared: later full-screen and presentation views come back as left.
     bool SlotsPrepared = false;
 
-    TPresentation ViewSettings() const { return {AllowScrolling, ShowBookmarks, RenderAnnot, FrameLinks, ZoomMode, Zoom}; }
+    TPresentation ViewSettings() const
+    {
+        return {AllowScrolling, ShowBookmarks, RenderAnnot, FrameLinks, ZoomMode, Zoom};
+    }
     void SetViewSettings(const TPresentation &p)
     {
         AllowScrolling = p.AllowScrolling;

@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QScreen>
 #include <QSplitter>
 
@@ -87,6 +88,14 @@ TClientForm::TClientForm(TQPDF *engine, QWidget *home, QWidget *mainWindow)
         ScrollForm->setObjectName(QStringLiteral("PageView"));
         client->addWidget(ScrollForm);
         ScrollForm->installEventFilter(this);
+        edCoord = new QLineEdit(QStringLiteral(" Cursor: 100.0 x 100.0 mm"), ClientPanel);
+        edCoord->setObjectName(QStringLiteral("edCoord"));
+        edCoord->setReadOnly(true);
+        edCoord->setAlignment(Qt::AlignCenter);
+        edCoord->setFocusPolicy(Qt::NoFocus);
+        edCoord->setFrame(false);
+        edCoord->installEventFilter(this);
+        ScrollForm->SetCoordBox(edCoord);
     }
     installEventFilter(this);
     if (auto *homeLayout = Home->layout())
@@ -215,6 +224,14 @@ void TClientForm::ApplyViewSettings(TDisplayState from, TDisplayState to)
 
 bool TClientForm::eventFilter(QObject *watched, QEvent *e)
 {
+    // A click or Esc in the measuring box ends the measuring.
+    if (watched == edCoord && ScrollForm
+        && (e->type() == QEvent::MouseButtonPress
+            || (e->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(e)->key() == Qt::Key_Escape))) {
+        ScrollForm->HideCoord();
+        ScrollForm->setFocus();
+        return true;
+    }
     if (e->type() == QEvent::KeyPress && State == TDisplayState::Presentation) {
         const auto *key = static_cast<QKeyEvent *>(e);
         if (BlackoutKey(key->key(), key->modifiers() & Qt::ShiftModifier))
@@ -233,20 +250,11 @@ bool TClientForm::BlackoutKey(int key, bool shift)
         SetBlackout(TBlackout::None);
         return true;
     // Shift+"." arrives as ">" on layouts that put it there.
-    case Qt::Key_Greater:
-        wanted = TBlackout::White;
-        break;
-    case Qt::Key_Period:
-        wanted = shift ? TBlackout::White : TBlackout::Black;
-        break;
-    case Qt::Key_B:
-        wanted = TBlackout::Black;
-        break;
-    case Qt::Key_W:
-        wanted = TBlackout::White;
-        break;
-    default:
-        return false;
+    case Qt::Key_Greater: wanted = TBlackout::White; break;
+    case Qt::Key_Period: wanted = shift ? TBlackout::White : TBlackout::Black; break;
+    case Qt::Key_B: wanted = TBlackout::Black; break;
+    case Qt::Key_W: wanted = TBlackout::White; break;
+    default: return false;
     }
     SetBlackout(wanted == FBlackout ? TBlackout::None : wanted);
     return true;

@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class QLineEdit;
 class QSplitter;
 class TQPDF;
 class TScrollForm;
@@ -49,6 +50,8 @@ public:
     QSplitter *LeftSplitter = nullptr;
     QWidget *LeftPanel = nullptr;
     QWidget *ClientPanel = nullptr;
+    // The measuring box over the page view (the page view shows and fills it).
+    QLineEdit *edCoord = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *e) override;

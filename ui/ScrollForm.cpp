@@ -952,7 +952,16 @@ bool TScrollForm::HandleKey(QKeyEvent *e)
 
 // ---- Measuring mode -------------------------------------------------------------------
 
-bool TScrollForm::CoordVisible() const { return edCoord->isVisibleTo(this); }
+bool TScrollForm::CoordVisible() const { return !edCoord->isHidden(); }
+
+void TScrollForm::SetCoordBox(QLineEdit *box)
+{
+    if (!box || box == edCoord)
+        return;
+    delete edCoord;
+    edCoord = box;
+    edCoord->hide();
+}
 
 void TScrollForm::GetCoordColors(QColor &background, QColor &text) const
 {
@@ -980,7 +989,7 @@ void TScrollForm::ShowCoord()
     pal.setColor(QPalette::Text, text);
     edCoord->setPalette(pal);
     const int margin = MulDiv(2, Ppi(), 96);
-    edCoord->move(margin, margin);
+    edCoord->move(mapTo(edCoord->parentWidget(), QPoint(margin, margin)));
     edCoord->show();
     edCoord->raise();
     RefreshCoord();
@@ -1021,7 +1030,9 @@ void TScrollForm::ShowCoordAt(const QPoint &p)
         return;
     edCoord->setText(text);
     const QFontMetrics fm(edCoord->font());
-    edCoord->resize(fm.horizontalAdvance(text) + fm.averageCharWidth() * 2, fm.height() + MulDiv(4, Ppi(), 96));
+    const int width =
+        std::clamp(fm.horizontalAdvance(text + QLatin1Char(' ')), MulDiv(100, Ppi(), 96), MulDiv(300, Ppi(), 96));
+    edCoord->resize(width, fm.height() + MulDiv(4, Ppi(), 96));
 }
 
 void TScrollForm::RefreshCoord()

@@ -102,6 +102,8 @@ public:
     bool CoordVisible() const;
     QPointF Origin() const { return {ox, oy}; }
     QLineEdit *CoordBox() const { return edCoord; }
+    // The measuring box of the client area replaces the page view's own stand-in.
+    void SetCoordBox(QLineEdit *box);
     // The measuring text for a pointer at page point (x, y), points from the top-left.
     QString CoordText(double x, double y) const;
 

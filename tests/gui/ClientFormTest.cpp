@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QSplitter>
 #include <QTest>
 
@@ -192,4 +193,34 @@ TEST_F(ClientForm, SplitterClamp)
         SCOPED_TRACE(c.asked);
         EXPECT_EQ(client->GetBMWidth(c.asked), c.expected);
     }
+}
+
+// The measuring box lies over the page view in the client panel, as wide as its text within
+// 100 and 300 px (scaled); a click on it ends the measuring.
+TEST_F(ClientForm, MeasuringBox)
+{
+    open("a.pdf");
+    QLineEdit *box = client->edCoord;
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(form->PageView()->CoordBox(), box);
+    EXPECT_EQ(box->parentWidget(), client->ClientPanel);
+    EXPECT_EQ(box->text(), " Cursor: 100.0 x 100.0 mm");
+    EXPECT_TRUE(box->isReadOnly());
+    EXPECT_EQ(box->alignment(), Qt::AlignCenter);
+    EXPECT_EQ(box->focusPolicy(), Qt::NoFocus);
+    EXPECT_TRUE(box->isHidden());
+
+    QTest::mouseMove(form->PageView()->viewport(), form->PageView()->viewport()->rect().center());
+    form->PageView()->ShowCoord();
+    QApplication::processEvents();
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_TRUE(form->PageView()->CoordVisible());
+    EXPECT_GE(box->width(), Scaled(100));
+    EXPECT_LE(box->width(), Scaled(300));
+    EXPECT_LT(box->y(), form->PageView()->height() / 2);
+
+    QTest::mouseClick(box, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_TRUE(box->isHidden());
+    EXPECT_FALSE(form->PageView()->CoordVisible());
 }

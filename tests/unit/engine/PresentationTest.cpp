@@ -28,8 +28,8 @@ struct Presentation : EngineFixture {
     TPresentation shown() const
     {
         const TPageLayout &view = engine->Layout();
-        return {view.AllowScrolling, engine->ShowBookmarks, engine->RenderAnnot, engine->FrameLinks, view.FZoomMode,
-                view.FZoom};
+        return {view.AllowScrolling, engine->ShowBookmarks, engine->RenderAnnot,
+                engine->FrameLinks,  view.FZoomMode,        view.FZoom};
     }
     const TDocInfo *recent(const QString &path) const
     {
