@@ -32,8 +32,7 @@ TCommandStates CommandStates(const TEngineSnapshot &e, const TWindowFacts &windo
     const bool doc = e.Document;
     const bool pages = doc && e.Pages;
     const bool exists = doc && e.FileExists;
-    // Neither full screen nor presentation exists yet.
-    const int presentationState = 0;
+    const int presentationState = window.PresentationState;
 
     // View check marks.
     s.Check("menuSinglePage", doc && e.PageView == TPageViewMode::Single);

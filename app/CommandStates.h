@@ -17,6 +17,8 @@ struct TWindowFacts {
     // The measuring display is shown; the find box holds a text.
     bool Measuring = false;
     bool FindText = false;
+    // 0 normal, 1 full screen, 2 presentation.
+    int PresentationState = 0;
 };
 
 class TCommandStates {

@@ -6,6 +6,7 @@
 #include "engine/PdfHandles.h"
 #include "engine/Position.h"
 #include "engine/PositionHistory.h"
+#include "engine/Presentation.h"
 #include "engine/TextPages.h"
 #include "engine/TextSelection.h"
 #include "engine/ZoomMode.h"
@@ -55,6 +56,33 @@ struct TDocument {
     bool FrameLinks = true;
     bool ShowBookmarks = false;
     bool TrackBookmarks = false;
+    // The view above for each display state while full screen or presentation is on; slot 0
+    // keeps the normal view meanwhile.
+    TPresentations Presentations;
+    // The slots were prepared: later full-screen and presentation views come back as left.
+    bool SlotsPrepared = false;
+
+    TPresentation ViewSettings() const
+    {
+        return {AllowScrolling, ShowBookmarks, RenderAnnot, FrameLinks, ZoomMode, Zoom};
+    }
+    void SetViewSettings(const TPresentation &p)
+    {
+        AllowScrolling = p.AllowScrolling;
+        ShowBookmarks = p.ShowBookmarks;
+        RenderAnnot = p.RenderAnnot;
+        FrameLinks = p.FrameLinks;
+        ZoomMode = p.ZoomMode;
+        Zoom = p.Zoom;
+    }
+    // The slots from the view (a state begins, or the document opens during one).
+    void PrepareSlots()
+    {
+        const TPresentation normal = ViewSettings();
+        Presentations = {normal, FullScreenView(normal), PresentationView(normal)};
+        SlotsPrepared = true;
+    }
+    TPresentation &Slot(TDisplayState state) { return Presentations[size_t(state)]; }
 
     // The view above came from the recent list: it is shown as it was left.
     bool ViewRemembered = false;

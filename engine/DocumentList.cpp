@@ -53,6 +53,7 @@ void TDocumentList::InitDoc(TDocument &Doc)
     Doc.ShowBookmarks = Prefer.ShowBookmarks;
     Doc.TrackBookmarks = Prefer.TrackBookmarks;
     Doc.ViewRemembered = false;
+    Doc.SlotsPrepared = false;
     Doc.History.Clear();
     Doc.Position = TPosition();
     Doc.Mark = TPosition();
@@ -75,6 +76,13 @@ int TDocumentList::AddDocument(const QString &FN)
     TDocument &d = Documents[size_t(nDocuments)];
     InitDoc(d);
     Recent.Recall(FN, d);
+    // Opened in full screen or presentation: the document is shown as that state shows it.
+    if (const auto state = TDisplayState(Host.Window().DisplayState()); state != TDisplayState::Normal) {
+        d.PrepareSlots();
+        d.SetViewSettings(d.Slot(state));
+        // Shown as the state shows it, not by what fits the window.
+        d.ViewRemembered = true;
+    }
     d.FileName = FN;
     d.FileDate = 0;
     d.Serial = ++LastSerial;
@@ -124,6 +132,9 @@ bool TDocumentList::CloseFile(const QString &FN, int ind)
     const bool current = ind == FSelDoc;
     if (!FQuickClose && current)
         View.StoreDoc(ind);
+    // The list keeps the normal view of a document closed in full screen or presentation.
+    if (Host.Window().DisplayState() != 0)
+        Documents[size_t(ind)].SetViewSettings(Documents[size_t(ind)].Slot(TDisplayState::Normal));
     Recent.Insert(Documents[size_t(ind)], 0);
 
     if (current)
@@ -251,5 +262,17 @@ bool TDocumentList::SetQuickClose(bool q)
 void TDocumentList::UpdateDocList()
 {
     View.StoreDoc(FSelDoc);
+    // The list holds the normal views; the documents keep the state's views afterwards.
+    const bool normal = Host.Window().DisplayState() == 0;
+    std::vector<TPresentation> shown;
+    if (!normal) {
+        for (int i = 0; i < nDocuments; ++i) {
+            TDocument &d = Documents[size_t(i)];
+            shown.push_back(d.ViewSettings());
+            d.SetViewSettings(d.Slot(TDisplayState::Normal));
+        }
+    }
     Recent.InsertOpen(std::span<const TDocument>(Documents.data(), size_t(nDocuments)), FSelDoc);
+    for (size_t i = 0; i < shown.size(); ++i)
+        Documents[i].SetViewSettings(shown[i]);
 }

@@ -113,6 +113,20 @@ public:
     void StoreDoc(int Doc) override;
     void RestoreDoc(int Doc) override;
 
+    // Full screen and presentation: the windows say which state is on (DisplayState). Each
+    // document keeps its view per state in its Presentations.
+    TDisplayState DisplayState() const;
+    // Prepares the slots of Doc from its view (when a state begins, or Doc opens during one).
+    void SetFullScreenDocMode(int Doc);
+    // Puts the normal view back into Doc's settings (false when Doc is out of range or the
+    // state is normal); the same for every document, giving their number.
+    bool RestoreDefaultDocView(int Doc);
+    int RestoreDefaultViews();
+    // Every document goes from state from to state to: its settings into its slot of from
+    // (its slots prepared first when from is normal), then from its slot of to; the current
+    // document shows them at once, at the same place.
+    void SwitchDisplayState(TDisplayState from, TDisplayState to);
+
     // Opens, selects, reloads when the file changed, and navigates: a forward search when SRC
     // is a source file (lnum its line), page index lnum, page label SRC, or named destination
     // SRC. False only while the password is being asked for.

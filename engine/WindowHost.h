@@ -33,6 +33,8 @@ public:
     virtual void StatusUpdated() {}
     // The client area paints no document for the moment.
     virtual bool NoPDFPainting() const { return false; }
+    // How the documents are shown: normal, full screen or presentation.
+    virtual int DisplayState() const { return 0; }
 
     // The find inputs: the toolbar's find box, or the find dialog when it shows (or the box
     // is hidden). UseToolBarFind: the box is the input. FocusFindBox gives the box the focus

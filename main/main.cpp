@@ -18,6 +18,7 @@
 #include "platform/DisplayBackEnd.h"
 #include "platform/Termination.h"
 #include "synctex/SyncTeXLoader.h"
+#include "ui/ClientForm.h"
 #include "ui/MainForm.h"
 #include "ui/MsgForm.h"
 #include "ui/OrvaleApplication.h"
@@ -138,7 +139,12 @@ int main(int argc, char **argv)
             if (mainForm)
                 mainForm->repaint();
         };
-        SetFocusWindows({[&mainForm] { return mainForm ? mainForm->windowHandle() : nullptr; }, {}, repaintMain});
+        SetFocusWindows({[&mainForm] { return mainForm ? mainForm->windowHandle() : nullptr; },
+                         [&mainForm]() -> QWindow * {
+                             const TClientForm *client = mainForm ? mainForm->ClientArea() : nullptr;
+                             return client && client->isWindow() ? client->windowHandle() : nullptr;
+                         },
+                         repaintMain});
         instanceLink = std::make_unique<TInstanceListener>(TInstanceListener::Hooks{
             [&mainForm] { return mainForm ? mainForm->windowTitle() : QString(); }, [] { return FocusApplication(); },
             [&engine, &mainForm](const QString &text) {

@@ -186,9 +186,11 @@ std::vector<E> buildTable()
         check(item("menuRenderAnnot", "Render &Annotations", "Shift+F6", "", "",
                    views(&TViewCommands::menuRenderAnnotClick))),
         sep,
-        check(item("menuPresentation", "&Presentation Mode", "F5", "", "", nullptr)),
+        check(
+            item("menuPresentation", "&Presentation Mode", "F5", "", "", views(&TViewCommands::menuPresentationClick))),
         alternate("menuPresentationAlt", "&Presentation Mode", "Ctrl+L", "menuPresentation"),
-        check(item("menuFullScreen", "Full Screen &Mode", "Shift+F5", "", "", nullptr)),
+        check(item("menuFullScreen", "Full Screen &Mode", "Shift+F5", "", "",
+                   views(&TViewCommands::menuFullScreenClick))),
         alternate("menuFullScreenAlt", "&Full Screen Mode", "Shift+Ctrl+L", "menuFullScreen"),
         sep,
         item("menuRotateRight", "Rotate &Right", "Ctrl+Alt+Right", "RotateRight", "RotateRight",

@@ -26,6 +26,7 @@
 #include "ui/FindForm.h"
 #include "ui/NavigationCommands.h"
 #include "ui/PasswordDlg.h"
+#include "ui/ClientForm.h"
 #include "ui/ScrollForm.h"
 #include "ui/SelectionCommands.h"
 #include "ui/ShellCommands.h"
@@ -134,14 +135,14 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
         Refresh = std::make_unique<TDocumentRefresh>(*QPDF);
         Refresh->TabsVisible = [this] { return TabsVisible(); };
         Watch = std::make_unique<TDocumentWatch>(*QPDF, *Refresh);
-        ScrollForm = new TScrollForm(QPDF, MainClientPanel);
-        ScrollForm->setObjectName(QStringLiteral("PageView"));
-        MainClientPanel->layout()->addWidget(ScrollForm);
+        ClientForm = new TClientForm(QPDF, MainClientPanel, this);
+        ClientForm->StateChanged = [this] { EnableMenu(); };
+        ScrollForm = ClientForm->PageView();
         Host = std::make_unique<TPageViewHost>(ScrollForm);
         Host->SetWindow(this);
         QPDF->SetHost(Host.get());
-        TreeForm = new TTreeForm(QPDF, MainClientPanel);
-        TreeForm->DockBeside(ScrollForm);
+        TreeForm = new TTreeForm(QPDF, ClientForm);
+        TreeForm->Dock(ClientForm);
         TreeForm->MenusChanged = [this] { EnableMenu(); };
         TreeForm->FocusPageView = [this] { FocusPageView(); };
     }
@@ -319,8 +320,9 @@ void TMainForm::SetupView()
     }
     StatusBar->setVisible(Prefer.ShowStatusLine);
 
+    // Presentation shows no scroll bars whatever the setting.
     if (App.AppRunning && ScrollForm)
-        ScrollForm->SetShowScrollbars(Prefer.ShowScrollbars);
+        ScrollForm->SetShowScrollbars(Prefer.ShowScrollbars && DisplayState() != int(TDisplayState::Presentation));
 
     if (DocumentCount() > 0) {
         if (MainClientPanel->isHidden()) {
@@ -453,7 +455,7 @@ void TMainForm::FocusPageView()
 
 bool TMainForm::AskPassword(const QString &fileName, QString &password, bool &remember)
 {
-    return TPasswordDlg::Execute(this, fileName, password, remember);
+    return TPasswordDlg::Execute(DialogParent(), fileName, password, remember);
 }
 
 void TMainForm::ShowViewStatus(const TViewStatus &status)
@@ -481,12 +483,12 @@ void TMainForm::ShowViewStatus(const TViewStatus &status)
 
 bool TMainForm::AskGotoPage(const QString &label, const QString &pages, QString &typed)
 {
-    return TGotoPageDlg::Execute(this, DialogOrigin(), label, pages, typed);
+    return TGotoPageDlg::Execute(DialogParent(), DialogOrigin(), label, pages, typed);
 }
 
 bool TMainForm::AskZoom(const QString &zoom, QString &typed)
 {
-    return TZoomDlg::Execute(this, DialogOrigin(), zoom, typed);
+    return TZoomDlg::Execute(DialogParent(), DialogOrigin(), zoom, typed);
 }
 
 void TMainForm::EscapeReset()
@@ -498,7 +500,11 @@ void TMainForm::EscapeReset()
     }
 }
 
-bool TMainForm::EscapeKey() { return Finder->EscapeKey(); }
+bool TMainForm::EscapeKey() { return Finder->EscapeKey() || (ClientForm && ClientForm->LeaveFullScreen()); }
+
+int TMainForm::DisplayState() const { return ClientForm ? int(ClientForm->PresentationState()) : 0; }
+
+bool TMainForm::NoPDFPainting() const { return ClientForm && ClientForm->NoPDFPainting(); }
 
 bool TMainForm::FindEnter(bool backward) { return Finder->PageViewEnter(backward); }
 
@@ -539,8 +545,11 @@ void TMainForm::EnableMenu()
 {
     if (!App.AppRunning || !QPDF)
         return;
+    if (ClientForm && QPDF->DocumentCount() == 0 && DisplayState() != 0)
+        ClientForm->SetFullScreenMode(TDisplayState::Normal);
     TWindowFacts facts;
     facts.Measuring = ScrollForm && ScrollForm->CoordVisible();
+    facts.PresentationState = DisplayState();
     // The dialog's input holds the string of either input.
     facts.FindText = !Finder->FindForm().edFindString->text().isEmpty();
     const TCommandStates states = CommandStates(TEngineSnapshot::Of(QPDF), facts, Prefer);
@@ -575,8 +584,18 @@ void TMainForm::StatusUpdated()
 
 // ---- Density ---------------------------------------------------------------------------
 
+QWidget *TMainForm::DialogParent() const
+{
+    // A window manager keeps a dialog of the hidden main window behind the full-screen one.
+    if (ClientForm && ClientForm->isWindow() && ClientForm->isVisible())
+        return ClientForm;
+    return const_cast<TMainForm *>(this);
+}
+
 QPoint TMainForm::DialogOrigin() const
 {
+    if (ClientForm && ClientForm->isWindow() && ClientForm->isVisible())
+        return ClientForm->mapToGlobal(QPoint(0, 0));
     if (MainClientPanel->isVisible())
         return MainClientPanel->mapToGlobal(QPoint(0, 0));
     if (isVisible())
@@ -641,7 +660,14 @@ void TMainForm::FormShow()
     DebugLog(QStringLiteral("Showing Exit..."));
 }
 
-bool TMainForm::FormCloseQuery() { return MainFormCloseQuery(writeData_); }
+bool TMainForm::FormCloseQuery()
+{
+    // The settings keep the documents' normal views, whatever state shows them now.
+    return MainFormCloseQuery(writeData_, [this] {
+        if (QPDF)
+            QPDF->RestoreDefaultViews();
+    });
+}
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {

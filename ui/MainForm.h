@@ -38,6 +38,7 @@ class TStatusLine;
 class TToolbarBoxes;
 class TToolbarKeys;
 class TTreeForm;
+class TClientForm;
 class TWindowPlacement;
 class TXToolbar;
 
@@ -75,6 +76,8 @@ public:
     bool ChangeCaption(const QString &doc);
     // Where dialogs open: the client area's top-left corner on the screen.
     QPoint DialogOrigin() const;
+    // The window dialogs belong to: the full-screen window while it stands for the program.
+    QWidget *DialogParent() const;
     // A change of the window's pixels per inch (another screen, another density).
     void DpiChanged(int newPPI);
     // The free text of the status line.
@@ -116,6 +119,10 @@ public:
     bool MainWindowActive() const override { return isActiveWindow(); }
     // The bookmarks panel (see TTreeForm).
     TTreeForm *BookmarksPanel() const { return TreeForm; }
+    // The client area with full screen and presentation (see TClientForm).
+    TClientForm *ClientArea() const { return ClientForm; }
+    int DisplayState() const override;
+    bool NoPDFPainting() const override;
     void BookmarksBuilding() override;
     void ShowBookmarkTree(const std::shared_ptr<TTree> &tree, bool track) override;
     void SaveBookmarkTree(TTree &tree) override;
@@ -206,6 +213,7 @@ private:
     QWidget *Body = nullptr;
     TScrollForm *ScrollForm = nullptr;
     TTreeForm *TreeForm = nullptr;
+    TClientForm *ClientForm = nullptr;
     std::unique_ptr<TPageViewHost> Host;
     TStatusTimer *Timer = nullptr;
     std::unique_ptr<TDocumentRefresh> Refresh;

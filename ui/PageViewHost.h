@@ -35,7 +35,6 @@ class TScrollForm;
 class TPageViewWindow : public TWindowHost {
 public:
     virtual void PopupMenuView(const QPoint &globalPos) { (void)globalPos; }
-    virtual int DisplayState() const { return 0; }
     virtual void EscapeReset() {}
     virtual bool EscapeKey() { return false; }
     virtual bool FindEnter(bool backward)

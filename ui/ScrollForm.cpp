@@ -202,8 +202,17 @@ void TScrollForm::ViewportResized()
 QColor TScrollForm::WorkspaceColor() const
 {
     const TCustomQCol &c = Colors.Pdf[cc_Workspace];
-    const QColor color = ToQColor(FDark ? c.B : c.W);
-    return color.isValid() ? color : palette().color(QPalette::Window);
+    const QColor color = ToQColor(FDark || FFullScreenBackground ? c.B : c.W);
+    if (color.isValid())
+        return color;
+    // A whole monitor of the window's grey would glare: full screen falls back to black.
+    return FFullScreenBackground ? QColor(Qt::black) : palette().color(QPalette::Window);
+}
+
+void TScrollForm::SetFullScreenBackground(bool on)
+{
+    FFullScreenBackground = on;
+    viewport()->update();
 }
 
 void TScrollForm::SetDarkTheme(bool dark)
@@ -943,7 +952,16 @@ bool TScrollForm::HandleKey(QKeyEvent *e)
 
 // ---- Measuring mode -------------------------------------------------------------------
 
-bool TScrollForm::CoordVisible() const { return edCoord->isVisibleTo(this); }
+bool TScrollForm::CoordVisible() const { return !edCoord->isHidden(); }
+
+void TScrollForm::SetCoordBox(QLineEdit *box)
+{
+    if (!box || box == edCoord)
+        return;
+    delete edCoord;
+    edCoord = box;
+    edCoord->hide();
+}
 
 void TScrollForm::GetCoordColors(QColor &background, QColor &text) const
 {
@@ -971,7 +989,7 @@ void TScrollForm::ShowCoord()
     pal.setColor(QPalette::Text, text);
     edCoord->setPalette(pal);
     const int margin = MulDiv(2, Ppi(), 96);
-    edCoord->move(margin, margin);
+    edCoord->move(mapTo(edCoord->parentWidget(), QPoint(margin, margin)));
     edCoord->show();
     edCoord->raise();
     RefreshCoord();
@@ -1012,7 +1030,9 @@ void TScrollForm::ShowCoordAt(const QPoint &p)
         return;
     edCoord->setText(text);
     const QFontMetrics fm(edCoord->font());
-    edCoord->resize(fm.horizontalAdvance(text) + fm.averageCharWidth() * 2, fm.height() + MulDiv(4, Ppi(), 96));
+    const int width =
+        std::clamp(fm.horizontalAdvance(text + QLatin1Char(' ')), MulDiv(100, Ppi(), 96), MulDiv(300, Ppi(), 96));
+    edCoord->resize(width, fm.height() + MulDiv(4, Ppi(), 96));
 }
 
 void TScrollForm::RefreshCoord()

@@ -102,12 +102,16 @@ public:
     bool CoordVisible() const;
     QPointF Origin() const { return {ox, oy}; }
     QLineEdit *CoordBox() const { return edCoord; }
+    // The measuring box of the client area replaces the page view's own stand-in.
+    void SetCoordBox(QLineEdit *box);
     // The measuring text for a pointer at page point (x, y), points from the top-left.
     QString CoordText(double x, double y) const;
 
     // The dark theme is in force: measuring box colours and the workspace.
     void SetDarkTheme(bool dark);
     QColor WorkspaceColor() const;
+    // Full screen and presentation show the pages on the workspace's dark colour.
+    void SetFullScreenBackground(bool on);
 
     // The forward-search mark was set: its fading starts after the queued paints.
     void StartMarkAnimation();
@@ -202,6 +206,7 @@ private:
     int FHorzRange = 0;
     bool FShowScrollbars = false;
     bool FDark = false;
+    bool FFullScreenBackground = false;
     bool LockedChanges = false; // a change arrived while locked: repaint at unlock
 
     bool AllowPageDownClick = false;

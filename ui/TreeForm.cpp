@@ -4,6 +4,7 @@
 #include "engine/QPDF.h"
 #include "settings/Prefer.h"
 #include "ui/BookmarkTree.h"
+#include "ui/ClientForm.h"
 #include "ui/MainMenu.h"
 
 #include <QApplication>
@@ -12,7 +13,6 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenu>
-#include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -23,14 +23,6 @@ namespace {
 
 // Larger trees are not followed: selecting in them on every page would be felt.
 constexpr int kMaxTrackedNodes = 99999;
-
-// The left panel's width: at least 32 px (at 96 pixels per inch), and as much room for the
-// page view; the lower bound wins when they cross.
-int GetBMWidth(int a, int clientWidth)
-{
-    const int margin = Scaled(32);
-    return std::max(margin, std::min(a, clientWidth - margin));
-}
 
 } // namespace
 
@@ -63,25 +55,10 @@ TTreeForm::TTreeForm(TQPDF *engine, QWidget *parent) : QWidget(parent), QPDF(eng
 
 TTreeForm::~TTreeForm() = default;
 
-void TTreeForm::DockBeside(QWidget *pageView)
+void TTreeForm::Dock(TClientForm *site)
 {
-    QWidget *client = pageView->parentWidget();
-    LeftSplitter = new QSplitter(Qt::Horizontal, client);
-    LeftSplitter->setObjectName(QStringLiteral("LeftSplitter"));
-    LeftSplitter->setChildrenCollapsible(false);
-    if (client && client->layout())
-        delete client->layout()->replaceWidget(pageView, LeftSplitter);
-    // The panel's own lower bound, not its tree's size hint, which changes with the outline
-    // and would move the page view under a reload.
-    setMinimumWidth(Scaled(32));
-    LeftSplitter->addWidget(this);
-    LeftSplitter->addWidget(pageView);
-    LeftSplitter->setStretchFactor(1, 1);
-    connect(LeftSplitter, &QSplitter::splitterMoved, this, [this](int pos, int) {
-        Prefer.BookmarksWidth = GetBMWidth(pos, LeftSplitter->width());
-        if (pos != Prefer.BookmarksWidth)
-            LeftSplitter->setSizes({Prefer.BookmarksWidth, LeftSplitter->width() - Prefer.BookmarksWidth});
-    });
+    Site = site;
+    site->SetTreeForm(this);
 }
 
 void TTreeForm::CreatePopupMenu()
@@ -358,21 +335,14 @@ bool TTreeForm::TrackTree(int page, const std::shared_ptr<TTree> &xtree)
 
 bool TTreeForm::doShowDocked(bool a)
 {
-    const bool r = isHidden();
-    QWidget *client = LeftSplitter ? LeftSplitter->parentWidget() : nullptr;
+    const bool r = isHidden() || (Site && Site->LeftPanel->isHidden());
+    QWidget *client = Site;
     const bool lock = r && a && client && client->updatesEnabled();
     if (lock)
         client->setUpdatesEnabled(false);
     show();
-    // The handle beside it at once, not at the splitter's next layout, which would narrow the
-    // page view later (under a reload, costing it its place).
-    if (LeftSplitter)
-        LeftSplitter->refresh();
-    // Only a panel that appears takes its width; a shown one keeps the page view's.
-    if (r && LeftSplitter) {
-        const int width = GetBMWidth(Prefer.BookmarksWidth, LeftSplitter->width());
-        LeftSplitter->setSizes({width, std::max(0, LeftSplitter->width() - width)});
-    }
+    if (Site)
+        Site->ShowLeftPanel(true);
     if (QPDF)
         QPDF->ShowBookmarks = true;
     if (MenusChanged)
@@ -386,8 +356,8 @@ bool TTreeForm::doHideDocked(bool)
 {
     const bool r = !isHidden();
     hide();
-    if (LeftSplitter)
-        LeftSplitter->refresh();
+    if (Site)
+        Site->ShowLeftPanel(false);
     if (QPDF)
         QPDF->ShowBookmarks = false;
     if (MenusChanged)

@@ -12,7 +12,7 @@
 
 class QAction;
 class QMenu;
-class QSplitter;
+class TClientForm;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TQPDF;
@@ -27,10 +27,8 @@ public:
     TTreeForm(TQPDF *engine, QWidget *parent = nullptr);
     ~TTreeForm() override;
 
-    // Puts the panel left of pageView in a splitter that takes pageView's place in its
-    // parent's layout.
-    void DockBeside(QWidget *pageView);
-    QSplitter *Splitter() const { return LeftSplitter; }
+    // Docks the panel into the client area's left panel.
+    void Dock(TClientForm *site);
 
     // The engine's calls (see TWindowHost).
     void BookmarksBuilding();
@@ -90,7 +88,7 @@ private:
     bool TrackingBlocked() const;
 
     TQPDF *QPDF;
-    QSplitter *LeftSplitter = nullptr;
+    TClientForm *Site = nullptr;
     std::vector<QTreeWidgetItem *> Nodes;
     // The last press on the tree opened or closed a node: its click follows nothing.
     bool ExpandClick = false;

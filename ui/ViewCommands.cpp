@@ -4,6 +4,7 @@
 #include "settings/Prefer.h"
 #include "ui/AboutBox.h"
 #include "ui/MainForm.h"
+#include "ui/ClientForm.h"
 #include "ui/ScrollForm.h"
 #include "ui/WindowPlacement.h"
 
@@ -49,6 +50,10 @@ void TViewCommands::menuShowBookmarksClick()
     if (QPDF && QPDF->SelDoc() >= 0)
         Form.ShowBookmarksPanel(!QPDF->ShowBookmarks);
 }
+
+void TViewCommands::menuPresentationClick() { Form.ClientArea()->SetFullScreenMode(TDisplayState::Presentation); }
+
+void TViewCommands::menuFullScreenClick() { Form.ClientArea()->SetFullScreenMode(TDisplayState::FullScreen); }
 
 void TViewCommands::menuFrameLinksClick()
 {

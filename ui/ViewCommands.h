@@ -14,6 +14,8 @@ public:
     void menuPageViewClick();
     void menuCountiniousViewClick();
     void menuShowBookmarksClick();
+    void menuPresentationClick();
+    void menuFullScreenClick();
     void menuFrameLinksClick();
     void menuRenderAnnotClick();
     void menuRotateRightClick();

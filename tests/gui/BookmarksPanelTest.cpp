@@ -1,6 +1,7 @@
 // The bookmarks panel inside the main window: the outline of the current document, the
 // bookmark of the page in view selected while paging, clicks and keys that follow bookmarks,
 // the state kept per document, and F4.
+#include "ui/ClientForm.h"
 #include "ui/MainForm.h"
 #include "ui/TreeForm.h"
 #include "settings/Colors.h"
@@ -67,13 +68,16 @@ TEST_F(BookmarksPanel, ShowsTheOutlineBesideThePageView)
 {
     open("multi/multi.pdf", "multi.pdf");
     EXPECT_TRUE(panel->isVisible());
-    EXPECT_EQ(panel->Splitter()->widget(1), form->PageView());
+    TClientForm *client = form->ClientArea();
+    EXPECT_EQ(panel->parentWidget(), client->LeftPanel);
+    EXPECT_EQ(client->LeftSplitter->widget(0), client->LeftPanel);
+    EXPECT_EQ(form->PageView()->parentWidget(), client->ClientPanel);
     EXPECT_EQ(tree->topLevelItemCount(), 5);
     EXPECT_EQ(node("Weathering")->parent(), node("Stone Arches"));
-    EXPECT_NEAR(panel->width(), 220, 8);
+    EXPECT_NEAR(client->LeftPanel->width(), 220, 8);
     // The page view begins right of the panel and the handle between them.
-    EXPECT_TRUE(panel->Splitter()->handle(1)->isVisible());
-    EXPECT_EQ(form->PageView()->x(), panel->width() + panel->Splitter()->handleWidth());
+    EXPECT_TRUE(client->LeftSplitter->handle(1)->isVisible());
+    EXPECT_EQ(client->ClientPanel->x(), client->LeftPanel->width() + client->LeftSplitter->handleWidth());
 
     // A document without an outline hides it.
     open("pdfium/search.pdf", "search.pdf");

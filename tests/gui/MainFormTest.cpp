@@ -2,6 +2,7 @@
 // the commands, dropped files, switching between documents, and the settings at close.
 #include "settings/PreferStore.h"
 #include "ui/MainCommands.h"
+#include "ui/ClientForm.h"
 #include "ui/MainForm.h"
 #include "ui/ScrollForm.h"
 #include "ui/StatusLine.h"
@@ -123,15 +124,19 @@ TEST_F(MainFormTest, HiddenItemsSecondShortcutsFire)
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     const struct {
         Qt::KeyboardModifiers mods;
-        const char *status;
+        TDisplayState state;
     } cases[] = {
-        {Qt::ControlModifier, "Presentation Mode: not available yet"},
-        {Qt::ControlModifier | Qt::ShiftModifier, "Full Screen Mode: not available yet"},
+        {Qt::ControlModifier, TDisplayState::Presentation},
+        {Qt::ControlModifier | Qt::ShiftModifier, TDisplayState::FullScreen},
     };
     for (const auto &c : cases) {
-        form->SetStatusText(QString());
+        // The second press comes to the full-screen window and toggles back.
         QTest::keyClick(form.get(), Qt::Key_L, c.mods);
-        EXPECT_EQ(form->StatusText(), QLatin1String(c.status));
+        EXPECT_EQ(form->ClientArea()->PresentationState(), c.state);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form->ClientArea()));
+        QTest::keyClick(form->ClientArea(), Qt::Key_L, c.mods);
+        EXPECT_EQ(form->ClientArea()->PresentationState(), TDisplayState::Normal);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
 }
 

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
+#include <QImage>
+#include <QProcess>
 #include <QRect>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -178,3 +180,80 @@ TEST_F(MainWindowX11, PlaceSizeDocumentAndPageComeBackAfterARestart)
 }
 
 } // namespace
+
+namespace {
+
+// The program's viewable top-level windows.
+int viewableWindows(const QString &display, qint64 pid)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display);
+    p.setProcessEnvironment(env);
+    p.start("xdotool", {"search", "--onlyvisible", "--pid", QString::number(pid)});
+    p.waitForFinished(15000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts).size();
+}
+
+// The whole screen as the X server shows it.
+QImage grab(const QString &display, const QString &path)
+{
+    QProcess p;
+    p.start("import", {"-display", display, "-window", "root", path});
+    p.waitForFinished(15000);
+    return QImage(path);
+}
+
+bool allOf(const QImage &image, QRgb colour)
+{
+    for (int y = 0; y < image.height(); y += 7)
+        for (int x = 0; x < image.width(); x += 7)
+            if ((image.pixel(x, y) & 0xFFFFFF) != (colour & 0xFFFFFF))
+                return false;
+    return !image.isNull();
+}
+
+} // namespace
+
+// Without a window manager presentation covers the screen with one window of the program; B
+// blanks it, and Esc twice brings the main window back where it was.
+TEST_F(MainWindowX11, PresentationCoversTheScreen)
+{
+    ProgramRun run;
+    start(run, {"-N", "-L=" + dataFile, "-D=" + dir.filePath("run.log"), pdf});
+    const QString id = waitForWindow("multi.pdf");
+    ASSERT_FALSE(id.isEmpty()) << postMortem(run, "run.log").toStdString();
+    ASSERT_TRUE(waitForGeometry(id, QRect(30, 40, 700, 500)));
+    EXPECT_EQ(viewableWindows(xvfb.display, run.process.processId()), 1);
+
+    QThread::msleep(500); // the document shows
+    xdotool({"windowfocus", "--sync", id}, xvfb.display);
+    // Through the X server's test input: a window manager-less server gives the focus window
+    // the keys, and the full-screen window takes the focus when it appears.
+    xdotool({"key", "F5"}, xvfb.display);
+    // The full-screen window carries the program's title alone.
+    QString full;
+    for (QDeadlineTimer deadline(30000); full.isEmpty() && !deadline.hasExpired(); QThread::msleep(50))
+        full = xdotool({"search", "--onlyvisible", "--name", "^OrvalePDF$"}, xvfb.display).section('\n', 0, 0);
+    ASSERT_FALSE(full.isEmpty()) << postMortem(run, "run.log").toStdString();
+    EXPECT_TRUE(waitForGeometry(full, QRect(0, 0, 1280, 1024)));
+    QThread::msleep(1000); // painted
+    EXPECT_EQ(viewableWindows(xvfb.display, run.process.processId()), 1);
+    const QImage page = grab(xvfb.display, dir.filePath("page.png"));
+    EXPECT_FALSE(allOf(page, qRgb(0, 0, 0)));
+    // The page on black beside it.
+    EXPECT_EQ(page.pixel(20, 512) & 0xFFFFFF, 0u);
+
+    xdotool({"key", "b"}, xvfb.display);
+    QThread::msleep(300);
+    EXPECT_TRUE(allOf(grab(xvfb.display, dir.filePath("black.png")), qRgb(0, 0, 0)));
+
+    xdotool({"key", "Escape"}, xvfb.display);
+    xdotool({"key", "Escape"}, xvfb.display);
+    const QString back = waitForWindow("multi.pdf");
+    ASSERT_FALSE(back.isEmpty());
+    EXPECT_TRUE(waitForGeometry(back, QRect(30, 40, 700, 500)));
+    QThread::msleep(300);
+    EXPECT_EQ(viewableWindows(xvfb.display, run.process.processId()), 1);
+    close(run);
+}

@@ -19,6 +19,7 @@ public:
     bool settingView = false;
     bool viewVisible = true;
     bool noPDFPainting = false;
+    int displayState = 0;
     int lockDepth = 0;
     int invalidations = 0;
     // The pointer and its primary button, as the page view would report them.
@@ -73,6 +74,7 @@ public:
     void UpdateView() override { calls << QStringLiteral("UpdateView"); }
     void FocusView() override { calls << QStringLiteral("FocusView"); }
     bool NoPDFPainting() const override { return noPDFPainting; }
+    int DisplayState() const override { return displayState; }
     void ShowInfo(const QString &text, int ms) override { calls << QStringLiteral("Info %1: %2").arg(ms).arg(text); }
     void StartInfo(const QString &s, const QString &ex, int a, int b) override
     {
