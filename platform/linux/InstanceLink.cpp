@@ -1,4 +1,5 @@
 #include "platform/InstanceLink.h"
+#include "platform/LinkFrames.h"
 
 #include <QDir>
 #include <QSocketNotifier>
@@ -22,24 +23,15 @@ namespace pl {
 
 namespace {
 
-// Frames: request {magic, message, wParam, payload length} + payload; reply {result, text
-// length} + UTF-16 text.
-constexpr uint32_t kMagic = 0x3250524F; // "ORP2"
+// Replies: {result, text length} + UTF-16 text (requests: LinkFrames.h).
 constexpr uint32_t kMaxTextChars = 4096;
 
-struct RequestFrame {
-    uint32_t magic;
-    uint32_t message;
-    int64_t wParam;
-    uint32_t payloadBytes;
-    uint32_t pad;
-};
 struct ReplyHead {
     int64_t result;
     uint32_t chars;
     uint32_t pad;
 };
-static_assert(sizeof(RequestFrame) == 24 && sizeof(ReplyHead) == 16);
+static_assert(sizeof(ReplyHead) == 16);
 
 using Clock = std::chrono::steady_clock;
 
@@ -326,9 +318,7 @@ LinkConnection::~LinkConnection() { ::close(fd); }
 bool LinkConnection::send(uint32_t message, int64_t wParam, const QByteArray &payload, int timeoutMs)
 {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    const RequestFrame frame{kMagic, message, wParam, uint32_t(payload.size()), 0};
-    QByteArray bytes(reinterpret_cast<const char *>(&frame), sizeof(frame));
-    bytes.append(payload);
+    const QByteArray bytes = encodeLinkRequest(message, wParam, payload);
     // One write for frame and payload: the listener gets the whole message in one wake-up.
     return sendAll(fd, bytes.constData(), size_t(bytes.size()), deadline);
 }
@@ -459,7 +449,7 @@ void LinkServer::readFrom(const std::shared_ptr<Peer> &peer)
         const ssize_t n = ::recv(peer->fd, chunk, sizeof(chunk), MSG_DONTWAIT);
         if (n > 0) {
             // A peer only ever has one request in flight; more is not this protocol.
-            if (peer->buffer.size() + n > 64 * qsizetype(sizeof(RequestFrame)) + maxPayload)
+            if (peer->buffer.size() + n > linkBufferLimit(maxPayload))
                 return drop(peer);
             peer->buffer.append(chunk, n);
             continue;
@@ -470,20 +460,17 @@ void LinkServer::readFrom(const std::shared_ptr<Peer> &peer)
             break;
         return drop(peer); // closed or broken
     }
-    while (!peer->pending && peer->buffer.size() >= qsizetype(sizeof(RequestFrame))) {
-        RequestFrame frame;
-        std::memcpy(&frame, peer->buffer.constData(), sizeof(frame));
+    LinkRequest request;
+    while (!peer->pending) {
+        const FrameRead read = takeLinkRequest(peer->buffer, maxPayload, request);
+        if (read == FrameRead::Incomplete)
+            break;
         // A garbled or oversized frame ends the connection unanswered: nothing of it is handled.
-        if (frame.magic != kMagic || frame.pad != 0 || qsizetype(frame.payloadBytes) > maxPayload)
+        if (read == FrameRead::Garbled)
             return drop(peer);
-        const qsizetype whole = qsizetype(sizeof(frame)) + qsizetype(frame.payloadBytes);
-        if (peer->buffer.size() < whole)
-            break; // the rest of the payload is still on its way
-        const QByteArray payload = peer->buffer.mid(sizeof(frame), frame.payloadBytes);
-        peer->buffer.remove(0, whole);
         peer->pending = true;
         const std::weak_ptr<Peer> weak = peer;
-        handler(frame.message, frame.wParam, payload, [this, weak](int64_t result, const QString &text) {
+        handler(request.message, request.wParam, request.payload, [this, weak](int64_t result, const QString &text) {
             const std::shared_ptr<Peer> p = weak.lock();
             if (!p || !p->pending)
                 return;
