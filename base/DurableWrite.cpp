@@ -4,7 +4,10 @@
 #include "base/FileUtils.h"
 #include "platform/Files.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 namespace {
 
@@ -25,6 +28,23 @@ pl::FileHandle createTemporary(const QString &path, uint32_t mode, QString &temp
     }
     tempName.clear();
     return {};
+}
+
+// A process killed between writing its new file and the rename leaves that file behind, holding
+// a copy of the data (passwords included). Later saves remove such files once they are old
+// enough that no other instance can still be writing them.
+void removeStaleTemporaries(const QString &path)
+{
+    const QString folder = folderOf(path);
+    const QString name = path.mid(path.lastIndexOf('/') + 1);
+    const QRegularExpression pattern(QRegularExpression::anchoredPattern(QRegularExpression::escape(name)
+                                                                         + QStringLiteral("\\.[0-9a-f]{1,8}\\.tmp")));
+    const QDateTime staleBefore = QDateTime::currentDateTimeUtc().addSecs(-600);
+    const QFileInfoList entries =
+        QDir(folder).entryInfoList({name + QStringLiteral(".*.tmp")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo &entry : entries)
+        if (pattern.match(entry.fileName()).hasMatch() && entry.lastModified() < staleBefore)
+            pl::files().remove(entry.filePath());
 }
 
 } // namespace
@@ -48,6 +68,7 @@ bool WriteFileDurably(const QString &name, const QByteArray &bytes, uint32_t mod
         return false;
     }
     fs.syncFolder(folderOf(path));
+    removeStaleTemporaries(path);
     return true;
 }
 

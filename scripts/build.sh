@@ -11,7 +11,7 @@ if [ ! -d "$build" ]; then
   echo "First build: this takes about fifteen minutes on two cores (later builds only redo what changed)." >&2
 fi
 if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${ORVALE_CMAKE_ARGS:-} >/dev/null
 fi
 
 # Ninja's own one-line status, which it shows only when it writes to a terminal itself: each
