@@ -8,23 +8,6 @@
 
 #include <csignal>
 
-namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-} // namespace
-
 // The warning about a damaged data file appears while starting, before the main window
 // exists; a termination signal then ends the program without writing anything.
 TEST(ConfigurationErrorTest, TerminationDuringTheStartUpMessageWritesNothing)
@@ -35,9 +18,9 @@ TEST(ConfigurationErrorTest, TerminationDuringTheStartUpMessageWritesNothing)
     const QString data = folder + "/OrvalePDF.dat";
     const QByteArray damaged = QByteArray("21\n\nnot a data file\n").repeated(20);
     const QByteArray badBackup = QByteArray("22\n").repeated(60);
-    writeFile(data, damaged);
-    writeFile(data + ".bak", badBackup);
-    writeFile(data + ".bkp", "previous");
+    ASSERT_TRUE(writeFile(data, damaged));
+    ASSERT_TRUE(writeFile(data + ".bak", badBackup));
+    ASSERT_TRUE(writeFile(data + ".bkp", "previous"));
 
     const QString log = run.home.path() + "/log.txt";
     run.start({"-D=" + log, "-N"});
@@ -62,7 +45,7 @@ TEST(ConfigurationErrorTest, SecondStartDuringTheStartUpMessageNeverBecomesASeco
     ProgramRun first;
     const QString folder = first.home.path() + "/config/Orvale Team/Orvale 11/PDF";
     ASSERT_TRUE(QDir().mkpath(folder));
-    writeFile(folder + "/OrvalePDF.dat", QByteArray("21\n\nnot a data file\n").repeated(20));
+    ASSERT_TRUE(writeFile(folder + "/OrvalePDF.dat", QByteArray("21\n\nnot a data file\n").repeated(20)));
     const QString log = first.home.path() + "/first.log";
     first.start({"-D=" + log});
     ASSERT_TRUE(ProgramRun::waitForText(log, "Message: Configuration Error"));

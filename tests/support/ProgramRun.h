@@ -58,6 +58,19 @@ public:
     QProcess process;
 };
 
+// A file's bytes, or "<missing>".
+inline QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 // The texts of a log file without their time stamps; blank lines are kept as "".
 inline QStringList LogTexts(const QString &path)
 {
