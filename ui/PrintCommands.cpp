@@ -149,13 +149,18 @@ void TPrintCommands::RunJob()
     settings.autoOrient = Prefer.PrintAutoOrient;
     TPrintJob job(printers.current, pages, jobTitle);
     TCopyPrintSource source(*copy, printers.current->caps(), settings.autoOrient);
-    // Reported from the end thread: posted, the window shows it.
+    TPrintingDlg dlg(job, source, settings, FailureReporter(), endThread, jobTitle, int(pages.size()),
+                     Form.DialogParent());
+    dlg.exec();
+}
+
+std::function<void(const QString &printer, const QString &reason)> TPrintCommands::FailureReporter()
+{
+    // Called on the end thread: the window shows the message on its own.
     TMainForm *form = &Form;
-    auto onFailure = [form](const QString &printer, const QString &reason) {
+    return [form](const QString &printer, const QString &reason) {
         QCoreApplication::postEvent(form, new TPrinterErrorEvent(printer, reason));
     };
-    TPrintingDlg dlg(job, source, settings, onFailure, endThread, jobTitle, int(pages.size()), Form.DialogParent());
-    dlg.exec();
 }
 
 void TPrintCommands::Shutdown()

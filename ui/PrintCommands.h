@@ -29,6 +29,9 @@ public:
     static constexpr QEvent::Type PrintJobEvent = QEvent::Type(1152);
     static QEvent::Type PrinterErrorEvent();
 
+    // How the end thread reports a failure: posted to the window, which shows "Printer Error".
+    std::function<void(const QString &printer, const QString &reason)> FailureReporter();
+
     TPrinterChoice &Printers() { return printers; }
     TPrintThread *EndThread() const { return endThread.get(); }
     const TPrintCopy *PrintCopy() const { return printCopy.get(); }
