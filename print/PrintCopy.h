@@ -30,8 +30,8 @@ public:
     // page is rasterised at the device's resolution but at most 600 dpi, in bands of bounded
     // memory, and only where it lands inside rows; bands meet without gap or overlap. With
     // autoOrient a page with its own rotation prints as it stands before that rotation.
-    bool PrintPage(QPainter &painter, int page, QPoint corner, double dpi, int deviceDpi, int firstRow,
-                   int rowCount, bool autoOrient = false) const;
+    bool PrintPage(QPainter &painter, int page, QPoint corner, double dpi, int deviceDpi, int firstRow, int rowCount,
+                   bool autoOrient = false) const;
 
     static constexpr int MaxRasterDpi = 600;
     // The memory of one band of raster rows.

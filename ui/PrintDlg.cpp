@@ -77,8 +77,8 @@ void TPrintDlg::CreateControls()
     rbRange = new QRadioButton(QStringLiteral("Range:"), pagesBox);
     edRange = new QLineEdit(pagesBox);
     cbOddEven = new QComboBox(pagesBox);
-    cbOddEven->addItems({QStringLiteral("Odd and Even Pages"), QStringLiteral("Odd Pages only"),
-                         QStringLiteral("Even Pages only")});
+    cbOddEven->addItems(
+        {QStringLiteral("Odd and Even Pages"), QStringLiteral("Odd Pages only"), QStringLiteral("Even Pages only")});
     rbAll->setChecked(true);
     auto *pagesLayout = new QGridLayout(pagesBox);
     pagesLayout->addWidget(rbAll, 0, 0);
@@ -432,15 +432,15 @@ bool TPrintDlg::LayoutAndDraw(bool autoOrientStep)
     style.background = palette().color(QPalette::Window);
     style.penWidth = std::max(1, int(logicalDpiY() / 96));
     const double scale = layout.scale;
-    previewImage = DrawSheetPreview(caps, layout, style, [this, page, autoOrient, scale](QImage &image, QPoint corner,
-                                                                                         double dpi) {
-        if (!document.copy || page <= 0)
-            return;
-        // The preview is a device of its own resolution: the page's raster needs no scaling.
-        const int deviceDpi = std::max(1, int(std::lround(dpi / scale)));
-        QPainter painter(&image);
-        document.copy->PrintPage(painter, page, corner, dpi, deviceDpi, 0, image.height(), autoOrient);
-    });
+    previewImage = DrawSheetPreview(
+        caps, layout, style, [this, page, autoOrient, scale](QImage &image, QPoint corner, double dpi) {
+            if (!document.copy || page <= 0)
+                return;
+            // The preview is a device of its own resolution: the page's raster needs no scaling.
+            const int deviceDpi = std::max(1, int(std::lround(dpi / scale)));
+            QPainter painter(&image);
+            document.copy->PrintPage(painter, page, corner, dpi, deviceDpi, 0, image.height(), autoOrient);
+        });
     Preview->setPixmap(QPixmap::fromImage(previewImage));
     return ok;
 }
@@ -453,10 +453,11 @@ QString TPrintDlg::AskOutputFile()
         if (name.isEmpty())
             return {};
         if (document.isOpen && document.isOpen(name)) {
-            MessageDialog(QStringLiteral("Print"),
-                          QStringLiteral("\"%1\" is open in the viewer and cannot be printed into. Choose another file.")
-                              .arg(QFileInfo(name).fileName()),
-                          mtWarning, MsgButtons({mbOK}));
+            MessageDialog(
+                QStringLiteral("Print"),
+                QStringLiteral("\"%1\" is open in the viewer and cannot be printed into. Choose another file.")
+                    .arg(QFileInfo(name).fileName()),
+                mtWarning, MsgButtons({mbOK}));
             suggested = name;
             continue;
         }

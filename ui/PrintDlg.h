@@ -43,8 +43,7 @@ public:
     // onPrint has received them).
     static bool Execute(TPrinterChoice &printers, const TPrintDocument &document,
                         const std::function<void(const std::vector<int> &pages)> &onPrint,
-                        const std::function<QString(const QString &suggested)> &chooseOutputFile,
-                        QWidget *parent);
+                        const std::function<QString(const QString &suggested)> &chooseOutputFile, QWidget *parent);
 
     // "&Print" hands the pages over through this; a file printer asks for the file first.
     std::function<void(const std::vector<int> &pages)> OnPrint;

@@ -106,8 +106,7 @@ public:
             if (out->aborted)
                 result = PrintEnd::Aborted;
             // rename(2) replaces the target in one step: an older file stays whole until then.
-            else if (std::rename(QFile::encodeName(out->file).constData(),
-                                 QFile::encodeName(out->target).constData())
+            else if (std::rename(QFile::encodeName(out->file).constData(), QFile::encodeName(out->target).constData())
                      != 0)
                 error = QStringLiteral("Cannot write \"%1\".").arg(out->target);
             else {
@@ -147,8 +146,7 @@ private:
     QPageLayout pageLayout() const
     {
         // Qt gives a PDF printer 10 mm margins by default; a file has no unprintable edge.
-        return QPageLayout(paper, isLandscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                           QMarginsF(0, 0, 0, 0));
+        return QPageLayout(paper, isLandscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
     }
 
     void setError(const QString &text)

@@ -20,7 +20,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -117,8 +120,8 @@ TEST_F(PrintDlgTest, ShowsItsControlsWithTheirCaptions)
     QStringList groups;
     for (QGroupBox *g : dlg->findChildren<QGroupBox *>())
         groups << g->title();
-    EXPECT_EQ(groups, QStringList({u"Printer"_qs, u"Pages"_qs, u"Orientation"_qs, u"Zoom"_qs, u"Paper"_qs,
-                                   u"Preview"_qs}));
+    EXPECT_EQ(groups,
+              QStringList({u"Printer"_qs, u"Pages"_qs, u"Orientation"_qs, u"Zoom"_qs, u"Paper"_qs, u"Preview"_qs}));
     QStringList oddEven;
     for (int i = 0; i < dlg->cbOddEven->count(); ++i)
         oddEven << dlg->cbOddEven->itemText(i);
@@ -257,7 +260,8 @@ TEST_F(PrintDlgTest, ACustomScaleFrom1To1000)
         bool valid;
         double scale;
     };
-    for (const Case &c : {Case{"1000", true, 10}, Case{"1001", false, 1}, Case{"abc", false, 1}, Case{"50", true, 0.5}}) {
+    for (const Case &c :
+         {Case{"1000", true, 10}, Case{"1001", false, 1}, Case{"abc", false, 1}, Case{"50", true, 0.5}}) {
         SCOPED_TRACE(c.text);
         sink.shown.clear();
         dlg->edZoom->setText(QString::fromUtf8(c.text));
@@ -348,4 +352,33 @@ TEST_F(PrintDlgTest, CancellingTheFileReturnsToTheDialog)
     EXPECT_EQ(offered, u"/somewhere/last.pdf"_qs) << "this run's last name first";
     EXPECT_FALSE(printed);
     EXPECT_TRUE(dlg->isVisible());
+}
+
+// "Printer &Setup ..." runs Qt's printer dialog on the current printer; accepted, the printer it
+// names stays current ("Print to File (PDF)" is "PDF file") and the copies go there and back.
+TEST_F(PrintDlgTest, PrinterSetupKeepsThePdfFileAndTheCopies)
+{
+    printers.names = {u"PDF file"_qs};
+    printers.make = pl::makePrinter;
+    printers.current = pl::makePrinter(u"PDF file"_qs);
+    printers.current->setOutputFile(dir.filePath(u"setup.pdf"_qs));
+    Show(2);
+    dlg->edCopies->setText(u"4"_qs);
+    const pl::PrinterDevice *before = printers.current.get();
+    bool sawDialog = false;
+    QTimer::singleShot(0, [&] {
+        auto *setup = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+        sawDialog = setup != nullptr;
+        if (setup) {
+            EXPECT_EQ(setup->printer()->outputFormat(), QPrinter::PdfFormat);
+            EXPECT_EQ(setup->printer()->copyCount(), 4);
+            setup->accept();
+        }
+    });
+    dlg->btnSetup->click();
+    ASSERT_TRUE(sawDialog);
+    EXPECT_EQ(printers.current.get(), before) << "the same printer stays current";
+    EXPECT_EQ(dlg->lbPrinters->currentText(), u"PDF file"_qs);
+    EXPECT_EQ(dlg->edCopies->text(), u"4"_qs);
+    EXPECT_TRUE(dlg->labelPaper->text().startsWith(u"Paper (w x h): "_qs));
 }

@@ -48,9 +48,10 @@ public:
             return;
         }
         // The scheduler's job processes run as its own user: the output folder is theirs too.
-        QFile::setPermissions(root.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                               | QFileDevice::ExeGroup | QFileDevice::ExeOther
-                                               | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        QFile::setPermissions(root.path(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                  | QFileDevice::ExeGroup | QFileDevice::ExeOther | QFileDevice::ReadGroup
+                                  | QFileDevice::ReadOther);
         for (const char *sub : {"conf", "spool", "cache", "state", "tmp", "log", "out", "bin/backend"})
             QDir(root.path()).mkpath(QString::fromLatin1(sub));
         QFile::setPermissions(path(u"out"_qs), QFileDevice::Permissions(0x7777));
@@ -61,32 +62,33 @@ public:
         // uncompressed document: no filter runs to copy it.)
         for (const char *sub : {"daemon", "notifier"})
             QFile::link(u"/usr/lib/cups/"_qs + QString::fromLatin1(sub), path(u"bin/"_qs + QString::fromLatin1(sub)));
-        write(u"bin/backend/orvalefile"_qs, "#!/bin/sh\n"
-                                            "[ $# -eq 0 ] && { echo 'direct orvalefile \"Unknown\" \"Test file\"'; exit 0; }\n"
-                                            "out=\"${DEVICE_URI#orvalefile:}\"\n"
-                                            "printf '%s\\n%s\\n' \"$4\" \"$5\" > \"$out.args\"\n"
-                                            "if [ -n \"$6\" ]; then cat \"$6\" > \"$out\"; else cat > \"$out\"; fi\n");
+        write(u"bin/backend/orvalefile"_qs,
+              "#!/bin/sh\n"
+              "[ $# -eq 0 ] && { echo 'direct orvalefile \"Unknown\" \"Test file\"'; exit 0; }\n"
+              "out=\"${DEVICE_URI#orvalefile:}\"\n"
+              "printf '%s\\n%s\\n' \"$4\" \"$5\" > \"$out.args\"\n"
+              "if [ -n \"$6\" ]; then cat \"$6\" > \"$out\"; else cat > \"$out\"; fi\n");
         QFile::setPermissions(path(u"bin/backend/orvalefile"_qs),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         socket = path(u"cups.sock"_qs);
-        write(u"conf/cupsd.conf"_qs, "Listen " + socket.toUtf8()
-                                         + "\nLogLevel debug\nBrowsing No\nWebInterface No\n"
-                                           "DefaultAuthType None\n<Location />\n  Order allow,deny\n  Allow all\n"
-                                           "</Location>\n<Policy default>\n  <Limit All>\n    Order deny,allow\n"
-                                           "  </Limit>\n</Policy>\n");
+        write(u"conf/cupsd.conf"_qs,
+              "Listen " + socket.toUtf8()
+                  + "\nLogLevel debug\nBrowsing No\nWebInterface No\n"
+                    "DefaultAuthType None\n<Location />\n  Order allow,deny\n  Allow all\n"
+                    "</Location>\n<Policy default>\n  <Limit All>\n    Order deny,allow\n"
+                    "  </Limit>\n</Policy>\n");
         write(u"conf/cups-files.conf"_qs,
-              "ServerRoot " + path(u"conf"_qs).toUtf8() + "\nRequestRoot " + path(u"spool"_qs).toUtf8()
-                  + "\nCacheDir " + path(u"cache"_qs).toUtf8() + "\nStateDir " + path(u"state"_qs).toUtf8()
-                  + "\nTempDir " + path(u"tmp"_qs).toUtf8() + "\nErrorLog " + path(u"log/error_log"_qs).toUtf8()
-                  + "\nAccessLog " + path(u"log/access_log"_qs).toUtf8() + "\nPageLog "
-                  + path(u"log/page_log"_qs).toUtf8()
+              "ServerRoot " + path(u"conf"_qs).toUtf8() + "\nRequestRoot " + path(u"spool"_qs).toUtf8() + "\nCacheDir "
+                  + path(u"cache"_qs).toUtf8() + "\nStateDir " + path(u"state"_qs).toUtf8() + "\nTempDir "
+                  + path(u"tmp"_qs).toUtf8() + "\nErrorLog " + path(u"log/error_log"_qs).toUtf8() + "\nAccessLog "
+                  + path(u"log/access_log"_qs).toUtf8() + "\nPageLog " + path(u"log/page_log"_qs).toUtf8()
                   + "\nFileDevice Yes\nServerBin " + path(u"bin"_qs).toUtf8() + "\nDataDir /usr/share/cups\n");
-        write(u"conf/printers.conf"_qs, QByteArray("<DefaultPrinter ") + Queue + ">\nInfo test queue\nDeviceURI orvalefile:"
-                                            + output().toUtf8()
-                                            + "\nState Idle\nAccepting Yes\nShared No\n</DefaultPrinter>\n");
+        write(u"conf/printers.conf"_qs,
+              QByteArray("<DefaultPrinter ") + Queue + ">\nInfo test queue\nDeviceURI orvalefile:" + output().toUtf8()
+                  + "\nState Idle\nAccepting Yes\nShared No\n</DefaultPrinter>\n");
         daemon.setProcessChannelMode(QProcess::MergedChannels);
-        daemon.start(u"/usr/sbin/cupsd"_qs, {u"-f"_qs, u"-c"_qs, path(u"conf/cupsd.conf"_qs), u"-s"_qs,
-                                             path(u"conf/cups-files.conf"_qs)});
+        daemon.start(u"/usr/sbin/cupsd"_qs,
+                     {u"-f"_qs, u"-c"_qs, path(u"conf/cupsd.conf"_qs), u"-s"_qs, path(u"conf/cups-files.conf"_qs)});
         if (!daemon.waitForStarted(5000)) {
             problem = u"cupsd did not start: "_qs + daemon.errorString();
             return;
@@ -96,8 +98,8 @@ public:
         waited.start();
         while (!Lpstat({u"-p"_qs, QString::fromLatin1(Queue)}).contains(QString::fromLatin1(Queue))) {
             if (daemon.state() != QProcess::Running || waited.elapsed() > 15000) {
-                problem = u"the private cupsd did not answer: "_qs + QString::fromUtf8(daemon.readAll())
-                    + Log().right(2000);
+                problem =
+                    u"the private cupsd did not answer: "_qs + QString::fromUtf8(daemon.readAll()) + Log().right(2000);
                 return;
             }
             QThread::msleep(100);
@@ -124,7 +126,12 @@ public:
     std::string JobLog() const
     {
         QStringList lines = Log().split(u'\n');
-        lines.erase(std::remove_if(lines.begin(), lines.end(), [](const QString &l) { return l.contains(u"[Client"_qs) || l.contains(u"BusyState"_qs) || l.contains(u"MarkDirty"_qs) || l.contains(u"envp"_qs); }), lines.end());
+        lines.erase(std::remove_if(lines.begin(), lines.end(),
+                                   [](const QString &l) {
+                                       return l.contains(u"[Client"_qs) || l.contains(u"BusyState"_qs)
+                                           || l.contains(u"MarkDirty"_qs) || l.contains(u"envp"_qs);
+                                   }),
+                    lines.end());
         return lines.join(u'\n').right(8000).toStdString();
     }
     QString Lpstat(const QStringList &args) const
@@ -249,17 +256,17 @@ TEST_F(CupsPrintTest, ARangeArrivesInTheQueuesFile)
     pl::fake::ScopedManualTime time;
     QString failure;
     TPrintJob job(printer, list.pages, u"marks.pdf"_qs);
-    ASSERT_EQ(job.Run(pages, progress, TPrintSettings(), [&](const QString &, const QString &r) { failure = r; },
-                      endThread),
-              mrOk);
+    ASSERT_EQ(
+        job.Run(
+            pages, progress, TPrintSettings(), [&](const QString &, const QString &r) { failure = r; }, endThread),
+        mrOk);
     ASSERT_TRUE(endThread && endThread->WaitFor(20000));
     EXPECT_TRUE(failure.isEmpty()) << failure.toStdString();
     ASSERT_TRUE(cupsd->WaitForCompleted(before + 1)) << cupsd->JobLog();
     EXPECT_TRUE(SpoolFiles().isEmpty()) << "the spool file goes once sent";
 
     QFile f(cupsd->output());
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << "the queue's file device wrote nothing\n"
-                                              << cupsd->JobLog();
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << "the queue's file device wrote nothing\n" << cupsd->JobLog();
     const QByteArray bytes = f.readAll();
     const TDPLPDFiumDLL &dll = *engine->PDFium();
     TPdfDocument printed =
@@ -298,8 +305,8 @@ TEST_F(CupsPrintTest, AnAbortedDocumentNeverReachesTheQueue)
     ASSERT_EQ(spool.size(), 1);
     const QFileDevice::Permissions mode = QFileInfo(QDir::temp().filePath(spool[0])).permissions();
     EXPECT_TRUE(mode & QFileDevice::ReadOwner);
-    EXPECT_FALSE(mode & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther
-                         | QFileDevice::WriteOther))
+    EXPECT_FALSE(
+        mode & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther))
         << "mode 0600";
     printer->painter().fillRect(QRect(0, 0, 500, 500), Qt::black);
     printer->abort();
