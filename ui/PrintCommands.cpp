@@ -14,6 +14,8 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <algorithm>
+#include <utility>
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QPageLayout>
 #include <QPrinter>
+#include <algorithm>
 #include <atomic>
 #include <cups/cups.h>
 #include <mutex>

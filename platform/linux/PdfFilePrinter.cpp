@@ -7,7 +7,6 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
-#include <QTemporaryFile>
 #include <atomic>
 #include <cstdio>
 #include <mutex>

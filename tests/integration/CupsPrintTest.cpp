@@ -18,7 +18,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
-#include <cstdlib>
+#include <algorithm>
 
 namespace {
 
@@ -94,6 +94,10 @@ public:
             return;
         }
         qputenv("CUPS_SERVER", socket.toUtf8());
+        // The printer spools into the temporary folder: one of this scheduler's own, so that
+        // test programs running side by side do not see each other's spool files.
+        QDir(root.path()).mkpath(u"client-tmp"_qs);
+        qputenv("TMPDIR", path(u"client-tmp"_qs).toUtf8());
         QElapsedTimer waited;
         waited.start();
         while (!Lpstat({u"-p"_qs, QString::fromLatin1(Queue)}).contains(QString::fromLatin1(Queue))) {
@@ -122,7 +126,7 @@ public:
         QFile f(path(u"log/error_log"_qs));
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
-    // What the scheduler said about its jobs.
+    // The scheduler's log without its client and bookkeeping lines: what it did with the jobs.
     std::string JobLog() const
     {
         QStringList lines = Log().split(u'\n');
