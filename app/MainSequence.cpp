@@ -119,6 +119,7 @@ int RunMainSequence(const TMainHooks &hooks)
         call(hooks.runLoop);
         App.AppRunning = false;
         DebugLog(QStringLiteral("Stop Running!"));
+        call(hooks.stopPrinting);
         WaitForSyncTeXThreads(hooks);
         call(hooks.stopSyncTeXLoaders);
     }

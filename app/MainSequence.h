@@ -23,6 +23,7 @@ struct TMainHooks {
     std::function<bool()> mainWindowVisible;
     std::function<void()> hideMainWindow;
     std::function<void()> stopSyncTeXLoaders; // cancel and join what is still running
+    std::function<void()> stopPrinting;       // take back a document still being ended, bounded wait
     std::function<void()> destroyWindows;
 };
 

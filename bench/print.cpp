@@ -101,7 +101,7 @@ int main(int argc, char **argv)
     const QString output = dir.filePath(QStringLiteral("printed.pdf"));
     std::shared_ptr<pl::PrinterDevice> printer = pl::makePdfFilePrinter(output, 600);
     TPrintCopy copy(engine, engine.SelDoc());
-    TCopyPrintSource source(copy, printer->caps());
+    TCopyPrintSource source(copy, printer->caps(), TPrintSettings().autoOrient);
     QuietProgress progress;
     std::unique_ptr<TPrintThread> endThread;
     const Clock::time_point start = Clock::now();

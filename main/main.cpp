@@ -20,6 +20,7 @@
 #include "synctex/SyncTeXLoader.h"
 #include "ui/ClientForm.h"
 #include "ui/MainForm.h"
+#include "ui/PrintCommands.h"
 #include "ui/MsgForm.h"
 #include "ui/OrvaleApplication.h"
 #include "ui/WindowBusyHost.h"
@@ -186,6 +187,10 @@ int main(int argc, char **argv)
     hooks.mainWindowVisible = [&] { return mainForm && mainForm->isVisible(); };
     hooks.hideMainWindow = [&] { mainForm->hide(); };
     hooks.stopSyncTeXLoaders = StopSyncTeXLoaders;
+    hooks.stopPrinting = [&] {
+        if (mainForm)
+            mainForm->PrintCommands().Shutdown();
+    };
     hooks.destroyWindows = [&] {
         SetBusyHost(nullptr);
         delete mainForm.data();

@@ -42,12 +42,34 @@ TPrintCopy::TPrintCopy(TQPDF &engine, int docIndex) : engine(engine)
 
 int TPrintCopy::PageCount() const { return doc ? engine.PDFium()->FPDF_GetPageCount(doc.get()) : 0; }
 
-QSizeF TPrintCopy::PageSize(int page) const
+QSizeF TPrintCopy::PageSize(int page, bool autoOrient) const
 {
     FS_SIZEF size{0, 0};
     if (!doc || !engine.PDFium()->FPDF_GetPageSizeByIndexF(doc.get(), page - 1, &size))
         return {};
+    if (autoOrient && (PageRotation(page) & 1))
+        return QSizeF(size.height, size.width);
     return QSizeF(size.width, size.height);
+}
+
+int TPrintCopy::PageRotation(int page) const
+{
+    const TDPLPDFiumDLL &dll = *engine.PDFium();
+    FS_SIZEF size{0, 0};
+    if (!doc || !dll.FPDF_GetPageSizeByIndexF(doc.get(), page - 1, &size))
+        return 0;
+    const TPdfPage loaded = AdoptPdf<TPdfPage>(dll, dll.FPDF_LoadPage(doc.get(), page - 1));
+    if (!loaded)
+        return 0;
+    // At rotation 0 the library maps the page's own rotation only: where the page's corners
+    // land tells the turn.
+    const int sx = std::max(1, int(size.width)), sy = std::max(1, int(size.height));
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    dll.FPDF_PageToDevice(loaded.get(), 0, 0, sx, sy, 0, 0, 0, &x0, &y0);
+    dll.FPDF_PageToDevice(loaded.get(), 0, 0, sx, sy, 0, size.width, size.height, &x1, &y1);
+    if (x1 >= x0)
+        return y1 > y0 ? 1 : 0;
+    return y1 < y0 ? 3 : 2;
 }
 
 int TPrintCopy::BandRows(int rasterWidth) const
@@ -61,11 +83,15 @@ int TPrintCopy::DeviceRow(int k, int rasterRows, int deviceRows)
 }
 
 bool TPrintCopy::PrintPage(QPainter &painter, int page, QPoint corner, double dpi, int deviceDpi, int firstRow,
-                           int rowCount) const
+                           int rowCount, bool autoOrient) const
 {
     if (!doc || page < 1 || page > PageCount() || dpi <= 0 || deviceDpi <= 0)
         return false;
-    const QSizeF points = PageSize(page);
+    // The library turns the page by its own rotation and then by ours: a quarter turn more
+    // after an odd one, a half turn after a half turn, brings it back to where it stood.
+    const int own = autoOrient ? PageRotation(page) : 0;
+    const int rotate = (own & 1) ? (own + 2) % 4 : own;
+    const QSizeF points = PageSize(page, autoOrient);
     const int width = int(std::nearbyint(points.width() / 72 * dpi));
     const int height = int(std::nearbyint(points.height() / 72 * dpi));
     if (width <= 0 || height <= 0)
@@ -83,7 +109,7 @@ bool TPrintCopy::PrintPage(QPainter &painter, int page, QPoint corner, double dp
     while (k < rasterH && corner.y() + DeviceRow(k, rasterH, height) < firstRow + rowCount) {
         const int end = std::min(rasterH, k + bandRows);
         QImage band(rasterW, end - k, QImage::Format_BGR888);
-        if (!engine.RenderPageBitmap(band, doc.get(), page, 0, -k, rasterW, rasterH, 0, FPDF_PRINTING)) {
+        if (!engine.RenderPageBitmap(band, doc.get(), page, 0, -k, rasterW, rasterH, rotate, FPDF_PRINTING)) {
             loaded = false;
             break;
         }

@@ -19,15 +19,19 @@ public:
     int PageCount() const;
     FPDF_DOCUMENT Document() const { return doc.get(); }
 
-    // The page's size in points as it stands (its own rotation applied).
-    QSizeF PageSize(int page) const;
+    // The page's size in points as it stands (its own rotation applied); with autoOrient a
+    // quarter-turned page gives its size before the turn, as it prints then.
+    QSizeF PageSize(int page, bool autoOrient = false) const;
+    // The page's own rotation in quarter turns clockwise (0 when it does not load).
+    int PageRotation(int page) const;
 
     // Draws page (1-based) with its top-left corner at corner, at dpi device pixels per inch,
     // onto a device of deviceDpi whose drawable rows are rows (from the painter's origin). The
     // page is rasterised at the device's resolution but at most 600 dpi, in bands of bounded
-    // memory, and only where it lands inside rows; bands meet without gap or overlap.
-    bool PrintPage(QPainter &painter, int page, QPoint corner, double dpi, int deviceDpi, int firstRow,
-                   int rowCount) const;
+    // memory, and only where it lands inside rows; bands meet without gap or overlap. With
+    // autoOrient a page with its own rotation prints as it stands before that rotation.
+    bool PrintPage(QPainter &painter, int page, QPoint corner, double dpi, int deviceDpi, int firstRow, int rowCount,
+                   bool autoOrient = false) const;
 
     static constexpr int MaxRasterDpi = 600;
     // The memory of one band of raster rows.

@@ -9,6 +9,7 @@
 #include "ui/MainForm.h"
 #include "ui/NavigationCommands.h"
 #include "ui/PDFDocDlg.h"
+#include "ui/PrintCommands.h"
 #include "ui/SelectionCommands.h"
 #include "ui/ShellCommands.h"
 #include "ui/ViewCommands.h"
@@ -94,7 +95,8 @@ std::vector<E> buildTable()
         sep,
         item("menuSave", "&Save As...", "Ctrl+S", "Save", "Save", files(&TFileCommands::menuSaveClick)),
         sep,
-        item("menuPrint", "&Print...", "Ctrl+P", "Print", "Print", nullptr),
+        item("menuPrint", "&Print...", "Ctrl+P", "Print", "Print",
+             on(&F::PrintCommands, &TPrintCommands::menuPrintClick)),
         item("menuSendMail", "Send by e-&Mail...", "", "SendMail", "SendMail",
              shell(&TShellCommands::menuSendMailClick)),
         sep,

@@ -26,6 +26,7 @@
 #include "ui/FindForm.h"
 #include "ui/NavigationCommands.h"
 #include "ui/PasswordDlg.h"
+#include "ui/PrintCommands.h"
 #include "ui/ClientForm.h"
 #include "ui/ScrollForm.h"
 #include "ui/SelectionCommands.h"
@@ -114,6 +115,7 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
     Documents = std::make_unique<TDocumentCommands>(*this, QPDF);
     Selections = std::make_unique<TSelectionCommands>(*this, QPDF);
     Shell = std::make_unique<TShellCommands>(QPDF);
+    Printing = std::make_unique<TPrintCommands>(*this);
     Menu = new TMainMenu(*this);
     LoadImageLists();
     CreateComponents();
@@ -726,7 +728,10 @@ bool TMainForm::event(QEvent *event)
         }
         DebugLog(QStringLiteral("wmThemeChanged handler done..."));
         break;
-    default: break;
+    default:
+        if (Printing && Printing->HandleEvent(event))
+            return true;
+        break;
     }
     return QMainWindow::event(event);
 }

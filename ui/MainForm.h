@@ -25,6 +25,7 @@ class TDocumentRefresh;
 class TDocumentWatch;
 class TFileCommands;
 class TShellCommands;
+class TPrintCommands;
 class TFindBar;
 class TFindCommands;
 class TNavigationCommands;
@@ -152,6 +153,7 @@ public:
     TSelectionCommands &SelectionCommands() { return *Selections; }
     TFindCommands &FindCommands() { return *Finder; }
     TShellCommands &ShellCommands() { return *Shell; }
+    TPrintCommands &PrintCommands() { return *Printing; }
     TFindBar &FindBar() { return *FindItems; }
     // What the handlers use of the window: the engine, the action whose handler runs, a note
     // for a command whose window does not exist yet, the page view's focus, the placement.
@@ -228,6 +230,7 @@ private:
     std::unique_ptr<TDocumentCommands> Documents;
     std::unique_ptr<TSelectionCommands> Selections;
     std::unique_ptr<TShellCommands> Shell;
+    std::unique_ptr<TPrintCommands> Printing;
     TFindCommands *Finder = nullptr;
     TFindBar *FindItems = nullptr;
     TXToolbar *ToolbarItems = nullptr;

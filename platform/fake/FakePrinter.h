@@ -7,6 +7,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <utility>
 
 namespace pl::fake {
 
@@ -21,7 +22,16 @@ public:
     bool failEnd = false;
 
     QString name() const override { return QStringLiteral("Fake Printer"); }
-    PrinterCaps caps() const override { return fixedCaps; }
+    // Turned to landscape the sheet and its margins turn with it.
+    PrinterCaps caps() const override
+    {
+        PrinterCaps c = fixedCaps;
+        if (isLandscape) {
+            std::swap(c.paperWidth, c.paperHeight);
+            std::swap(c.offsetX, c.offsetY);
+        }
+        return c;
+    }
     bool supportsCopies() const override { return true; }
     int copies() const override { return copyCount; }
     void setCopies(int n) override { copyCount = n; }
@@ -79,6 +89,13 @@ public:
     }
     bool printing() const override { return isPrinting; }
     QString title() const override { return currentTitle; }
+    bool writesFile() const override { return !outputFile.isNull(); }
+    void setOutputFile(const QString &file) override { outputFile = file; }
+    void fillSetup(QPrinter &) const override {}
+    void takeSetup(const QPrinter &) override {}
+
+    // Set to an empty text to make the fake a printer that writes a file; the name it was told.
+    QString outputFile;
 
     // Lets a held end step finish.
     void release()

@@ -1,11 +1,12 @@
 #include "platform/PrinterDevice.h"
 
+#include "PdfSpool.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
-#include <QTemporaryFile>
 #include <atomic>
 #include <cstdio>
 #include <mutex>
@@ -14,27 +15,30 @@ namespace pl {
 
 namespace {
 
-// One document: the printer drawing into a temporary file beside the target, renamed over the
-// target only when the end step completes without an abort.
-struct PdfOutput {
-    QPrinter printer{QPrinter::HighResolution};
-    QPainter painter;
+// One document and the file it is delivered into.
+struct PdfDocument : PdfSpool {
     QString target;
-    QString temporary;
-    std::atomic<bool> aborted{false};
-
-    ~PdfOutput()
-    {
-        if (painter.isActive())
-            painter.end();
-        if (!temporary.isEmpty())
-            QFile::remove(temporary);
-    }
 };
 
 class PdfFilePrinter final : public PrinterDevice {
 public:
     PdfFilePrinter(const QString &outputFile, int dpi) : target(outputFile), dpi(dpi) {}
+
+    bool writesFile() const override { return true; }
+    void setOutputFile(const QString &file) override { target = file; }
+
+    void fillSetup(QPrinter &printer) const override
+    {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(target);
+        printer.setPageLayout(pageLayout());
+    }
+
+    void takeSetup(const QPrinter &printer) override
+    {
+        paper = printer.pageLayout().pageSize();
+        isLandscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
+    }
 
     QString name() const override { return pdfFilePrinterName(); }
 
@@ -57,29 +61,16 @@ public:
 
     bool begin(const QString &docTitle) override
     {
-        auto out = std::make_shared<PdfOutput>();
-        out->target = target;
-        {
-            // The name is only reserved here; the printer opens it again for writing.
-            QTemporaryFile reserve(QFileInfo(target).absolutePath() + QStringLiteral("/.print-XXXXXX.pdf"));
-            reserve.setAutoRemove(false);
-            if (!reserve.open()) {
-                setError(reserve.errorString());
-                return false;
-            }
-            out->temporary = reserve.fileName();
-        }
-        out->printer.setOutputFormat(QPrinter::PdfFormat);
-        out->printer.setOutputFileName(out->temporary);
-        out->printer.setResolution(dpi);
-        out->printer.setFullPage(false);
-        out->printer.setPageLayout(pageLayout());
-        out->printer.setDocName(docTitle);
-        out->printer.setCreator(QStringLiteral("OrvalePDF"));
-        if (!out->painter.begin(&out->printer)) {
-            setError(QStringLiteral("Cannot write \"%1\".").arg(out->temporary));
+        // A temporary file beside the target, renamed over it only when the end step completes
+        // without an abort.
+        auto out = std::make_shared<PdfDocument>();
+        QString reason;
+        if (!out->begin(QFileInfo(target).absolutePath() + QStringLiteral("/.print-XXXXXX.pdf"), pageLayout(), dpi,
+                        docTitle, reason)) {
+            setError(reason);
             return false;
         }
+        out->target = target;
         std::lock_guard lock(mutex);
         current = std::move(out);
         currentTitle = docTitle;
@@ -98,7 +89,7 @@ public:
 
     PrintEnd end() override
     {
-        std::shared_ptr<PdfOutput> out;
+        std::shared_ptr<PdfDocument> out;
         {
             std::lock_guard lock(mutex);
             out = current;
@@ -114,12 +105,11 @@ public:
             if (out->aborted)
                 result = PrintEnd::Aborted;
             // rename(2) replaces the target in one step: an older file stays whole until then.
-            else if (std::rename(QFile::encodeName(out->temporary).constData(),
-                                 QFile::encodeName(out->target).constData())
+            else if (std::rename(QFile::encodeName(out->file).constData(), QFile::encodeName(out->target).constData())
                      != 0)
                 error = QStringLiteral("Cannot write \"%1\".").arg(out->target);
             else {
-                out->temporary.clear();
+                out->file.clear();
                 result = PrintEnd::Delivered;
             }
         }
@@ -129,7 +119,7 @@ public:
 
     void abort() override
     {
-        std::shared_ptr<PdfOutput> out;
+        std::shared_ptr<PdfDocument> out;
         {
             std::lock_guard lock(mutex);
             out = current;
@@ -155,8 +145,7 @@ private:
     QPageLayout pageLayout() const
     {
         // Qt gives a PDF printer 10 mm margins by default; a file has no unprintable edge.
-        return QPageLayout(QPageSize(QPageSize::A4), isLandscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                           QMarginsF(0, 0, 0, 0));
+        return QPageLayout(paper, isLandscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
     }
 
     void setError(const QString &text)
@@ -166,7 +155,7 @@ private:
     }
 
     // The document is no longer this printer's; a newer one may already have replaced it.
-    void finish(const std::shared_ptr<PdfOutput> &out)
+    void finish(const std::shared_ptr<PdfDocument> &out)
     {
         std::lock_guard lock(mutex);
         if (current == out) {
@@ -175,11 +164,12 @@ private:
         }
     }
 
-    const QString target;
+    QString target;
     const int dpi;
+    QPageSize paper{QPageSize::A4};
     bool isLandscape = false;
     mutable std::mutex mutex;
-    std::shared_ptr<PdfOutput> current;
+    std::shared_ptr<PdfDocument> current;
     QString currentTitle;
     QString error;
     std::atomic<bool> isPrinting{false};

@@ -2,9 +2,11 @@
 #include "platform/PrinterCaps.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QPainter;
+class QPrinter;
 
 namespace pl {
 
@@ -42,11 +44,31 @@ public:
     virtual void abort() = 0;
     virtual bool printing() const = 0;
     virtual QString title() const = 0;
+
+    // A printer that writes a file is told its name before each document.
+    virtual bool writesFile() const { return false; }
+    virtual void setOutputFile(const QString &) {}
+    // The set-up as Qt's printer dialog edits it: fillSetup describes this printer on printer,
+    // takeSetup adopts the paper, orientation and copies the dialog left there.
+    virtual void fillSetup(QPrinter &printer) const = 0;
+    virtual void takeSetup(const QPrinter &printer) = 0;
 };
+
+// The printers to choose from: the system's print queues, then "PDF file".
+QStringList printerNames();
+// The system's default queue, else "PDF file".
+QString defaultPrinterName();
+// The printer of that name (a queue or "PDF file"); null when there is none.
+std::shared_ptr<PrinterDevice> makePrinter(const QString &name);
+// The name of the printer the set-up dialog left on printer.
+QString setupPrinterName(const QPrinter &printer);
 
 // The pseudo printer that writes a PDF file. Its resolution is 600 dpi unless set; it has no
 // non-printable margins and prints one copy.
 std::unique_ptr<PrinterDevice> makePdfFilePrinter(const QString &outputFile, int dpi = 600);
 QString pdfFilePrinterName(); // "PDF file"
+
+// A queue of the CUPS scheduler (the one libcups finds, e.g. through CUPS_SERVER).
+std::unique_ptr<PrinterDevice> makeCupsPrinter(const QString &queue);
 
 } // namespace pl

@@ -48,6 +48,7 @@ struct SequenceFixture : ::testing::Test {
                 return false;
             });
         };
+        hooks.stopPrinting = [this] { calls << "stop printing"; };
         hooks.destroyWindows = [this] { calls << "destroy windows"; };
     }
     void TearDown() override { SyncTeXThreadCount = 0; }
@@ -73,7 +74,8 @@ TEST_F(SequenceFixture, ReadyEngineRunsTheWindowsAndClosesInOrder)
     hooks.createEngine = [this] { return std::make_unique<FakeEngine>(1, &calls); };
     EXPECT_EQ(RunMainSequence(hooks), 0);
     EXPECT_EQ(calls,
-              QStringList({"read", "main form", "panels", "init", "loop", "write", "destroy windows", "engine freed"}));
+              QStringList({"read", "main form", "panels", "init", "loop", "write", "stop printing", "destroy windows",
+                           "engine freed"}));
     EXPECT_EQ(logTexts(),
               QStringList({"ReadData", "Creating QPDF...", "QPDF Done: 1", "Dark Mode Theme: 0",
                            "Creating Main Form...", "Main Form Created...", "Main Form Init...",

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPainter>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -85,4 +86,24 @@ TEST(PdfFilePrinter, BeginFailsWithAReasonWhereNoFileCanBeMade)
     EXPECT_FALSE(printer->begin(QStringLiteral("doc.pdf")));
     EXPECT_FALSE(printer->printing());
     EXPECT_FALSE(printer->lastError().isEmpty());
+}
+
+// Qt's printer dialog edits a QPrinter: the "PDF file" printer is described on it as a file
+// print, and takes back the paper and orientation chosen there.
+TEST(PdfFilePrinter, TakesThePaperChosenInThePrinterDialog)
+{
+    auto printer = pl::makePdfFilePrinter(QStringLiteral("/tmp/unused.pdf"), 72);
+    QPrinter edited(QPrinter::HighResolution);
+    printer->fillSetup(edited);
+    EXPECT_EQ(edited.outputFormat(), QPrinter::PdfFormat);
+    EXPECT_EQ(pl::setupPrinterName(edited), u"PDF file"_qs);
+    edited.setPageSize(QPageSize(QPageSize::A5));
+    edited.setPageOrientation(QPageLayout::Landscape);
+    printer->takeSetup(edited);
+    EXPECT_TRUE(printer->landscape());
+    const pl::PrinterCaps caps = printer->caps();
+    EXPECT_EQ(caps.paperWidth, 595);
+    EXPECT_EQ(caps.paperHeight, 420);
+    EXPECT_EQ(caps.offsetX, 0) << "a file has no unprintable edge, whatever the dialog's margins";
+    EXPECT_EQ(caps.offsetY, 0);
 }

@@ -100,3 +100,52 @@ TEST_F(PrintCopyTest, OnlyRowsOnTheDrawableAreaAreRendered)
     EXPECT_EQ(sheet.pixelColor(400, 150), QColor(Qt::black));
     EXPECT_EQ(sheet.pixelColor(400, 215), QColor(Qt::white)) << "below them, past the last band";
 }
+
+namespace {
+
+QImage Printed(const TPrintCopy &printCopy, int page, bool autoOrient)
+{
+    const QSizeF size = printCopy.PageSize(page, autoOrient);
+    QImage sheet(int(size.width()), int(size.height()), QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    QPainter painter(&sheet);
+    if (!printCopy.PrintPage(painter, page, QPoint(0, 0), 72, 72, 0, sheet.height(), autoOrient))
+        return {};
+    return sheet;
+}
+
+} // namespace
+
+// geom.pdf: one content (a red block near the crop box's lower left corner) on four pages turned
+// 0, 90, 180 and 270 degrees by their own rotation.
+TEST_F(PrintCopyTest, AutoOrientPrintsAQuarterTurnedPageAsItStoodBeforeTheTurn)
+{
+    ASSERT_TRUE(engine->OpenDocument(copy(u"pdfium/geom.pdf"_qs, u"geom.pdf"_qs), false, QString(), 0,
+                                     TDestType::ForwardSearch));
+    TPrintCopy printCopy(*engine, engine->SelDoc());
+    ASSERT_TRUE(printCopy.Valid());
+    EXPECT_EQ(printCopy.PageRotation(1), 0);
+    EXPECT_EQ(printCopy.PageRotation(2), 1);
+    EXPECT_EQ(printCopy.PageRotation(3), 2);
+    EXPECT_EQ(printCopy.PageRotation(4), 3);
+    EXPECT_EQ(printCopy.PageSize(2, false), QSizeF(360, 280)) << "as shown: turned";
+    EXPECT_EQ(printCopy.PageSize(2, true), QSizeF(280, 360)) << "width and height swapped back";
+    EXPECT_EQ(printCopy.PageSize(3, true), QSizeF(280, 360));
+
+    const QImage upright = Printed(printCopy, 1, true);
+    ASSERT_FALSE(upright.isNull());
+    const QPoint block(45, 360 - 35); // the red block, 40..60 from the left, 30..40 from the bottom
+    EXPECT_EQ(upright.pixelColor(block), QColor(Qt::red));
+    for (int page : {2, 3, 4}) {
+        SCOPED_TRACE(page);
+        const QImage turned = Printed(printCopy, page, true);
+        ASSERT_EQ(turned.size(), upright.size());
+        EXPECT_EQ(turned, upright) << "printed as it stood before its own rotation";
+    }
+
+    // Without auto-orient the quarter-turned page prints as the view shows it.
+    const QImage shown = Printed(printCopy, 2, false);
+    ASSERT_EQ(shown.size(), QSize(360, 280));
+    EXPECT_EQ(shown.pixelColor(360 - 1 - block.y(), block.x()), QColor(Qt::red)) << "the block turned clockwise";
+    EXPECT_NE(shown.pixelColor(block), QColor(Qt::red));
+}

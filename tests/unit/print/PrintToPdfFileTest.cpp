@@ -67,7 +67,7 @@ TEST_F(PrintToPdfFileTest, ARangePrintsThosePagesEachLikeItsOriginal)
     std::shared_ptr<pl::PrinterDevice> printer = pl::makePdfFilePrinter(output, 72);
     TPrintCopy printCopy(*engine, engine->SelDoc());
     ASSERT_TRUE(printCopy.Valid());
-    TCopyPrintSource pages(printCopy, printer->caps());
+    TCopyPrintSource pages(printCopy, printer->caps(), TPrintSettings().autoOrient);
     QuietProgress progress;
     std::unique_ptr<TPrintThread> endThread;
     pl::fake::ScopedManualTime time;
