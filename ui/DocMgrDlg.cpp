@@ -12,7 +12,9 @@
 #include "ui/MainForm.h"
 #include "ui/WindowPlacement.h"
 #include "ui/style/DarkFlag.h"
+#include "ui/widgets/ItemViewTracking.h"
 #include "ui/widgets/PngSpeedButton.h"
+#include "ui/widgets/TreeColorDelegate.h"
 
 #include <QAbstractTableModel>
 #include <QComboBox>
@@ -123,7 +125,8 @@ TDocMgrDlg::TDocMgrDlg(TMainForm &form, bool recentPage)
     List->setSelectionMode(QAbstractItemView::ExtendedSelection);
     List->setSelectionBehavior(QAbstractItemView::SelectRows);
     List->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    List->setAllColumnsShowFocus(true);
+    List->setItemDelegate(new TTreeColorDelegate(List));
+    new TItemViewTracking(List);
     List->header()->setSectionsClickable(true);
     List->header()->setStretchLastSection(false);
     List->installEventFilter(this);

@@ -51,8 +51,9 @@ struct DocMgrDlgTest : MainFormFixture {
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("x");
         f.close();
-        if (time)
+        if (time) {
             EXPECT_TRUE(pl::files().setTimes(path, time, time));
+        }
         return path;
     }
     static QStringList names(const TDocMgrDlg &dlg)
