@@ -157,6 +157,11 @@ TDocMgrDlg::TDocMgrDlg(TMainForm &form, bool recentPage)
     }
     BuildToolStrip();
     connect(List->header(), &QHeaderView::sectionClicked, this, &TDocMgrDlg::HeaderClicked);
+    // A column dragged narrower than its caption stops there.
+    connect(List->header(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+        if (width < ColumnMinWidth(column))
+            List->header()->resizeSection(column, ColumnMinWidth(column));
+    });
     connect(List->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TDocMgrDlg::ListSelectionChanged);
     connect(List->selectionModel(), &QItemSelectionModel::currentChanged, this, &TDocMgrDlg::ListSelectionChanged);
     connect(List, &QTreeView::doubleClicked, this, [this] { OpenSelected(); });
@@ -602,12 +607,20 @@ void TDocMgrDlg::ApplyGeometry()
 {
     setMinimumSize(ScaledBy(420), ScaledBy(300));
     const TDocMgrGeometry &g = DocMgrGeometry;
-    if (g.PixelsPerInch <= 0)
-        return;
-    const auto scale = [&g](int n) { return int(std::lround(double(n) * P() / g.PixelsPerInch)); };
-    resize(scale(g.Width), scale(g.Height));
+    if (g.PixelsPerInch > 0) {
+        const auto scale = [&g](int n) { return int(std::lround(double(n) * P() / g.PixelsPerInch)); };
+        resize(scale(g.Width), scale(g.Height));
+        for (int c = 0; c < 3; ++c)
+            List->setColumnWidth(c, scale(g.ColumnWidth[c]));
+    }
     for (int c = 0; c < 3; ++c)
-        List->setColumnWidth(c, std::max(scale(g.ColumnWidth[c]), ScaledBy(4)));
+        List->setColumnWidth(c, std::max(List->columnWidth(c), ColumnMinWidth(c)));
+}
+
+int TDocMgrDlg::ColumnMinWidth(int column) const
+{
+    const QString caption = Model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    return std::max(List->header()->fontMetrics().horizontalAdvance(caption + QStringLiteral("  ")), ScaledBy(4));
 }
 
 void TDocMgrDlg::keyPressEvent(QKeyEvent *event)
