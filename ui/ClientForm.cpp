@@ -2,6 +2,7 @@
 
 #include "app/Placement.h"
 #include "engine/QPDF.h"
+#include "platform/KeySymbols.h"
 #include "settings/Prefer.h"
 #include "ui/ScrollForm.h"
 #include "ui/TreeForm.h"
@@ -46,6 +47,21 @@ private:
     QWidget *Form;
     QWidget *MainWindow;
 };
+
+// The blackout keys by the symbol of their key without Shift, so that "." is "." with Shift
+// on every layout, and a layout's own ">" key is not taken for it. Without the server's keymap
+// (offscreen) Qt's key stands, where Shift+"." arrives as ">" as on a US layout.
+int BlackoutKeyOf(const QKeyEvent &e)
+{
+    switch (pl::UnshiftedKeySym(e.nativeScanCode(), e.nativeModifiers())) {
+    case 0: return e.key();
+    case 0x2e: return Qt::Key_Period; // period
+    case 0x62: return Qt::Key_B;      // b
+    case 0x77: return Qt::Key_W;      // w
+    case 0xff1b: return Qt::Key_Escape;
+    default: return Qt::Key_unknown;
+    }
+}
 
 } // namespace
 
@@ -234,7 +250,7 @@ bool TClientForm::eventFilter(QObject *watched, QEvent *e)
     }
     if (e->type() == QEvent::KeyPress && State == TDisplayState::Presentation) {
         const auto *key = static_cast<QKeyEvent *>(e);
-        if (BlackoutKey(key->key(), key->modifiers() & Qt::ShiftModifier))
+        if (BlackoutKey(BlackoutKeyOf(*key), key->modifiers() & Qt::ShiftModifier))
             return true;
     }
     return QWidget::eventFilter(watched, e);

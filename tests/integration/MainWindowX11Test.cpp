@@ -216,9 +216,13 @@ bool allOf(const QImage &image, QRgb colour)
 } // namespace
 
 // Without a window manager presentation covers the screen with one window of the program; B
-// blanks it, and Esc twice brings the main window back where it was.
+// blanks it, Shift+"." whitens it also on a German keyboard (where Shift+"." types ":"), and
+// Esc twice brings the main window back where it was.
 TEST_F(MainWindowX11, PresentationCoversTheScreen)
 {
+    QProcess layout;
+    layout.start("setxkbmap", {"-display", xvfb.display, "de"});
+    const bool german = layout.waitForFinished(15000) && layout.exitCode() == 0;
     ProgramRun run;
     start(run, {"-N", "-L=" + dataFile, "-D=" + dir.filePath("run.log"), pdf});
     const QString id = waitForWindow("multi.pdf");
@@ -247,6 +251,13 @@ TEST_F(MainWindowX11, PresentationCoversTheScreen)
     xdotool({"key", "b"}, xvfb.display);
     QThread::msleep(300);
     EXPECT_TRUE(allOf(grab(xvfb.display, dir.filePath("black.png")), qRgb(0, 0, 0)));
+    if (german) {
+        xdotool({"key", "shift+period"}, xvfb.display);
+        QThread::msleep(300);
+        EXPECT_TRUE(allOf(grab(xvfb.display, dir.filePath("white.png")), qRgb(255, 255, 255)));
+    } else {
+        ADD_FAILURE() << "setxkbmap could not switch the server to a German layout";
+    }
 
     xdotool({"key", "Escape"}, xvfb.display);
     xdotool({"key", "Escape"}, xvfb.display);
