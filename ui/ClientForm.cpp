@@ -1,6 +1,7 @@
 #include "ui/ClientForm.h"
 
 #include "app/Placement.h"
+#include "base/AppState.h"
 #include "engine/QPDF.h"
 #include "platform/KeySymbols.h"
 #include "settings/Prefer.h"
@@ -13,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QSplitter>
 
@@ -93,6 +95,10 @@ TClientForm::TClientForm(TQPDF *engine, QWidget *home, QWidget *mainWindow)
     LeftSplitter->addWidget(LeftPanel);
     LeftSplitter->addWidget(ClientPanel);
     LeftSplitter->setStretchFactor(1, 1);
+    // The panel's width before the settings give it one: 600 px at 288 pixels per inch.
+    LeftSplitter->setSizes({Scaled(200), Scaled(600)});
+    // Live resizing redraws the page view at every step of a drag: it waits for the drop.
+    LeftSplitter->handle(1)->installEventFilter(this);
     connect(LeftSplitter, &QSplitter::splitterMoved, this, [this](int pos, int) {
         Prefer.BookmarksWidth = GetBMWidth(pos);
         if (pos != Prefer.BookmarksWidth)
@@ -143,6 +149,39 @@ void TClientForm::ShowLeftPanel(bool show)
         const int width = GetBMWidth(Prefer.BookmarksWidth);
         LeftSplitter->setSizes({width, std::max(0, LeftSplitter->width() - width)});
     }
+}
+
+void TClientForm::ClampBookmarksWidth()
+{
+    // The window's new size reaches the splitter through its layouts on their next pass:
+    // they settle now, from the window down.
+    QList<QWidget *> chain;
+    for (QWidget *w = LeftSplitter->parentWidget(); w; w = w->isWindow() ? nullptr : w->parentWidget())
+        chain.prepend(w);
+    for (QWidget *w : chain)
+        if (QLayout *l = w->layout()) {
+            l->invalidate();
+            l->activate();
+        }
+    // A hidden form is not laid out: it has no width to clamp against.
+    if (!LeftSplitter->isVisible() || LeftSplitter->width() <= 2 * Scaled(32))
+        return;
+    Prefer.BookmarksWidth = GetBMWidth(Prefer.BookmarksWidth);
+    if (!LeftPanel->isHidden())
+        LeftSplitter->setSizes(
+            {Prefer.BookmarksWidth, std::max(0, LeftSplitter->width() - Prefer.BookmarksWidth)});
+}
+
+void TClientForm::SuspendClientDrawing(bool suspend)
+{
+    // Not before the start-up has finished, nor while the page view does not show.
+    if (suspend && (!App.AppRunning || !ScrollForm || !ScrollForm->isVisible()))
+        return;
+    if (ClientPanel->updatesEnabled() == !suspend)
+        return;
+    ClientPanel->setUpdatesEnabled(!suspend);
+    if (!suspend)
+        ClientPanel->update();
 }
 
 // ---- Switching -----------------------------------------------------------------------------
@@ -232,6 +271,8 @@ void TClientForm::ApplyViewSettings(TDisplayState from, TDisplayState to)
             TreeForm->doShowDocked(true);
         else
             TreeForm->doHideDocked(true);
+        // The tree moved to another window: rebuilt, keeping its open nodes, selection and top.
+        TreeForm->RestoreTree();
     }
     ScrollForm->SetShowScrollbars(to != TDisplayState::Presentation && Prefer.ShowScrollbars);
 }
@@ -240,6 +281,13 @@ void TClientForm::ApplyViewSettings(TDisplayState from, TDisplayState to)
 
 bool TClientForm::eventFilter(QObject *watched, QEvent *e)
 {
+    if (watched == LeftSplitter->handle(1)) {
+        if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton)
+            SuspendClientDrawing(true);
+        else if (e->type() == QEvent::MouseButtonRelease)
+            SuspendClientDrawing(false);
+        return QWidget::eventFilter(watched, e);
+    }
     // A click or Esc in the measuring box ends the measuring.
     if (watched == edCoord && ScrollForm
         && (e->type() == QEvent::MouseButtonPress

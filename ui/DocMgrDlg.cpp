@@ -114,7 +114,7 @@ private:
 };
 
 TDocMgrDlg::TDocMgrDlg(TMainForm &form, bool recentPage)
-    : QDialog(&form), Form(form), Recent(recentPage), List(new QTreeView(this)), Model(new TRowModel(*this)),
+    : QDialog(form.DialogParent()), Form(form), Recent(recentPage), List(new QTreeView(this)), Model(new TRowModel(*this)),
       Panel1(new QWidget(this)), ComboBox(new QComboBox(Panel1)), CoolBar(new QWidget(Panel1))
 {
     setObjectName(QStringLiteral("DocMgrDlg"));
