@@ -268,3 +268,95 @@ TEST_F(MainWindowX11, PresentationCoversTheScreen)
     EXPECT_EQ(viewableWindows(xvfb.display, run.process.processId()), 1);
     close(run);
 }
+
+namespace {
+
+// An X property of a window (or of the root window for an empty id), as xprop prints it.
+QString xprop(const QString &display, const QString &id, const QString &property)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display);
+    p.setProcessEnvironment(env);
+    p.start("xprop", (id.isEmpty() ? QStringList{"-root"} : QStringList{"-id", id}) + QStringList{property});
+    p.waitForFinished(15000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+
+// A window id as X tools print it in properties.
+QString hexId(const QString &decimal) { return "0x" + QString::number(decimal.toULongLong(), 16); }
+
+} // namespace
+
+// Under a window manager: full screen is asked of it and granted, the go-to-page dialog of the
+// full-screen window stays above it, and a maximised main window comes back maximised.
+TEST_F(MainWindowX11, FullScreenUnderAWindowManager)
+{
+    if (QStandardPaths::findExecutable("openbox").isEmpty() || QStandardPaths::findExecutable("xprop").isEmpty())
+        GTEST_SKIP() << "openbox or xprop is not installed (scripts/deps.sh installs them)";
+    QProcess wm;
+    QProcessEnvironment wmEnv = QProcessEnvironment::systemEnvironment();
+    wmEnv.insert("DISPLAY", xvfb.display);
+    wmEnv.insert("HOME", dir.path());
+    wm.setProcessEnvironment(wmEnv);
+    wm.setProcessChannelMode(QProcess::MergedChannels);
+    wm.start("openbox", {"--sm-disable"});
+    ASSERT_TRUE(wm.waitForStarted(10000));
+    bool managed = false;
+    for (QDeadlineTimer deadline(20000); !managed && !deadline.hasExpired(); QThread::msleep(100))
+        managed = xprop(xvfb.display, {}, "_NET_SUPPORTING_WM_CHECK").contains("window id");
+    ASSERT_TRUE(managed) << wm.readAll().toStdString();
+
+    Prefer.Maximized = true;
+    ASSERT_TRUE(WriteData());
+    ProgramRun run;
+    start(run, {"-N", "-L=" + dataFile, "-D=" + dir.filePath("wm.log"), pdf});
+    const QString id = waitForWindow("multi.pdf");
+    ASSERT_FALSE(id.isEmpty()) << postMortem(run, "wm.log").toStdString();
+    const auto maximised = [&](const QString &window) {
+        const QString state = xprop(xvfb.display, window, "_NET_WM_STATE");
+        return state.contains("_NET_WM_STATE_MAXIMIZED_VERT") && state.contains("_NET_WM_STATE_MAXIMIZED_HORZ");
+    };
+    bool wasMaximised = false;
+    for (QDeadlineTimer deadline(10000); !wasMaximised && !deadline.hasExpired(); QThread::msleep(100))
+        wasMaximised = maximised(id);
+    ASSERT_TRUE(wasMaximised) << xprop(xvfb.display, id, "_NET_WM_STATE").toStdString();
+
+    QThread::msleep(500); // the document shows
+    xdotool({"windowactivate", "--sync", id}, xvfb.display);
+    xdotool({"key", "F5"}, xvfb.display);
+    QString full;
+    for (QDeadlineTimer deadline(30000); full.isEmpty() && !deadline.hasExpired(); QThread::msleep(50))
+        full = xdotool({"search", "--onlyvisible", "--name", "^OrvalePDF$"}, xvfb.display).section('\n', 0, 0);
+    ASSERT_FALSE(full.isEmpty()) << postMortem(run, "wm.log").toStdString();
+    bool fullScreen = false;
+    for (QDeadlineTimer deadline(10000); !fullScreen && !deadline.hasExpired(); QThread::msleep(100))
+        fullScreen = xprop(xvfb.display, full, "_NET_WM_STATE").contains("_NET_WM_STATE_FULLSCREEN");
+    EXPECT_TRUE(fullScreen) << xprop(xvfb.display, full, "_NET_WM_STATE").toStdString();
+    EXPECT_TRUE(waitForGeometry(full, QRect(0, 0, 1280, 1024))) << xdotool({"getwindowgeometry", full}, xvfb.display).toStdString();
+
+    // Ctrl+G's dialog belongs to the full-screen window, and the window manager stacks it above.
+    xdotool({"key", "ctrl+g"}, xvfb.display);
+    const QString dialog = waitForWindow("Goto Page");
+    ASSERT_FALSE(dialog.isEmpty()) << postMortem(run, "wm.log").toStdString();
+    EXPECT_TRUE(xprop(xvfb.display, dialog, "WM_TRANSIENT_FOR").endsWith(hexId(full)))
+        << xprop(xvfb.display, dialog, "WM_TRANSIENT_FOR").toStdString() << " " << hexId(full).toStdString();
+    const QString stacking = xprop(xvfb.display, {}, "_NET_CLIENT_LIST_STACKING");
+    EXPECT_GT(stacking.indexOf(hexId(dialog)), stacking.indexOf(hexId(full))) << stacking.toStdString();
+    xdotool({"key", "Escape"}, xvfb.display);
+    for (QDeadlineTimer deadline(10000); !deadline.hasExpired(); QThread::msleep(100))
+        if (xdotool({"search", "--onlyvisible", "--name", "^Goto Page$"}, xvfb.display).isEmpty())
+            break;
+
+    // Esc leaves full screen: the main window comes back maximised.
+    xdotool({"key", "Escape"}, xvfb.display);
+    const QString back = waitForWindow("multi.pdf");
+    ASSERT_FALSE(back.isEmpty());
+    bool backMaximised = false;
+    for (QDeadlineTimer deadline(10000); !backMaximised && !deadline.hasExpired(); QThread::msleep(100))
+        backMaximised = maximised(back);
+    EXPECT_TRUE(backMaximised) << xprop(xvfb.display, back, "_NET_WM_STATE").toStdString();
+    close(run);
+    wm.terminate();
+    wm.waitForFinished(5000);
+}
