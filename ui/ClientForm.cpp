@@ -1,5 +1,6 @@
 #include "ui/ClientForm.h"
 
+#include "app/MonitorChoice.h"
 #include "app/Placement.h"
 #include "base/AppState.h"
 #include "engine/QPDF.h"
@@ -230,7 +231,12 @@ bool TClientForm::LeaveFullScreen()
 void TClientForm::LeaveMainWindow()
 {
     // The monitor the main window is on, whatever the window manager does with the request.
-    const QRect monitor = (MainWindow->screen() ? MainWindow->screen() : QGuiApplication::primaryScreen())->geometry();
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    QList<QRect> monitors;
+    for (const QScreen *s : screens)
+        monitors << s->geometry();
+    const int chosen = MonitorOfWindow(MainWindow->frameGeometry(), monitors);
+    const QRect monitor = chosen >= 0 ? monitors[chosen] : QGuiApplication::primaryScreen()->geometry();
     setParent(nullptr, Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(QApplication::applicationDisplayName());
     setGeometry(monitor);

@@ -360,3 +360,43 @@ TEST_F(MainWindowX11, FullScreenUnderAWindowManager)
     wm.terminate();
     wm.waitForFinished(5000);
 }
+
+// Two monitors side by side (RandR monitors splitting the server's screen): the full-screen
+// window covers the one the main window is on.
+TEST_F(MainWindowX11, FullScreenOnTheMainWindowsMonitor)
+{
+    if (QStandardPaths::findExecutable("xrandr").isEmpty())
+        GTEST_SKIP() << "xrandr is not installed (scripts/deps.sh installs x11-xserver-utils)";
+    const auto xrandr = [&](const QStringList &args) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", xvfb.display);
+        p.setProcessEnvironment(env);
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start("xrandr", args);
+        p.waitForFinished(15000);
+        return p.exitCode() == 0;
+    };
+    if (!xrandr({"--setmonitor", "Left", "640/169x1024/271+0+0", "screen"})
+        || !xrandr({"--setmonitor", "Right", "640/169x1024/271+640+0", "none"}))
+        GTEST_SKIP() << "the X server does not take RandR monitors";
+
+    Prefer.WindowRect = {40, 700, 540, 1200}; // top, left, bottom, right: on the right monitor
+    ASSERT_TRUE(WriteData());
+    ProgramRun run;
+    start(run, {"-N", "-L=" + dataFile, "-D=" + dir.filePath("two.log"), pdf});
+    const QString id = waitForWindow("multi.pdf");
+    ASSERT_FALSE(id.isEmpty()) << postMortem(run, "two.log").toStdString();
+    QThread::msleep(500);
+    xdotool({"windowfocus", "--sync", id}, xvfb.display);
+    xdotool({"key", "shift+F5"}, xvfb.display);
+    QString full;
+    for (QDeadlineTimer deadline(30000); full.isEmpty() && !deadline.hasExpired(); QThread::msleep(50))
+        full = xdotool({"search", "--onlyvisible", "--name", "^OrvalePDF$"}, xvfb.display).section('\n', 0, 0);
+    ASSERT_FALSE(full.isEmpty()) << postMortem(run, "two.log").toStdString();
+    EXPECT_TRUE(waitForGeometry(full, QRect(640, 0, 640, 1024)))
+        << xdotool({"getwindowgeometry", full}, xvfb.display).toStdString();
+    xdotool({"key", "Escape"}, xvfb.display);
+    ASSERT_FALSE(waitForWindow("multi.pdf").isEmpty());
+    close(run);
+}
