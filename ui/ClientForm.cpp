@@ -169,8 +169,7 @@ void TClientForm::ClampBookmarksWidth()
         return;
     Prefer.BookmarksWidth = GetBMWidth(Prefer.BookmarksWidth);
     if (!LeftPanel->isHidden())
-        LeftSplitter->setSizes(
-            {Prefer.BookmarksWidth, std::max(0, LeftSplitter->width() - Prefer.BookmarksWidth)});
+        LeftSplitter->setSizes({Prefer.BookmarksWidth, std::max(0, LeftSplitter->width() - Prefer.BookmarksWidth)});
 }
 
 void TClientForm::SuspendClientDrawing(bool suspend)

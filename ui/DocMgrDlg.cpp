@@ -114,8 +114,9 @@ private:
 };
 
 TDocMgrDlg::TDocMgrDlg(TMainForm &form, bool recentPage)
-    : QDialog(form.DialogParent()), Form(form), Recent(recentPage), List(new QTreeView(this)), Model(new TRowModel(*this)),
-      Panel1(new QWidget(this)), ComboBox(new QComboBox(Panel1)), CoolBar(new QWidget(Panel1))
+    : QDialog(form.DialogParent()), Form(form), Recent(recentPage), List(new QTreeView(this)),
+      Model(new TRowModel(*this)), Panel1(new QWidget(this)), ComboBox(new QComboBox(Panel1)),
+      CoolBar(new QWidget(Panel1))
 {
     setObjectName(QStringLiteral("DocMgrDlg"));
     List->setObjectName(QStringLiteral("ListView"));

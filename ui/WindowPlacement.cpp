@@ -87,7 +87,7 @@ void TWindowPlacement::SetMainSize()
 
 QPoint TWindowPlacement::CenterOnMainWindow(int width, int height) const
 {
-    const QWidget *shown = Window.isVisible()                                     ? &Window
+    const QWidget *shown = Window.isVisible()                    ? &Window
         : StandIn && StandIn->isWindow() && StandIn->isVisible() ? StandIn.data()
                                                                  : nullptr;
     if (!shown)

@@ -21,10 +21,9 @@ struct KeymapFree {
 // the program runs and only a few keys in presentation ask.
 std::unique_ptr<xkb_keymap, KeymapFree> ServerKeymap(xcb_connection_t *connection)
 {
-    static const bool extension = xkb_x11_setup_xkb_extension(connection, XKB_X11_MIN_MAJOR_XKB_VERSION,
-                                                              XKB_X11_MIN_MINOR_XKB_VERSION,
-                                                              XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr,
-                                                              nullptr, nullptr, nullptr)
+    static const bool extension =
+        xkb_x11_setup_xkb_extension(connection, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
+                                    XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr)
         == 1;
     static const std::unique_ptr<xkb_context, ContextFree> context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
     if (!extension || !context)

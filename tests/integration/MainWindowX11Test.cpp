@@ -333,7 +333,8 @@ TEST_F(MainWindowX11, FullScreenUnderAWindowManager)
     for (QDeadlineTimer deadline(10000); !fullScreen && !deadline.hasExpired(); QThread::msleep(100))
         fullScreen = xprop(xvfb.display, full, "_NET_WM_STATE").contains("_NET_WM_STATE_FULLSCREEN");
     EXPECT_TRUE(fullScreen) << xprop(xvfb.display, full, "_NET_WM_STATE").toStdString();
-    EXPECT_TRUE(waitForGeometry(full, QRect(0, 0, 1280, 1024))) << xdotool({"getwindowgeometry", full}, xvfb.display).toStdString();
+    EXPECT_TRUE(waitForGeometry(full, QRect(0, 0, 1280, 1024)))
+        << xdotool({"getwindowgeometry", full}, xvfb.display).toStdString();
 
     // Ctrl+G's dialog belongs to the full-screen window, and the window manager stacks it above.
     xdotool({"key", "ctrl+g"}, xvfb.display);

@@ -41,9 +41,7 @@ bool TItemViewTracking::eventFilter(QObject *watched, QEvent *event)
         // The wheel scrolls in the view's handler, after this filter; the move is queued.
         Retrack();
         break;
-    case QEvent::Leave:
-        CancelTip();
-        break;
+    case QEvent::Leave: CancelTip(); break;
     case QEvent::ToolTip: {
         const auto *help = static_cast<QHelpEvent *>(event);
         if (ShowTip(help->pos(), help->globalPos()))
@@ -52,8 +50,7 @@ bool TItemViewTracking::eventFilter(QObject *watched, QEvent *event)
         event->ignore();
         return true;
     }
-    default:
-        break;
+    default: break;
     }
     return QObject::eventFilter(watched, event);
 }
@@ -76,8 +73,8 @@ void TItemViewTracking::SendMove()
     const QPoint local = viewport->mapFromGlobal(global);
     if (!viewport->isVisible() || !viewport->rect().contains(local))
         return;
-    QMouseEvent move(QEvent::MouseMove, QPointF(local), QPointF(global), Qt::NoButton,
-                     QGuiApplication::mouseButtons(), QGuiApplication::keyboardModifiers());
+    QMouseEvent move(QEvent::MouseMove, QPointF(local), QPointF(global), Qt::NoButton, QGuiApplication::mouseButtons(),
+                     QGuiApplication::keyboardModifiers());
     QCoreApplication::sendEvent(viewport, &move);
 }
 
@@ -91,7 +88,8 @@ QString TItemViewTracking::TipText(const QModelIndex &index) const
     const QString text = index.data(Qt::DisplayRole).toString();
     int room = View->visualRect(index).width();
     if (!index.data(Qt::DecorationRole).isNull())
-        room -= View->iconSize().isValid() ? View->iconSize().width() : View->style()->pixelMetric(QStyle::PM_SmallIconSize);
+        room -= View->iconSize().isValid() ? View->iconSize().width()
+                                           : View->style()->pixelMetric(QStyle::PM_SmallIconSize);
     // The cells keep a few pixels of margin on both sides.
     room -= 2 * View->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, View) + 2;
     return View->fontMetrics().horizontalAdvance(text) > room ? text : QString();
