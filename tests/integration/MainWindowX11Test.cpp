@@ -248,6 +248,13 @@ TEST_F(MainWindowX11, PresentationCoversTheScreen)
     // The page on black beside it.
     EXPECT_EQ(page.pixel(20, 512) & 0xFFFFFF, 0u);
 
+    // A click turns to the next page.
+    xdotool({"mousemove", "640", "512"}, xvfb.display);
+    QThread::msleep(200);
+    xdotool({"click", "1"}, xvfb.display);
+    QThread::msleep(1000);
+    EXPECT_NE(grab(xvfb.display, dir.filePath("next.png")), page);
+
     xdotool({"key", "b"}, xvfb.display);
     QThread::msleep(300);
     EXPECT_TRUE(allOf(grab(xvfb.display, dir.filePath("black.png")), qRgb(0, 0, 0)));
