@@ -2,69 +2,28 @@
 
 #include "base/DebugLog.h"
 #include "settings/Colors.h"
+#include "ui/widgets/ItemViewTracking.h"
+#include "ui/widgets/TreeColorDelegate.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QStyledItemDelegate>
 
 namespace {
 
 QColor Theme(TThemeColor c) { return ToQColor(Colors.Theme[c].val); }
 
-// Rows in the tree colours: selected with or without the keyboard, hot, or plain.
-class TBookmarkDelegate final : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        if (!TBookmarkTree::CustomColors()) {
-            QStyledItemDelegate::paint(painter, option, index);
-            return;
-        }
-        const bool selected = option.state & QStyle::State_Selected;
-        const bool focused = option.state & QStyle::State_HasFocus;
-        const bool hot = option.state & QStyle::State_MouseOver;
-        QColor bk = Theme(tvcCustomBk), text = Theme(tvcCustomText);
-        if (selected && (hot || focused)) {
-            bk = Theme(tvcSelectedFocusedBk);
-            text = Theme(tvcSelectedFocusedText);
-        } else if (selected) {
-            bk = Theme(tvcSelectedBk);
-            text = Theme(tvcSelectedText);
-        } else if (hot) {
-            bk = Theme(tvcHotBk);
-            text = Theme(tvcHotText);
-        }
-        painter->save();
-        if (bk.isValid())
-            painter->fillRect(option.rect, bk);
-        painter->setPen(text.isValid() ? text : option.palette.color(QPalette::Text));
-        painter->setFont(option.font);
-        const int space = option.fontMetrics.horizontalAdvance(QLatin1Char(' '));
-        const QRect r = option.rect.adjusted(space, 0, 0, 0);
-        painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter,
-                          option.fontMetrics.elidedText(index.data().toString(), Qt::ElideRight, r.width()));
-        if (selected && focused) {
-            painter->setPen(QPen(painter->pen().color(), 1, Qt::DotLine));
-            painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
-        }
-        painter->restore();
-    }
-};
-
 } // namespace
 
 TBookmarkTree::TBookmarkTree(QWidget *parent) : QTreeWidget(parent)
 {
-    setItemDelegate(new TBookmarkDelegate(this));
-    setMouseTracking(true);
+    setItemDelegate(new TTreeColorDelegate(this));
+    new TItemViewTracking(this);
     HotChanged.start();
 }
 
-bool TBookmarkTree::CustomColors() { return Theme(tvcCustomBk).isValid(); }
+bool TBookmarkTree::CustomColors() { return TTreeColorDelegate::Active(); }
 
 void TBookmarkTree::drawBranches(QPainter *painter, const QRect &rect, const QModelIndex &index) const
 {
@@ -72,7 +31,8 @@ void TBookmarkTree::drawBranches(QPainter *painter, const QRect &rect, const QMo
         QTreeWidget::drawBranches(painter, rect, index);
         return;
     }
-    painter->fillRect(rect, Theme(tvcCustomBk));
+    if (const QColor bk = Theme(tvcCustomBk); bk.isValid())
+        painter->fillRect(rect, bk);
     const QTreeWidgetItem *node = itemFromIndex(index);
     if (!node || node->childCount() == 0)
         return;

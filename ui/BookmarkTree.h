@@ -1,7 +1,7 @@
 #pragma once
-// The tree view of the bookmarks panel. While the theme sets the tree colours it draws its
-// rows and its expand buttons (chevrons) itself in them; the expand button under the pointer
-// is "hot" and drawn in the hot colours.
+// The tree view of the bookmarks panel. While the theme sets the tree colours its rows are
+// drawn in them (TTreeColorDelegate) and it draws its expand buttons (chevrons) itself; the
+// expand button under the pointer is "hot" and drawn in the hot colours.
 #include <QElapsedTimer>
 #include <QTreeWidget>
 

@@ -1,7 +1,10 @@
 #include "ui/ClientForm.h"
 
+#include "app/MonitorChoice.h"
 #include "app/Placement.h"
+#include "base/AppState.h"
 #include "engine/QPDF.h"
+#include "platform/KeySymbols.h"
 #include "settings/Prefer.h"
 #include "ui/ScrollForm.h"
 #include "ui/TreeForm.h"
@@ -12,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QSplitter>
 
@@ -47,6 +51,21 @@ private:
     QWidget *MainWindow;
 };
 
+// The blackout keys by the symbol of their key without Shift, so that "." is "." with Shift
+// on every layout, and a layout's own ">" key is not taken for it. Without the server's keymap
+// (offscreen) Qt's key stands, where Shift+"." arrives as ">" as on a US layout.
+int BlackoutKeyOf(const QKeyEvent &e)
+{
+    switch (pl::UnshiftedKeySym(e.nativeScanCode(), e.nativeModifiers())) {
+    case 0: return e.key();
+    case 0x2e: return Qt::Key_Period; // period
+    case 0x62: return Qt::Key_B;      // b
+    case 0x77: return Qt::Key_W;      // w
+    case 0xff1b: return Qt::Key_Escape;
+    default: return Qt::Key_unknown;
+    }
+}
+
 } // namespace
 
 TClientForm::TClientForm(TQPDF *engine, QWidget *home, QWidget *mainWindow)
@@ -77,6 +96,10 @@ TClientForm::TClientForm(TQPDF *engine, QWidget *home, QWidget *mainWindow)
     LeftSplitter->addWidget(LeftPanel);
     LeftSplitter->addWidget(ClientPanel);
     LeftSplitter->setStretchFactor(1, 1);
+    // The panel's width before the settings give it one: 600 px at 288 pixels per inch.
+    LeftSplitter->setSizes({Scaled(200), Scaled(600)});
+    // Live resizing redraws the page view at every step of a drag: it waits for the drop.
+    LeftSplitter->handle(1)->installEventFilter(this);
     connect(LeftSplitter, &QSplitter::splitterMoved, this, [this](int pos, int) {
         Prefer.BookmarksWidth = GetBMWidth(pos);
         if (pos != Prefer.BookmarksWidth)
@@ -129,6 +152,38 @@ void TClientForm::ShowLeftPanel(bool show)
     }
 }
 
+void TClientForm::ClampBookmarksWidth()
+{
+    // The window's new size reaches the splitter through its layouts on their next pass:
+    // they settle now, from the window down.
+    QList<QWidget *> chain;
+    for (QWidget *w = LeftSplitter->parentWidget(); w; w = w->isWindow() ? nullptr : w->parentWidget())
+        chain.prepend(w);
+    for (QWidget *w : chain)
+        if (QLayout *l = w->layout()) {
+            l->invalidate();
+            l->activate();
+        }
+    // A hidden form is not laid out: it has no width to clamp against.
+    if (!LeftSplitter->isVisible() || LeftSplitter->width() <= 2 * Scaled(32))
+        return;
+    Prefer.BookmarksWidth = GetBMWidth(Prefer.BookmarksWidth);
+    if (!LeftPanel->isHidden())
+        LeftSplitter->setSizes({Prefer.BookmarksWidth, std::max(0, LeftSplitter->width() - Prefer.BookmarksWidth)});
+}
+
+void TClientForm::SuspendClientDrawing(bool suspend)
+{
+    // Not before the start-up has finished, nor while the page view does not show.
+    if (suspend && (!App.AppRunning || !ScrollForm || !ScrollForm->isVisible()))
+        return;
+    if (ClientPanel->updatesEnabled() == !suspend)
+        return;
+    ClientPanel->setUpdatesEnabled(!suspend);
+    if (!suspend)
+        ClientPanel->update();
+}
+
 // ---- Switching -----------------------------------------------------------------------------
 
 void TClientForm::SetFullScreenMode(TDisplayState target)
@@ -175,7 +230,12 @@ bool TClientForm::LeaveFullScreen()
 void TClientForm::LeaveMainWindow()
 {
     // The monitor the main window is on, whatever the window manager does with the request.
-    const QRect monitor = (MainWindow->screen() ? MainWindow->screen() : QGuiApplication::primaryScreen())->geometry();
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    QList<QRect> monitors;
+    for (const QScreen *s : screens)
+        monitors << s->geometry();
+    const int chosen = MonitorOfWindow(MainWindow->frameGeometry(), monitors);
+    const QRect monitor = chosen >= 0 ? monitors[chosen] : QGuiApplication::primaryScreen()->geometry();
     setParent(nullptr, Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(QApplication::applicationDisplayName());
     setGeometry(monitor);
@@ -216,6 +276,8 @@ void TClientForm::ApplyViewSettings(TDisplayState from, TDisplayState to)
             TreeForm->doShowDocked(true);
         else
             TreeForm->doHideDocked(true);
+        // The tree moved to another window: rebuilt, keeping its open nodes, selection and top.
+        TreeForm->RestoreTree();
     }
     ScrollForm->SetShowScrollbars(to != TDisplayState::Presentation && Prefer.ShowScrollbars);
 }
@@ -224,6 +286,13 @@ void TClientForm::ApplyViewSettings(TDisplayState from, TDisplayState to)
 
 bool TClientForm::eventFilter(QObject *watched, QEvent *e)
 {
+    if (watched == LeftSplitter->handle(1)) {
+        if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton)
+            SuspendClientDrawing(true);
+        else if (e->type() == QEvent::MouseButtonRelease)
+            SuspendClientDrawing(false);
+        return QWidget::eventFilter(watched, e);
+    }
     // A click or Esc in the measuring box ends the measuring.
     if (watched == edCoord && ScrollForm
         && (e->type() == QEvent::MouseButtonPress
@@ -234,7 +303,7 @@ bool TClientForm::eventFilter(QObject *watched, QEvent *e)
     }
     if (e->type() == QEvent::KeyPress && State == TDisplayState::Presentation) {
         const auto *key = static_cast<QKeyEvent *>(e);
-        if (BlackoutKey(key->key(), key->modifiers() & Qt::ShiftModifier))
+        if (BlackoutKey(BlackoutKeyOf(*key), key->modifiers() & Qt::ShiftModifier))
             return true;
     }
     return QWidget::eventFilter(watched, e);

@@ -29,6 +29,8 @@ public:
     // Shows or hides the left panel with the splitter; a panel that appears takes the width
     // of the settings.
     void ShowLeftPanel(bool show);
+    // The stored panel width clamped to the form's width as it is now, stored and applied.
+    void ClampBookmarksWidth();
 
     // Normal, full screen or presentation; asking for the state that is on means normal, and
     // without a document only normal is possible. A switch asked for during one is ignored.
@@ -63,6 +65,7 @@ private:
     void ApplyViewSettings(TDisplayState from, TDisplayState to);
     bool BlackoutKey(int key, bool shift);
     void SetBlackout(TBlackout b);
+    void SuspendClientDrawing(bool suspend);
 
     TQPDF *QPDF;
     QWidget *Home;

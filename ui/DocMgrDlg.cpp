@@ -12,7 +12,9 @@
 #include "ui/MainForm.h"
 #include "ui/WindowPlacement.h"
 #include "ui/style/DarkFlag.h"
+#include "ui/widgets/ItemViewTracking.h"
 #include "ui/widgets/PngSpeedButton.h"
+#include "ui/widgets/TreeColorDelegate.h"
 
 #include <QAbstractTableModel>
 #include <QComboBox>
@@ -112,8 +114,9 @@ private:
 };
 
 TDocMgrDlg::TDocMgrDlg(TMainForm &form, bool recentPage)
-    : QDialog(&form), Form(form), Recent(recentPage), List(new QTreeView(this)), Model(new TRowModel(*this)),
-      Panel1(new QWidget(this)), ComboBox(new QComboBox(Panel1)), CoolBar(new QWidget(Panel1))
+    : QDialog(form.DialogParent()), Form(form), Recent(recentPage), List(new QTreeView(this)),
+      Model(new TRowModel(*this)), Panel1(new QWidget(this)), ComboBox(new QComboBox(Panel1)),
+      CoolBar(new QWidget(Panel1))
 {
     setObjectName(QStringLiteral("DocMgrDlg"));
     List->setObjectName(QStringLiteral("ListView"));
@@ -123,7 +126,8 @@ TDocMgrDlg::TDocMgrDlg(TMainForm &form, bool recentPage)
     List->setSelectionMode(QAbstractItemView::ExtendedSelection);
     List->setSelectionBehavior(QAbstractItemView::SelectRows);
     List->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    List->setAllColumnsShowFocus(true);
+    List->setItemDelegate(new TTreeColorDelegate(List));
+    new TItemViewTracking(List);
     List->header()->setSectionsClickable(true);
     List->header()->setStretchLastSection(false);
     List->installEventFilter(this);
@@ -154,6 +158,11 @@ TDocMgrDlg::TDocMgrDlg(TMainForm &form, bool recentPage)
     }
     BuildToolStrip();
     connect(List->header(), &QHeaderView::sectionClicked, this, &TDocMgrDlg::HeaderClicked);
+    // A column dragged narrower than its caption stops there.
+    connect(List->header(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+        if (width < ColumnMinWidth(column))
+            List->header()->resizeSection(column, ColumnMinWidth(column));
+    });
     connect(List->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TDocMgrDlg::ListSelectionChanged);
     connect(List->selectionModel(), &QItemSelectionModel::currentChanged, this, &TDocMgrDlg::ListSelectionChanged);
     connect(List, &QTreeView::doubleClicked, this, [this] { OpenSelected(); });
@@ -599,12 +608,20 @@ void TDocMgrDlg::ApplyGeometry()
 {
     setMinimumSize(ScaledBy(420), ScaledBy(300));
     const TDocMgrGeometry &g = DocMgrGeometry;
-    if (g.PixelsPerInch <= 0)
-        return;
-    const auto scale = [&g](int n) { return int(std::lround(double(n) * P() / g.PixelsPerInch)); };
-    resize(scale(g.Width), scale(g.Height));
+    if (g.PixelsPerInch > 0) {
+        const auto scale = [&g](int n) { return int(std::lround(double(n) * P() / g.PixelsPerInch)); };
+        resize(scale(g.Width), scale(g.Height));
+        for (int c = 0; c < 3; ++c)
+            List->setColumnWidth(c, scale(g.ColumnWidth[c]));
+    }
     for (int c = 0; c < 3; ++c)
-        List->setColumnWidth(c, std::max(scale(g.ColumnWidth[c]), ScaledBy(4)));
+        List->setColumnWidth(c, std::max(List->columnWidth(c), ColumnMinWidth(c)));
+}
+
+int TDocMgrDlg::ColumnMinWidth(int column) const
+{
+    const QString caption = Model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    return std::max(List->header()->fontMetrics().horizontalAdvance(caption + QStringLiteral("  ")), ScaledBy(4));
 }
 
 void TDocMgrDlg::keyPressEvent(QKeyEvent *event)

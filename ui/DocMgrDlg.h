@@ -73,6 +73,8 @@ private:
     void ComboChosen(int index);
     void WriteBack();
     void ApplyGeometry();
+    // The caption and two blanks, at least 4 pixels at 96 per inch.
+    int ColumnMinWidth(int column) const;
     bool EnterTakesOk(QKeyEvent *event);
 
     TMainForm &Form;

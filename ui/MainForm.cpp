@@ -139,6 +139,8 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
         Watch = std::make_unique<TDocumentWatch>(*QPDF, *Refresh);
         ClientForm = new TClientForm(QPDF, MainClientPanel, this);
         ClientForm->StateChanged = [this] { EnableMenu(); };
+        Placement->SetStandIn(ClientForm);
+        Placement->ClampPanelWidth = [this] { ClientForm->ClampBookmarksWidth(); };
         ScrollForm = ClientForm->PageView();
         Host = std::make_unique<TPageViewHost>(ScrollForm);
         Host->SetWindow(this);
@@ -181,6 +183,12 @@ TMainForm::~TMainForm()
         QPDF->SetHost(nullptr);
     if (Host)
         Host->SetWindow(nullptr);
+    // The full-screen window is no child of this one: back home, it goes with the others
+    // instead of outliving the engine its page view draws.
+    if (ClientForm && ClientForm->isWindow()) {
+        ClientForm->hide();
+        ClientForm->setParent(MainClientPanel);
+    }
     FreeImageLists();
 }
 

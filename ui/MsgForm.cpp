@@ -98,8 +98,8 @@ constexpr int kMsgMaxHeight = 420;
 } // namespace
 
 TMsgForm::TMsgForm(const TMessageRequest &request, TVariant variant, TMainForm *mainForm)
-    : QDialog(mainForm && mainForm->isVisible() ? mainForm : nullptr), Request(request), Main(mainForm),
-      Variant(variant), DlgType(request.type), LabelTitle(new QLabel(this)), LabelMsg(new QLabel(this)),
+    : QDialog(mainForm && mainForm->DialogParent()->isVisible() ? mainForm->DialogParent() : nullptr), Request(request),
+      Main(mainForm), Variant(variant), DlgType(request.type), LabelTitle(new QLabel(this)), LabelMsg(new QLabel(this)),
       Image(new QLabel(this)), PanelBottom(new QWidget(this)), PanelButtons(new QWidget(PanelBottom)),
       btnOK(new QPushButton(PanelButtons)), btnCancel(new QPushButton(PanelButtons)), TimerStatus(new QTimer(this))
 {

@@ -74,7 +74,7 @@ TPDFDocDlg::TPDFDocDlg(TQPDF *engine, QWidget *parent)
 
 void TPDFDocDlg::Execute(TMainForm &form)
 {
-    TPDFDocDlg dlg(form.Engine(), &form);
+    TPDFDocDlg dlg(form.Engine(), form.DialogParent());
     dlg.move(form.WindowPlacement().CenterOnMainWindow(dlg.width(), dlg.height()));
     dlg.exec();
 }

@@ -67,6 +67,8 @@ void TWindowPlacement::ResizeMainWindow(bool doMin)
     } else {
         DebugLog(QStringLiteral("Placement: Normal..."));
     }
+    if (ClampPanelWidth)
+        ClampPanelWidth();
     DebugLog(QStringLiteral("Resizing Exit..."));
 }
 
@@ -85,11 +87,14 @@ void TWindowPlacement::SetMainSize()
 
 QPoint TWindowPlacement::CenterOnMainWindow(int width, int height) const
 {
-    if (!Window.isVisible())
+    const QWidget *shown = Window.isVisible()                    ? &Window
+        : StandIn && StandIn->isWindow() && StandIn->isVisible() ? StandIn.data()
+                                                                 : nullptr;
+    if (!shown)
         return {};
-    const QScreen *s = Window.screen();
+    const QScreen *s = shown->screen();
     const QRect monitor = s ? s->availableGeometry() : QRect();
-    return CenterOver(Window.frameGeometry(), monitor, width, height);
+    return CenterOver(shown->frameGeometry(), monitor, width, height);
 }
 
 void TWindowPlacement::WatchScreens(std::function<void(int)> changed)

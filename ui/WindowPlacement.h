@@ -30,8 +30,13 @@ public:
     void ResizeMainWindow(bool doMin);
     // The window's normal rectangle and maximised state into the settings.
     void SetMainSize();
-    // The top-left that centres a box of that size on the window, inside its monitor.
+    // The top-left that centres a box of that size on the window, inside its monitor; on the
+    // stand-in while that window alone shows the program; (0, 0) when neither shows.
     QPoint CenterOnMainWindow(int width, int height) const;
+    // The window that shows the program while the main window is hidden (full screen).
+    void SetStandIn(QWidget *window) { StandIn = window; }
+    // Called at the end of a restore: the client area clamps the bookmarks panel's width.
+    std::function<void()> ClampPanelWidth;
 
     // Follows screen's density changes, and the window's moves to other screens, with
     // changed(new density).
@@ -41,6 +46,7 @@ private:
     void WatchScreen(QScreen *screen);
 
     QMainWindow &Window;
+    QPointer<QWidget> StandIn;
     QPointer<QScreen> WatchedScreen;
     std::function<void(int)> Changed;
 };

@@ -191,6 +191,7 @@ TEST_F(BookmarksPanel, TheThemesTreeColoursAndTheHotExpandButton)
 {
     open("multi/multi.pdf", "multi.pdf");
     const TThemeColors saved = Colors.Theme;
+    Colors.Theme[tvcCustomColor].val = 0x203040;
     Colors.Theme[tvcCustomBk].val = 0x203040;
     Colors.Theme[tvcCustomText].val = 0xF0F0F0;
     QTreeWidgetItem *stone = node("Stone Arches");

@@ -1,10 +1,15 @@
 // The client area in the main window: the docked bookmarks panel and its splitter, and full
 // screen and presentation with their per-document views and the blackout keys.
+#include "app/CmdLine.h"
 #include "app/Placement.h"
+#include "base/AppState.h"
+#include "base/MessageDialog.h"
 #include "ui/ClientForm.h"
 #include "ui/MainForm.h"
+#include "ui/MsgForm.h"
 #include "ui/ScrollForm.h"
 #include "ui/TreeForm.h"
+#include "ui/WindowPlacement.h"
 
 #include "MainFormFixture.h"
 
@@ -13,6 +18,7 @@
 #include <QLineEdit>
 #include <QSplitter>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -223,4 +229,109 @@ TEST_F(ClientForm, MeasuringBox)
     QApplication::processEvents();
     EXPECT_TRUE(box->isHidden());
     EXPECT_FALSE(form->PageView()->CoordVisible());
+
+    // Esc in the box ends the measuring too, and the page view has the keys again.
+    form->PageView()->ShowCoord();
+    QApplication::processEvents();
+    ASSERT_TRUE(box->isVisible());
+    QTest::keyClick(box, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_TRUE(box->isHidden());
+    EXPECT_FALSE(form->PageView()->CoordVisible());
+    EXPECT_EQ(QApplication::focusWidget(), form->PageView());
+}
+
+// While the splitter is dragged the page view is not redrawn at every step; the drop redraws it.
+TEST_F(ClientForm, SplitterDragHoldsThePageViewsDrawing)
+{
+    open("a.pdf");
+    form->ShowBookmarksPanel(true);
+    QWidget *handle = client->LeftSplitter->handle(1);
+    ASSERT_TRUE(handle->isVisible());
+    const QPoint grip = handle->rect().center();
+    QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+    EXPECT_FALSE(client->ClientPanel->updatesEnabled());
+    QTest::mouseMove(handle, grip + QPoint(40, 0));
+    EXPECT_FALSE(client->ClientPanel->updatesEnabled());
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(40, 0));
+    EXPECT_TRUE(client->ClientPanel->updatesEnabled());
+
+    // Before the start-up has finished nothing is held.
+    App.AppRunning = false;
+    QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+    EXPECT_TRUE(client->ClientPanel->updatesEnabled());
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, grip);
+    App.AppRunning = true;
+}
+
+// A restore of the window clamps a stored panel width wider than the window allows, and keeps it.
+TEST_F(ClientForm, RestoreClampsTheStoredPanelWidth)
+{
+    open("a.pdf");
+    form->ShowBookmarksPanel(true);
+    const int before = client->LeftSplitter->sizes().value(0);
+    Prefer.BookmarksWidth = 5000;
+    form->WindowPlacement().ResizeMainWindow(false);
+    const int widest = client->LeftSplitter->width() - Scaled(32);
+    EXPECT_EQ(Prefer.BookmarksWidth, widest);
+    // Applied: the panel widens as far as the page view's own minimum lets it.
+    EXPECT_GT(client->LeftSplitter->sizes().value(0), before);
+    EXPECT_GE(client->LeftSplitter->sizes().value(1), Scaled(32));
+}
+
+// Dialogs belong to the full-screen window while it stands for the program, centred on it, so
+// that a window manager keeps them above it.
+TEST_F(ClientForm, DialogsBelongToTheFullScreenWindow)
+{
+    TMsgFormSink sink([this] { return form.get(); });
+    SetMessageSink(&sink);
+    open("a.pdf");
+    command("menuFullScreen");
+    ASSERT_TRUE(client->isWindow());
+    QWidget *parent = nullptr;
+    QRect shown;
+    const auto inspect = [&] {
+        QWidget *dlg = QApplication::activeModalWidget();
+        if (!dlg)
+            return;
+        parent = dlg->parentWidget();
+        shown = dlg->frameGeometry();
+        dlg->close();
+    };
+    QTimer::singleShot(0, inspect);
+    MessageDialog(QStringLiteral("Title"), QStringLiteral("Text"), mtInformation, {mbOK}, mbOK);
+    EXPECT_EQ(parent, client);
+    // Centred up to the rounding of odd sizes.
+    EXPECT_LE((shown.center() - client->frameGeometry().center()).manhattanLength(), 4);
+
+    parent = nullptr;
+    QTimer::singleShot(0, inspect);
+    command("menuDocumentProperties");
+    EXPECT_EQ(parent, client);
+
+    command("menuFullScreen");
+    parent = nullptr;
+    QTimer::singleShot(0, inspect);
+    MessageDialog(QStringLiteral("Title"), QStringLiteral("Text"), mtInformation, {mbOK}, mbOK);
+    EXPECT_EQ(parent, form.get());
+    SetMessageSink(nullptr);
+}
+
+// A document handed over by a second start's command line during presentation shows there, in
+// the presentation's view.
+TEST_F(ClientForm, ACommandLineDocumentShowsInPresentation)
+{
+    open("a.pdf");
+    command("menuPresentation");
+    ASSERT_EQ(state(), TDisplayState::Presentation);
+    const QString second = copy("multi/multi.pdf", "b.pdf");
+    ASSERT_TRUE(ExeCmdLine(*engine, {second}));
+    QApplication::processEvents();
+    EXPECT_EQ(state(), TDisplayState::Presentation);
+    EXPECT_TRUE(client->isWindow());
+    EXPECT_TRUE(form->isHidden());
+    EXPECT_EQ(engine->FileName(), second);
+    EXPECT_FALSE(engine->Layout().AllowScrolling);
+    EXPECT_EQ(engine->Layout().FZoomMode, zfitPage);
+    EXPECT_TRUE(form->PageView()->isVisible());
 }

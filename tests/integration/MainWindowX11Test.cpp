@@ -216,9 +216,13 @@ bool allOf(const QImage &image, QRgb colour)
 } // namespace
 
 // Without a window manager presentation covers the screen with one window of the program; B
-// blanks it, and Esc twice brings the main window back where it was.
+// blanks it, Shift+"." whitens it also on a German keyboard (where Shift+"." types ":"), and
+// Esc twice brings the main window back where it was.
 TEST_F(MainWindowX11, PresentationCoversTheScreen)
 {
+    QProcess layout;
+    layout.start("setxkbmap", {"-display", xvfb.display, "de"});
+    const bool german = layout.waitForFinished(15000) && layout.exitCode() == 0;
     ProgramRun run;
     start(run, {"-N", "-L=" + dataFile, "-D=" + dir.filePath("run.log"), pdf});
     const QString id = waitForWindow("multi.pdf");
@@ -244,9 +248,23 @@ TEST_F(MainWindowX11, PresentationCoversTheScreen)
     // The page on black beside it.
     EXPECT_EQ(page.pixel(20, 512) & 0xFFFFFF, 0u);
 
+    // A click turns to the next page.
+    xdotool({"mousemove", "640", "512"}, xvfb.display);
+    QThread::msleep(200);
+    xdotool({"click", "1"}, xvfb.display);
+    QThread::msleep(1000);
+    EXPECT_NE(grab(xvfb.display, dir.filePath("next.png")), page);
+
     xdotool({"key", "b"}, xvfb.display);
     QThread::msleep(300);
     EXPECT_TRUE(allOf(grab(xvfb.display, dir.filePath("black.png")), qRgb(0, 0, 0)));
+    if (german) {
+        xdotool({"key", "shift+period"}, xvfb.display);
+        QThread::msleep(300);
+        EXPECT_TRUE(allOf(grab(xvfb.display, dir.filePath("white.png")), qRgb(255, 255, 255)));
+    } else {
+        ADD_FAILURE() << "setxkbmap could not switch the server to a German layout";
+    }
 
     xdotool({"key", "Escape"}, xvfb.display);
     xdotool({"key", "Escape"}, xvfb.display);
@@ -255,5 +273,138 @@ TEST_F(MainWindowX11, PresentationCoversTheScreen)
     EXPECT_TRUE(waitForGeometry(back, QRect(30, 40, 700, 500)));
     QThread::msleep(300);
     EXPECT_EQ(viewableWindows(xvfb.display, run.process.processId()), 1);
+    close(run);
+}
+
+namespace {
+
+// An X property of a window (or of the root window for an empty id), as xprop prints it.
+QString xprop(const QString &display, const QString &id, const QString &property)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display);
+    p.setProcessEnvironment(env);
+    p.start("xprop", (id.isEmpty() ? QStringList{"-root"} : QStringList{"-id", id}) + QStringList{property});
+    p.waitForFinished(15000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+
+// A window id as X tools print it in properties.
+QString hexId(const QString &decimal) { return "0x" + QString::number(decimal.toULongLong(), 16); }
+
+} // namespace
+
+// Under a window manager: full screen is asked of it and granted, the go-to-page dialog of the
+// full-screen window stays above it, and a maximised main window comes back maximised.
+TEST_F(MainWindowX11, FullScreenUnderAWindowManager)
+{
+    if (QStandardPaths::findExecutable("openbox").isEmpty() || QStandardPaths::findExecutable("xprop").isEmpty())
+        GTEST_SKIP() << "openbox or xprop is not installed (scripts/deps.sh installs them)";
+    QProcess wm;
+    QProcessEnvironment wmEnv = QProcessEnvironment::systemEnvironment();
+    wmEnv.insert("DISPLAY", xvfb.display);
+    wmEnv.insert("HOME", dir.path());
+    wm.setProcessEnvironment(wmEnv);
+    wm.setProcessChannelMode(QProcess::MergedChannels);
+    wm.start("openbox", {"--sm-disable"});
+    ASSERT_TRUE(wm.waitForStarted(10000));
+    bool managed = false;
+    for (QDeadlineTimer deadline(20000); !managed && !deadline.hasExpired(); QThread::msleep(100))
+        managed = xprop(xvfb.display, {}, "_NET_SUPPORTING_WM_CHECK").contains("window id");
+    ASSERT_TRUE(managed) << wm.readAll().toStdString();
+
+    Prefer.Maximized = true;
+    ASSERT_TRUE(WriteData());
+    ProgramRun run;
+    start(run, {"-N", "-L=" + dataFile, "-D=" + dir.filePath("wm.log"), pdf});
+    const QString id = waitForWindow("multi.pdf");
+    ASSERT_FALSE(id.isEmpty()) << postMortem(run, "wm.log").toStdString();
+    const auto maximised = [&](const QString &window) {
+        const QString state = xprop(xvfb.display, window, "_NET_WM_STATE");
+        return state.contains("_NET_WM_STATE_MAXIMIZED_VERT") && state.contains("_NET_WM_STATE_MAXIMIZED_HORZ");
+    };
+    bool wasMaximised = false;
+    for (QDeadlineTimer deadline(10000); !wasMaximised && !deadline.hasExpired(); QThread::msleep(100))
+        wasMaximised = maximised(id);
+    ASSERT_TRUE(wasMaximised) << xprop(xvfb.display, id, "_NET_WM_STATE").toStdString();
+
+    QThread::msleep(500); // the document shows
+    xdotool({"windowactivate", "--sync", id}, xvfb.display);
+    xdotool({"key", "F5"}, xvfb.display);
+    QString full;
+    for (QDeadlineTimer deadline(30000); full.isEmpty() && !deadline.hasExpired(); QThread::msleep(50))
+        full = xdotool({"search", "--onlyvisible", "--name", "^OrvalePDF$"}, xvfb.display).section('\n', 0, 0);
+    ASSERT_FALSE(full.isEmpty()) << postMortem(run, "wm.log").toStdString();
+    bool fullScreen = false;
+    for (QDeadlineTimer deadline(10000); !fullScreen && !deadline.hasExpired(); QThread::msleep(100))
+        fullScreen = xprop(xvfb.display, full, "_NET_WM_STATE").contains("_NET_WM_STATE_FULLSCREEN");
+    EXPECT_TRUE(fullScreen) << xprop(xvfb.display, full, "_NET_WM_STATE").toStdString();
+    EXPECT_TRUE(waitForGeometry(full, QRect(0, 0, 1280, 1024)))
+        << xdotool({"getwindowgeometry", full}, xvfb.display).toStdString();
+
+    // Ctrl+G's dialog belongs to the full-screen window, and the window manager stacks it above.
+    xdotool({"key", "ctrl+g"}, xvfb.display);
+    const QString dialog = waitForWindow("Goto Page");
+    ASSERT_FALSE(dialog.isEmpty()) << postMortem(run, "wm.log").toStdString();
+    EXPECT_TRUE(xprop(xvfb.display, dialog, "WM_TRANSIENT_FOR").endsWith(hexId(full)))
+        << xprop(xvfb.display, dialog, "WM_TRANSIENT_FOR").toStdString() << " " << hexId(full).toStdString();
+    const QString stacking = xprop(xvfb.display, {}, "_NET_CLIENT_LIST_STACKING");
+    EXPECT_GT(stacking.indexOf(hexId(dialog)), stacking.indexOf(hexId(full))) << stacking.toStdString();
+    xdotool({"key", "Escape"}, xvfb.display);
+    for (QDeadlineTimer deadline(10000); !deadline.hasExpired(); QThread::msleep(100))
+        if (xdotool({"search", "--onlyvisible", "--name", "^Goto Page$"}, xvfb.display).isEmpty())
+            break;
+
+    // Esc leaves full screen: the main window comes back maximised.
+    xdotool({"key", "Escape"}, xvfb.display);
+    const QString back = waitForWindow("multi.pdf");
+    ASSERT_FALSE(back.isEmpty());
+    bool backMaximised = false;
+    for (QDeadlineTimer deadline(10000); !backMaximised && !deadline.hasExpired(); QThread::msleep(100))
+        backMaximised = maximised(back);
+    EXPECT_TRUE(backMaximised) << xprop(xvfb.display, back, "_NET_WM_STATE").toStdString();
+    close(run);
+    wm.terminate();
+    wm.waitForFinished(5000);
+}
+
+// Two monitors side by side (RandR monitors splitting the server's screen): the full-screen
+// window covers the one the main window is on.
+TEST_F(MainWindowX11, FullScreenOnTheMainWindowsMonitor)
+{
+    if (QStandardPaths::findExecutable("xrandr").isEmpty())
+        GTEST_SKIP() << "xrandr is not installed (scripts/deps.sh installs x11-xserver-utils)";
+    const auto xrandr = [&](const QStringList &args) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", xvfb.display);
+        p.setProcessEnvironment(env);
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start("xrandr", args);
+        p.waitForFinished(15000);
+        return p.exitCode() == 0;
+    };
+    if (!xrandr({"--setmonitor", "Left", "640/169x1024/271+0+0", "screen"})
+        || !xrandr({"--setmonitor", "Right", "640/169x1024/271+640+0", "none"}))
+        GTEST_SKIP() << "the X server does not take RandR monitors";
+
+    Prefer.WindowRect = {40, 700, 540, 1200}; // top, left, bottom, right: on the right monitor
+    ASSERT_TRUE(WriteData());
+    ProgramRun run;
+    start(run, {"-N", "-L=" + dataFile, "-D=" + dir.filePath("two.log"), pdf});
+    const QString id = waitForWindow("multi.pdf");
+    ASSERT_FALSE(id.isEmpty()) << postMortem(run, "two.log").toStdString();
+    QThread::msleep(500);
+    xdotool({"windowfocus", "--sync", id}, xvfb.display);
+    xdotool({"key", "shift+F5"}, xvfb.display);
+    QString full;
+    for (QDeadlineTimer deadline(30000); full.isEmpty() && !deadline.hasExpired(); QThread::msleep(50))
+        full = xdotool({"search", "--onlyvisible", "--name", "^OrvalePDF$"}, xvfb.display).section('\n', 0, 0);
+    ASSERT_FALSE(full.isEmpty()) << postMortem(run, "two.log").toStdString();
+    EXPECT_TRUE(waitForGeometry(full, QRect(640, 0, 640, 1024)))
+        << xdotool({"getwindowgeometry", full}, xvfb.display).toStdString();
+    xdotool({"key", "Escape"}, xvfb.display);
+    ASSERT_FALSE(waitForWindow("multi.pdf").isEmpty());
     close(run);
 }
