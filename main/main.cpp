@@ -20,6 +20,7 @@
 #include "synctex/SyncTeXLoader.h"
 #include "ui/ClientForm.h"
 #include "ui/MainForm.h"
+#include "ui/style/Themes.h"
 #include "ui/MsgForm.h"
 #include "ui/OrvaleApplication.h"
 #include "ui/WindowBusyHost.h"
@@ -124,7 +125,7 @@ int main(int argc, char **argv)
         // the palette of the session, before any theme changes the application's.
         if (const QScreen *screen = QGuiApplication::primaryScreen())
             CurrentPPI = qRound(screen->logicalDotsPerInch());
-        RememberSystemPalette(QGuiApplication::palette());
+        RememberSystemLook();
         PreferStoreHooks.resolveAdobe = FindAdobeExe;
         return ReadData();
     };
