@@ -619,9 +619,7 @@ bool TPreferDlg::StoreShownColor()
     const int32_t w = HexColor(edRGBWhite->text());
     for (auto [edit, value] : {std::pair{edRGBBlack, b}, std::pair{edRGBWhite, w}})
         if (value == clNone) {
-            Pages->setCurrentWidget(edit->window() == this ? Pages->widget(3) : Pages->currentWidget());
-            edit->setFocus();
-            edit->selectAll();
+            FocusField(edit);
             return false;
         }
     c.B = b;
@@ -657,13 +655,14 @@ void TPreferDlg::EditColors()
 bool TPreferDlg::ImportColorsText()
 {
     const TColorImport r = ImportColors(MemoColors->toPlainText(), ColorSets);
+    // The lines that fitted are applied: the editors show them, or storing would undo them.
+    LoadShownColor();
     if (!r.ok()) {
         MessageDialog(QStringLiteral("Import Colors"),
                       QStringLiteral("Line %1 was not imported (%2):\r\n%3").arg(r.line).arg(r.reason, r.text),
                       mtWarning, MsgButtons({mbOK}));
         return false;
     }
-    LoadShownColor();
     return true;
 }
 
@@ -729,6 +728,11 @@ void TPreferDlg::BrowseLocalFolder() { OpenFolderInFileManager(QFileInfo(App.Dat
 void TPreferDlg::Refuse(QLineEdit *edit, const QString &oldText)
 {
     edit->setText(oldText);
+    FocusField(edit);
+}
+
+void TPreferDlg::FocusField(QLineEdit *edit)
+{
     for (int i = 0; i < Pages->count(); ++i)
         if (Pages->widget(i)->isAncestorOf(edit))
             Pages->setCurrentIndex(i);

@@ -81,6 +81,7 @@ private:
     // focus with its text selected, and false.
     bool ReadNumber(QLineEdit *edit, int lo, int hi, int old, int &value);
     void Refuse(QLineEdit *edit, const QString &oldText);
+    void FocusField(QLineEdit *edit); // its page shown, focused, its text selected
 
     void StoreDocuments();
     void StoreDefaults();
