@@ -187,6 +187,8 @@ void TThemeCommands::UpdateColors()
     // 2. The workspace behind the pages and panels.
     PaintRole(Form.PageView(), QPalette::Window, workspace);
     PaintRole(&Form, QPalette::Window, workspace);
+    // The menu bar is part of the frame, not of the workspace.
+    Form.menuBar()->setPalette(QApplication::palette(Form.menuBar()));
     const bool blackout = Form.DisplayState() == int(TDisplayState::Presentation) &&
                           client->Blackout() != TClientForm::TBlackout::None;
     if (!blackout)

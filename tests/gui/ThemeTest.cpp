@@ -286,6 +286,22 @@ TEST_F(ThemeTest, ThemeSwitchesNeverStartARefresh)
     EXPECT_EQ(log().count(QStringLiteral("wmThemeChanged handler...")), 0);
 }
 
+TEST_F(ThemeTest, EveryDialogTakesTheThemeWhenShown)
+{
+    showForm();
+    trigger("menuDarkTheme");
+    QDialog dialog(form.get());
+    dialog.resize(60, 40);
+    dialog.show();
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.grab().toImage().pixelColor(30, 20), QColor(Qt::black));
+    const auto &v = look.look.variants;
+    const auto own = std::find_if(v.rbegin(), v.rend(), [&](const auto &e) { return e.first == dialog.windowHandle(); });
+    ASSERT_NE(own, v.rend());
+    EXPECT_TRUE(own->second);
+    dialog.hide();
+}
+
 TEST_F(ThemeTest, FrameNeedsANativeWindow)
 {
     QWidget never;

@@ -152,9 +152,9 @@ QSize TMenuDrawStyle::sizeFromContents(ContentsType type, const QStyleOption *op
     if (!shortcut.isEmpty())
         text += QStringLiteral("  ") + shortcut;
     text += QLatin1Char(' ') + kArrow;
-    const int icon = mi->icon.isNull() ? 0 : mi->maxIconWidth;
-    const int gutter = std::max({icon, fm.horizontalAdvance(QStringLiteral("  ")), fm.horizontalAdvance(kCheck),
-                                 fm.horizontalAdvance(kRadio)}) +
+    // Every item of a menu has the gutter of the widest image, so that captions line up.
+    const int gutter = std::max({mi->maxIconWidth, fm.horizontalAdvance(QStringLiteral("  ")),
+                                 fm.horizontalAdvance(kCheck), fm.horizontalAdvance(kRadio)}) +
                        fm.horizontalAdvance(QStringLiteral("    "));
     const int arrow = fm.horizontalAdvance(kArrow + QStringLiteral("    "));
     const int iconHeight = mi->icon.isNull() ? 0 : pixelMetric(PM_SmallIconSize, option, widget);
@@ -242,9 +242,8 @@ void TMenuDrawStyle::DrawMenuItem(const QStyleOption *option, QPainter *painter,
     painter->setFont(font);
     const QFontMetrics fm(font);
     const int y = r.top() + (r.height() - fm.height() - p / 96 - 1) / 2;
-    const int icon = mi->icon.isNull() ? 0 : mi->maxIconWidth;
-    const int gutterMark = std::max({icon, fm.horizontalAdvance(QStringLiteral("  ")), fm.horizontalAdvance(kCheck),
-                                     fm.horizontalAdvance(kRadio)});
+    const int gutterMark = std::max({mi->maxIconWidth, fm.horizontalAdvance(QStringLiteral("  ")),
+                                     fm.horizontalAdvance(kCheck), fm.horizontalAdvance(kRadio)});
     const int gutter = gutterMark + fm.horizontalAdvance(QStringLiteral("    "));
     const QRect gutterRect(r.left(), r.top(), gutter, r.height());
     if (mi->checked && mi->checkType != QStyleOptionMenuItem::NotCheckable) {
