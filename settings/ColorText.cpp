@@ -118,7 +118,8 @@ TColorImport ImportColors(const QString &text, TColorTextSets &sets)
         }
         TQPDFColors &set = m.captured(2) == QLatin1String("l") ? sets.light : sets.dark;
         const QString name = m.captured(3);
-        auto it = std::find_if(set.begin(), set.begin() + cc_Last, [&](const TCustomQCol &c) { return c.name == name; });
+        auto it =
+            std::find_if(set.begin(), set.begin() + cc_Last, [&](const TCustomQCol &c) { return c.name == name; });
         if (it == set.begin() + cc_Last) {
             refuse(number, line, QStringLiteral("no such colour"));
             continue;

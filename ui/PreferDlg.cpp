@@ -39,6 +39,7 @@
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -51,7 +52,7 @@ struct TColorEntry {
     TQPDFColor color;
 };
 const TColorEntry kColorEntries[] = {
-    {"Color Range", cc_ColorRange},   {"Text Selection", cc_TextSelect},  {"Found Strings", cc_FoundStrings},
+    {"Color Range", cc_ColorRange},   {"Text Selection", cc_TextSelect},    {"Found Strings", cc_FoundStrings},
     {"Found String", cc_FoundString}, {"Forward Search", cc_ForwardSearch}, {"Origin Marker", cc_Origin},
     {"App Workspace", cc_Workspace},  {"Bookmarks Tree", cc_Tree},
 };
@@ -59,7 +60,9 @@ const TColorEntry kColorEntries[] = {
 QString HexText(int32_t color)
 {
     const uint32_t c = color >= 0 && color <= 0xFFFFFF ? uint32_t(color) : 0u;
-    return QStringLiteral("#%1").arg(((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF), 6, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("#%1")
+        .arg(((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF), 6, 16, QLatin1Char('0'))
+        .toUpper();
 }
 
 int32_t HexColor(const QString &text)
@@ -112,6 +115,64 @@ QStringList ScreenFonts()
     return out;
 }
 
+// The look of a document colour: two pages on the workspace for the workspace, a few
+// bookmarks for the tree, else a line of page text with a selected string, the origin "+"
+// and a measuring marker, in the colours of the shown set (a dark page for the Dark Mode set).
+QPixmap ColorSamplePixmap(const TQPDFColors &set, TQPDFColor entry, bool darkMode, QSize size)
+{
+    const auto color = [&](TQPDFColor c, bool second) {
+        const QColor v = ToQColor(second ? set[c].W : set[c].B);
+        return v.isValid() ? v : QColor(Qt::gray);
+    };
+    QPixmap pm(size);
+    QPainter p(&pm);
+    const QRect r(QPoint(0, 0), size);
+    if (entry == cc_Workspace) {
+        const QRect halves[2] = {QRect(0, 0, r.width() / 2, r.height()),
+                                 QRect(r.width() / 2, 0, r.width() - r.width() / 2, r.height())};
+        const char *const names[2] = {"Dark Theme", "Light Theme"};
+        for (int i = 0; i < 2; ++i) {
+            p.fillRect(halves[i], color(cc_Workspace, i == 1));
+            const QRect page = halves[i].adjusted(halves[i].width() / 4, 8, -halves[i].width() / 4, -22);
+            p.fillRect(page, darkMode ? Qt::black : Qt::white);
+            p.setPen(i == 0 ? QColor(Qt::white) : QColor(Qt::black));
+            p.drawText(halves[i].adjusted(0, 0, 0, -4), Qt::AlignHCenter | Qt::AlignBottom, QLatin1String(names[i]));
+        }
+        return pm;
+    }
+    if (entry == cc_Tree) {
+        p.fillRect(r, color(cc_Tree, true));
+        p.setPen(color(cc_Tree, false));
+        const QFontMetrics fm(p.font());
+        const char *const lines[] = {"\u276F Introduction", "\u2304 Chapter", "     Section", "     Section"};
+        int y = 4 + fm.ascent();
+        for (const char *line : lines) {
+            p.drawText(6, y, QString::fromUtf8(line));
+            y += fm.height() + 2;
+        }
+        return pm;
+    }
+    const QColor paper = darkMode ? QColor(Qt::black) : QColor(Qt::white);
+    const QColor ink = darkMode ? QColor(Qt::white) : QColor(Qt::black);
+    p.fillRect(r, entry == cc_ColorRange ? color(cc_ColorRange, true) : paper);
+    const QFontMetrics fm(p.font());
+    const QString before = QStringLiteral("Sample "), selected = QStringLiteral("selected"),
+                  after = QStringLiteral(" text");
+    const int y = r.height() / 2;
+    const int x0 = 8, x1 = x0 + fm.horizontalAdvance(before), x2 = x1 + fm.horizontalAdvance(selected);
+    if (entry != cc_ColorRange && entry != cc_Origin)
+        p.fillRect(QRect(x1, y - fm.ascent(), x2 - x1, fm.height()), color(entry, !darkMode));
+    p.setPen(entry == cc_ColorRange ? color(cc_ColorRange, false) : ink);
+    p.drawText(x0, y, before + selected + after);
+    // The origin and a measuring marker from it.
+    const QPoint origin(r.width() - 24, r.height() - 14);
+    p.setPen(QPen(color(cc_Origin, false), 1));
+    p.drawLine(origin - QPoint(5, 0), origin + QPoint(5, 0));
+    p.drawLine(origin - QPoint(0, 5), origin + QPoint(0, 5));
+    p.drawLine(origin, origin + QPoint(-40, -12));
+    return pm;
+}
+
 } // namespace
 
 QString MonitorLine(const QScreen *screen, int currentPPI)
@@ -119,8 +180,8 @@ QString MonitorLine(const QScreen *screen, int currentPPI)
     if (!screen)
         return QString();
     const QSize size = screen->geometry().size();
-    const int effective = Weighted(screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY(), size.width(),
-                                   size.height());
+    const int effective =
+        Weighted(screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY(), size.width(), size.height());
     const int raw = screen->physicalSize().isEmpty()
         ? effective
         : Weighted(screen->physicalDotsPerInchX(), screen->physicalDotsPerInchY(), size.width(), size.height());
@@ -134,10 +195,9 @@ QString MonitorLine(const QScreen *screen, int currentPPI)
 
 std::array<QColor, 16> BasicColors()
 {
-    return {QColor(Qt::black), QColor(0x800000), QColor(0x008000), QColor(0x808000),
-            QColor(0x000080), QColor(0x800080), QColor(0x008080), QColor(0x808080),
-            QColor(0xC0C0C0), QColor(0xFF0000), QColor(0x00FF00), QColor(0xFFFF00),
-            QColor(0x0000FF), QColor(0xFF00FF), QColor(0x00FFFF), QColor(0xFFFFFF)};
+    return {QColor(Qt::black), QColor(0x800000), QColor(0x008000), QColor(0x808000), QColor(0x000080), QColor(0x800080),
+            QColor(0x008080),  QColor(0x808080), QColor(0xC0C0C0), QColor(0xFF0000), QColor(0x00FF00), QColor(0xFFFF00),
+            QColor(0x0000FF),  QColor(0xFF00FF), QColor(0x00FFFF), QColor(0xFFFFFF)};
 }
 
 TPreferDlg::TPreferDlg(TMainForm &form) : QDialog(form.DialogParent()), Form(form)
@@ -172,6 +232,11 @@ TPreferDlg::TPreferDlg(TMainForm &form) : QDialog(form.DialogParent()), Form(for
 }
 
 TPreferDlg::~TPreferDlg() = default;
+
+void TPreferDlg::ExecuteLater(TMainForm &form)
+{
+    QTimer::singleShot(0, &form, [&form] { Execute(form); });
+}
 
 bool TPreferDlg::Execute(TMainForm &form)
 {
@@ -600,15 +665,9 @@ void TPreferDlg::LoadShownColor()
     edRGBBlack->setText(HexText(c.B));
     edRGBWhite->setText(HexText(c.W));
     edRGBWhite->setEnabled(kColorEntries[ShownColor].color != cc_Origin);
-    // The sample: the two values side by side.
-    QPixmap sample(ColorSample->minimumSize());
-    sample.fill(ToQColor(c.W).isValid() ? ToQColor(c.W) : QColor(Qt::white));
-    QPainter p(&sample);
-    p.fillRect(QRect(0, 0, sample.width() / 2, sample.height()), ToQColor(c.B));
-    p.setPen(ToQColor(c.B));
-    p.drawText(QRect(sample.width() / 2, 0, sample.width() / 2, sample.height()), Qt::AlignCenter,
-               QStringLiteral("+ Sample"));
-    static_cast<QLabel *>(ColorSample)->setPixmap(sample);
+    static_cast<QLabel *>(ColorSample)
+        ->setPixmap(
+            ColorSamplePixmap(set, kColorEntries[ShownColor].color, ShownMode == 1, ColorSample->minimumSize()));
 }
 
 bool TPreferDlg::StoreShownColor()
@@ -856,15 +915,21 @@ void TPreferDlg::StoreInterface()
         Form.StatusLine->InitStatusLine(Form.font());
     p.CustomMenuDraw = cbCustomMenuDraw->isChecked();
     Form.ThemeCommands().EnableOwnerDrawnMenus(p.CustomMenuDraw, p.ThemeModeIndex > 0);
-    const bool changed = p.FontName != before.FontName || p.FontSize != before.FontSize ||
-                         p.FontSizeTenths != before.FontSizeTenths || p.LargeIcons != before.LargeIcons ||
-                         p.SmallIcons != before.SmallIcons || p.ToolbarHeight != before.ToolbarHeight ||
-                         p.TabsHeight != before.TabsHeight || p.StatusHeight != before.StatusHeight ||
-                         p.PageGap != before.PageGap;
+    const bool changed = p.FontName != before.FontName || p.FontSize != before.FontSize
+        || p.FontSizeTenths != before.FontSizeTenths || p.LargeIcons != before.LargeIcons
+        || p.SmallIcons != before.SmallIcons || p.ToolbarHeight != before.ToolbarHeight
+        || p.TabsHeight != before.TabsHeight || p.StatusHeight != before.StatusHeight || p.PageGap != before.PageGap;
     if (changed) {
         Form.UpdateInterface();
         if (Form.DocTabs())
             Form.DocTabs()->UpdateDocTabs();
+        // The coordinate display speaks in the main font.
+        if (QLineEdit *coord = Form.ClientArea() ? Form.ClientArea()->edCoord : nullptr) {
+            QFont f = coord->font();
+            f.setFamily(Form.font().family());
+            f.setPixelSize(std::max(1, Form.font().pixelSize()));
+            coord->setFont(f);
+        }
     }
 }
 
@@ -873,8 +938,8 @@ void TPreferDlg::StoreToolbar()
     const QString text = MemoToolbar->toPlainText();
     const bool search = cbSearchToolbar->isChecked();
     // The editor shows LF where the definition holds CR LF.
-    if (QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) !=
-        QString(ShownToolbarText).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))) {
+    if (QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        != QString(ShownToolbarText).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))) {
         ToolbarDefinition.SearchToolbar = search;
         ToolbarDefinition.ReadFromString(text);
         Form.UpdateToolbar(false);

@@ -38,6 +38,9 @@ public:
 
     // Shows the dialog modally; true when OK closed it.
     static bool Execute(TMainForm &form);
+    // The same once the running command has returned: storing rebuilds the menus, and the menu
+    // that ran the command must not be deleted under its own handler.
+    static void ExecuteLater(TMainForm &form);
 
     // OK and Apply: every page into the settings and the program, then the data file.
     void StoreAll();

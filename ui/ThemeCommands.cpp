@@ -35,10 +35,20 @@ QColor Theme(TThemeColor c) { return ToQColor(Colors.Theme[c].val); }
 std::array<QColor, 14> CurrentTreeColors()
 {
     std::array<QColor, 14> c;
-    const TThemeColor order[14] = {tvcCustomColor,        tvcCustomBk,         tvcCustomText,     tvcOpenedGlyph,
-                                   tvcClosedGlyph,        tvcOpenedHotGlyph,   tvcClosedHotGlyph, tvcSelectedFocusedText,
-                                   tvcSelectedFocusedBk,  tvcSelectedText,     tvcSelectedBk,     tvcHotText,
-                                   tvcHotBk,              tvcLines};
+    const TThemeColor order[14] = {tvcCustomColor,
+                                   tvcCustomBk,
+                                   tvcCustomText,
+                                   tvcOpenedGlyph,
+                                   tvcClosedGlyph,
+                                   tvcOpenedHotGlyph,
+                                   tvcClosedHotGlyph,
+                                   tvcSelectedFocusedText,
+                                   tvcSelectedFocusedBk,
+                                   tvcSelectedText,
+                                   tvcSelectedBk,
+                                   tvcHotText,
+                                   tvcHotBk,
+                                   tvcLines};
     for (size_t i = 0; i < c.size(); ++i)
         c[i] = Theme(order[i]);
     return c;
@@ -189,8 +199,8 @@ void TThemeCommands::UpdateColors()
     PaintRole(&Form, QPalette::Window, workspace);
     // The menu bar is part of the frame, not of the workspace.
     Form.menuBar()->setPalette(QApplication::palette(Form.menuBar()));
-    const bool blackout = Form.DisplayState() == int(TDisplayState::Presentation) &&
-                          client->Blackout() != TClientForm::TBlackout::None;
+    const bool blackout =
+        Form.DisplayState() == int(TDisplayState::Presentation) && client->Blackout() != TClientForm::TBlackout::None;
     if (!blackout)
         PaintRole(client, QPalette::Window, workspace);
     PaintRole(client->ClientPanel, QPalette::Window, workspace);
@@ -223,8 +233,8 @@ void TThemeCommands::UpdateColors()
     const std::array<QColor, 14> tree = CurrentTreeColors();
     TTreeForm *panel = Form.BookmarksPanel();
     if (panel)
-        for (TPanelCaption *caption : panel->parentWidget() ? panel->parentWidget()->findChildren<TPanelCaption *>()
-                                                             : QList<TPanelCaption *>())
+        for (TPanelCaption *caption :
+             panel->parentWidget() ? panel->parentWidget()->findChildren<TPanelCaption *>() : QList<TPanelCaption *>())
             caption->update();
     if (panel && panel->Tree && (tree != TreeColors || !ColorsApplied)) {
         ApplyTreeColors(panel->Tree);
@@ -233,6 +243,9 @@ void TThemeCommands::UpdateColors()
             panel->Tree->viewport()->update();
     }
     TreeColors = tree;
+    // The tree draws its items anew for the other look.
+    if (panel && DarkFlag() != oldDark && ColorsApplied)
+        panel->RestoreTree();
     // 7. and 10. The status line derives its border and separator from its background.
     // 8. The menus.
     EnableOwnerDrawnMenus(Prefer.CustomMenuDraw, Prefer.ThemeModeIndex >= 1);

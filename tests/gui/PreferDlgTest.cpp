@@ -12,6 +12,7 @@
 #include "RecordingSink.h"
 #include "RecordingSystemLook.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
@@ -164,6 +165,30 @@ TEST_F(PreferDlgTest, EveryControlIsStoredWrittenAndShownAgain)
     EXPECT_EQ(child<QLineEdit>(again, "edZoom")->text(), "250%");
 }
 
+TEST_F(PreferDlgTest, TheMenuOpensItAndOKRebuildsTheMenus)
+{
+    form->show();
+    QAction *command = form->Command(QStringLiteral("menuPreferences"));
+    ASSERT_TRUE(command);
+    bool seen = false;
+    std::function<void()> poll = [&] {
+        auto *dlg = qobject_cast<TPreferDlg *>(QApplication::activeModalWidget());
+        if (!dlg) {
+            QTimer::singleShot(5, poll);
+            return;
+        }
+        seen = true;
+        click(*dlg, "btnOK");
+    };
+    QTimer::singleShot(0, poll);
+    command->trigger();
+    for (int i = 0; i < 200 && !seen; ++i)
+        QTest::qWait(10);
+    QApplication::processEvents();
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(QFile::exists(App.DataFile));
+}
+
 TEST_F(PreferDlgTest, CancelStoresNothingApplyStays)
 {
     ASSERT_TRUE(WriteData());
@@ -286,7 +311,8 @@ TEST_F(PreferDlgTest, ToolbarTextRecompilesTheCheckBoxAloneRefilters)
     dlg.StoreAll();
     EXPECT_EQ(ToolbarDefinition.lines.last(), "// mine");
     click(dlg, "btnToolbarDefault");
-    EXPECT_EQ(memo->toPlainText().trimmed(), QString(TToolbarDefinition::DefaultText()).replace("\r\n", "\n").trimmed());
+    EXPECT_EQ(memo->toPlainText().trimmed(),
+              QString(TToolbarDefinition::DefaultText()).replace("\r\n", "\n").trimmed());
 }
 
 TEST_F(PreferDlgTest, RestoreDefaultSettingsKeepsTheRecentList)
@@ -325,8 +351,8 @@ TEST_F(PreferDlgTest, ColorsEditedExportedAndImported)
     click(dlg, "btnEditColors");
     QPlainTextEdit *memo = child<QPlainTextEdit>(dlg, "MemoColors");
     EXPECT_TRUE(memo->toPlainText().contains("#102030 lcr_ColorRangeB"));
-    memo->setPlainText(memo->toPlainText().replace("#102030 lcr_ColorRangeB", "#405060 lcr_ColorRangeB") +
-                       "#zz lcr_OriginB\r\n");
+    memo->setPlainText(memo->toPlainText().replace("#102030 lcr_ColorRangeB", "#405060 lcr_ColorRangeB")
+                       + "#zz lcr_OriginB\r\n");
     EXPECT_FALSE(dlg.ImportColorsText());
     ASSERT_EQ(sink.shown.size(), 1);
     EXPECT_TRUE(sink.shown[0].text.contains("#zz lcr_OriginB"));

@@ -108,7 +108,7 @@ TEST_F(ThemeTest, EveryModeColoursTheWindowsMenusAndFrame)
         // Toolbar, status line and workspace in the interface colours of the mode.
         EXPECT_EQ(PixelOf(form->CoolBar, QPoint(1, 1)), ToQColor(Colors.Theme[tbcCustomBk].val));
         EXPECT_EQ(form->ClientArea()->ClientPanel->palette().color(QPalette::Window),
-                      ToQColor(Colors.Theme[cclAppWorkspace].val));
+                  ToQColor(Colors.Theme[cclAppWorkspace].val));
         form->StatusLine->setVisible(true);
         EXPECT_EQ(PixelOf(form->StatusLine, QPoint(form->StatusLine->width() / 2, 3)),
                   ToQColor(Colors.Theme[slcBkColor].val));
@@ -149,8 +149,8 @@ TEST_F(ThemeTest, ToggleAlternatesTheStoredThemes)
     EXPECT_TRUE(form->Command(QStringLiteral("menuDarkTheme"))->isChecked());
     trigger("menuToggleTheme");
     EXPECT_EQ(Prefer.ThemeSelector, 0);
-    EXPECT_EQ(Prefer.ColThemes[0], (TColTheme{Prefer.ThemeModeIndex, Prefer.RenderModeIndex, Prefer.RenderGray,
-                                               Prefer.blendEnabled}));
+    EXPECT_EQ(Prefer.ColThemes[0],
+              (TColTheme{Prefer.ThemeModeIndex, Prefer.RenderModeIndex, Prefer.RenderGray, Prefer.blendEnabled}));
     EXPECT_FALSE(DarkFlag());
 }
 
@@ -296,7 +296,8 @@ TEST_F(ThemeTest, EveryDialogTakesTheThemeWhenShown)
     QApplication::processEvents();
     EXPECT_EQ(dialog.grab().toImage().pixelColor(30, 20), QColor(Qt::black));
     const auto &v = look.look.variants;
-    const auto own = std::find_if(v.rbegin(), v.rend(), [&](const auto &e) { return e.first == dialog.windowHandle(); });
+    const auto own =
+        std::find_if(v.rbegin(), v.rend(), [&](const auto &e) { return e.first == dialog.windowHandle(); });
     ASSERT_NE(own, v.rend());
     EXPECT_TRUE(own->second);
     dialog.hide();

@@ -154,8 +154,8 @@ QSize TMenuDrawStyle::sizeFromContents(ContentsType type, const QStyleOption *op
     text += QLatin1Char(' ') + kArrow;
     // Every item of a menu has the gutter of the widest image, so that captions line up.
     const int gutter = std::max({mi->maxIconWidth, fm.horizontalAdvance(QStringLiteral("  ")),
-                                 fm.horizontalAdvance(kCheck), fm.horizontalAdvance(kRadio)}) +
-                       fm.horizontalAdvance(QStringLiteral("    "));
+                                 fm.horizontalAdvance(kCheck), fm.horizontalAdvance(kRadio)})
+        + fm.horizontalAdvance(QStringLiteral("    "));
     const int arrow = fm.horizontalAdvance(kArrow + QStringLiteral("    "));
     const int iconHeight = mi->icon.isNull() ? 0 : pixelMetric(PM_SmallIconSize, option, widget);
     const int h = std::max(fm.height(), iconHeight);

@@ -12,11 +12,18 @@ TCaptionColors PanelCaptionColors = CaptionColors(false);
 TCaptionColors CaptionColors(bool dark)
 {
     if (dark)
-        return {QColor(0x3B4861), QColor(0xF8F8F8), QColor(), QColor(0x282828), QColor(0xC0C0C0), QColor(),
-                QColor(0xC8C8C8), QColor(0xC0C0C0), QColor(0xB0B0B0), QColor(0x808080)};
-    return {QColor(0x6B7891), QColor(0xF0F0F0), QColor(),           ToQColor(SystemColor(COLOR_BTNFACE)),
-            ToQColor(SystemColor(COLOR_GRAYTEXT)), QColor(),        QColor(0xFFDDDD),
-            QColor(0x888080), QColor(0x808080), QColor(0xE0E0E0)};
+        return {QColor(0x3B4861), QColor(0xF8F8F8), QColor(),         QColor(0x282828), QColor(0xC0C0C0),
+                QColor(),         QColor(0xC8C8C8), QColor(0xC0C0C0), QColor(0xB0B0B0), QColor(0x808080)};
+    return {QColor(0x6B7891),
+            QColor(0xF0F0F0),
+            QColor(),
+            ToQColor(SystemColor(COLOR_BTNFACE)),
+            ToQColor(SystemColor(COLOR_GRAYTEXT)),
+            QColor(),
+            QColor(0xFFDDDD),
+            QColor(0x888080),
+            QColor(0x808080),
+            QColor(0xE0E0E0)};
 }
 
 TPanelCaption::TPanelCaption(const QString &caption, QWidget *parent) : QWidget(parent), FCaption(caption)

@@ -83,8 +83,8 @@ TEST(ColorTextTest, MalformedLinesAreRefusedAndReportedEarlierLinesKept)
     for (const TBadLine &c : cases) {
         SCOPED_TRACE(c.name);
         TColorTextSets sets = Defaults();
-        const QString text = QStringLiteral("* start\r\n#0A0B0C lcr_WorkspaceW\r\n") + QLatin1String(c.line) +
-                             QStringLiteral("\r\n#0D0E0F dcr_WorkspaceW\r\n");
+        const QString text = QStringLiteral("* start\r\n#0A0B0C lcr_WorkspaceW\r\n") + QLatin1String(c.line)
+            + QStringLiteral("\r\n#0D0E0F dcr_WorkspaceW\r\n");
         const TColorImport r = ImportColors(text, sets);
         EXPECT_EQ(r.line, 3);
         EXPECT_EQ(r.text, QLatin1String(c.line));
