@@ -139,11 +139,7 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
         Refresh->TabsVisible = [this] { return TabsVisible(); };
         Watch = std::make_unique<TDocumentWatch>(*QPDF, *Refresh);
         ClientForm = new TClientForm(QPDF, MainClientPanel, this);
-        // Full screen and presentation have colours of their own (the blackout).
-        ClientForm->StateChanged = [this] {
-            EnableMenu();
-            UpdateColors();
-        };
+        ClientForm->StateChanged = [this] { EnableMenu(); };
         ScrollForm = ClientForm->PageView();
         Host = std::make_unique<TPageViewHost>(ScrollForm);
         Host->SetWindow(this);

@@ -206,6 +206,10 @@ void TThemeCommands::UpdateColors()
     PaintRole(client->ClientPanel, QPalette::Window, workspace);
     PaintRole(client->LeftPanel, QPalette::Window, workspace);
     PaintRole(client->LeftSplitter, QPalette::Window, Theme(cclSplitter));
+    // Only its handle takes the colour: the splitter spans the client area, which a
+    // presentation's blackout must cover alone.
+    if (client->LeftSplitter)
+        client->LeftSplitter->setAutoFillBackground(false);
     // 3. Tabs and toolbar.
     PaintRole(Form.TabPanel, QPalette::Window, Theme(dtcCustomPanel));
     const QColor toolbar = Theme(tbcCustomBk);

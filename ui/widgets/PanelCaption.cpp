@@ -7,7 +7,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-TCaptionColors PanelCaptionColors = CaptionColors(false);
+// Until the theme sets them: the platform's colours (system colours cannot be resolved before
+// the application exists).
+TCaptionColors PanelCaptionColors;
 
 TCaptionColors CaptionColors(bool dark)
 {
