@@ -21,6 +21,7 @@
 #include "ui/ClientForm.h"
 #include "ui/MainForm.h"
 #include "ui/PrintCommands.h"
+#include "ui/style/Themes.h"
 #include "ui/MsgForm.h"
 #include "ui/OrvaleApplication.h"
 #include "ui/WindowBusyHost.h"
@@ -125,7 +126,7 @@ int main(int argc, char **argv)
         // the palette of the session, before any theme changes the application's.
         if (const QScreen *screen = QGuiApplication::primaryScreen())
             CurrentPPI = qRound(screen->logicalDotsPerInch());
-        RememberSystemPalette(QGuiApplication::palette());
+        RememberSystemLook();
         PreferStoreHooks.resolveAdobe = FindAdobeExe;
         return ReadData();
     };

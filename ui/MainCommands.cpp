@@ -10,8 +10,10 @@
 #include "ui/NavigationCommands.h"
 #include "ui/PDFDocDlg.h"
 #include "ui/PrintCommands.h"
+#include "ui/PreferDlg.h"
 #include "ui/SelectionCommands.h"
 #include "ui/ShellCommands.h"
+#include "ui/ThemeCommands.h"
 #include "ui/ViewCommands.h"
 
 namespace {
@@ -32,6 +34,7 @@ TCommandClick documents(void (TDocumentCommands::*click)()) { return on(&F::Docu
 TCommandClick selection(void (TSelectionCommands::*click)()) { return on(&F::SelectionCommands, click); }
 TCommandClick search(void (TFindCommands::*click)()) { return on(&F::FindCommands, click); }
 TCommandClick shell(void (TShellCommands::*click)()) { return on(&F::ShellCommands, click); }
+TCommandClick themes(void (TThemeCommands::*click)()) { return on(&F::ThemeCommands, click); }
 
 E item(const char *field, const char *caption, const char *shortcut, const char *image, const char *toolbar,
        TCommandClick click)
@@ -223,7 +226,8 @@ std::vector<E> buildTable()
 
         menu("menuOptions", "&Options"),
         down,
-        item("menuPreferences", "&Preferences...", "", "UserPrefs", "", nullptr),
+        item("menuPreferences", "&Preferences...", "", "UserPrefs", "",
+             [](F &form) { TPreferDlg::ExecuteLater(form); }),
         sep,
         check(item("menuShowToolbar", "Show Tool&bar", "", "", "", views(&TViewCommands::menuShowToolbarClick))),
         check(item("menuShowTabs", "Show Document &Tabs", "", "", "", views(&TViewCommands::menuShowTabsClick))),
@@ -236,21 +240,27 @@ std::vector<E> buildTable()
         check(item("menuRenderToBitmap", "&Render to Bitmap", "", "", "",
                    views(&TViewCommands::menuRenderToBitmapClick))),
         sep,
-        check(item("menuToggleTheme", "&Dark Theme", "F7", "", "", nullptr)),
+        check(item("menuToggleTheme", "&Dark Theme", "F7", "", "", themes(&TThemeCommands::menuToggleThemeClick))),
         up,
 
         menu("menuThemes", "&Themes"),
         down,
-        radio(item("menuDefaultTheme", "Default &Theme", "", "", "", nullptr), 3, 0),
-        radio(item("menuDarkTheme", "&Dark Theme", "", "", "", nullptr), 3, 1),
-        radio(item("menuLightTheme", "&Light Theme", "", "", "", nullptr), 3, 2),
+        radio(item("menuDefaultTheme", "Default &Theme", "", "", "", themes(&TThemeCommands::menuThemeChangedClick)), 3,
+              0),
+        radio(item("menuDarkTheme", "&Dark Theme", "", "", "", themes(&TThemeCommands::menuThemeChangedClick)), 3, 1),
+        radio(item("menuLightTheme", "&Light Theme", "", "", "", themes(&TThemeCommands::menuThemeChangedClick)), 3, 2),
         sep,
-        radio(item("menuRenderNormal", "&Normal Render Mode", "", "", "", nullptr), 4, 0),
-        radio(item("menuInvertBrightness", "Invert &Brighness", "", "", "", nullptr), 4, 1),
-        radio(item("menuInvertRGB", "Invert RGB &Colors", "", "", "", nullptr), 4, 2),
+        radio(item("menuRenderNormal", "&Normal Render Mode", "", "", "",
+                   themes(&TThemeCommands::menuRenderChangedClick)),
+              4, 0),
+        radio(item("menuInvertBrightness", "Invert &Brighness", "", "", "",
+                   themes(&TThemeCommands::menuRenderChangedClick)),
+              4, 1),
+        radio(item("menuInvertRGB", "Invert RGB &Colors", "", "", "", themes(&TThemeCommands::menuRenderChangedClick)),
+              4, 2),
         sep,
-        check(item("menuColorRange", "Apply Color &Range", "", "", "", nullptr)),
-        check(item("menuGrayShades", "&Gray Shades Only", "", "", "", nullptr)),
+        check(item("menuColorRange", "Apply Color &Range", "", "", "", themes(&TThemeCommands::menuColorRangeClick))),
+        check(item("menuGrayShades", "&Gray Shades Only", "", "", "", themes(&TThemeCommands::menuGrayShadesClick))),
         up,
 
         menu("menuHelp", "&Help"),

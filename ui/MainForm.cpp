@@ -9,6 +9,8 @@
 #include "app/Placement.h"
 #include "base/MessageDialog.h"
 #include "settings/Prefer.h"
+#include "ui/ThemeCommands.h"
+#include "ui/style/Themes.h"
 #include "settings/PreferStore.h"
 #include "app/ScreenDensity.h"
 #include "app/StatusTimer.h"
@@ -116,6 +118,7 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
     Selections = std::make_unique<TSelectionCommands>(*this, QPDF);
     Shell = std::make_unique<TShellCommands>(QPDF);
     Printing = std::make_unique<TPrintCommands>(*this);
+    Themes = std::make_unique<TThemeCommands>(*this);
     Menu = new TMainMenu(*this);
     LoadImageLists();
     CreateComponents();
@@ -149,6 +152,7 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
         TreeForm->Dock(ClientForm);
         TreeForm->MenusChanged = [this] { EnableMenu(); };
         TreeForm->FocusPageView = [this] { FocusPageView(); };
+        UpdateColors();
     }
 
     PreferStoreHooks.storeWindowPlacement = [this] { Placement->SetMainSize(); };
@@ -348,6 +352,34 @@ void TMainForm::SetupView()
         MainClientPanel->hide();
     }
     UpdateMainFont();
+}
+
+void TMainForm::UpdateColors() { Themes->UpdateColors(); }
+
+void TMainForm::UpdateInterface()
+{
+    TPosition pos;
+    const bool docs = QPDF && DocumentCount() > 0 && QPDF->SelDoc() >= 0;
+    if (docs) {
+        pos.cp = QPDF->Layout().SelPage;
+        QPDF->Navigator().SavePosition(pos.cp, pos.Top, pos.Left);
+    }
+    LoadImageLists();
+    BuildMenu();
+    TabControl->SetImages(ImageListOf(1));
+    UpdateMainFont();
+    InitToolbar();
+    if (StatusLine)
+        StatusLine->InitStatusLine(font());
+    SetupView();
+    if (docs)
+        QPDF->Navigator().RestorePosition(pos.cp, pos.Top, pos.Left);
+}
+
+void TMainForm::UpdateAdobe()
+{
+    Menu->UpdateAdobe();
+    UpdateToolbar(true);
 }
 
 void TMainForm::UpdateMainFont()
@@ -657,9 +689,12 @@ void TMainForm::showEvent(QShowEvent *event)
 void TMainForm::FormShow()
 {
     DebugLog(QStringLiteral("Showing Enter..."));
+    SetWindowFrame(this, isActiveWindow());
     if (Shown)
         return;
     Shown = true;
+    Themes->ApplyTheme(true);
+    UpdateColors();
     DebugLog(QStringLiteral("Theme OK..."));
     Placement->ResizeMainWindow(true);
     SetupView();
@@ -702,11 +737,11 @@ bool TMainForm::event(QEvent *event)
     case TDeferredEvent::ThemeRefresh: {
         const int param = static_cast<TDeferredEvent *>(event)->param;
         if (param > 8) {
-            BuildMenu();
-            InitToolbar();
-            EnableMenu();
-            UpdateStatus();
+            Themes->SystemThemeRefresh();
             TopPanel->setUpdatesEnabled(true);
+            setUpdatesEnabled(true);
+            UpdateStatus();
+            update();
             ThemeRefreshPending = false;
         } else if (ThemeRefreshPending) {
             QCoreApplication::postEvent(this, new TDeferredEvent(TDeferredEvent::ThemeRefresh, param + 1));
@@ -732,6 +767,7 @@ bool TMainForm::event(QEvent *event)
         if (!ThemeRefreshPending) {
             ThemeRefreshPending = true;
             TopPanel->setUpdatesEnabled(false);
+            setUpdatesEnabled(false);
             QCoreApplication::postEvent(this, new TDeferredEvent(TDeferredEvent::ThemeRefresh, 0));
         }
         DebugLog(QStringLiteral("wmThemeChanged handler done..."));
@@ -751,6 +787,8 @@ void TMainForm::changeEvent(QEvent *event)
         return;
     if (Timer)
         Timer->Activation();
+    SetWindowFrame(this, isActiveWindow());
+    menuBar()->update();
     if (isActiveWindow()) {
         Aborted = false;
         if (!QApplication::activeModalWidget() && !isAncestorOf(QApplication::focusWidget()))

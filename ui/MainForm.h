@@ -26,6 +26,7 @@ class TDocumentWatch;
 class TFileCommands;
 class TShellCommands;
 class TPrintCommands;
+class TThemeCommands;
 class TFindBar;
 class TFindCommands;
 class TNavigationCommands;
@@ -154,6 +155,16 @@ public:
     TFindCommands &FindCommands() { return *Finder; }
     TShellCommands &ShellCommands() { return *Shell; }
     TPrintCommands &PrintCommands() { return *Printing; }
+    TThemeCommands &ThemeCommands() { return *Themes; }
+    // The interface colours on every part of the window (see TThemeCommands).
+    void UpdateColors();
+    // The program draws the menus (see TMainMenu::SetOwnerDrawn).
+    void SetOwnerDrawnMenus(bool on) { Menu->SetOwnerDrawn(on); }
+    // After the interface settings changed: fonts, image lists, menus, toolbar and status
+    // line again, the view where it was.
+    void UpdateInterface();
+    // The external viewer's menu item and toolbar button from the settings.
+    void UpdateAdobe();
     TFindBar &FindBar() { return *FindItems; }
     // What the handlers use of the window: the engine, the action whose handler runs, a note
     // for a command whose window does not exist yet, the page view's focus, the placement.
@@ -231,6 +242,7 @@ private:
     std::unique_ptr<TSelectionCommands> Selections;
     std::unique_ptr<TShellCommands> Shell;
     std::unique_ptr<TPrintCommands> Printing;
+    std::unique_ptr<TThemeCommands> Themes;
     TFindCommands *Finder = nullptr;
     TFindBar *FindItems = nullptr;
     TXToolbar *ToolbarItems = nullptr;

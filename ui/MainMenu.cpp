@@ -8,6 +8,10 @@
 #include "ui/ViewCommands.h"
 #include "ui/ImageRes.h"
 #include "ui/style/ImageListStyle.h"
+#include "ui/style/MenuDrawStyle.h"
+
+#include <QApplication>
+#include <QEvent>
 
 #include <QAction>
 #include <QActionGroup>
@@ -21,6 +25,7 @@ TMainMenu::TMainMenu(TMainForm &form) : QObject(&form), Form(form)
 {
     MenuStyle = new TImageListStyle;
     MenuStyle->setParent(this);
+    Current = MenuStyle;
     Form.menuBar()->setStyle(MenuStyle);
     PopupView = new QMenu(&Form);
     PopupView->setStyle(MenuStyle);
@@ -67,7 +72,7 @@ void TMainMenu::BuildMenu()
             if (last && stack.size() < 8) {
                 auto *sub = new QMenu(last->text(), parent ? static_cast<QWidget *>(parent) : bar);
                 sub->setObjectName(last->objectName());
-                sub->setStyle(MenuStyle);
+                sub->setStyle(Current);
                 last->setMenu(sub);
                 stack << sub;
                 Menus << sub;
@@ -244,4 +249,54 @@ void TMainMenu::Apply(const TCommandStates &states)
                     a->setEnabled(states.ViewMenus);
     for (const TCommandStates::TState &state : states.States())
         SetCommand(state);
+}
+
+void TMainMenu::SetOwnerDrawn(bool on)
+{
+    if (on && !DrawStyle) {
+        DrawStyle = new TMenuDrawStyle;
+        DrawStyle->setParent(this);
+    }
+    QStyle *wanted = on ? DrawStyle : MenuStyle;
+    if (wanted == Current)
+        return;
+    QStyle *old = Current;
+    Current = wanted;
+    // Menus of other windows took the program's drawing when they were shown; they go back to
+    // the application's style.
+    for (QWidget *w : QApplication::allWidgets()) {
+        if (w->style() != old || !(qobject_cast<QMenu *>(w) || qobject_cast<QMenuBar *>(w)))
+            continue;
+        const bool ours = w == Form.menuBar() || w == PopupView || Menus.contains(static_cast<QMenu *>(w));
+        w->setStyle(ours ? Current : (on ? Current : nullptr));
+    }
+    // A new style makes the bar measure its items again.
+    Form.menuBar()->setStyle(Current);
+    PopupView->setStyle(Current);
+    if (on)
+        qApp->installEventFilter(this);
+    else
+        qApp->removeEventFilter(this);
+}
+
+bool TMainMenu::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show && OwnerDrawn()) {
+        auto *menu = qobject_cast<QMenu *>(watched);
+        if (menu && menu->style() != DrawStyle) {
+            menu->setStyle(DrawStyle);
+            menu->adjustSize();
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TMainMenu::UpdateAdobe()
+{
+    QAction *a = Command(QStringLiteral("menuOpenAdobe"));
+    if (!a)
+        return;
+    a->setText(Prefer.AdobeMenu);
+    a->setShortcut(QKeySequence::fromString(Prefer.AdobeShortcut, QKeySequence::PortableText));
+    a->setVisible(Prefer.AdobeInMenu);
 }

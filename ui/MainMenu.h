@@ -52,6 +52,15 @@ public:
     QMenu *PopupMenuViewMenu() const { return PopupView; }
     // Fills the context menu from the main commands and shows it at a screen point.
     void PopupMenuViewPopup(const QPoint &globalPos);
+    // The program draws the menu bar and every menu (context menus of other windows too, as
+    // they are shown); off, the style draws them. A change re-measures the bar.
+    void SetOwnerDrawn(bool on);
+    // The external viewer's item: caption, shortcut and visibility of the settings.
+    void UpdateAdobe();
+    bool OwnerDrawn() const { return DrawStyle && Current == DrawStyle; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void AddCommand(QMenu *parent, const TMenuEntry &entry);
@@ -59,6 +68,8 @@ private:
 
     TMainForm &Form;
     QStyle *MenuStyle = nullptr; // the menus' icons at the small image list's size
+    QStyle *DrawStyle = nullptr; // the program's drawing, made on first use
+    QStyle *Current = nullptr;
     QMenu *PopupView = nullptr;
     QMenu *ZoomMenu = nullptr;
     QHash<QString, QAction *> Commands;
