@@ -12,6 +12,7 @@ PACKAGES=(
   mupdf-tools poppler-utils qpdf python3
   xvfb xdotool x11-utils xdg-utils xauth fonts-dejavu-core
   desktop-file-utils groff-base
+  dpkg-dev lintian vim-gtk3 neovim emacs-nox auctex
   "$@"
 )
 
