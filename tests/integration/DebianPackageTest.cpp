@@ -23,8 +23,7 @@ struct BuiltPackage {
     BuiltPackage()
     {
         const QString build = QDir::cleanPath(QFileInfo(binPath(".")).absolutePath());
-        const RunResult r =
-            RunTool("cpack", {"--config", build + "/CPackConfig.cmake", "-B", dir.path()}, {}, build);
+        const RunResult r = RunTool("cpack", {"--config", build + "/CPackConfig.cmake", "-B", dir.path()}, {}, build);
         const QStringList debs = QDir(dir.path()).entryList({"orvalepdf_*_amd64.deb"}, QDir::Files);
         if (r.code == 0 && debs.size() == 1)
             deb = dir.filePath(debs[0]);
@@ -59,11 +58,10 @@ TEST_F(DebianPackageTest, TheControlDataAndDebiansFilesAreThere)
         EXPECT_TRUE(fields.out.contains(field)) << field;
 
     const RunResult contents = RunTool("dpkg-deb", {"-c", deb});
-    for (const char *file :
-         {"./usr/lib/orvalepdf/OrvalePDF", "./usr/lib/orvalepdf/libpdfium.so", "./usr/bin/orvalepdf -> ",
-          "./usr/share/applications/orvalepdf.desktop", "./usr/share/doc/orvalepdf/copyright",
-          "./usr/share/doc/orvalepdf/changelog.gz", "./usr/share/man/man1/orvalepdf.1.gz",
-          "./usr/share/man/man1/orvalepdf-synctex.1.gz"})
+    for (const char *file : {"./usr/lib/orvalepdf/OrvalePDF", "./usr/lib/orvalepdf/libpdfium.so",
+                             "./usr/bin/orvalepdf -> ", "./usr/share/applications/orvalepdf.desktop",
+                             "./usr/share/doc/orvalepdf/copyright", "./usr/share/doc/orvalepdf/changelog.gz",
+                             "./usr/share/man/man1/orvalepdf.1.gz", "./usr/share/man/man1/orvalepdf-synctex.1.gz"})
         EXPECT_TRUE(contents.out.contains(file)) << file;
 }
 
