@@ -13,6 +13,7 @@ PACKAGES=(
   xvfb xdotool x11-utils xdg-utils xauth fonts-dejavu-core
   desktop-file-utils groff-base openbox x11-xserver-utils locales
   libcups2-dev cups-daemon cups-client cups-server-common
+  dpkg-dev lintian vim-gtk3 neovim emacs-nox auctex
   "$@"
 )
 

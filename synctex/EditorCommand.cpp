@@ -29,6 +29,11 @@ QString closersAround(QStringView arg, qsizetype at)
         closers += u'|';
     if (before.count(u'[') > before.count(u']') && after.contains(u']'))
         closers += QStringLiteral(");]");
+    // A quoted text of the editor's language in one argument ("call Open('%f')", or
+    // "(find-file \"%f\")"): a quote would end it and a backslash would escape what follows.
+    if ((before.count(u'\'') % 2 == 1 && after.contains(u'\''))
+        || (before.count(u'"') % 2 == 1 && after.contains(u'"')))
+        closers += QStringLiteral("'\"\\");
     return closers;
 }
 

@@ -9,7 +9,7 @@
 // "%%" gives "%"). The template is split into arguments before the values are put in, so a
 // file name with quotes or blanks always stays one argument and never adds arguments. Inside
 // an argument, a value may not hold what ends the text around its placeholder: "|" between two
-// "|", or ")", ";" and "]" inside "[" ... "]".
+// "|", or ")", ";" and "]" inside "[" ... "]", or a quote or backslash inside '...' or "...".
 struct TEditorCommand {
     QStringList argv;
     QString text;             // the command as one line, for messages and the log

@@ -4,6 +4,7 @@
 #include "PrivateXvfb.h"
 #include "ProgramRun.h"
 #include "TestPaths.h"
+#include "ToolRun.h"
 
 #include <gtest/gtest.h>
 
@@ -18,26 +19,6 @@
 #include <filesystem>
 
 namespace {
-
-struct RunResult {
-    int code = -1;
-    QString out, err;
-};
-
-RunResult RunTool(const QString &program, const QStringList &args, const QProcessEnvironment &env = {},
-                  const QString &folder = QString())
-{
-    QProcess p;
-    if (!env.isEmpty())
-        p.setProcessEnvironment(env);
-    if (!folder.isEmpty())
-        p.setWorkingDirectory(folder);
-    p.start(program, args);
-    if (!p.waitForFinished(120000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
-}
 
 struct InstallTest : ::testing::Test {
     QTemporaryDir dir;

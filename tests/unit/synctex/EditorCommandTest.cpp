@@ -189,6 +189,12 @@ TEST_F(EditorCommand, AValueThatWouldEndTheEditorsOwnSyntaxStartsNothing)
         {"ed \"|%f|\" %l", "/src/a|b.tex", false},
         {"ed \"%f\" [%l]", hostile, true},  // the brackets belong to another argument
         {"ed --line %l %f", hostile, true}, // other templates are unaffected
+        // A quoted text of the editor's language: a quote or backslash would end or escape it.
+        {"nvim --headless -c \"VimtexInverseSearch %l '%f'\"", "/src/it's.tex", false},
+        {"nvim --headless -c \"VimtexInverseSearch %l '%f'\"", "/src/a\\b.tex", false},
+        {"emacsclient --eval \"(find-file \\\"%f\\\")\"", "/src/a\\\").tex", false},
+        {"emacsclient --eval \"(find-file \\\"%f\\\")\"", "/src/ä b.tex", true},
+        {"emacsclient +%l \"%f\"", "/src/it's \"q\\\".tex", true}, // a file argument only
     };
     for (const Case &c : cases) {
         const size_t starts = process.starts.size(), shown = sink.shown.size();
