@@ -723,12 +723,30 @@ void InstallHandlers()
     std::set_new_handler(OnNoMemory);
 }
 
+// The host of the benchmark's engine: the encrypted fixtures' user password, offered once.
+class TPasswordHost : public RecordingHost {
+public:
+    bool AskPassword(const QString &, QString &password, bool &remember) override
+    {
+        if (Asked++ > 0)
+            return false;
+        password = QStringLiteral("user");
+        remember = false;
+        return true;
+    }
+
+private:
+    int Asked = 0;
+};
+
 int Exercise(TQPDF &engine, const QString &file)
 {
-    if (!engine.OpenDocument(file, true, QString(), 0, TDestType::ForwardSearch) || engine.SelDoc() < 0)
+    // A file the library refuses keeps its tab, with the error, and no document.
+    engine.OpenDocument(file, true, QString(), 0, TDestType::ForwardSearch);
+    FPDF_DOCUMENT doc = engine.SelDoc() >= 0 ? engine.Document(engine.SelDoc()).PDFiumDoc.get() : nullptr;
+    if (!doc)
         return kRejected;
     const TDPLPDFiumDLL &dll = *engine.PDFium();
-    FPDF_DOCUMENT doc = engine.Document(engine.SelDoc()).PDFiumDoc.get();
     TPdfPageSource &source = engine.Pages();
 
     QImage screen(1280, 800, QImage::Format_BGR888);
@@ -942,7 +960,7 @@ QString CaseName(const TSlot &s)
     return QStringLiteral("%1-%2").arg(s.index, 5, 10, QLatin1Char('0')).arg(QString::fromLatin1(s.c.category));
 }
 
-void Record(const TOptions &opt, TSlot &s, int status, const rusage &ru, TFigures &fig, QFile &findings)
+void Record(const TOptions &opt, TSlot &s, int status, const rusage &ru, TFigures &fig, QFile &findings, QFile &log)
 {
     const double seconds = std::chrono::duration<double>(Clock::now() - s.start).count();
     fig.times.push_back(seconds);
@@ -963,13 +981,19 @@ void Record(const TOptions &opt, TSlot &s, int status, const rusage &ru, TFigure
         ++cat.rejected;
     } else if (WIFEXITED(status) && WEXITSTATUS(status) == kNoMemory) {
         kind = QStringLiteral("memory cap");
-    } else if (s.hangSignalled) {
+    } else if (s.hangSignalled || (WIFEXITED(status) && WEXITSTATUS(status) == kHangTrace)) {
         kind = QStringLiteral("hang");
     } else if (WIFSIGNALED(status)) {
         kind = QStringLiteral("crash (signal %1)").arg(WTERMSIG(status));
     } else {
         kind = QStringLiteral("exit %1").arg(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
     }
+    const char *result = kind.isEmpty() ? (WEXITSTATUS(status) == kOpened ? "opened" : "refused") : "FAILED";
+    log.write(QStringLiteral("%1 %2 %3 ms %4: %5\n")
+                  .arg(CaseName(s), QLatin1String(result))
+                  .arg(int(1000 * seconds))
+                  .arg(s.c.source, QString::fromLatin1(s.c.detail))
+                  .toUtf8());
     if (kind.isEmpty())
         return;
     ++cat.failures;
@@ -1044,6 +1068,10 @@ int main(int argc, char **argv)
     TBenchEngine bench(false);
     if (!bench.ready())
         return 1;
+    TPasswordHost host;
+    host.clientWidth = bench.host.clientWidth;
+    host.clientHeight = bench.host.clientHeight;
+    bench.engine->SetHost(&host);
     {
         // The unwinder loads on the first use: not inside a signal handler.
         void *frames[4];
@@ -1057,6 +1085,9 @@ int main(int argc, char **argv)
 
     QFile findings(opt.out + QStringLiteral("/findings.txt"));
     if (!findings.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return 1;
+    QFile log(opt.out + QStringLiteral("/results.txt"));
+    if (!log.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return 1;
     TFigures fig;
     std::vector<TSlot> children(size_t(opt.jobs));
@@ -1095,7 +1126,7 @@ int main(int argc, char **argv)
         if (done > 0) {
             for (TSlot &s : children)
                 if (s.pid == done) {
-                    Record(opt, s, status, ru, fig, findings);
+                    Record(opt, s, status, ru, fig, findings, log);
                     s.pid = -1;
                     --running;
                 }
