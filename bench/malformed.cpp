@@ -250,7 +250,7 @@ bool ReplaceNumber(TRng &rng, QByteArray &b, const QByteArray &key, QByteArray &
         if (len == 0)
             continue;
         const QByteArray &value = rng.Pick(kHugeNumbers);
-        detail = (key.isEmpty() ? QByteArray("number ") : key + ' ') + b.mid(start, len) + " -> " + value;
+        detail = (key.isEmpty() ? QByteArray("number") : key.trimmed()) + ' ' + b.mid(start, len) + " -> " + value;
         b.replace(start, len, value);
         return true;
     }
@@ -1078,8 +1078,8 @@ int main(int argc, char **argv)
         backtrace(frames, 4);
     }
     const std::vector<TSource> sources = Sources(QStringLiteral(ORVALE_SOURCE_DIR "/tests/fixtures"));
-    std::printf("bench_malformed: %d files from %zu sources, seed %llu, %d job(s), %g s and %llu MiB a file\n", opt.count,
-                sources.size(), static_cast<unsigned long long>(opt.seed), opt.jobs, kTimeLimit,
+    std::printf("bench_malformed: %d files from %zu sources, seed %llu, %d job(s), %g s and %llu MiB a file\n",
+                opt.only >= 0 ? 1 : opt.count, sources.size(), static_cast<unsigned long long>(opt.seed), opt.jobs, kTimeLimit,
                 static_cast<unsigned long long>(kAddressSpace >> 20));
     std::fflush(stdout);
 
