@@ -594,6 +594,75 @@ void Flips(TRng &rng, TCase &c)
     FlipBytes(rng, c.bytes, n);
 }
 
+// Random bytes, after the signature of a format when one is given.
+QByteArray Noise(TRng &rng, const QByteArray &signature)
+{
+    QByteArray out = signature;
+    const qsizetype n = rng.Below(4096);
+    for (qsizetype i = 0; i < n; ++i)
+        out += char(rng.Below(256));
+    return out;
+}
+
+QByteArray StreamObject(const QByteArray &dict, const QByteArray &data)
+{
+    return "<< " + dict + " /Length " + QByteArray::number(data.size()) + " >>\nstream\n" + data + "\nendstream";
+}
+
+// Images and embedded fonts of broken data with absurd sizes, drawn and read for text, so
+// that the decoders and font engines MuPDF bundles see them.
+void BrokenDecoders(TRng &rng, TCase &c)
+{
+    static const std::vector<std::pair<QByteArray, QByteArray>> filters = {
+        {"/DCTDecode", QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 11)},
+        {"/JPXDecode", QByteArray("\x00\x00\x00\x0CjP  \r\n\x87\n", 12)},
+        {"/JBIG2Decode", QByteArray("\x00\x00\x00\x00\x30\x00\x01\x00\x00\x00\x13", 11)},
+        {"/FlateDecode", "\x78\x9C"},
+        {"/LZWDecode", "\x80"},
+        {"/RunLengthDecode", ""},
+        {"/CCITTFaxDecode", ""},
+        {"/ASCII85Decode", "<~"},
+        {"/ASCIIHexDecode", "0a1b"},
+    };
+    static const std::vector<QByteArray> sizes = {"1", "16", "1000", "65535", "2147483647", "0", "-1", "1e10"};
+    static const std::vector<QByteArray> bits = {"1", "8", "16", "0", "33"};
+    static const std::vector<QByteArray> spaces = {"/DeviceRGB", "/DeviceGray", "/DeviceCMYK",
+                                                   "[/Indexed /DeviceRGB 255 <00FF00>]", "/Nonexistent",
+                                                   "[/ICCBased 5 0 R]"};
+    static const std::vector<std::pair<QByteArray, QByteArray>> fonts = {
+        {"/FontFile2", QByteArray("\x00\x01\x00\x00", 4)},
+        {"/FontFile3 /Subtype /OpenType", "OTTO"},
+        {"/FontFile3 /Subtype /Type1C", QByteArray("\x01\x00\x04\x02", 4)},
+        {"/FontFile /Length1 100 /Length2 100 /Length3 0", "%!PS-AdobeFont-1.0"},
+    };
+    const auto &[filter, signature] = rng.Pick(filters);
+    const auto &[fontKey, fontSignature] = rng.Pick(fonts);
+    const QByteArray w = rng.Pick(sizes), h = rng.Pick(sizes), bpc = rng.Pick(bits), cs = rng.Pick(spaces);
+    c.detail = "image " + filter + ' ' + w + 'x' + h + " bpc " + bpc + ' ' + cs + ", font " + fontKey;
+    const QByteArray content = "q 200 0 0 200 50 50 cm /Im1 Do Q BT /F1 24 Tf 72 700 Td (Broken font) Tj ET";
+    QByteArray parms;
+    if (rng.Below(3) == 0)
+        parms = " /DecodeParms << /Predictor " + rng.Pick(std::vector<QByteArray>{"2", "12", "15", "99"})
+            + " /Columns " + rng.Pick(sizes) + " /Colors " + rng.Pick(bits) + " /K -1 >>";
+    c.bytes = Assemble({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 300] /Contents 4 0 R /Resources << "
+                        "/XObject << /Im1 6 0 R >> /Font << /F1 7 0 R >> >> >>",
+                        StreamObject("", content),
+                        StreamObject("/N 3", Noise(rng, QByteArray("\x00\x00\x02\x0C" "ADBE", 8))),
+                        StreamObject("/Type /XObject /Subtype /Image /Width " + w + " /Height " + h
+                                         + " /BitsPerComponent " + bpc + " /ColorSpace " + cs + " /Filter " + filter
+                                         + parms,
+                                     Noise(rng, signature)),
+                        "<< /Type /Font /Subtype " + QByteArray(fontKey.startsWith("/FontFile2") ? "/TrueType" : "/Type1")
+                            + " /BaseFont /Broken /FirstChar 32 /LastChar 126 /FontDescriptor 8 0 R >>",
+                        "<< /Type /FontDescriptor /FontName /Broken /Flags 32 /FontBBox [0 0 1000 1000] "
+                        "/ItalicAngle 0 /Ascent 800 /Descent -200 /CapHeight 700 /StemV 80 "
+                            + fontKey.left(fontKey.indexOf(' ') < 0 ? fontKey.size() : fontKey.indexOf(' '))
+                            + " 9 0 R >>",
+                        StreamObject(fontKey.indexOf(' ') < 0 ? QByteArray() : fontKey.mid(fontKey.indexOf(' ') + 1),
+                                     Noise(rng, fontSignature))});
+}
+
 using TMutation = void (*)(TRng &, TCase &);
 struct TKind {
     const char *category;
@@ -610,6 +679,7 @@ const std::vector<TKind> kKinds = {
     {"stream-length", LyingStreamLength, false},
     {"deep-nesting", DeepNesting, true},
     {"cyclic", CyclicPages, true},
+    {"decoders", BrokenDecoders, true},
 };
 
 // Every sixth file is a truncation, going through the sources and the 63 cuts in turn; the
