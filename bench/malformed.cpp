@@ -73,7 +73,11 @@ public:
     }
     // 0 .. n-1 (0 when n is 0).
     qsizetype Below(qsizetype n) { return n > 0 ? qsizetype(Next() % uint64_t(n)) : 0; }
-    template <typename T> const T &Pick(const std::vector<T> &v) { return v[size_t(Below(qsizetype(v.size())))]; }
+    template <typename T>
+    const T &Pick(const std::vector<T> &v)
+    {
+        return v[size_t(Below(qsizetype(v.size())))];
+    }
 
 private:
     uint64_t S;
@@ -112,7 +116,8 @@ QByteArray WriterDocument()
     for (int p = 0; p < 3; ++p) {
         PdfWriter::Page &page = w.addPage(p == 1 ? 842 : 595, p == 1 ? 595 : 842);
         for (int line = 0; line < 12; ++line)
-            page.add(72, 760 - 24 * line, QStringLiteral("Page %1 line %2: the quick brown fox, caf\u00e9").arg(p + 1).arg(line));
+            page.add(72, 760 - 24 * line,
+                     QStringLiteral("Page %1 line %2: the quick brown fox, caf\u00e9").arg(p + 1).arg(line));
     }
     w.links.push_back({0, 72, 700, 300, 720, "<< /S /URI /URI (https://example.org/a) >>"});
     w.links.push_back({0, 72, 600, 300, 620, "<< /S /GoTo /D [6 0 R /Fit] >>"});
@@ -269,12 +274,9 @@ QByteArray NestedContent(TRng &rng, int depth)
 QByteArray NestedValue(TRng &rng, int depth)
 {
     switch (rng.Below(3)) {
-    case 0:
-        return QByteArray(depth, '[') + "1" + QByteArray(depth, ']');
-    case 1:
-        return QByteArray("<< /A ").repeated(depth) + "1" + QByteArray(" >>").repeated(depth);
-    default:
-        return QByteArray("[ << /A ").repeated(depth) + "1" + QByteArray(" >> ]").repeated(depth);
+    case 0: return QByteArray(depth, '[') + "1" + QByteArray(depth, ']');
+    case 1: return QByteArray("<< /A ").repeated(depth) + "1" + QByteArray(" >>").repeated(depth);
+    default: return QByteArray("[ << /A ").repeated(depth) + "1" + QByteArray(" >> ]").repeated(depth);
     }
 }
 
@@ -292,11 +294,11 @@ void DeepNesting(TRng &rng, TCase &c)
     case 1: {
         c.detail = "nested value in the page dictionary " + QByteArray::number(depth);
         const QByteArray content = "0 g 0 0 10 10 re f";
-        c.bytes = Assemble({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-                            "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /X " + NestedValue(rng, depth)
-                                + " /Contents 4 0 R >>",
-                            "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content
-                                + "\nendstream"});
+        c.bytes =
+            Assemble({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                      "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /X " + NestedValue(rng, depth)
+                          + " /Contents 4 0 R >>",
+                      "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content + "\nendstream"});
         break;
     }
     case 2: {
@@ -340,7 +342,8 @@ void CyclicPages(TRng &rng, TCase &c)
     switch (rng.Below(7)) {
     case 0:
         c.detail = "page tree node is its own kid";
-        c.bytes = Assemble({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [2 0 R 3 0 R] /Count 2 >>", page});
+        c.bytes =
+            Assemble({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [2 0 R 3 0 R] /Count 2 >>", page});
         break;
     case 1:
         c.detail = "two page tree nodes are each other's kid";
@@ -349,12 +352,14 @@ void CyclicPages(TRng &rng, TCase &c)
         break;
     case 2:
         c.detail = "the catalog is a kid of the page tree";
-        c.bytes = Assemble({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [1 0 R 3 0 R] /Count 2 >>", page});
+        c.bytes =
+            Assemble({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [1 0 R 3 0 R] /Count 2 >>", page});
         break;
     case 3:
         c.detail = "the same page a thousand times";
-        c.bytes = Assemble({"<< /Type /Catalog /Pages 2 0 R >>",
-                            "<< /Type /Pages /Kids [" + QByteArray("3 0 R ").repeated(1000) + "] /Count 1000 >>", page});
+        c.bytes =
+            Assemble({"<< /Type /Catalog /Pages 2 0 R >>",
+                      "<< /Type /Pages /Kids [" + QByteArray("3 0 R ").repeated(1000) + "] /Count 1000 >>", page});
         break;
     case 4:
         c.detail = "a page's parent chain loops";
@@ -477,8 +482,7 @@ void BreakXref(TRng &rng, TCase &c)
             return;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     // Cross-reference streams (or the case above had nothing to break): damage what the
     // xref stream's dictionary says.
@@ -519,10 +523,26 @@ void BreakTrailer(TRng &rng, TCase &c)
 
 void HugeNumbers(TRng &rng, TCase &c)
 {
-    static const std::vector<QByteArray> keys = {"",           "",       "/Count ",    "/Count ", "/Length ",
-                                                 "/MediaBox [", "/Rotate ", "/Width ", "/Height ", "/BitsPerComponent ",
-                                                 "/Size ",     "/N ",      "/First ",   "/K ",     "/UserUnit ",
-                                                 "/Columns ",  "/Colors ", "/Predictor ", "/FontMatrix [", "/Widths ["};
+    static const std::vector<QByteArray> keys = {"",
+                                                 "",
+                                                 "/Count ",
+                                                 "/Count ",
+                                                 "/Length ",
+                                                 "/MediaBox [",
+                                                 "/Rotate ",
+                                                 "/Width ",
+                                                 "/Height ",
+                                                 "/BitsPerComponent ",
+                                                 "/Size ",
+                                                 "/N ",
+                                                 "/First ",
+                                                 "/K ",
+                                                 "/UserUnit ",
+                                                 "/Columns ",
+                                                 "/Colors ",
+                                                 "/Predictor ",
+                                                 "/FontMatrix [",
+                                                 "/Widths ["};
     QByteArray key = rng.Pick(keys);
     if (key == "/Rotate " && c.bytes.indexOf(key) < 0) {
         const qsizetype at = c.bytes.indexOf("/Type /Page ");
@@ -579,8 +599,8 @@ void Flips(TRng &rng, TCase &c)
     const int n = 1 + int(rng.Below(24));
     if (rng.Below(3) == 0) {
         // Near a keyword where the parser decides most.
-        static const std::vector<QByteArray> words = {"stream", "obj", "/Type", "/Filter", "/Font", "<<", "xref",
-                                                      "/Outlines", "/Annots", "/Kids"};
+        static const std::vector<QByteArray> words = {"stream", "obj",  "/Type",     "/Filter", "/Font",
+                                                      "<<",     "xref", "/Outlines", "/Annots", "/Kids"};
         const QByteArray &w = rng.Pick(words);
         const std::vector<qsizetype> at = FindAll(c.bytes, w);
         if (!at.empty()) {
@@ -626,9 +646,9 @@ void BrokenDecoders(TRng &rng, TCase &c)
     };
     static const std::vector<QByteArray> sizes = {"1", "16", "1000", "65535", "2147483647", "0", "-1", "1e10"};
     static const std::vector<QByteArray> bits = {"1", "8", "16", "0", "33"};
-    static const std::vector<QByteArray> spaces = {"/DeviceRGB", "/DeviceGray", "/DeviceCMYK",
-                                                   "[/Indexed /DeviceRGB 255 <00FF00>]", "/Nonexistent",
-                                                   "[/ICCBased 5 0 R]"};
+    static const std::vector<QByteArray> spaces = {"/DeviceRGB",   "/DeviceGray",
+                                                   "/DeviceCMYK",  "[/Indexed /DeviceRGB 255 <00FF00>]",
+                                                   "/Nonexistent", "[/ICCBased 5 0 R]"};
     static const std::vector<std::pair<QByteArray, QByteArray>> fonts = {
         {"/FontFile2", QByteArray("\x00\x01\x00\x00", 4)},
         {"/FontFile3 /Subtype /OpenType", "OTTO"},
@@ -642,25 +662,28 @@ void BrokenDecoders(TRng &rng, TCase &c)
     const QByteArray content = "q 200 0 0 200 50 50 cm /Im1 Do Q BT /F1 24 Tf 72 700 Td (Broken font) Tj ET";
     QByteArray parms;
     if (rng.Below(3) == 0)
-        parms = " /DecodeParms << /Predictor " + rng.Pick(std::vector<QByteArray>{"2", "12", "15", "99"})
-            + " /Columns " + rng.Pick(sizes) + " /Colors " + rng.Pick(bits) + " /K -1 >>";
-    c.bytes = Assemble({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-                        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 300] /Contents 4 0 R /Resources << "
-                        "/XObject << /Im1 6 0 R >> /Font << /F1 7 0 R >> >> >>",
-                        StreamObject("", content),
-                        StreamObject("/N 3", Noise(rng, QByteArray("\x00\x00\x02\x0C" "ADBE", 8))),
-                        StreamObject("/Type /XObject /Subtype /Image /Width " + w + " /Height " + h
-                                         + " /BitsPerComponent " + bpc + " /ColorSpace " + cs + " /Filter " + filter
-                                         + parms,
-                                     Noise(rng, signature)),
-                        "<< /Type /Font /Subtype " + QByteArray(fontKey.startsWith("/FontFile2") ? "/TrueType" : "/Type1")
-                            + " /BaseFont /Broken /FirstChar 32 /LastChar 126 /FontDescriptor 8 0 R >>",
-                        "<< /Type /FontDescriptor /FontName /Broken /Flags 32 /FontBBox [0 0 1000 1000] "
-                        "/ItalicAngle 0 /Ascent 800 /Descent -200 /CapHeight 700 /StemV 80 "
-                            + fontKey.left(fontKey.indexOf(' ') < 0 ? fontKey.size() : fontKey.indexOf(' '))
-                            + " 9 0 R >>",
-                        StreamObject(fontKey.indexOf(' ') < 0 ? QByteArray() : fontKey.mid(fontKey.indexOf(' ') + 1),
-                                     Noise(rng, fontSignature))});
+        parms = " /DecodeParms << /Predictor " + rng.Pick(std::vector<QByteArray>{"2", "12", "15", "99"}) + " /Columns "
+            + rng.Pick(sizes) + " /Colors " + rng.Pick(bits) + " /K -1 >>";
+    c.bytes =
+        Assemble({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                  "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 300] /Contents 4 0 R /Resources << "
+                  "/XObject << /Im1 6 0 R >> /Font << /F1 7 0 R >> >> >>",
+                  StreamObject("", content),
+                  StreamObject("/N 3",
+                               Noise(rng,
+                                     QByteArray("\x00\x00\x02\x0C"
+                                                "ADBE",
+                                                8))),
+                  StreamObject("/Type /XObject /Subtype /Image /Width " + w + " /Height " + h + " /BitsPerComponent "
+                                   + bpc + " /ColorSpace " + cs + " /Filter " + filter + parms,
+                               Noise(rng, signature)),
+                  "<< /Type /Font /Subtype " + QByteArray(fontKey.startsWith("/FontFile2") ? "/TrueType" : "/Type1")
+                      + " /BaseFont /Broken /FirstChar 32 /LastChar 126 /FontDescriptor 8 0 R >>",
+                  "<< /Type /FontDescriptor /FontName /Broken /Flags 32 /FontBBox [0 0 1000 1000] "
+                  "/ItalicAngle 0 /Ascent 800 /Descent -200 /CapHeight 700 /StemV 80 "
+                      + fontKey.left(fontKey.indexOf(' ') < 0 ? fontKey.size() : fontKey.indexOf(' ')) + " 9 0 R >>",
+                  StreamObject(fontKey.indexOf(' ') < 0 ? QByteArray() : fontKey.mid(fontKey.indexOf(' ') + 1),
+                               Noise(rng, fontSignature))});
 }
 
 using TMutation = void (*)(TRng &, TCase &);
@@ -896,8 +919,8 @@ std::vector<TFrame> ReadTrace(const QString &path, QString &headline)
         const QList<QByteArray> parts = lines[i].split('\t');
         if (parts.size() < 3)
             continue;
-        frames.push_back({QString::fromUtf8(parts[0]), parts[1].toULongLong(nullptr, 16), QString::fromUtf8(parts[2]),
-                          QString()});
+        frames.push_back(
+            {QString::fromUtf8(parts[0]), parts[1].toULongLong(nullptr, 16), QString::fromUtf8(parts[2]), QString()});
     }
     // Names and places of what the modules do not export, from their symbol tables.
     std::map<QString, std::vector<size_t>> byModule;
@@ -928,11 +951,11 @@ std::vector<TFrame> ReadTrace(const QString &path, QString &headline)
 
 bool IsMuPDFFunction(const QString &f)
 {
-    static const char *const prefixes[] = {"fz_",   "pdf_",  "FT_",     "ft_",     "FT_",    "tt_",  "cff_", "opj_",
-                                           "jbig2_", "hb_",  "jpeg_",   "jinit_",  "png_",   "cms",  "_cms", "inflate",
-                                           "deflate", "xps_", "svg_",   "html_",   "extract_", "js_", "ucdn_", "gumbo",
-                                           "af_",    "ps_",  "t1_",     "t42_",    "sfnt_",  "pfr_", "psh_", "FTC_",
-                                           "lcms",   "Cms",  "adler32", "crc32",   "jpx_",   "zcalloc", "ps",  "decode_"};
+    static const char *const prefixes[] = {
+        "fz_",      "pdf_",   "FT_",   "ft_",   "FT_",     "tt_",     "cff_",    "opj_",    "jbig2_", "hb_",
+        "jpeg_",    "jinit_", "png_",  "cms",   "_cms",    "inflate", "deflate", "xps_",    "svg_",   "html_",
+        "extract_", "js_",    "ucdn_", "gumbo", "af_",     "ps_",     "t1_",     "t42_",    "sfnt_",  "pfr_",
+        "psh_",     "FTC_",   "lcms",  "Cms",   "adler32", "crc32",   "jpx_",    "zcalloc", "ps",     "decode_"};
     for (const char *p : prefixes)
         if (f.startsWith(QLatin1String(p)))
             return true;
@@ -964,9 +987,9 @@ TVerdict Classify(const std::vector<TFrame> &frames)
         ++i;
     QStringList names;
     for (size_t k = i; k < frames.size() && names.size() < 4; ++k)
-        names << (frames[k].function.isEmpty() ? QFileInfo(frames[k].module).fileName() + '+'
-                                                     + QString::number(frames[k].offset, 16)
-                                               : frames[k].function);
+        names << (frames[k].function.isEmpty()
+                      ? QFileInfo(frames[k].module).fileName() + '+' + QString::number(frames[k].offset, 16)
+                      : frames[k].function);
     v.where = names.join(QLatin1String(" <- "));
     for (; i < frames.size(); ++i) {
         const TFrame &f = frames[i];
@@ -1071,8 +1094,9 @@ void Record(const TOptions &opt, TSlot &s, int status, const rusage &ru, TFigure
     const TVerdict v = Classify(ReadTrace(s.trace, headline));
     const QString group = kind.section(' ', 0, 0) + QStringLiteral(" in ") + v.owner;
     ++fig.failures[group];
-    const QString reason = kind + QStringLiteral(" in ") + v.owner + QStringLiteral(": ") + v.where + QStringLiteral(" [")
-        + s.c.source + QStringLiteral(": ") + QString::fromLatin1(s.c.detail) + QStringLiteral("]");
+    const QString reason = kind + QStringLiteral(" in ") + v.owner + QStringLiteral(": ") + v.where
+        + QStringLiteral(" [") + s.c.source + QStringLiteral(": ") + QString::fromLatin1(s.c.detail)
+        + QStringLiteral("]");
     const QString base = opt.out + QStringLiteral("/findings/") + CaseName(s);
     QFile::remove(base + QStringLiteral(".pdf"));
     QFile::copy(s.file, base + QStringLiteral(".pdf"));
@@ -1149,8 +1173,8 @@ int main(int argc, char **argv)
     }
     const std::vector<TSource> sources = Sources(QStringLiteral(ORVALE_SOURCE_DIR "/tests/fixtures"));
     std::printf("bench_malformed: %d files from %zu sources, seed %llu, %d job(s), %g s and %llu MiB a file\n",
-                opt.only >= 0 ? 1 : opt.count, sources.size(), static_cast<unsigned long long>(opt.seed), opt.jobs, kTimeLimit,
-                static_cast<unsigned long long>(kAddressSpace >> 20));
+                opt.only >= 0 ? 1 : opt.count, sources.size(), static_cast<unsigned long long>(opt.seed), opt.jobs,
+                kTimeLimit, static_cast<unsigned long long>(kAddressSpace >> 20));
     std::fflush(stdout);
 
     QFile findings(opt.out + QStringLiteral("/findings.txt"));
@@ -1201,8 +1225,7 @@ int main(int argc, char **argv)
                     --running;
                 }
             if (fig.files % 500 == 0) {
-                std::printf("%d files, %.0f s\n", fig.files,
-                            std::chrono::duration<double>(Clock::now() - t0).count());
+                std::printf("%d files, %.0f s\n", fig.files, std::chrono::duration<double>(Clock::now() - t0).count());
                 std::fflush(stdout);
             }
             continue;
@@ -1223,12 +1246,15 @@ int main(int argc, char **argv)
     const double total = std::chrono::duration<double>(Clock::now() - t0).count();
 
     std::sort(fig.times.begin(), fig.times.end());
-    const auto pct = [&](double p) { return fig.times.empty() ? 0 : fig.times[size_t(p * double(fig.times.size() - 1))]; };
+    const auto pct = [&](double p) {
+        return fig.times.empty() ? 0 : fig.times[size_t(p * double(fig.times.size() - 1))];
+    };
     std::printf("\nfiles %d: opened %d, refused %d, failed %d\n", fig.files, fig.opened, fig.rejected,
                 fig.files - fig.opened - fig.rejected);
     for (const char *kind : {"crash", "hang", "memory"})
         for (const char *owner : {"ours", "MuPDF", "unknown"}) {
-            const auto it = fig.failures.find(QStringLiteral("%1 in %2").arg(QLatin1String(kind), QLatin1String(owner)));
+            const auto it =
+                fig.failures.find(QStringLiteral("%1 in %2").arg(QLatin1String(kind), QLatin1String(owner)));
             std::printf("  %-6s in %-7s %d\n", kind, owner, it == fig.failures.end() ? 0 : it->second);
         }
     std::printf("\n%-18s %6s %6s %6s %6s\n", "category", "files", "opened", "refused", "failed");
