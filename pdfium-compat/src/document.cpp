@@ -35,6 +35,29 @@ unsigned long load_error(fz_context *c) {
   return FPDF_ERR_FORMAT;
 }
 
+// The page tree's count of pages, unless it claims more pages than the file
+// has objects (each page is an object of its own): then the number of pages
+// the tree can be walked to, so that a forged count of two billion pages
+// never reaches the caller, which lays out every page it is told of.
+int page_count(fz_context *c, pdf_document *doc) {
+  const int claimed = pdf_count_pages(c, doc);
+  const int objects = pdf_xref_len(c, doc);
+  if (claimed <= objects) return claimed;
+  const auto found = [&](int index) {
+    return mu_try([&](fz_context *cc) { pdf_lookup_page_obj(cc, doc, index); });
+  };
+  // Pages below lo are found; no page from hi on can be.
+  int lo = 0, hi = objects;
+  while (lo < hi) {
+    const int mid = lo + (hi - lo) / 2;
+    if (found(mid))
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
+  return lo;
+}
+
 // Opens `stm`, taking ownership of it. Null with *error set on failure.
 pdf_document *open_pdf(fz_context *c, fz_stream *stm, unsigned long *error) {
   pdf_document *doc = nullptr;
@@ -189,7 +212,7 @@ FPDF_EXPORT void FPDF_CloseDocument(FPDF_DOCUMENT document) {
 FPDF_EXPORT int FPDF_GetPageCount(FPDF_DOCUMENT document) {
   return guarded(0, [&] {
     int n = 0;
-    if (document) mu_try([&](fz_context *c) { n = pdf_count_pages(c, document->doc); });
+    if (document) mu_try([&](fz_context *c) { n = page_count(c, document->doc); });
     return n;
   });
 }
