@@ -102,9 +102,10 @@ TEST_F(ThemeTest, EveryModeColoursTheWindowsMenusAndFrame)
         EXPECT_EQ(DarkFlag(), c.dark);
         EXPECT_EQ(QApplication::palette(), ThemePalette(c.mode));
         for (QWidget *w : QApplication::topLevelWidgets())
-            if (w->isVisible())
+            if (w->isVisible()) {
                 EXPECT_EQ(w->palette().color(QPalette::Text), ThemePalette(c.mode).color(QPalette::Text))
                     << w->metaObject()->className();
+            }
         // Toolbar, status line and workspace in the interface colours of the mode.
         EXPECT_EQ(PixelOf(form->CoolBar, QPoint(1, 1)), ToQColor(Colors.Theme[tbcCustomBk].val));
         EXPECT_EQ(form->ClientArea()->ClientPanel->palette().color(QPalette::Window),

@@ -106,8 +106,9 @@ TEST(ColorTextTest, FrameLinesRefused)
         const TColorImport r = ImportColors(QLatin1String(c.line), sets);
         EXPECT_FALSE(r.ok());
         // The first caption read stays applied (light, active).
-        if (QLatin1String(c.line).startsWith(QLatin1String("#111111")))
+        if (QLatin1String(c.line).startsWith(QLatin1String("#111111"))) {
             EXPECT_EQ(sets.frames[0][4], RgbColor(0x111111));
+        }
     }
     TColorTextSets sets = Defaults();
     EXPECT_EQ(ImportColors(QStringLiteral("#111111 a\r\n> 100 BorderWidth\r\n"), sets).line, 2);
