@@ -8,6 +8,7 @@
 #include "settings/Prefer.h"
 #include "ui/ScrollForm.h"
 #include "ui/TreeForm.h"
+#include "ui/widgets/PanelCaption.h"
 
 #include <QAction>
 #include <QApplication>
@@ -136,6 +137,11 @@ int TClientForm::GetBMWidth(int a) const
 void TClientForm::SetTreeForm(TTreeForm *tree)
 {
     TreeForm = tree;
+    // The panel cannot be undocked, so its caption is only a title and a close button.
+    auto *caption = new TPanelCaption(QStringLiteral("Bookmarks"), LeftPanel);
+    caption->setObjectName(QStringLiteral("BookmarksCaption"));
+    connect(caption, &TPanelCaption::CloseClicked, tree, [tree] { tree->doHideDocked(true); });
+    LeftPanel->layout()->addWidget(caption);
     LeftPanel->layout()->addWidget(tree);
 }
 

@@ -141,7 +141,11 @@ TMainForm::TMainForm(TQPDF *engine, std::function<bool()> writeData, QWidget *pa
         Refresh->TabsVisible = [this] { return TabsVisible(); };
         Watch = std::make_unique<TDocumentWatch>(*QPDF, *Refresh);
         ClientForm = new TClientForm(QPDF, MainClientPanel, this);
-        ClientForm->StateChanged = [this] { EnableMenu(); };
+        // Full screen and presentation have colours of their own (the workspace's dark value).
+        ClientForm->StateChanged = [this] {
+            UpdateColors();
+            EnableMenu();
+        };
         Placement->SetStandIn(ClientForm);
         Placement->ClampPanelWidth = [this] { ClientForm->ClampBookmarksWidth(); };
         ScrollForm = ClientForm->PageView();

@@ -4,6 +4,7 @@
 #include "ui/ClientForm.h"
 #include "ui/MainForm.h"
 #include "ui/TreeForm.h"
+#include "ui/widgets/PanelCaption.h"
 #include "settings/Colors.h"
 
 #include "MainFormFixture.h"
@@ -185,6 +186,23 @@ TEST_F(BookmarksPanel, F4ShowsAndHidesThePanel)
     QTest::keyClick(form.get(), Qt::Key_F4);
     EXPECT_TRUE(panel->isVisible());
     EXPECT_TRUE(form->Command("menuShowBookmarks")->isChecked());
+}
+
+// The caption above the docked panel names it; its close button hides the panel as F4 does.
+TEST_F(BookmarksPanel, TheCaptionsCloseButtonHidesThePanel)
+{
+    open("multi/multi.pdf", "multi.pdf");
+    auto *caption = form->ClientArea()->LeftPanel->findChild<TPanelCaption *>("BookmarksCaption");
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->Caption(), "Bookmarks");
+    EXPECT_TRUE(caption->isVisible());
+    EXPECT_LT(caption->y(), panel->y()) << "the caption stands above the tree";
+    const QPoint cross = caption->CloseButtonRect().center();
+    QTest::mouseClick(caption, Qt::LeftButton, Qt::NoModifier, cross);
+    EXPECT_TRUE(panel->isHidden());
+    EXPECT_TRUE(form->ClientArea()->LeftPanel->isHidden());
+    EXPECT_FALSE(engine->ShowBookmarks);
+    EXPECT_FALSE(form->Command("menuShowBookmarks")->isChecked());
 }
 
 TEST_F(BookmarksPanel, TheThemesTreeColoursAndTheHotExpandButton)
