@@ -4,6 +4,8 @@
 #include "app/Placement.h"
 #include "base/AppState.h"
 #include "base/MessageDialog.h"
+#include "settings/Prefer.h"
+#include "settings/PreferStore.h"
 #include "ui/ClientForm.h"
 #include "ui/MainForm.h"
 #include "ui/MsgForm.h"
@@ -334,4 +336,41 @@ TEST_F(ClientForm, ACommandLineDocumentShowsInPresentation)
     EXPECT_FALSE(engine->Layout().AllowScrolling);
     EXPECT_EQ(engine->Layout().FZoomMode, zfitPage);
     EXPECT_TRUE(form->PageView()->isVisible());
+}
+
+// A panel width dragged with the splitter is saved with the settings when the window closes and
+// is the panel's width in the next window.
+TEST_F(ClientForm, TheDraggedPanelWidthSurvivesARestart)
+{
+    App.DataFolder = dir.path();
+    App.DataFile = dir.filePath("OrvalePDF.dat");
+    open("a.pdf");
+    form->ShowBookmarksPanel(true);
+    QWidget *handle = client->LeftSplitter->handle(1);
+    const QPoint grip = handle->rect().center();
+    QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(handle, grip + QPoint(60, 0));
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(60, 0));
+    const int dragged = client->LeftPanel->width();
+    ASSERT_NE(dragged, 200);
+    EXPECT_EQ(Prefer.BookmarksWidth, dragged);
+    form->close();
+    form.reset();
+    ASSERT_TRUE(WriteData());
+
+    LoadPreferDefaults(Prefer);
+    ASSERT_TRUE(ReadData());
+    EXPECT_EQ(Prefer.BookmarksWidth, dragged);
+    Prefer.Maximized = false;
+    Prefer.WindowRect = {100, 50, 500, 850};
+    createForm();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    client = form->ClientArea();
+    open("a.pdf");
+    form->ShowBookmarksPanel(true);
+    QApplication::processEvents();
+    EXPECT_EQ(client->LeftPanel->width(), dragged);
+    App.DataFile.clear();
+    App.DataFolder.clear();
 }
