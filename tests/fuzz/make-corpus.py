@@ -71,6 +71,9 @@ def main():
         b"9 PageGoto Selector \"  9999  \"", b"9 PageCount \"  (9999/9999)  \"", b"|", b"|", b"3S Search", b"9 Nothing"])
     write("toolbar", [b"\x01\x00" + toolbar, b"\x00\x01" + b"0\n1 \"\n2 Back \"a\" \"b\" \"c\"\r\r\n"])
 
+    colors = open(os.path.join(HERE, "seeds", "colors.txt"), "rb").read()
+    write("colortext", [colors, colors[: len(colors) // 2] + b"#12345 TitleBarBk\r\n> 101 BorderWidth\r\n"])
+
     xmp = [fixture("pdfium", "xmp.pdf.in"), fixture("pdfium", "xmp-broken.pdf"), fixture("pdfium", "xmp-unended.pdf")]
     write("xmp", [x[x.find(b"<?xpacket"):] if b"<?xpacket" in x else x for x in xmp])
 
