@@ -1,6 +1,7 @@
 #include "platform/PrinterDevice.h"
 
 #include "PdfSpool.h"
+#include "SpoolDevice.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,7 +40,7 @@ const char *SidesValue(QPrinter::DuplexMode duplex)
 // painter ends and cannot take it back, yet an aborted document must never print: the pages are
 // drawn into a PDF spool file with the queue's page layout and resolution, and the end step sends
 // that file through libcups, checking for an abort between chunks.
-class CupsPrinter final : public PrinterDevice {
+class CupsPrinter final : public SpoolDevice<CupsDocument> {
 public:
     explicit CupsPrinter(const QString &queue) : queue(queue), queueName(queue.toUtf8())
     {
@@ -93,29 +94,13 @@ public:
             setError(reason);
             return false;
         }
-        std::lock_guard lock(mutex);
-        current = std::move(doc);
-        currentTitle = docTitle;
-        isPrinting = true;
+        started(std::move(doc), docTitle);
         return true;
     }
 
-    QString lastError() const override
-    {
-        std::lock_guard lock(mutex);
-        return error;
-    }
-
-    QPainter &painter() override { return current->painter; }
-    bool newPage() override { return current && current->printer.newPage(); }
-
     PrintEnd end() override
     {
-        std::shared_ptr<CupsDocument> doc;
-        {
-            std::lock_guard lock(mutex);
-            doc = current;
-        }
+        const std::shared_ptr<CupsDocument> doc = document();
         if (!doc)
             return PrintEnd::Aborted;
         doc->painter.end();
@@ -126,13 +111,12 @@ public:
 
     void abort() override
     {
-        std::shared_ptr<CupsDocument> doc;
+        const std::shared_ptr<CupsDocument> doc = document();
+        if (!doc)
+            return;
         int jobId = 0;
         {
             std::lock_guard lock(mutex);
-            doc = current;
-            if (!doc)
-                return;
             doc->aborted = true;
             jobId = doc->jobId;
             // Not sent yet: without its file nothing can be.
@@ -142,14 +126,6 @@ public:
         if (jobId)
             cupsCancelJob2(CUPS_HTTP_DEFAULT, queueName.constData(), jobId, 0);
         finish(doc);
-    }
-
-    bool printing() const override { return isPrinting; }
-
-    QString title() const override
-    {
-        std::lock_guard lock(mutex);
-        return isPrinting ? currentTitle : QString();
     }
 
     void fillSetup(QPrinter &printer) const override
@@ -172,12 +148,6 @@ public:
 private:
     // The printable area is all the queue can print: the drawing origin is its corner.
     void UseMinimumMargins() { setup.setPageMargins(setup.pageLayout().minimumMargins(), setup.pageLayout().units()); }
-
-    void setError(const QString &text)
-    {
-        std::lock_guard lock(mutex);
-        error = text;
-    }
 
     PrintEnd Failed(const QString &what)
     {
@@ -227,25 +197,10 @@ private:
         return PrintEnd::Delivered;
     }
 
-    // The document is no longer this printer's; a newer one may already have replaced it.
-    void finish(const std::shared_ptr<CupsDocument> &doc)
-    {
-        std::lock_guard lock(mutex);
-        if (current == doc) {
-            current.reset();
-            isPrinting = false;
-        }
-    }
-
     const QString queue;
     const QByteArray queueName;
     QPrinter setup{QPrinter::HighResolution}; // the queue's paper, orientation and resolution
     int copyCount = 1;
-    mutable std::mutex mutex;
-    std::shared_ptr<CupsDocument> current;
-    QString currentTitle;
-    QString error;
-    std::atomic<bool> isPrinting{false};
 };
 
 } // namespace

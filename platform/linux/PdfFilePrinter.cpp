@@ -1,6 +1,7 @@
 #include "platform/PrinterDevice.h"
 
 #include "PdfSpool.h"
+#include "SpoolDevice.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,7 +21,7 @@ struct PdfDocument : PdfSpool {
     QString target;
 };
 
-class PdfFilePrinter final : public PrinterDevice {
+class PdfFilePrinter final : public SpoolDevice<PdfDocument> {
 public:
     PdfFilePrinter(const QString &outputFile, int dpi) : target(outputFile), dpi(dpi) {}
 
@@ -71,29 +72,13 @@ public:
             return false;
         }
         out->target = target;
-        std::lock_guard lock(mutex);
-        current = std::move(out);
-        currentTitle = docTitle;
-        isPrinting = true;
+        started(std::move(out), docTitle);
         return true;
     }
 
-    QString lastError() const override
-    {
-        std::lock_guard lock(mutex);
-        return error;
-    }
-
-    QPainter &painter() override { return current->painter; }
-    bool newPage() override { return current && current->printer.newPage(); }
-
     PrintEnd end() override
     {
-        std::shared_ptr<PdfDocument> out;
-        {
-            std::lock_guard lock(mutex);
-            out = current;
-        }
+        const std::shared_ptr<PdfDocument> out = document();
         if (!out)
             return PrintEnd::Aborted;
         out->painter.end();
@@ -119,11 +104,7 @@ public:
 
     void abort() override
     {
-        std::shared_ptr<PdfDocument> out;
-        {
-            std::lock_guard lock(mutex);
-            out = current;
-        }
+        const std::shared_ptr<PdfDocument> out = document();
         if (!out)
             return;
         {
@@ -133,14 +114,6 @@ public:
         finish(out);
     }
 
-    bool printing() const override { return isPrinting; }
-
-    QString title() const override
-    {
-        std::lock_guard lock(mutex);
-        return isPrinting ? currentTitle : QString();
-    }
-
 private:
     QPageLayout pageLayout() const
     {
@@ -148,31 +121,10 @@ private:
         return QPageLayout(paper, isLandscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
     }
 
-    void setError(const QString &text)
-    {
-        std::lock_guard lock(mutex);
-        error = text;
-    }
-
-    // The document is no longer this printer's; a newer one may already have replaced it.
-    void finish(const std::shared_ptr<PdfDocument> &out)
-    {
-        std::lock_guard lock(mutex);
-        if (current == out) {
-            current.reset();
-            isPrinting = false;
-        }
-    }
-
     QString target;
     const int dpi;
     QPageSize paper{QPageSize::A4};
     bool isLandscape = false;
-    mutable std::mutex mutex;
-    std::shared_ptr<PdfDocument> current;
-    QString currentTitle;
-    QString error;
-    std::atomic<bool> isPrinting{false};
 };
 
 } // namespace
