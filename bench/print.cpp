@@ -1,6 +1,7 @@
 // Printing: a dense A4 page printed into a PDF file at 600 dpi through the job (peak resident
 // memory before and while printing, band height, time per page, output size), and the time to
 // make the print copy of a 300-page document.
+#include "QuietPrintProgress.h"
 #include "BenchEngine.h"
 #include "RawPdf.h"
 
@@ -60,15 +61,6 @@ QByteArray DensePage()
 
 const QByteArray Font = "<< /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica >> >> >>";
 
-class QuietProgress final : public TPrintProgress {
-public:
-    void SetLabel(const QString &, const QColor &) override {}
-    void SetProgress(int, bool) override {}
-    void DisableAbort() override {}
-    void ProcessEvents() override {}
-    bool AbortRequested() const override { return false; }
-};
-
 bool Write(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
@@ -102,7 +94,7 @@ int main(int argc, char **argv)
     std::shared_ptr<pl::PrinterDevice> printer = pl::makePdfFilePrinter(output, 600);
     TPrintCopy copy(engine, engine.SelDoc());
     TCopyPrintSource source(copy, printer->caps(), TPrintSettings().autoOrient);
-    QuietProgress progress;
+    QuietPrintProgress progress;
     std::unique_ptr<TPrintThread> endThread;
     const Clock::time_point start = Clock::now();
     TPrintJob job(printer, {1}, QStringLiteral("dense.pdf"));

@@ -1,6 +1,7 @@
 // Printing to a CUPS queue end to end: a scheduler of the test's own (a private folder, its own
 // socket, no system scheduler touched) with a raw queue whose device is a file; chosen pages of
 // a document printed through the job arrive in that file; an aborted document never does.
+#include "QuietPrintProgress.h"
 #include "platform/PrinterDevice.h"
 #include "print/CopyPrintSource.h"
 #include "print/PageRange.h"
@@ -23,15 +24,6 @@
 namespace {
 
 constexpr const char *Queue = "orvale-test";
-
-class QuietProgress final : public TPrintProgress {
-public:
-    void SetLabel(const QString &, const QColor &) override {}
-    void SetProgress(int, bool) override {}
-    void DisableAbort() override {}
-    void ProcessEvents() override {}
-    bool AbortRequested() const override { return false; }
-};
 
 // A scheduler in a folder of its own, reached through its own socket (CUPS_SERVER), with one
 // raw queue that writes every job into out/printed.pdf.
@@ -255,7 +247,7 @@ TEST_F(CupsPrintTest, ARangeArrivesInTheQueuesFile)
     printer->setCopies(2);
     TPrintCopy printCopy(*engine, engine->SelDoc());
     TCopyPrintSource pages(printCopy, printer->caps(), true);
-    QuietProgress progress;
+    QuietPrintProgress progress;
     std::unique_ptr<TPrintThread> endThread;
     pl::fake::ScopedManualTime time;
     QString failure;

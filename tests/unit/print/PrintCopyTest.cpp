@@ -18,7 +18,18 @@ int LinkCount(const TDPLPDFiumDLL &dll, FPDF_DOCUMENT doc)
     return count;
 }
 
-struct PrintCopyTest : EngineFixture {};
+struct PrintCopyTest : EngineFixture {
+    // One page of 100 x 100 points, black all over.
+    void OpenBlackPage()
+    {
+        const QString path = dir.filePath(u"black.pdf"_qs);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(RawPdf({"0 g 0 0 100 100 re f"}, 100, 100));
+        f.close();
+        ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, TDestType::ForwardSearch));
+    }
+};
 
 } // namespace
 
@@ -56,12 +67,7 @@ TEST_F(PrintCopyTest, PrintingLeavesTheShownDocumentAsItWas)
 
 TEST_F(PrintCopyTest, BandsMeetWithoutAGapAtTwiceTheRasterResolution)
 {
-    const QString path = dir.filePath(u"black.pdf"_qs);
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(RawPdf({"0 g 0 0 100 100 re f"}, 100, 100));
-    f.close();
-    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, TDestType::ForwardSearch));
+    ASSERT_NO_FATAL_FAILURE(OpenBlackPage());
     TPrintCopy printCopy(*engine, engine->SelDoc());
     ASSERT_TRUE(printCopy.Valid());
     // 1667 device pixels at 1200 dpi from a raster of 833 rows at 600 dpi, 40 rows a band.
@@ -81,12 +87,7 @@ TEST_F(PrintCopyTest, BandsMeetWithoutAGapAtTwiceTheRasterResolution)
 
 TEST_F(PrintCopyTest, OnlyRowsOnTheDrawableAreaAreRendered)
 {
-    const QString path = dir.filePath(u"black.pdf"_qs);
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(RawPdf({"0 g 0 0 100 100 re f"}, 100, 100));
-    f.close();
-    ASSERT_TRUE(engine->OpenDocument(path, false, QString(), 0, TDestType::ForwardSearch));
+    ASSERT_NO_FATAL_FAILURE(OpenBlackPage());
     TPrintCopy printCopy(*engine, engine->SelDoc());
     printCopy.SetBandBytes(834 * 3 * 10);
     QImage sheet(900, 900, QImage::Format_RGB32);

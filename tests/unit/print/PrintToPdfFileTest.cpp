@@ -1,4 +1,5 @@
 // Chosen pages of a document printed through the job into a PDF file, read back.
+#include "QuietPrintProgress.h"
 #include "print/CopyPrintSource.h"
 #include "print/PageRange.h"
 
@@ -9,15 +10,6 @@
 #include <QImage>
 
 namespace {
-
-class QuietProgress final : public TPrintProgress {
-public:
-    void SetLabel(const QString &, const QColor &) override {}
-    void SetProgress(int, bool) override {}
-    void DisableAbort() override {}
-    void ProcessEvents() override {}
-    bool AbortRequested() const override { return false; }
-};
 
 // Page i carries a large black block in a place of its own: a column and a row of a 3 x 3 grid.
 QByteArray Marks()
@@ -68,7 +60,7 @@ TEST_F(PrintToPdfFileTest, ARangePrintsThosePagesEachLikeItsOriginal)
     TPrintCopy printCopy(*engine, engine->SelDoc());
     ASSERT_TRUE(printCopy.Valid());
     TCopyPrintSource pages(printCopy, printer->caps(), TPrintSettings().autoOrient);
-    QuietProgress progress;
+    QuietPrintProgress progress;
     std::unique_ptr<TPrintThread> endThread;
     pl::fake::ScopedManualTime time;
     TPrintJob job(printer, list.pages, u"marks.pdf"_qs);
