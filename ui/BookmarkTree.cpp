@@ -31,10 +31,14 @@ void TBookmarkTree::drawBranches(QPainter *painter, const QRect &rect, const QMo
         QTreeWidget::drawBranches(painter, rect, index);
         return;
     }
-    if (const QColor bk = Theme(tvcCustomBk); bk.isValid())
+    const QColor bk = Theme(tvcCustomBk);
+    if (bk.isValid())
         painter->fillRect(rect, bk);
     const QTreeWidgetItem *node = itemFromIndex(index);
-    if (!node || node->childCount() == 0)
+    if (!node)
+        return;
+    DrawLines(painter, rect, node);
+    if (node->childCount() == 0)
         return;
     // A chevron in a square button left of the text: down when open, right when closed.
     const int ppi = logicalDpiX();
@@ -45,6 +49,9 @@ void TBookmarkTree::drawBranches(QPainter *painter, const QRect &rect, const QMo
     const QColor color =
         Theme(open ? (hot ? tvcOpenedHotGlyph : tvcOpenedGlyph) : (hot ? tvcClosedHotGlyph : tvcClosedGlyph));
     const int arm = w / 4;
+    // The lines stop at the button.
+    if (bk.isValid())
+        painter->fillRect(QRect(c.x() - arm - 1, c.y() - arm - 1, 2 * arm + 3, 2 * arm + 3), bk);
     QPainterPath chevron;
     if (open) {
         chevron.moveTo(c.x() - arm, c.y() - arm / 2);
@@ -59,6 +66,52 @@ void TBookmarkTree::drawBranches(QPainter *painter, const QRect &rect, const QMo
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(QPen(color.isValid() ? color : palette().color(QPalette::Text), ppi / 96 + 1));
     painter->drawPath(chevron);
+    painter->restore();
+}
+
+void TBookmarkTree::SetLineColor(const QColor &color)
+{
+    if (color == Lines)
+        return;
+    Lines = color;
+    viewport()->update();
+}
+
+namespace {
+
+// The node's parent in the tree, the invisible root for a top-level node.
+const QTreeWidgetItem *Up(const QTreeWidgetItem *node, const QTreeWidget *tree)
+{
+    return node->parent() ? node->parent() : tree->invisibleRootItem();
+}
+
+bool HasNextSibling(const QTreeWidgetItem *node, const QTreeWidget *tree)
+{
+    const QTreeWidgetItem *up = Up(node, tree);
+    return up->indexOfChild(const_cast<QTreeWidgetItem *>(node)) < up->childCount() - 1;
+}
+
+} // namespace
+
+void TBookmarkTree::DrawLines(QPainter *painter, const QRect &rect, const QTreeWidgetItem *node) const
+{
+    if (!Lines.isValid())
+        return;
+    // One column per level, the node's own at the right; each holds a vertical line while the
+    // ancestor of that level has a sibling below it.
+    const int step = indentation();
+    const int midY = rect.center().y();
+    int x = rect.right() - step / 2;
+    painter->save();
+    painter->setPen(QPen(Lines, 1, Qt::DotLine));
+    const bool first = !node->parent() && invisibleRootItem()->indexOfChild(const_cast<QTreeWidgetItem *>(node)) == 0;
+    painter->drawLine(x, first ? midY : rect.top(), x, HasNextSibling(node, this) ? rect.bottom() : midY);
+    painter->drawLine(x, midY, x + step / 2, midY);
+    for (const QTreeWidgetItem *a = node->parent(); a && x - step >= rect.left(); a = a->parent()) {
+        x -= step;
+        if (HasNextSibling(a, this))
+            painter->drawLine(x, rect.top(), x, rect.bottom());
+    }
     painter->restore();
 }
 

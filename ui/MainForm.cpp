@@ -386,15 +386,19 @@ void TMainForm::UpdateAdobe()
     UpdateToolbar(true);
 }
 
+QFont TMainForm::MainFontOf(const QString &name, int size, int tenths, int ppi)
+{
+    const int height = (ppi * (10 * (size > 0 ? size : 9) + std::clamp(tenths, 0, 9)) + 360) / 720;
+    QFont f(name.isEmpty() ? QStringLiteral("Segoe UI") : name);
+    f.setPixelSize(std::max(1, height));
+    return f;
+}
+
 void TMainForm::UpdateMainFont()
 {
-    const int size = Prefer.FontSize > 0 ? Prefer.FontSize : 9;
-    const int tenths = std::clamp(Prefer.FontSizeTenths, 0, 9);
-    const int height = (CurrentPPI * (10 * size + tenths) + 360) / 720;
-    const QString name = Prefer.FontName.isEmpty() ? QStringLiteral("Segoe UI") : Prefer.FontName;
-    if (font().family() != name || font().pixelSize() != height) {
-        QFont f(name);
-        f.setPixelSize(std::max(1, height));
+    const QFont f = MainFontOf(Prefer.FontName, Prefer.FontSize, Prefer.FontSizeTenths, CurrentPPI);
+    const int height = f.pixelSize();
+    if (font().family() != f.family() || font().pixelSize() != height) {
         setFont(f);
         menuBar()->setFont(f);
         if (StatusLine)

@@ -66,6 +66,9 @@ public:
     // ---- Frame ------------------------------------------------------------------------
     void SetupView();
     void UpdateMainFont();
+    // The main font for a name, size and tenths at ppi pixels per inch; an empty name or a size
+    // of 0 take the defaults.
+    static QFont MainFontOf(const QString &name, int size, int tenths, int ppi);
     // The toolbar compiled from its definition and trimmed (at creation, after a change of
     // density or theme); UpdateToolbar(true) only re-applies the flag letters.
     void InitToolbar();

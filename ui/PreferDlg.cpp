@@ -227,7 +227,10 @@ TPreferDlg::TPreferDlg(TMainForm &form) : QDialog(form.DialogParent()), Form(for
         accept();
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, [this] { StoreAll(); });
+    connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, [this] {
+        RefreshFontSample();
+        StoreAll();
+    });
     LoadAll();
 }
 
@@ -442,6 +445,8 @@ void TPreferDlg::CreateInterface()
     for (int n = 0; n <= 9; ++n)
         edFontMainEx->addItem(QString::number(n));
     font->addWidget(edFontMainEx);
+    lbFontSample = Named(new QLabel(QStringLiteral("AaBbCc XxYyZz 0123456789")), "lbFontSample");
+    v->addWidget(lbFontSample);
     cbCustomMenuDraw = Check(v, "cbCustomMenuDraw", "Custom Menu Draw");
     auto *icons = new QGroupBox(QStringLiteral("Icons (at 96dpi): [10..99px]"));
     auto *iconForm = new QFormLayout(icons);
@@ -621,6 +626,17 @@ void TPreferDlg::LoadInterface()
     edStatusHeight->setText(QString::number(p.StatusHeight));
     edPageGap->setText(QString::number(p.PageGap));
     edMonitor->setText(MonitorLine(Form.screen(), CurrentPPI));
+    RefreshFontSample();
+}
+
+void TPreferDlg::RefreshFontSample()
+{
+    bool sizeOk = false, tenthsOk = false;
+    const int size = edFontMainSize->currentText().trimmed().toInt(&sizeOk);
+    const int tenths = edFontMainEx->currentText().trimmed().toInt(&tenthsOk);
+    lbFontSample->setFont(TMainForm::MainFontOf(edFontMain->currentText(),
+                                                sizeOk && size >= 7 && size <= 16 ? size : Prefer.FontSize,
+                                                tenthsOk ? tenths : Prefer.FontSizeTenths, CurrentPPI));
 }
 
 void TPreferDlg::LoadAdobe()

@@ -74,6 +74,8 @@ private:
     void CreateAdvanced();
 
     void LoadInterface();
+    // The sample line in the font the Interface page's fields name.
+    void RefreshFontSample();
     void LoadShownTheme();
     void StoreShownTheme();
     void LoadShownColor();
@@ -136,6 +138,7 @@ public:
     QCheckBox *cbCustomMenuDraw = nullptr;
     QLineEdit *edLargeIcons = nullptr, *edSmallIcons = nullptr, *edToolbarHeight = nullptr, *edTabsHeight = nullptr,
               *edStatusHeight = nullptr, *edPageGap = nullptr;
+    QLabel *lbFontSample = nullptr;
     QLineEdit *edMonitor = nullptr;
     // Toolbar.
     QPlainTextEdit *MemoToolbar = nullptr;

@@ -231,8 +231,10 @@ void TThemeCommands::UpdateColors()
     // 4. The dark flag and the docked panels' caption colours.
     FDark = DarkFlag();
     PanelCaptionColors = CaptionColors(FDark);
-    // 5. The frame.
+    // 5. The frame, and the full-screen window's while it stands for the program.
     SetWindowFrame(&Form, Form.isActiveWindow());
+    if (client->isWindow())
+        SetWindowFrame(client, client->isActiveWindow());
     // 6. The bookmarks tree.
     const std::array<QColor, 14> tree = CurrentTreeColors();
     TTreeForm *panel = Form.BookmarksPanel();
@@ -242,6 +244,7 @@ void TThemeCommands::UpdateColors()
             caption->update();
     if (panel && panel->Tree && (tree != TreeColors || !ColorsApplied)) {
         ApplyTreeColors(panel->Tree);
+        panel->ApplyLineColor();
         PaintRole(panel, QPalette::Window, Theme(tvcCustomBk));
         if (panel->isVisible())
             panel->Tree->viewport()->update();

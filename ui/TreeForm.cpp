@@ -2,6 +2,7 @@
 
 #include "app/Placement.h"
 #include "engine/QPDF.h"
+#include "settings/Colors.h"
 #include "settings/Prefer.h"
 #include "ui/BookmarkTree.h"
 #include "ui/ClientForm.h"
@@ -347,9 +348,15 @@ bool TTreeForm::doShowDocked(bool a)
         QPDF->ShowBookmarks = true;
     if (MenusChanged)
         MenusChanged();
+    ApplyLineColor();
     if (lock)
         client->setUpdatesEnabled(true);
     return r;
+}
+
+void TTreeForm::ApplyLineColor()
+{
+    static_cast<TBookmarkTree *>(Tree)->SetLineColor(ToQColor(Colors.Theme[tvcLines].val));
 }
 
 bool TTreeForm::doHideDocked(bool)

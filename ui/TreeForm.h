@@ -50,6 +50,8 @@ public:
 
     // Shows or hides the panel; true when it was the other way before.
     bool doShowDocked(bool a);
+    // Gives the tree the line colour of the theme in force.
+    void ApplyLineColor();
     bool doHideDocked(bool a);
 
     // The item index of a node, and the node of an item (null none).

@@ -226,6 +226,45 @@ TEST_F(BookmarksPanel, TheThemesTreeColoursAndTheHotExpandButton)
     EXPECT_TRUE(log().contains("Hot Tree Item: Stone Arches ")) << log().toStdString();
 }
 
+TEST_F(BookmarksPanel, DottedLinesJoinNodesInTheThemesLineColour)
+{
+    open("multi/multi.pdf", "multi.pdf");
+    const auto saved = Colors;
+    // The colours of the system theme, which the interface colours are taken from.
+    Prefer.ThemeModeIndex = 0;
+    TThemeColors &set = Colors.ThemeSystem;
+    set[tvcCustomColor].val = 0x203040;
+    set[tvcCustomBk].val = 0x203040;
+    set[tvcCustomText].val = 0xF0F0F0;
+    node("Stone Arches")->setExpanded(true);
+    // Dots of a colour in the branch area of a child, left of its text.
+    const auto dots = [&](int32_t color) {
+        const QRect row = tree->visualItemRect(node("Weathering"));
+        const QImage drawn = tree->viewport()->grab().toImage();
+        int n = 0;
+        for (int y = row.top(); y <= row.bottom(); ++y)
+            for (int x = 0; x < row.left(); ++x)
+                n += drawn.pixelColor(x, y) == ToQColor(color);
+        return n;
+    };
+    for (int32_t lines : {0xFF00FF, 0x00FFFF}) {
+        SCOPED_TRACE(lines);
+        set[tvcLines].val = lines;
+        form->UpdateColors();
+        QApplication::processEvents();
+        // A vertical line through the chapter's column and the elbow to the child.
+        EXPECT_GT(dots(lines), tree->visualItemRect(node("Weathering")).height() / 4);
+    }
+    EXPECT_EQ(dots(0xFF00FF), 0);
+    // Hiding and showing the panel applies the colour in force.
+    Colors.Theme[tvcLines].val = 0x00FF00;
+    panel->doHideDocked(true);
+    panel->doShowDocked(true);
+    QApplication::processEvents();
+    EXPECT_GT(dots(0x00FF00), 0);
+    Colors = saved;
+}
+
 TEST_F(BookmarksPanel, AReloadReadsTheOutlineOfTheNewVersion)
 {
     const QString file = open("multi/multi.pdf", "book.pdf");

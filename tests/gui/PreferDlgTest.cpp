@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QLineEdit>
@@ -213,6 +214,32 @@ TEST_F(PreferDlgTest, CancelStoresNothingApplyStays)
     Prefer.PageGap = 0;
     ASSERT_TRUE(ReadData());
     EXPECT_EQ(Prefer.PageGap, 9);
+}
+
+TEST_F(PreferDlgTest, ApplyRefreshesTheFontSample)
+{
+    CurrentPPI = 96;
+    Prefer.FontName = "DejaVu Sans";
+    Prefer.FontSize = 9;
+    Prefer.FontSizeTenths = 0;
+    TPreferDlg dlg(*form);
+    dlg.show();
+    QLabel *sample = child<QLabel>(dlg, "lbFontSample");
+    EXPECT_EQ(sample->font().family(), "DejaVu Sans");
+    EXPECT_EQ(sample->font().pixelSize(), 12);
+    child<QComboBox>(dlg, "edFontMain")->setCurrentText("DejaVu Serif");
+    child<QComboBox>(dlg, "edFontMainSize")->setCurrentText("16");
+    child<QComboBox>(dlg, "edFontMainEx")->setCurrentText("5");
+    // The fields alone leave the sample as it was.
+    EXPECT_EQ(sample->font().pixelSize(), 12);
+    click(dlg, "btnApply");
+    EXPECT_EQ(sample->font().family(), "DejaVu Serif");
+    EXPECT_EQ(sample->font().pixelSize(), 22); // 16.5 points at 96 ppi
+    EXPECT_EQ(form->font().pixelSize(), 22);
+    // A size out of range shows the size in force.
+    child<QComboBox>(dlg, "edFontMainSize")->setCurrentText("40");
+    click(dlg, "btnApply");
+    EXPECT_EQ(sample->font().pixelSize(), 22);
 }
 
 TEST_F(PreferDlgTest, OutOfRangeKeepsTheOldValueFocusedAndStoresTheRest)

@@ -304,6 +304,43 @@ TEST_F(ThemeTest, EveryDialogTakesTheThemeWhenShown)
     dialog.hide();
 }
 
+// The presentation window stands for the program: F7 while it shows reaches its palette, its
+// frame and the page it shows.
+TEST_F(ThemeTest, PresentationWindowFollowsF7)
+{
+    Prefer.ColThemes[0] = TColTheme{2, 0, false, false};
+    Prefer.ColThemes[1] = TColTheme{1, 1, false, false};
+    Prefer.ThemeSelector = 0;
+    Prefer.ThemeModeIndex = 2;
+    showForm();
+    ASSERT_TRUE(engine->OpenDocument(fixturePath("multi/multi.pdf"), false, QString(), 0, TDestType::ForwardSearch));
+    QApplication::processEvents();
+    trigger("menuPresentation");
+    TClientForm *client = form->ClientArea();
+    ASSERT_TRUE(client->isWindow());
+    const auto ownVariant = [&] {
+        const auto &v = look.look.variants;
+        const auto own =
+            std::find_if(v.rbegin(), v.rend(), [&](const auto &e) { return e.first == client->windowHandle(); });
+        return own == v.rend() ? -1 : int(own->second);
+    };
+    QWidget *view = form->PageView()->viewport();
+    const QImage light = view->grab().toImage();
+    const QPoint paper(view->width() / 2, 4); // the page's top margin
+    EXPECT_EQ(light.pixelColor(paper), QColor(Qt::white));
+    EXPECT_EQ(client->palette().color(QPalette::WindowText), LightPalette().color(QPalette::WindowText));
+    trigger("menuToggleTheme");
+    ASSERT_TRUE(client->isWindow());
+    EXPECT_EQ(client->palette().color(QPalette::WindowText), DarkPalette().color(QPalette::WindowText));
+    EXPECT_EQ(ownVariant(), 1);
+    EXPECT_EQ(view->grab().toImage().pixelColor(paper), QColor(Qt::black));
+    trigger("menuToggleTheme");
+    EXPECT_EQ(ownVariant(), 0);
+    EXPECT_EQ(view->grab().toImage(), light);
+    trigger("menuPresentation");
+    EXPECT_FALSE(client->isWindow());
+}
+
 TEST_F(ThemeTest, FrameNeedsANativeWindow)
 {
     QWidget never;
