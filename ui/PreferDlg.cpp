@@ -4,6 +4,7 @@
 #include "base/MessageDialog.h"
 #include "base/NumberParse.h"
 #include "engine/QPDF.h"
+#include "app/Placement.h"
 #include "settings/Colors.h"
 #include "settings/DocMgrGeometry.h"
 #include "settings/PreferStore.h"
@@ -38,6 +39,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -207,6 +209,8 @@ TPreferDlg::TPreferDlg(TMainForm &form) : QDialog(form.DialogParent()), Form(for
     setModal(true);
     auto *layout = new QVBoxLayout(this);
     Pages = new QTabWidget(this);
+    // Every page's tab in sight: the dialog grows with the interface font instead.
+    Pages->tabBar()->setUsesScrollButtons(false);
     layout->addWidget(Pages);
     CreateDocuments();
     CreateDefaults();
@@ -386,7 +390,7 @@ void TPreferDlg::CreateColors()
     auto *update = Named(new QPushButton(QStringLiteral("&Update")), "btnUpdate");
     right->addRow(update);
     ColorSample = Named(new QLabel, "ColorSample");
-    ColorSample->setMinimumSize(160, 90);
+    ColorSample->setMinimumSize(Scaled(160), Scaled(90));
     right->addRow(ColorSample);
     auto *edit = Named(new QPushButton(QStringLiteral("Edit Colors")), "btnEditColors");
     auto *def = Named(new QPushButton(QStringLiteral("Default")), "btnColorsDefault");

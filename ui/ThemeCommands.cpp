@@ -221,6 +221,10 @@ void TThemeCommands::UpdateColors()
         PaintRole(edit, QPalette::Button, toolbar);
         PaintRole(edit, QPalette::Text, Theme(tbcCustomText));
         PaintRole(edit, QPalette::ButtonText, Theme(tbcCustomText));
+        // The style draws the edits' frames a shade darker than their window colour, which
+        // on a dark toolbar leaves them without a visible frame.
+        PaintRole(edit, QPalette::Window, toolbar.isValid() && toolbar.lightness() < 96 ? QColor(0x7A7A7A) : QColor());
+        edit->setAutoFillBackground(false);
     }
     for (QLabel *label : {Form.edPageLabel, Form.edPages, Form.edZoom, Form.edFindLabel, Form.edFoundLabel})
         PaintRole(label, QPalette::WindowText, Theme(tbcCustomLabelText));
