@@ -1,11 +1,13 @@
 // An editor firing forward searches as fast as a user scrolls the source: ten starts of the
 // program a second for a minute, each handing its search over to the running viewer under an X
 // server of the test's own. Every search must arrive, and the page of the last one must show.
+#include "FillColor.h"
 #include "PrivateXvfb.h"
 #include "ProgramRun.h"
 #include "RawPdf.h"
 #include "SyncTeXText.h"
 #include "X11TestRun.h"
+#include "Xdotool.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -34,8 +36,9 @@ QByteArray ColourPages()
     std::vector<QByteArray> contents;
     for (int p = 1; p <= Pages; ++p) {
         const QRgb c = PageColor(p);
-        contents.push_back(QByteArray::number(qRed(c) / 255.0, 'f', 6) + ' ' + QByteArray::number(qGreen(c) / 255.0, 'f', 6)
-                           + ' ' + QByteArray::number(qBlue(c) / 255.0, 'f', 6) + " rg 0 0 612 792 re f");
+        contents.push_back(QByteArray::number(qRed(c) / 255.0, 'f', 6) + ' '
+                           + QByteArray::number(qGreen(c) / 255.0, 'f', 6) + ' '
+                           + QByteArray::number(qBlue(c) / 255.0, 'f', 6) + " rg 0 0 612 792 re f");
     }
     return RawPdf(contents, 612, 792);
 }
@@ -50,44 +53,13 @@ QByteArray ColourPagesSync(const QString &source)
     return gzipBytes(text + "Postamble:\n");
 }
 
-QString Xdotool(const QStringList &args)
-{
-    QProcess p;
-    p.start("xdotool", args);
-    p.waitForFinished(15000);
-    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
-}
-
-QRect WindowFrame(const QString &window)
-{
-    QRect frame;
-    for (const QString &line : Xdotool({"getwindowgeometry", "--shell", window}).split('\n')) {
-        const int value = line.section('=', 1).toInt();
-        if (line.startsWith("X="))
-            frame.moveLeft(value);
-        else if (line.startsWith("Y="))
-            frame.moveTop(value);
-        else if (line.startsWith("WIDTH="))
-            frame.setWidth(value);
-        else if (line.startsWith("HEIGHT="))
-            frame.setHeight(value);
-    }
-    return frame;
-}
-
 // The page whose colour fills the grab, 0 for none.
 int PageShown(const QImage &image)
 {
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != image.pixel(0, 0))
-                return 0;
-    const QRgb c = image.pixel(0, 0);
+    std::vector<QRgb> colors;
     for (int p = 1; p <= Pages; ++p)
-        if (qAbs(qRed(c) - qRed(PageColor(p))) < 3 && qAbs(qGreen(c) - qGreen(PageColor(p))) < 3
-            && qAbs(qBlue(c) - qBlue(PageColor(p))) < 3)
-            return p;
-    return 0;
+        colors.push_back(PageColor(p));
+    return FillColorIndex(image, colors) + 1;
 }
 
 } // namespace
@@ -98,9 +70,7 @@ TEST(ForwardSearchRateX11Test, TenForwardSearchesASecondForAMinute)
     if (!xvfb.start())
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
     const QString output = RunOnServer(xvfb, "ForwardSearchRateX11Run.*", 1, 600000);
-    const qsizetype figures = output.indexOf(QStringLiteral(" forward searches in "));
-    if (figures >= 0)
-        std::printf("%s\n", qPrintable(output.mid(output.lastIndexOf('\n', figures) + 1).section('\n', 0, 0)));
+    std::printf("%s\n", qPrintable(LineWith(output, " forward searches in ")));
 }
 
 TEST(ForwardSearchRateX11Run, TenASecondForAMinute)
@@ -118,18 +88,15 @@ TEST(ForwardSearchRateX11Run, TenASecondForAMinute)
     const QString log = dir.filePath("viewer.log");
     viewer.start({"-D=" + log, pdf});
     ASSERT_TRUE(ProgramRun::waitForText(log, "Application Running..."));
-    QString window;
-    QDeadlineTimer found(30000);
-    while (window.isEmpty() && !found.hasExpired()) {
-        window = Xdotool({"search", "--onlyvisible", "--name", "thesis"}).section('\n', 0, 0);
-        QThread::msleep(50);
-    }
+    const QString window = WaitForWindow("thesis");
     ASSERT_FALSE(window.isEmpty());
     // A search puts its line near the top of the window, and a page is taller than the window
     // at the zoom the view starts with: the middle of the window lies on the searched page.
     const QPoint middle = WindowFrame(window).center();
     QScreen *screen = QGuiApplication::primaryScreen();
-    const auto shown = [&] { return PageShown(screen->grabWindow(0, middle.x() - 8, middle.y() - 8, 16, 16).toImage()); };
+    const auto shown = [&] {
+        return PageShown(screen->grabWindow(0, middle.x() - 8, middle.y() - 8, 16, 16).toImage());
+    };
 
     const auto search = [&](int page) {
         auto p = std::make_unique<QProcess>();
@@ -196,6 +163,6 @@ TEST(ForwardSearchRateX11Run, TenASecondForAMinute)
         QThread::msleep(50);
     EXPECT_EQ(shown(), last);
     EXPECT_EQ(viewer.process.state(), QProcess::Running);
-    std::printf("%d forward searches in %.1f s, at most %zu starts at once, %d arrived\n", total, seconds,
-                mostRunning, searches);
+    std::printf("%d forward searches in %.1f s, at most %zu starts at once, %d arrived\n", total, seconds, mostRunning,
+                searches);
 }

@@ -2,11 +2,13 @@
 // place and written in pieces with pauses while the file stays open, the SyncTeX data written
 // under a busy name and renamed. The viewer under an X server of the test's own must never
 // crash, never settle on a page of a torn file, and end on the last version.
+#include "FillColor.h"
 #include "PrivateXvfb.h"
 #include "ProgramRun.h"
 #include "RawPdf.h"
 #include "SyncTeXText.h"
 #include "X11TestRun.h"
+#include "Xdotool.h"
 
 #include <QDeadlineTimer>
 #include <QGuiApplication>
@@ -60,14 +62,6 @@ void Rewrite(const QString &pdf, const QString &sync, const QByteArray &bytes, c
     ASSERT_EQ(::rename(QFile::encodeName(busy).constData(), QFile::encodeName(sync).constData()), 0);
 }
 
-QString Xdotool(const QStringList &args)
-{
-    QProcess p;
-    p.start("xdotool", args);
-    p.waitForFinished(15000);
-    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
-}
-
 } // namespace
 
 TEST(RewriteCycleX11Test, TheViewerFollowsAThousandRewrites)
@@ -76,9 +70,7 @@ TEST(RewriteCycleX11Test, TheViewerFollowsAThousandRewrites)
     if (!xvfb.start())
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
     const QString output = RunOnServer(xvfb, "RewriteCycleX11Run.*", 1, 900000);
-    const qsizetype figures = output.indexOf(QStringLiteral(" rewrites in "));
-    if (figures >= 0)
-        std::printf("%s\n", qPrintable(output.mid(output.lastIndexOf('\n', figures) + 1).section('\n', 0, 0)));
+    std::printf("%s\n", qPrintable(LineWith(output, " rewrites in ")));
 }
 
 TEST(RewriteCycleX11Run, AThousandRewrites)
@@ -102,47 +94,14 @@ TEST(RewriteCycleX11Run, AThousandRewrites)
     const QString log = dir.filePath("viewer.log");
     viewer.start({"-N", "-D=" + log, pdf});
     ASSERT_TRUE(ProgramRun::waitForText(log, "Application Running..."));
-    QString window;
-    QDeadlineTimer found(30000);
-    while (window.isEmpty() && !found.hasExpired()) {
-        window = Xdotool({"search", "--onlyvisible", "--name", "thesis"}).section('\n', 0, 0);
-        QThread::msleep(50);
-    }
+    const QString window = WaitForWindow("thesis");
     ASSERT_FALSE(window.isEmpty());
     // The middle of the window lies on the page at any zoom the view starts with.
-    QRect frame;
-    for (const QString &line : Xdotool({"getwindowgeometry", "--shell", window}).split('\n')) {
-        const int value = line.section('=', 1).toInt();
-        if (line.startsWith("X="))
-            frame.moveLeft(value);
-        else if (line.startsWith("Y="))
-            frame.moveTop(value);
-        else if (line.startsWith("WIDTH="))
-            frame.setWidth(value);
-        else if (line.startsWith("HEIGHT="))
-            frame.setHeight(value);
-    }
-    const QPoint middle = frame.center();
+    const QPoint middle = WindowFrame(window).center();
     QScreen *screen = QGuiApplication::primaryScreen();
     auto shown = [&] { return screen->grabWindow(0, middle.x() - 8, middle.y() - 8, 16, 16).toImage(); };
-    auto uniform = [](const QImage &image) {
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixel(x, y) != image.pixel(0, 0))
-                    return false;
-        return true;
-    };
-    const QRgb expected[3] = {qRgb(255, 0, 0), qRgb(0, 153, 0), qRgb(0, 0, 255)};
-    auto versionShown = [&](const QImage &image) {
-        if (!uniform(image))
-            return -1;
-        for (int v = 0; v < 3; ++v)
-            if (qAbs(qRed(image.pixel(0, 0)) - qRed(expected[v])) < 3
-                && qAbs(qGreen(image.pixel(0, 0)) - qGreen(expected[v])) < 3
-                && qAbs(qBlue(image.pixel(0, 0)) - qBlue(expected[v])) < 3)
-                return v;
-        return -1;
-    };
+    const std::vector<QRgb> expected = {qRgb(255, 0, 0), qRgb(0, 153, 0), qRgb(0, 0, 255)};
+    auto versionShown = [&](const QImage &image) { return FillColorIndex(image, expected); };
     QDeadlineTimer first(30000);
     while (versionShown(shown()) != 0 && !first.hasExpired())
         QThread::msleep(20);

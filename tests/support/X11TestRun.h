@@ -29,3 +29,10 @@ inline QString RunOnServer(const PrivateXvfb &xvfb, const QString &filter, int p
     EXPECT_TRUE(output.contains(summary)) << output.toStdString();
     return output;
 }
+
+// The line of a child's output that holds marker (a test's printed figures), empty when none.
+inline QString LineWith(const QString &output, const QString &marker)
+{
+    const qsizetype at = output.indexOf(marker);
+    return at < 0 ? QString() : output.mid(output.lastIndexOf('\n', at) + 1).section('\n', 0, 0);
+}

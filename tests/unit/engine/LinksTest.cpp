@@ -159,7 +159,7 @@ TEST_F(LinksTest, HostileTargetsAreRefusedWithTheirReason)
     const QString fifo = dir.filePath("pipe.pdf");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QString exe = dir.filePath("setup.exe");
-    ASSERT_TRUE(writeBytes(exe, QByteArray("MZ\x90\0\x03\0\0\0\x04\0\0\0\xff\xff", 16) + QByteArray(200, '\0')));
+    ASSERT_TRUE(writeBytes(exe, QByteArray("MZ\x90\0\x03\0\0\0\x04\0\0\0\xff\xff\0\0", 16) + QByteArray(200, '\0')));
     const QString jar = dir.filePath("tool.jar");
     ASSERT_TRUE(
         writeBytes(jar, QByteArray("PK\x03\x04\x14\0\x08\0", 8) + "META-INF/MANIFEST.MF" + QByteArray(64, '\0')));
