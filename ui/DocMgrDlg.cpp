@@ -178,7 +178,12 @@ TDocMgrDlg::TDocMgrDlg(TMainForm &form, bool recentPage)
     move(Form.WindowPlacement().CenterOnMainWindow(width(), height()));
 }
 
-TDocMgrDlg::~TDocMgrDlg() = default;
+TDocMgrDlg::~TDocMgrDlg()
+{
+    // The list goes after this body, and its model reads this dialog's rows.
+    List->setModel(nullptr);
+    delete Model;
+}
 
 bool TDocMgrDlg::Execute(TMainForm &form, bool recentPage)
 {

@@ -197,6 +197,14 @@ TMainForm::~TMainForm()
         ClientForm->hide();
         ClientForm->setParent(MainClientPanel);
     }
+    // The helpers that filter the events of the form's widgets reach into the form: they go
+    // before the widgets, whose closing and destruction still send events.
+    delete Keys;
+    Keys = nullptr;
+    delete ToolbarItems;
+    ToolbarItems = nullptr;
+    delete FindItems;
+    FindItems = nullptr;
     FreeImageLists();
 }
 

@@ -9,20 +9,20 @@
 #include <QScrollBar>
 #include <QToolTip>
 
-TItemViewTracking::TItemViewTracking(QAbstractItemView *view) : QObject(view), View(view)
+TItemViewTracking::TItemViewTracking(QAbstractItemView *view) : QObject(view), View(view), Viewport(view->viewport())
 {
     // Hover events follow mouse moves only on widgets that ask for them.
     View->setMouseTracking(true);
-    View->viewport()->setMouseTracking(true);
-    View->viewport()->setAttribute(Qt::WA_Hover);
-    View->viewport()->installEventFilter(this);
+    Viewport->setMouseTracking(true);
+    Viewport->setAttribute(Qt::WA_Hover);
+    Viewport->installEventFilter(this);
     connect(View->verticalScrollBar(), &QScrollBar::valueChanged, this, &TItemViewTracking::Retrack);
     connect(View->horizontalScrollBar(), &QScrollBar::valueChanged, this, &TItemViewTracking::Retrack);
 }
 
 bool TItemViewTracking::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != View->viewport())
+    if (watched != Viewport || event->type() == QEvent::Destroy)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseMove: {

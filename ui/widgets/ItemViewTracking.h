@@ -10,6 +10,7 @@
 
 class QAbstractItemView;
 class QModelIndex;
+class QWidget;
 
 class TItemViewTracking final : public QObject {
 public:
@@ -33,6 +34,9 @@ private:
     void CancelTip();
 
     QAbstractItemView *View;
+    // The view's viewport, known apart from the view: it is destroyed after the view stopped
+    // being one, and its last events must not ask the view for it.
+    QWidget *Viewport;
     bool HandlingMove = false; // a real mouse move is being handled
     bool RetrackPending = false;
     QPersistentModelIndex TipItem;
