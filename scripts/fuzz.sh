@@ -70,7 +70,11 @@ case "$1" in
     ;;
   *)
     [ $# -eq 2 ] || usage
-    targets | grep -qx "$1" || { echo "No fuzz target \"$1\"; scripts/fuzz.sh --list names them." >&2; exit 2; }
+    # A loop, not grep -q: grep leaving early would break the pipe and, under pipefail, fail the test.
+    mapfile -t all < <(targets)
+    known=0
+    for t in "${all[@]}"; do [ "$t" = "$1" ] && known=1; done
+    [ "$known" = 1 ] || { echo "No fuzz target \"$1\"; scripts/fuzz.sh --list names them." >&2; exit 2; }
     build_targets "fuzz_$1"
     run_target "$1" "$2"
     ;;
