@@ -37,7 +37,7 @@ void TBookmarkTree::drawBranches(QPainter *painter, const QRect &rect, const QMo
     const QTreeWidgetItem *node = itemFromIndex(index);
     if (!node)
         return;
-    DrawLines(painter, rect, node);
+    DrawLines(painter, rect, index);
     if (node->childCount() == 0)
         return;
     // A chevron in a square button left of the text: down when open, right when closed.
@@ -79,21 +79,11 @@ void TBookmarkTree::SetLineColor(const QColor &color)
 
 namespace {
 
-// The node's parent in the tree, the invisible root for a top-level node.
-const QTreeWidgetItem *Up(const QTreeWidgetItem *node, const QTreeWidget *tree)
-{
-    return node->parent() ? node->parent() : tree->invisibleRootItem();
-}
-
-bool HasNextSibling(const QTreeWidgetItem *node, const QTreeWidget *tree)
-{
-    const QTreeWidgetItem *up = Up(node, tree);
-    return up->indexOfChild(const_cast<QTreeWidgetItem *>(node)) < up->childCount() - 1;
-}
+bool HasNextSibling(const QModelIndex &index) { return index.row() < index.model()->rowCount(index.parent()) - 1; }
 
 } // namespace
 
-void TBookmarkTree::DrawLines(QPainter *painter, const QRect &rect, const QTreeWidgetItem *node) const
+void TBookmarkTree::DrawLines(QPainter *painter, const QRect &rect, const QModelIndex &index) const
 {
     if (!Lines.isValid())
         return;
@@ -104,12 +94,12 @@ void TBookmarkTree::DrawLines(QPainter *painter, const QRect &rect, const QTreeW
     int x = rect.right() - step / 2;
     painter->save();
     painter->setPen(QPen(Lines, 1, Qt::DotLine));
-    const bool first = !node->parent() && invisibleRootItem()->indexOfChild(const_cast<QTreeWidgetItem *>(node)) == 0;
-    painter->drawLine(x, first ? midY : rect.top(), x, HasNextSibling(node, this) ? rect.bottom() : midY);
+    const bool first = !index.parent().isValid() && index.row() == 0;
+    painter->drawLine(x, first ? midY : rect.top(), x, HasNextSibling(index) ? rect.bottom() : midY);
     painter->drawLine(x, midY, x + step / 2, midY);
-    for (const QTreeWidgetItem *a = node->parent(); a && x - step >= rect.left(); a = a->parent()) {
+    for (QModelIndex a = index.parent(); a.isValid() && x - step >= rect.left(); a = a.parent()) {
         x -= step;
-        if (HasNextSibling(a, this))
+        if (HasNextSibling(a))
             painter->drawLine(x, rect.top(), x, rect.bottom());
     }
     painter->restore();

@@ -26,7 +26,7 @@ protected:
 
 private:
     void SetHot(QTreeWidgetItem *node);
-    void DrawLines(QPainter *painter, const QRect &rect, const QTreeWidgetItem *node) const;
+    void DrawLines(QPainter *painter, const QRect &rect, const QModelIndex &index) const;
 
     QTreeWidgetItem *Hot = nullptr;
     QElapsedTimer HotChanged;
