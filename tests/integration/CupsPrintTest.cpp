@@ -8,7 +8,7 @@
 
 #include "EngineFixture.h"
 #include "ManualClock.h"
-#include "RawPdf.h"
+#include "MarkedPages.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -171,33 +171,6 @@ private:
     QProcess daemon;
 };
 
-// Page i carries a large black block in a place of its own: a column and a row of a 3 x 3 grid.
-QByteArray Marks()
-{
-    std::vector<QByteArray> pages;
-    for (int i = 0; i < 5; ++i) {
-        const int x = 40 + 180 * (i % 3), y = 80 + 250 * (i / 3);
-        pages.push_back("0 g " + QByteArray::number(x) + " " + QByteArray::number(y) + " 160 230 re f");
-    }
-    return RawPdf(pages);
-}
-
-QImage Small(FPDF_DOCUMENT doc, TQPDF &engine, int page)
-{
-    QImage image(30, 42, QImage::Format_BGR888);
-    EXPECT_TRUE(engine.RenderPageBitmap(image, doc, page, 0, 0, 30, 42, 0, 0));
-    return image.convertToFormat(QImage::Format_Grayscale8);
-}
-
-double Distance(const QImage &a, const QImage &b)
-{
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            sum += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y)));
-    return sum / (a.width() * a.height());
-}
-
 QStringList SpoolFiles() { return QDir::temp().entryList({u"orvale-print-*"_qs}, QDir::Files | QDir::Hidden); }
 
 struct CupsPrintTest : EngineFixture {
@@ -238,7 +211,7 @@ TEST_F(CupsPrintTest, ARangeArrivesInTheQueuesFile)
     {
         QFile f(source);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(Marks());
+        f.write(MarkedPages());
     }
     ASSERT_TRUE(engine->OpenDocument(source, false, QString(), 0, TDestType::ForwardSearch));
     const TPageList list = ComputePageList(TPageChoice::Range, TOddEven::Both, 5, 1, u"2-3,5"_qs);
@@ -270,14 +243,7 @@ TEST_F(CupsPrintTest, ARangeArrivesInTheQueuesFile)
     ASSERT_TRUE(printed) << "a raw queue passes the PDF through";
     ASSERT_EQ(dll.FPDF_GetPageCount(printed.get()), 3);
     for (int i = 0; i < 3; ++i) {
-        const QImage out = Small(printed.get(), *engine, i + 1);
-        int best = 0;
-        double bestDistance = 1e9;
-        for (int p = 1; p <= 5; ++p)
-            if (const double d = Distance(out, Small(current().PDFiumDoc.get(), *engine, p)); d < bestDistance) {
-                bestDistance = d;
-                best = p;
-            }
+        const auto [best, bestDistance] = NearestMarkedPage(printed.get(), i + 1, current().PDFiumDoc.get(), *engine);
         EXPECT_EQ(best, list.pages[size_t(i)]);
         EXPECT_LT(bestDistance, 12.0);
     }

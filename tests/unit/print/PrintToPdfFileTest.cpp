@@ -5,39 +5,11 @@
 
 #include "EngineFixture.h"
 #include "ManualClock.h"
-#include "RawPdf.h"
+#include "MarkedPages.h"
 
 #include <QImage>
 
 namespace {
-
-// Page i carries a large black block in a place of its own: a column and a row of a 3 x 3 grid.
-QByteArray Marks()
-{
-    std::vector<QByteArray> pages;
-    for (int i = 0; i < 5; ++i) {
-        const int x = 40 + 180 * (i % 3), y = 80 + 250 * (i / 3);
-        pages.push_back("0 g " + QByteArray::number(x) + " " + QByteArray::number(y) + " 160 230 re f");
-    }
-    return RawPdf(pages);
-}
-
-QImage Small(FPDF_DOCUMENT doc, TQPDF &engine, int page)
-{
-    QImage image(30, 42, QImage::Format_BGR888);
-    EXPECT_TRUE(engine.RenderPageBitmap(image, doc, page, 0, 0, 30, 42, 0, 0));
-    return image.convertToFormat(QImage::Format_Grayscale8);
-}
-
-// Mean absolute difference of two small grey images, 0 to 255.
-double Distance(const QImage &a, const QImage &b)
-{
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            sum += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y)));
-    return sum / (a.width() * a.height());
-}
 
 struct PrintToPdfFileTest : EngineFixture {};
 
@@ -49,7 +21,7 @@ TEST_F(PrintToPdfFileTest, ARangePrintsThosePagesEachLikeItsOriginal)
     {
         QFile f(source);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(Marks());
+        f.write(MarkedPages());
     }
     ASSERT_TRUE(engine->OpenDocument(source, false, QString(), 0, TDestType::ForwardSearch));
     const TPageList list = ComputePageList(TPageChoice::Range, TOddEven::Both, 5, 1, u"2-3,5"_qs);
@@ -80,16 +52,7 @@ TEST_F(PrintToPdfFileTest, ARangePrintsThosePagesEachLikeItsOriginal)
     // Each printed page is nearest to the page it was printed from, and close to it: at 72 dpi
     // and 30 x 42 pixels only the block's edges may differ (under 10 of 255 on average).
     for (int i = 0; i < 3; ++i) {
-        const QImage got = Small(printed.get(), *engine, i + 1);
-        int best = 0;
-        double bestDistance = 1e9;
-        for (int p = 1; p <= 5; ++p) {
-            const double d = Distance(got, Small(original, *engine, p));
-            if (d < bestDistance) {
-                bestDistance = d;
-                best = p;
-            }
-        }
+        const auto [best, bestDistance] = NearestMarkedPage(printed.get(), i + 1, original, *engine);
         EXPECT_EQ(best, list.pages[size_t(i)]) << "printed page " << i + 1;
         EXPECT_LT(bestDistance, 10.0) << "printed page " << i + 1;
     }
