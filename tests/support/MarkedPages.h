@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 
 #include <cstdlib>
@@ -23,6 +24,13 @@ inline QByteArray MarkedPages()
         pages.push_back("0 g " + QByteArray::number(x) + " " + QByteArray::number(y) + " 160 230 re f");
     }
     return RawPdf(pages);
+}
+
+// Writes them to path.
+inline bool WriteMarkedPages(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(MarkedPages()) > 0;
 }
 
 // Page page (1-based) of doc at 30 x 42 pixels in grey.

@@ -18,11 +18,7 @@ struct PrintToPdfFileTest : EngineFixture {};
 TEST_F(PrintToPdfFileTest, ARangePrintsThosePagesEachLikeItsOriginal)
 {
     const QString source = dir.filePath(u"marks.pdf"_qs);
-    {
-        QFile f(source);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(MarkedPages());
-    }
+    ASSERT_TRUE(WriteMarkedPages(source));
     ASSERT_TRUE(engine->OpenDocument(source, false, QString(), 0, TDestType::ForwardSearch));
     const TPageList list = ComputePageList(TPageChoice::Range, TOddEven::Both, 5, 1, u"2-3,5"_qs);
     ASSERT_EQ(list.pages, (std::vector<int>{2, 3, 5}));
