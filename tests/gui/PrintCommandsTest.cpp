@@ -11,6 +11,7 @@
 #include "ManualClock.h"
 #include "RawPdf.h"
 #include "RecordingSink.h"
+#include "PrintPreferences.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,11 +31,7 @@ struct PrintCommandsTest : MainFormFixture {
     void SetUp() override
     {
         MainFormFixture::SetUp();
-        Prefer.PrintZoomMode = 2;
-        Prefer.PrintZoom = u"100"_qs;
-        Prefer.PrintCenter = true;
-        Prefer.PrintOffset = false;
-        Prefer.PrintAutoOrient = true;
+        SetActualSizePrinting();
         createForm();
         const QString path = dir.filePath(u"doc.pdf"_qs);
         QFile f(path);

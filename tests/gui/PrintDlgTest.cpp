@@ -10,6 +10,7 @@
 #include "FakePrinter.h"
 #include "RawPdf.h"
 #include "RecordingSink.h"
+#include "PrintPreferences.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -39,11 +40,7 @@ struct PrintDlgTest : EngineFixture {
     void SetUp() override
     {
         EngineFixture::SetUp();
-        Prefer.PrintZoomMode = 2;
-        Prefer.PrintZoom = u"100"_qs;
-        Prefer.PrintCenter = true;
-        Prefer.PrintOffset = false;
-        Prefer.PrintAutoOrient = true;
+        SetActualSizePrinting();
         printers.names = {printer->name(), u"PDF file"_qs};
         printers.make = [this](const QString &name) -> std::shared_ptr<pl::PrinterDevice> {
             return name == printer->name() ? printer : nullptr;
